@@ -1,0 +1,134 @@
+#pragma once
+// The LP problem: one record holding a linear programme in the form the solver works on,
+// the revised simplex working data and the results of the last solve.
+//
+// Rows 1..M are the constraints (">=" rows, then "=" rows, then "<=" rows), row M+1 the
+// objective and row M+2 the artificial objective. Columns 1..N are the unknowns, then one
+// surplus column per ">=" row, one slack column per "<=" row and one artificial column per
+// ">=" or "=" row; column 0 is the right-hand side.
+//
+// The tableau never changes after a load, so it is not stored densely: the structural columns
+// keep their nonzeros contiguously in ascending row order, and the surplus, slack and
+// artificial columns are unit columns known from the counts. tableau(i, j) gives any entry.
+// Every sum the solver forms still runs in the ascending order of the dense method, and a
+// product with an exact zero factor never changes a sum, so the results are the same bits.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "text/NumberText.h"
+
+namespace kvado {
+
+// Counts that are negative or whose arrays this machine cannot hold.
+class ProblemSizeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ProblemLimits {
+    // The basis inverse is (M+2) x (M+3) extended numbers of 16 bytes: M = 8000 takes about
+    // 1 GiB. Unknowns cost only their nonzeros, but the windows show a grid cell per
+    // coefficient, so M x N is bounded as well.
+    static constexpr int64_t maxRows = 8000;
+    static constexpr int64_t maxColumns = 1000000;
+    static constexpr int64_t maxCells = 50000000;
+};
+
+// Checks G, E, L, N before anything is allocated; throws ProblemSizeError with a message
+// naming what is wrong.
+void checkCounts(int64_t G, int64_t E, int64_t L, int64_t N);
+
+class LpProblem {
+public:
+    // Counts, set by the loader before reset().
+    int32_t G = 0, E = 0, L = 0, N = 0;
+    // Derived by reset().
+    int32_t M = 0, artificialRows = 0, phase2Columns = 0, phase1Columns = 0;
+    int32_t objectiveRow = 0, artificialObjectiveRow = 0, activeColumns = 0;
+    Real eps = 0;
+    std::string dataFileName;
+
+    // --- loading -------------------------------------------------------------------------
+    // Derives M and the column counts and zeroes the tableau, inverse table, transformed
+    // column, pricing row, basic flags and solution vector. Throws ProblemSizeError.
+    void reset();
+    // Standard-form set-up, in the loaders' order: every A[i,j] row by row, then every C[j],
+    // then every B[i] in row order (each B[i] also sets up its row's extra columns, basis
+    // entry and inverse entries).
+    void setCoefficient(int32_t i, int32_t j, Real a);
+    void setObjective(int32_t j, Real c);
+    void setRightHandSide(int32_t i, Real b);
+    // Check copy and initial right-hand sides.
+    void takeSnapshots();
+
+    // --- reading -------------------------------------------------------------------------
+    Real tableau(int32_t i, int32_t j) const;
+    // The check copy is the tableau as the load left it; since nothing changes the tableau
+    // after a load, it is read from the same columns.
+    Real checkCopy(int32_t i, int32_t j) const { return tableau(i, j); }
+    Real inverse(int32_t i, int32_t k) const { return m_inv[index(i, k)]; }
+    Real& inverse(int32_t i, int32_t k) { return m_inv[index(i, k)]; }
+    // Column k of the inverse table, rows 0..M+2 (row 0 unused).
+    Real* inverseColumn(int32_t k) { return m_inv.data() + static_cast<size_t>(k) * m_stride; }
+    const Real* inverseColumn(int32_t k) const {
+        return m_inv.data() + static_cast<size_t>(k) * m_stride;
+    }
+    Real objectiveCoefficient(int32_t j) const { return m_cost[static_cast<size_t>(j)]; }
+
+    // Structural column j (1..N): its nonzeros in rows 1..M, ascending.
+    struct ColumnView {
+        const int32_t* rows;
+        const Real* values;
+        int32_t count;
+    };
+    ColumnView column(int32_t j) const;
+    int64_t nonzeroCount() const { return static_cast<int64_t>(m_rows.size()); }
+
+    // Working data (indices as in the comments; index 0 unused where it says so).
+    std::vector<int32_t> basis;        // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;        // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;         // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed;     // rows 0..M+2
+    std::vector<Real> solution;        // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;      // rows 0..M
+    std::vector<Real> rowActivity;     // rows 0..M
+    std::vector<int32_t> slackFlags;   // rows 0..M
+
+    // Solve state.
+    int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
+    Real pivotElement = 0;
+
+    // The kind of constraint row i.
+    bool isGreaterRow(int32_t i) const { return i <= G; }
+    bool isEqualRow(int32_t i) const { return i > G && i <= G + E; }
+    bool isLessRow(int32_t i) const { return i > G + E; }
+    // The column of constraint row i's surplus or slack, 0 for an "=" row.
+    int32_t ownExtraColumn(int32_t i) const {
+        if (isGreaterRow(i)) return N + i;
+        if (isLessRow(i)) return N + i - E;
+        return 0;
+    }
+    bool isArtificialColumn(int32_t j) const { return j > phase2Columns; }
+
+private:
+    size_t index(int32_t i, int32_t k) const {
+        return static_cast<size_t>(k) * m_stride + static_cast<size_t>(i);
+    }
+    void packColumns();
+
+    size_t m_stride = 0;          // rows per inverse column: M+3
+    std::vector<Real> m_inv;      // column-major, columns 0..M+2
+    std::vector<Real> m_cost;     // C[j], j = 0..N
+    std::vector<Real> m_rhs;      // tableau column 0, rows 0..M
+    // Structural columns while loading (one list per column) and packed afterwards.
+    std::vector<std::vector<std::pair<int32_t, Real>>> m_loading;
+    std::vector<int64_t> m_start;  // N+2 entries
+    std::vector<int32_t> m_rows;
+    std::vector<Real> m_values;
+    bool m_packed = true;
+};
+
+}  // namespace kvado

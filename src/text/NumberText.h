@@ -1,0 +1,75 @@
+#pragma once
+// The number texts: every number the program shows, writes or reads passes through here.
+//
+// Two families must not be mixed up. The general forms and the conversion of typed grid
+// numbers use the user's decimal separator, which the caller passes in (the windows take it
+// from the regional settings); the fixed forms, the data files and the count and tolerance
+// edits always use ".". Nothing here reads the C locale, so the results are the same whatever
+// setlocale() the process has done.
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kvado {
+
+using Real = long double;
+static_assert(std::numeric_limits<Real>::digits == 64, "the problem's numbers are x87 80-bit");
+
+namespace text {
+
+// General number format: 15 significant digits, fixed notation for 1E-4 <= |v| < 1E15.
+std::string formatGeneral(Real v, char decimalSeparator);
+// Short general format: 5 significant digits, an exponent of at least two digits.
+std::string formatShortGeneral(Real v, char decimalSeparator);
+// The shared algorithm behind both: P significant digits, at least D exponent digits.
+std::string formatGeneralWith(Real v, int precision, int exponentDigits, char decimalSeparator);
+// Fixed format w.d: d decimals, "." as the point, right-aligned in w characters, never cut.
+// A value that rounds to zero has no minus sign.
+std::string formatFixed(Real v, int width, int decimals);
+// Integer text, right-aligned in `width` characters (0: no padding).
+std::string intText(long long v, int width = 0);
+
+// Whole-number conversion: leading blanks, optional sign, decimal digits or hexadecimal digits
+// after "$" or "0x"; nothing may follow. Fails on an empty text and outside 32 bits.
+std::optional<int32_t> toWholeNumber(std::string_view s);
+// Point-real conversion: leading blanks, optional sign, digits with an optional "." and
+// fraction, an optional exponent; nothing may follow. Fails on an empty or non-finite value.
+std::optional<Real> toPointReal(std::string_view s);
+// Local-real conversion: as the point-real one with the user's separator, and trailing blanks
+// allowed.
+std::optional<Real> toLocalReal(std::string_view s, char decimalSeparator);
+
+// The error a failed conversion raises where the caller does not test it first. Its message
+// is the text the general error report shows.
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Local-real conversion that raises "'%s' is not a valid floating point value".
+Real localRealOrThrow(std::string_view s, char decimalSeparator);
+
+// File number reading over a whole file's bytes. A token that does not convert raises
+// ConversionError("Invalid numeric input"); the end of the data reads as 0.
+class NumberReader {
+public:
+    explicit NumberReader(std::string_view data) : m_data(data) {}
+    int32_t readInteger();
+    Real readReal();
+    bool atEnd();  // only blanks, tabs and line ends remain
+    size_t position() const { return m_pos; }
+
+private:
+    std::string_view nextToken(size_t maxLength);
+    std::string_view m_data;
+    size_t m_pos = 0;
+};
+
+inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
+
+}  // namespace text
+}  // namespace kvado

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing, and makes
+# sure the Russian locale the tests run under exists. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
+                libgtest-dev locales unrtf)
+if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
+    KVADO_PACKAGES+=(clang libclang-rt-14-dev xvfb xauth)
+fi
+
+as_root() {
+    if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${KVADO_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+    echo "Generating the ru_RU.UTF-8 locale"
+    if [ -f /etc/locale.gen ]; then
+        as_root sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    else
+        as_root localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+    fi
+fi
