@@ -1,0 +1,38 @@
+#pragma once
+// The two-phase revised simplex method on the LP problem's inverse table.
+
+#include <string>
+
+#include "solver/LpProblem.h"
+#include "solver/TraceLog.h"
+
+namespace kvado {
+
+enum class SolveOutcome { Optimal, Infeasible, Unbounded };
+
+// What the solve needs from its surroundings. The main window implements it with its progress
+// bar, message boxes, report and results grids; the CLI and the tests with their own.
+class SolverHost {
+public:
+    virtual ~SolverHost() = default;
+    virtual void setProgressMaximum(int32_t) {}
+    virtual void setProgressPosition(int32_t) {}
+    // A modal message box; "\r\n" separates its lines.
+    virtual void showMessage(const std::string& /*utf8*/) {}
+    // The report parts of the two report writers that the solve calls at its end (the trace
+    // log parts are written by the solve itself, just before each).
+    virtual void writeSolutionReport(const LpProblem&) {}
+    virtual void writeShadowPrices(const LpProblem&) {}
+    // The decimal separator of the user's regional settings (for the sum of the artificial
+    // variables in the trace log).
+    virtual char decimalSeparator() const { return ','; }
+};
+
+inline constexpr const char* kNoFeasibleSolutionMessage =
+    "Ограничения не имеют допустимого решения\r\nподробнее в файле Kvaq.log";
+
+// Solves the loaded problem in place and writes the trace log. The outcome is the caller's to
+// act on: the solve never ends the application. Throws FileError when the log fails.
+SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host);
+
+}  // namespace kvado

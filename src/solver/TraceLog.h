@@ -1,0 +1,65 @@
+#pragma once
+// The trace log "Kvaq.log": what the results cannot show (degenerate rounds, an unbounded
+// column, the end of phase 1 or the missing feasible solution) and, at the end of a solve,
+// the state of every constraint's extra variable, the non-basic columns and the pricing row.
+// windows-1251, CR LF. Every completed line is flushed, so the file on disk holds it at once.
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "text/NumberText.h"
+
+namespace kvado {
+
+class LpProblem;
+
+// An input/output error on a file the program writes; the message is the one the error
+// report shows.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kTraceLogName = "Kvaq.log";
+
+class TraceLog {
+public:
+    // `folder` empty: the current folder.
+    explicit TraceLog(std::string folder = {}) : m_folder(std::move(folder)) {}
+    ~TraceLog();
+    TraceLog(const TraceLog&) = delete;
+    TraceLog& operator=(const TraceLog&) = delete;
+
+    std::string path() const;
+    void open();   // create or truncate; throws FileError
+    void close();  // flushes; throws FileError
+    bool isOpen() const { return m_file != nullptr; }
+
+    void writeLine(std::string_view utf8 = {});
+    void writeItem(std::string_view utf8);
+    void endLine() { writeLine(); }
+    void flush();
+    void writeLogNumber(Real v);  // fixed format 10.4
+
+    // The events, with their exact lines.
+    void degenerateRound(const int32_t* rows, int32_t count);
+    void unboundedColumn(int32_t column);
+    void phase1Finished();
+    void noFeasibleSolutionHeader();
+    void noFeasibleSolutionSum(Real w, char decimalSeparator);
+    void constraintStateListing(const LpProblem& p);
+    void nonBasicColumnList(const LpProblem& p);   // part of WriteSolutionReport
+    void planHeading(const LpProblem& p);          // WritePlanHeading
+    void pricingList(const LpProblem& p);          // part of WriteShadowPrices
+
+private:
+    void put(std::string_view utf8);
+    [[noreturn]] void fail(const char* what);
+    std::string m_folder;
+    std::FILE* m_file = nullptr;
+    bool m_flushEachLine = true;
+};
+
+}  // namespace kvado
