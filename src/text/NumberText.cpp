@@ -164,6 +164,14 @@ std::string formatFixed(Real v, int width, int decimals) {
     return s;
 }
 
+std::string formatRoundTrip(Real v) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    char buf[64];
+    CLocaleScope scope;
+    std::snprintf(buf, sizeof buf, "%.21Lg", v);
+    return buf;
+}
+
 std::string intText(long long v, int width) {
     std::string s = std::to_string(v);
     if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');

@@ -30,6 +30,9 @@ std::string formatGeneralWith(Real v, int precision, int exponentDigits, char de
 // Fixed format w.d: d decimals, "." as the point, right-aligned in w characters, never cut.
 // A value that rounds to zero has no minus sign.
 std::string formatFixed(Real v, int width, int decimals);
+// Shortest-safe text for machines: 21 significant digits, "." and an exponent where needed,
+// enough to read the same extended value back.
+std::string formatRoundTrip(Real v);
 // Integer text, right-aligned in `width` characters (0: no padding).
 std::string intText(long long v, int width = 0);
 
