@@ -1,15 +1,18 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
 //   kvado-cli solve FILE.dat [--json] [--log-dir DIR]
+//   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 1 bad input or usage.
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "datafile/DataFile.h"
+#include "datafile/Generator.h"
 #include "solver/Simplex.h"
 
 using namespace kvado;
@@ -17,7 +20,9 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR]\n", stderr);
+    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR]\n"
+               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+               stderr);
     return 1;
 }
 
@@ -124,6 +129,37 @@ int solveCommand(const std::vector<std::string>& args) {
     return exitCode(outcome);
 }
 
+int generateCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    std::string dir;
+    uint64_t seed = std::random_device{}();
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--seed" && k + 1 < args.size()) {
+            const auto v = text::toWholeNumber(args[++k]);
+            if (!v || *v < 0) return usage();
+            seed = static_cast<uint64_t>(*v);
+        } else if (args[k] == "--dir" && k + 1 < args.size()) {
+            dir = args[++k];
+        } else {
+            positional.push_back(args[k]);
+        }
+    }
+    if (positional.size() != 3) return usage();
+    const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
+    if (!in) {
+        std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    try {
+        datafile::writeGeneratedFiles(
+            datafile::generateProblem(*in, positional[0], positional[1], positional[2], seed), dir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +167,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (std::strcmp(argv[1], "solve") == 0) return solveCommand(args);
+        if (std::strcmp(argv[1], "generate") == 0) return generateCommand(args);
     } catch (const std::bad_alloc&) {
         std::fputs("kvado-cli: out of memory\n", stderr);
         return 1;
