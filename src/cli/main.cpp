@@ -39,18 +39,24 @@ public:
 
 const char* statusName(SolveOutcome o) {
     switch (o) {
-    case SolveOutcome::Optimal: return "optimal";
-    case SolveOutcome::Infeasible: return "infeasible";
-    case SolveOutcome::Unbounded: return "unbounded";
+    case SolveOutcome::Optimal:
+        return "optimal";
+    case SolveOutcome::Infeasible:
+        return "infeasible";
+    case SolveOutcome::Unbounded:
+        return "unbounded";
     }
     return "?";
 }
 
 int exitCode(SolveOutcome o) {
     switch (o) {
-    case SolveOutcome::Optimal: return 0;
-    case SolveOutcome::Infeasible: return 2;
-    case SolveOutcome::Unbounded: return 3;
+    case SolveOutcome::Optimal:
+        return 0;
+    case SolveOutcome::Infeasible:
+        return 2;
+    case SolveOutcome::Unbounded:
+        return 3;
     }
     return 1;
 }
@@ -106,8 +112,7 @@ int solveCommand(const std::vector<std::string>& args) {
     }
     // The method starts from the right-hand sides as basic values and compares against Eps:
     // a tolerance that is not positive or a negative right-hand side gives wrong answers.
-    if (!(problem.eps > 0))
-        return badInput(file, "the tolerance Eps must be above 0");
+    if (!(problem.eps > 0)) return badInput(file, "the tolerance Eps must be above 0");
     for (int32_t i = 1; i <= problem.M; ++i)
         if (problem.initialRhs[static_cast<size_t>(i)] < 0)
             return badInput(file, "the right-hand side B[" + std::to_string(i) +
@@ -160,7 +165,7 @@ int generateCommand(const std::vector<std::string>& args) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();

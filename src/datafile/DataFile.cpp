@@ -59,7 +59,8 @@ std::string readFileBytes(const std::string& path) {
     std::string data;
     char buf[1 << 16];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
     const bool bad = std::ferror(f);
     const int err = errno;
     std::fclose(f);
@@ -76,4 +77,4 @@ void writeFileBytes(const std::string& path, std::string_view bytes) {
         throw FileError("Cannot write file \"" + path + "\". " + std::strerror(ok ? errno : err));
 }
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

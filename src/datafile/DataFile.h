@@ -36,4 +36,4 @@ std::string readFileBytes(const std::string& path);
 // Creates or replaces a file; throws FileError("Cannot create file \"path\". reason").
 void writeFileBytes(const std::string& path, std::string_view bytes);
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

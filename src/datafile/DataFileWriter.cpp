@@ -22,7 +22,7 @@ std::string trimBlanks(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-}  // namespace
+} // namespace
 
 DataFileContents buildDataFile(const DataFileSource& src) {
     DataFileContents out;
@@ -91,4 +91,4 @@ void writeDataFiles(const std::string& dataPath, const DataFileContents& c) {
     writeFileBytes(sideFileName(dataPath, "neizv"), joinNameLines(c.unknownNames));
 }
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

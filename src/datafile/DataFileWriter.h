@@ -10,17 +10,17 @@
 namespace kvado::datafile {
 
 struct DataFileSource {
-    std::string G, E, L, N, Eps;  // the edits' texts
+    std::string G, E, L, N, Eps; // the edits' texts
     // The input grid's cell (column, row) as text; cells outside the grid read as the grid
     // keeps them.
     std::function<std::string(int32_t col, int32_t row)> cell;
 };
 
 struct DataFileContents {
-    std::string error;  // non-empty: the message to show; nothing may be written
+    std::string error; // non-empty: the message to show; nothing may be written
     std::string data;
-    std::vector<std::string> constraintNames;  // M trimmed names
-    std::vector<std::string> unknownNames;     // N trimmed names
+    std::vector<std::string> constraintNames; // M trimmed names
+    std::vector<std::string> unknownNames;    // N trimmed names
 };
 
 DataFileContents buildDataFile(const DataFileSource& src);
@@ -30,4 +30,4 @@ DataFileContents buildDataFile(const DataFileSource& src);
 // not written.
 void writeDataFiles(const std::string& dataPath, const DataFileContents& contents);
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

@@ -34,11 +34,12 @@ void appendValue(std::string& out, int v) {
         digits[n++] = static_cast<char>('0' + v % 10);
         v /= 10;
     } while (v > 0);
-    while (n > 0) out += digits[--n];
+    while (n > 0)
+        out += digits[--n];
     out += ' ';
 }
 
-}  // namespace
+} // namespace
 
 GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
                                std::string_view lText, std::string_view epsText, uint64_t seed) {
@@ -47,7 +48,8 @@ GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
     auto draw = [&rng](int count) {
         const uint64_t limit = UINT64_MAX - UINT64_MAX % static_cast<uint64_t>(count);
         uint64_t r;
-        do r = rng();
+        do
+            r = rng();
         while (r >= limit);
         return static_cast<int>(r % static_cast<uint64_t>(count));
     };
@@ -59,20 +61,25 @@ GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
     f.data.reserve(f.data.size() + static_cast<size_t>(in.L) * (static_cast<size_t>(in.N) * 2 + 2) +
                    static_cast<size_t>(in.N) * 3 + static_cast<size_t>(in.L) * 4 + 4);
     for (int32_t i = 0; i < in.L; ++i) {
-        for (int32_t j = 0; j < in.N; ++j) appendValue(f.data, draw(4));
+        for (int32_t j = 0; j < in.N; ++j)
+            appendValue(f.data, draw(4));
         f.data += "\r\n";
     }
-    for (int32_t j = 0; j < in.N; ++j) appendValue(f.data, -draw(4) - 1);
+    for (int32_t j = 0; j < in.N; ++j)
+        appendValue(f.data, -draw(4) - 1);
     f.data += "\r\n";
-    for (int32_t i = 0; i < in.L; ++i) appendValue(f.data, draw(400) + 100);
+    for (int32_t i = 0; i < in.L; ++i)
+        appendValue(f.data, draw(400) + 100);
     f.data += "\r\n";
 
     std::vector<std::string> names;
-    for (int32_t i = 1; i <= in.L; ++i) names.push_back("Запас ресурса № " + std::to_string(i));
+    for (int32_t i = 1; i <= in.L; ++i)
+        names.push_back("Запас ресурса № " + std::to_string(i));
     names.emplace_back("Цел.функция - доход");
     f.names = joinNameLines(names);
     std::vector<std::string> unknowns;
-    for (int32_t j = 1; j <= in.N; ++j) unknowns.push_back("X № " + std::to_string(j));
+    for (int32_t j = 1; j <= in.N; ++j)
+        unknowns.push_back("X № " + std::to_string(j));
     f.unknowns = joinNameLines(unknowns);
     return f;
 }
@@ -84,4 +91,4 @@ void writeGeneratedFiles(const GeneratedFiles& files, const std::string& folder)
     writeFileBytes(prefix + "BigData.neizv", files.unknowns);
 }
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

@@ -12,9 +12,9 @@ namespace kvado::datafile {
 inline constexpr const char* kGeneratorFormatError = "Ошибка в формате данных";
 
 struct GeneratedFiles {
-    std::string data;      // "BigData.dat"
-    std::string names;     // "BigData.ogran"
-    std::string unknowns;  // "BigData.neizv"
+    std::string data;     // "BigData.dat"
+    std::string names;    // "BigData.ogran"
+    std::string unknowns; // "BigData.neizv"
 };
 
 // Checks the generator's three edit texts: N and L by the whole-number conversion and not
@@ -34,4 +34,4 @@ GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
 // FileError at the first that cannot be created, leaving the ones before it written.
 void writeGeneratedFiles(const GeneratedFiles& files, const std::string& folder = {});
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

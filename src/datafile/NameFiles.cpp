@@ -38,8 +38,10 @@ std::vector<std::string> splitNameLines(std::string_view bytes, size_t maxLines)
 
 std::string trimName(std::string_view name) {
     size_t b = 0, e = name.size();
-    while (b < e && static_cast<unsigned char>(name[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(name[e - 1]) <= ' ') --e;
+    while (b < e && static_cast<unsigned char>(name[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(name[e - 1]) <= ' ')
+        --e;
     return std::string(name.substr(b, e - b));
 }
 
@@ -52,4 +54,4 @@ std::string joinNameLines(const std::vector<std::string>& lines) {
     return text::encodeTextFile(utf8);
 }
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

@@ -27,4 +27,4 @@ std::string trimName(std::string_view name);
 // name has no windows-1251 form.
 std::string joinNameLines(const std::vector<std::string>& lines);
 
-}  // namespace kvado::datafile
+} // namespace kvado::datafile

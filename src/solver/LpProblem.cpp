@@ -51,6 +51,10 @@ void LpProblem::reset() {
     m_start.assign(static_cast<size_t>(N) + 2, 0);
     m_rows.clear();
     m_values.clear();
+    m_rowStart.assign(static_cast<size_t>(M) + 2, 0);
+    m_rowColumns.clear();
+    m_rowValuesD.clear();
+    m_rowValues.clear();
     m_packed = false;
     phase1 = currentObjectiveRow = pass = entering = leaving = 0;
     pivotElement = 0;
@@ -71,7 +75,9 @@ void LpProblem::setCoefficient(int32_t i, int32_t j, Real a) {
     m_packed = false;
 }
 
-void LpProblem::setObjective(int32_t j, Real c) { m_cost[static_cast<size_t>(j)] = c; }
+void LpProblem::setObjective(int32_t j, Real c) {
+    m_cost[static_cast<size_t>(j)] = c;
+}
 
 void LpProblem::setRightHandSide(int32_t i, Real b) {
     if (i <= G + E) {
@@ -91,7 +97,8 @@ void LpProblem::setRightHandSide(int32_t i, Real b) {
 void LpProblem::packColumns() {
     if (m_packed) return;
     size_t total = 0;
-    for (const auto& col : m_loading) total += col.size();
+    for (const auto& col : m_loading)
+        total += col.size();
     m_rows.clear();
     m_values.clear();
     m_rows.reserve(total);
@@ -108,11 +115,45 @@ void LpProblem::packColumns() {
     m_loading.assign(static_cast<size_t>(N) + 1, {});
     m_loading.shrink_to_fit();
     m_packed = true;
+
+    // The row-wise copy, by counting sort over the rows: ascending columns within a row.
+    m_rowsAreDouble = true;
+    for (const Real a : m_values)
+        if (static_cast<Real>(static_cast<double>(a)) != a) m_rowsAreDouble = false;
+    m_rowStart.assign(static_cast<size_t>(M) + 2, 0);
+    for (const int32_t i : m_rows)
+        ++m_rowStart[static_cast<size_t>(i) + 1];
+    for (int32_t i = 1; i <= M; ++i)
+        m_rowStart[static_cast<size_t>(i) + 1] += m_rowStart[static_cast<size_t>(i)];
+    m_rowColumns.assign(total, 0);
+    m_rowValuesD.assign(m_rowsAreDouble ? total : 0, 0);
+    m_rowValues.assign(m_rowsAreDouble ? 0 : total, 0);
+    std::vector<int64_t> next(m_rowStart.begin(), m_rowStart.end());
+    for (int32_t j = 1; j <= N; ++j) {
+        for (auto t = m_start[static_cast<size_t>(j)]; t < m_start[static_cast<size_t>(j) + 1];
+             ++t) {
+            const auto pos =
+                static_cast<size_t>(next[static_cast<size_t>(m_rows[static_cast<size_t>(t)])]++);
+            m_rowColumns[pos] = j;
+            if (m_rowsAreDouble)
+                m_rowValuesD[pos] = static_cast<double>(m_values[static_cast<size_t>(t)]);
+            else
+                m_rowValues[pos] = m_values[static_cast<size_t>(t)];
+        }
+    }
+}
+
+LpProblem::RowView LpProblem::row(int32_t i) const {
+    const auto b = static_cast<size_t>(m_rowStart[static_cast<size_t>(i)]);
+    const auto e = static_cast<size_t>(m_rowStart[static_cast<size_t>(i) + 1]);
+    return {m_rowColumns.data() + b, m_rowsAreDouble ? m_rowValuesD.data() + b : nullptr,
+            m_rowsAreDouble ? nullptr : m_rowValues.data() + b, static_cast<int32_t>(e - b)};
 }
 
 void LpProblem::takeSnapshots() {
     packColumns();
-    for (int32_t i = 1; i <= M; ++i) initialRhs[static_cast<size_t>(i)] = inverse(i, 0);
+    for (int32_t i = 1; i <= M; ++i)
+        initialRhs[static_cast<size_t>(i)] = inverse(i, 0);
 }
 
 LpProblem::ColumnView LpProblem::column(int32_t j) const {
@@ -136,13 +177,13 @@ Real LpProblem::tableau(int32_t i, int32_t j) const {
         const auto* it = std::lower_bound(col.rows, end, i);
         return (it != end && *it == i) ? col.values[it - col.rows] : 0;
     }
-    if (j <= N + G) return i == j - N ? -1 : 0;  // surplus of ">=" row j-N
-    if (j <= phase2Columns) return i == j - N + E ? 1 : 0;  // slack of "<=" row j-N+E
+    if (j <= N + G) return i == j - N ? -1 : 0;            // surplus of ">=" row j-N
+    if (j <= phase2Columns) return i == j - N + E ? 1 : 0; // slack of "<=" row j-N+E
     if (j <= phase1Columns) {
-        const int32_t row = j - phase2Columns;  // artificial of row j-(N+G+L)
+        const int32_t row = j - phase2Columns; // artificial of row j-(N+G+L)
         return (i == row || i == artificialObjectiveRow) ? 1 : 0;
     }
     return 0;
 }
 
-}  // namespace kvado
+} // namespace kvado

@@ -1,6 +1,8 @@
 #include "solver/Simplex.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace kvado {
@@ -8,13 +10,23 @@ namespace {
 
 constexpr Real kNoRatio = 1e30L;
 
+// Whether an extended number is +0 or -0, read from its significand bits with an integer load:
+// the inverse is mostly zeros, and an x87 load of each entry just to compare it costs more
+// than the multiply it saves. An x87 value with a zero significand is a zero (normal numbers
+// carry an explicit integer bit).
+inline bool isZero(const Real& x) {
+    uint64_t significand;
+    std::memcpy(&significand, &x, sizeof significand);
+    return significand == 0;
+}
+
 // The working state of one solve: sized once, before the pass loop, so that nothing is
 // allocated while it runs.
 class Solver {
 public:
     Solver(LpProblem& p, TraceLog& log, SolverHost& host)
-        : p(p), log(log), host(host), M(p.M), N(p.N), eps(p.eps),
-          pi(static_cast<size_t>(M) + 1), candidate(static_cast<size_t>(M) + 1),
+        : p(p), log(log), host(host), M(p.M), N(p.N), eps(p.eps), pi(static_cast<size_t>(M) + 1),
+          work(static_cast<size_t>(N) + 1), candidate(static_cast<size_t>(M) + 1),
           tie(static_cast<size_t>(M) + 1), tcolRows(static_cast<size_t>(M) + 2),
           unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2) {}
 
@@ -23,6 +35,7 @@ public:
 private:
     void phaseSetUp();
     int32_t price();
+    template <typename Value> void accumulateStructural(const Value* LpProblem::RowView::*values);
     void transformColumn(int32_t s);
     int32_t ratioTest(Real& level0Minimum);
     int32_t artificialRowToLeave() const;
@@ -39,10 +52,11 @@ private:
     SolverHost& host;
     const int32_t M, N;
     const Real eps;
-    std::vector<Real> pi;             // rows 1..M of the current objective row of the inverse
+    std::vector<Real> pi;   // rows 1..M of the current objective row of the inverse
+    std::vector<Real> work; // columns 1..N: the structural part of the reduced costs
     std::vector<unsigned char> candidate;
-    std::vector<int32_t> tie;         // tie list, position 0 always 0
-    std::vector<int32_t> tcolRows;    // rows 1..M+2 whose transformed entry is not 0
+    std::vector<int32_t> tie;      // tie list, position 0 always 0
+    std::vector<int32_t> tcolRows; // rows 1..M+2 whose transformed entry is not 0
     // Inverse column k (1..M+1) restricted to rows 1..M+1 is unitValue[k] * e(unitRow[k])
     // while unitRow[k] != 0; such a column adds a single term to the transformed column.
     std::vector<int32_t> unitRow;
@@ -57,7 +71,8 @@ void Solver::phaseSetUp() {
         p.inverse(M + 2, 0) = p.inverse(M + 2, 0) - p.inverse(i, 0);
     p.pass = 0;
     p.currentObjectiveRow = M + 1 + p.phase1;
-    for (int32_t i = 1; i <= M; ++i) p.basic[static_cast<size_t>(p.basis[static_cast<size_t>(i)])] = 1;
+    for (int32_t i = 1; i <= M; ++i)
+        p.basic[static_cast<size_t>(p.basis[static_cast<size_t>(i)])] = 1;
     for (int32_t k = 1; k <= M + 1; ++k) {
         unitRow[static_cast<size_t>(k)] = k;
         unitValue[static_cast<size_t>(k)] = 1;
@@ -68,41 +83,59 @@ void Solver::phaseSetUp() {
 //   d[j] = sum over i = 1..M, ascending, of pi[i] * tableau(i, j), then + tableau(cur, j),
 // where pi is the current objective row of the inverse (the multipliers). The entering column
 // is the one with the most negative d[j] strictly below -Eps; equal costs go to the lowest j.
-// Structural columns visit only their nonzeros (a zero product leaves a sum unchanged); the
-// surplus, slack and artificial columns are unit columns and cost one term each.
+// The structural columns' sums are formed row by row over the rows whose multiplier is not
+// zero, which keeps every column's sum in ascending i (a zero product never changes a sum);
+// the surplus, slack and artificial columns are unit columns and cost one term each.
+template <typename Value>
+void Solver::accumulateStructural(const Value* LpProblem::RowView::*values) {
+    Real* d = work.data();
+    for (int32_t j = 1; j <= N; ++j)
+        d[j] = 0;
+    for (int32_t i = 1; i <= M; ++i) {
+        const Real y = pi[static_cast<size_t>(i)];
+        if (isZero(y)) continue;
+        const auto row = p.row(i);
+        const Value* a = row.*values;
+        for (int32_t t = 0; t < row.count; ++t) {
+            Real& dj = d[row.columns[t]];
+            dj = y * static_cast<Real>(a[t]) + dj;
+        }
+    }
+}
+
 int32_t Solver::price() {
     const int32_t cur = p.currentObjectiveRow;
-    const Real* row = nullptr;
-    for (int32_t i = 1; i <= M; ++i) pi[static_cast<size_t>(i)] = p.inverse(cur, i);
-    (void)row;
+    for (int32_t i = 1; i <= M; ++i)
+        pi[static_cast<size_t>(i)] = p.inverse(cur, i);
+    if (p.valuesAreDouble())
+        accumulateStructural(&LpProblem::RowView::valuesD);
+    else
+        accumulateStructural(&LpProblem::RowView::values);
     Real runningMinimum = -eps;
     int32_t entering = 0;
     const int32_t active = p.activeColumns;
     const int32_t surplusEnd = N + p.G, slackEnd = p.phase2Columns;
     auto* pricing = p.pricing.data();
     const auto* basic = p.basic.data();
-    const Real* piv = pi.data();
+    const Real* y = pi.data();
+    const Real* d = work.data();
     for (int32_t j = 1; j <= active; ++j) {
         pricing[j] = 0;
         if (basic[j] == 1) continue;
-        Real d;
-        if (j <= N) {
-            const auto col = p.column(j);
-            d = 0;
-            for (int32_t t = 0; t < col.count; ++t) d = piv[col.rows[t]] * col.values[t] + d;
-            d = d + objectiveEntry(j);
-        } else if (j <= surplusEnd) {
-            d = piv[j - N] * Real(-1) + Real(0);
-        } else if (j <= slackEnd) {
-            d = piv[j - N + p.E] + Real(0);
-        } else {
+        Real e;
+        if (j <= N)
+            e = d[j] + objectiveEntry(j);
+        else if (j <= surplusEnd)
+            e = y[j - N] * Real(-1) + Real(0);
+        else if (j <= slackEnd)
+            e = y[j - N + p.E] + Real(0);
+        else
             // Artificial column: +1 in its row and in the artificial objective row, which is
             // the current objective row whenever artificial columns are priced.
-            d = piv[j - slackEnd] + (cur == p.artificialObjectiveRow ? Real(1) : Real(0));
-        }
-        pricing[j] = d;
-        if (d < runningMinimum) {
-            runningMinimum = d;
+            e = y[j - slackEnd] + (cur == p.artificialObjectiveRow ? Real(1) : Real(0));
+        pricing[j] = e;
+        if (e < runningMinimum) {
+            runningMinimum = e;
             entering = j;
         }
     }
@@ -115,7 +148,8 @@ int32_t Solver::price() {
 // for every row; columns of the inverse that are still unit vectors add one term.
 void Solver::transformColumn(int32_t s) {
     Real* t = p.transformed.data();
-    for (int32_t i = 1; i <= M + 1; ++i) t[i] = 0;
+    for (int32_t i = 1; i <= M + 1; ++i)
+        t[i] = 0;
     auto addColumn = [&](int32_t k, Real a) {
         const auto uk = static_cast<size_t>(k);
         if (unitRow[uk] != 0) {
@@ -123,11 +157,13 @@ void Solver::transformColumn(int32_t s) {
             return;
         }
         const Real* col = p.inverseColumn(k);
-        for (int32_t i = 1; i <= M + 1; ++i) t[i] = col[i] * a + t[i];
+        for (int32_t i = 1; i <= M + 1; ++i)
+            if (!isZero(col[i])) t[i] = col[i] * a + t[i];
     };
     if (s <= N) {
         const auto col = p.column(s);
-        for (int32_t q = 0; q < col.count; ++q) addColumn(col.rows[q], col.values[q]);
+        for (int32_t q = 0; q < col.count; ++q)
+            addColumn(col.rows[q], col.values[q]);
         const Real c = p.objectiveCoefficient(s);
         if (c != 0) addColumn(M + 1, c);
     } else if (s <= N + p.G) {
@@ -149,7 +185,8 @@ int32_t Solver::ratioTest(Real& level0Minimum) {
     const Real* t = p.transformed.data();
     int32_t tieCount = 0;
     tie[0] = 0;
-    for (int32_t i = 1; i <= M; ++i) candidate[static_cast<size_t>(i)] = 1;
+    for (int32_t i = 1; i <= M; ++i)
+        candidate[static_cast<size_t>(i)] = 1;
     level0Minimum = kNoRatio;
     for (int32_t k = 0;; ++k) {
         Real runningMinimum = kNoRatio;
@@ -170,8 +207,10 @@ int32_t Solver::ratioTest(Real& level0Minimum) {
         // The rows of an inverse are independent, so a tie cannot outlast its columns; the
         // bound only guards against rows that rounding made proportional.
         if (tieCount < 2 || k == M + 1) break;
-        for (int32_t i = 1; i <= M; ++i) candidate[static_cast<size_t>(i)] = 0;
-        for (int32_t q = 1; q <= tieCount; ++q) candidate[static_cast<size_t>(tie[static_cast<size_t>(q)])] = 1;
+        for (int32_t i = 1; i <= M; ++i)
+            candidate[static_cast<size_t>(i)] = 0;
+        for (int32_t q = 1; q <= tieCount; ++q)
+            candidate[static_cast<size_t>(tie[static_cast<size_t>(q)])] = 1;
         log.degenerateRound(tie.data() + 1, tieCount);
     }
     return tie[static_cast<size_t>(tieCount)];
@@ -198,11 +237,11 @@ void Solver::pivot(int32_t r, int32_t s) {
     p.pivotElement = piv;
     int32_t nRows = 0;
     for (int32_t i = 1; i <= p.currentObjectiveRow; ++i)
-        if (i != r && t[i] != 0) tcolRows[static_cast<size_t>(nRows++)] = i;
+        if (i != r && !isZero(t[i])) tcolRows[static_cast<size_t>(nRows++)] = i;
     const int32_t* rows = tcolRows.data();
     for (int32_t k = 0; k <= M + 1; ++k) {
         Real* col = p.inverseColumn(k);
-        if (col[r] == 0) continue;
+        if (isZero(col[r])) continue;
         const Real v = col[r] / piv;
         col[r] = v;
         for (int32_t q = 0; q < nRows; ++q) {
@@ -303,11 +342,11 @@ SolveOutcome Solver::run() {
     return outcome;
 }
 
-}  // namespace
+} // namespace
 
 SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host) {
     Solver solver(problem, log, host);
     return solver.run();
 }
 
-}  // namespace kvado
+} // namespace kvado

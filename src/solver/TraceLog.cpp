@@ -72,7 +72,9 @@ void TraceLog::flush() {
     if (m_file && std::fflush(m_file) != 0) fail("write");
 }
 
-void TraceLog::writeItem(std::string_view utf8) { put(utf8); }
+void TraceLog::writeItem(std::string_view utf8) {
+    put(utf8);
+}
 
 void TraceLog::writeLine(std::string_view utf8) {
     put(utf8);
@@ -80,12 +82,15 @@ void TraceLog::writeLine(std::string_view utf8) {
     if (m_flushEachLine) flush();
 }
 
-void TraceLog::writeLogNumber(Real v) { writeItem(formatFixed(v, 10, 4)); }
+void TraceLog::writeLogNumber(Real v) {
+    writeItem(formatFixed(v, 10, 4));
+}
 
 void TraceLog::degenerateRound(const int32_t* rows, int32_t count) {
     writeLine("---------- Вырождение: ------------");
     std::string line;
-    for (int32_t k = 0; k < count; ++k) line += intText(rows[k], 4);
+    for (int32_t k = 0; k < count; ++k)
+        line += intText(rows[k], 4);
     line += " ---------------------------------------------------------";
     writeLine(line);
 }
@@ -94,9 +99,13 @@ void TraceLog::unboundedColumn(int32_t column) {
     writeLine("Переменная " + intText(column) + "не имеет ограничений");
 }
 
-void TraceLog::phase1Finished() { writeLine("Этап 1 успешно завершен"); }
+void TraceLog::phase1Finished() {
+    writeLine("Этап 1 успешно завершен");
+}
 
-void TraceLog::noFeasibleSolutionHeader() { writeLine("Ограничения не имеют допустимого решения"); }
+void TraceLog::noFeasibleSolutionHeader() {
+    writeLine("Ограничения не имеют допустимого решения");
+}
 
 void TraceLog::noFeasibleSolutionSum(Real w, char sep) {
     writeLine("Сумма искусственных переменных равна ");
@@ -148,8 +157,8 @@ void TraceLog::pricingList(const LpProblem& p) {
     std::string line;
     int counter = 0;
     for (int32_t j = 1; j <= p.phase1Columns; ++j) {
-        line += " C[" + intText(j, 3) + "] = " + formatFixed(p.pricing[static_cast<size_t>(j)], 8, 3) +
-                "  ";
+        line += " C[" + intText(j, 3) +
+                "] = " + formatFixed(p.pricing[static_cast<size_t>(j)], 8, 3) + "  ";
         if (++counter == 3) {
             writeLine(line);
             line.clear();
@@ -160,4 +169,4 @@ void TraceLog::pricingList(const LpProblem& p) {
     writeLine(line);
 }
 
-}  // namespace kvado
+} // namespace kvado

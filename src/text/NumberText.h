@@ -63,7 +63,7 @@ public:
     explicit NumberReader(std::string_view data) : m_data(data) {}
     int32_t readInteger();
     Real readReal();
-    bool atEnd();  // only blanks, tabs and line ends remain
+    bool atEnd(); // only blanks, tabs and line ends remain
     size_t position() const { return m_pos; }
 
 private:
@@ -74,5 +74,5 @@ private:
 
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 
-}  // namespace text
-}  // namespace kvado
+} // namespace text
+} // namespace kvado
