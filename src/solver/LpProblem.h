@@ -78,17 +78,19 @@ public:
     }
     Real objectiveCoefficient(int32_t j) const { return m_cost[static_cast<size_t>(j)]; }
 
-    // Structural column j (1..N): its nonzeros in rows 1..M, ascending.
+    // Structural column j (1..N): its nonzeros in rows 1..M, ascending. The values are kept
+    // as double when every one of them converts exactly (the usual case), which halves the
+    // memory and its traffic; the arithmetic stays extended either way.
     struct ColumnView {
         const int32_t* rows;
-        const Real* values;
+        const double* valuesD; // when valuesAreDouble()
+        const Real* values;    // otherwise
         int32_t count;
+        Real value(int32_t t) const { return valuesD ? Real(valuesD[t]) : values[t]; }
     };
     ColumnView column(int32_t j) const;
     // The same nonzeros by rows (row i = 1..M: its columns ascending), for pricing, which
-    // visits only the rows whose multiplier is not zero. The values are kept as double when
-    // every one of them converts exactly (the usual case), which halves the memory traffic;
-    // the arithmetic stays extended either way.
+    // visits only the rows whose multiplier is not zero.
     struct RowView {
         const int32_t* columns;
         const double* valuesD; // when valuesAreDouble()
@@ -96,8 +98,8 @@ public:
         int32_t count;
     };
     RowView row(int32_t i) const;
-    bool valuesAreDouble() const { return m_rowsAreDouble; }
-    int64_t nonzeroCount() const { return static_cast<int64_t>(m_rows.size()); }
+    bool valuesAreDouble() const { return m_double; }
+    int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
     std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
@@ -135,17 +137,20 @@ private:
     std::vector<Real> m_inv;  // column-major, columns 0..M+2
     std::vector<Real> m_cost; // C[j], j = 0..N
     std::vector<Real> m_rhs;  // tableau column 0, rows 0..M
-    // Structural columns while loading (one list per column) and packed afterwards.
-    std::vector<std::vector<std::pair<int32_t, Real>>> m_loading;
-    std::vector<int64_t> m_start; // N+2 entries
-    std::vector<int32_t> m_rows;
-    std::vector<Real> m_values;
+    // The structural nonzeros. Loaders go row by row, so they are collected by rows (row
+    // index, column, value) and the column copy is made once the load is done.
+    std::vector<int32_t> m_loadRows;
+    bool m_loadSorted = true;
     bool m_packed = true;
+    bool m_double = true;
     std::vector<int64_t> m_rowStart; // M+2 entries
     std::vector<int32_t> m_rowColumns;
     std::vector<double> m_rowValuesD;
     std::vector<Real> m_rowValues;
-    bool m_rowsAreDouble = true;
+    std::vector<int64_t> m_start; // N+2 entries
+    std::vector<int32_t> m_rows;
+    std::vector<double> m_valuesD;
+    std::vector<Real> m_values;
 };
 
 } // namespace kvado

@@ -163,7 +163,7 @@ void Solver::transformColumn(int32_t s) {
     if (s <= N) {
         const auto col = p.column(s);
         for (int32_t q = 0; q < col.count; ++q)
-            addColumn(col.rows[q], col.values[q]);
+            addColumn(col.rows[q], col.value(q));
         const Real c = p.objectiveCoefficient(s);
         if (c != 0) addColumn(M + 1, c);
     } else if (s <= N + p.G) {
