@@ -3,8 +3,6 @@
 #include "report/ReportDocument.h"
 
 using namespace kvado::report;
-// Inside a test body "Run" would name the test's own member function.
-using TextRun = kvado::report::Run;
 
 namespace {
 
@@ -42,19 +40,13 @@ TEST(ReportDocument, CurrentFormatCoversOnlyTheNextParagraph) {
                                                      "   Оптимальный план", " "}));
 }
 
-TEST(ReportDocument, DefaultFormatAppliesFromNowOn) {
+TEST(ReportDocument, DefaultFormatOutlivesClearButAnUnusedCurrentFormatDoesNot) {
     ReportDocument doc;
     doc.append("a");
-    doc.setDefaultFormat(colourFormat(0x112233));
+    doc.setDefaultFormat(colourFormat(0xFF0000));
     doc.append("b");
     EXPECT_EQ(formatsOf(doc),
-              (std::vector<CharFormat>{ReportDocument::baseFormat(), colourFormat(0x112233)}));
-}
-
-TEST(ReportDocument, ClearKeepsTheDefaultAndDropsAnUnusedCurrentFormat) {
-    ReportDocument doc;
-    doc.setDefaultFormat(colourFormat(0xFF0000));
-    doc.append("old");
+              (std::vector<CharFormat>{ReportDocument::baseFormat(), colourFormat(0xFF0000)}));
     doc.setCurrentFormat(ReportDocument::headingFormat());
     doc.clear();
     EXPECT_TRUE(doc.empty());
@@ -85,11 +77,4 @@ TEST(ReportDocument, AppendSplitsLinesIntoParagraphsOfOneFormat) {
             EXPECT_EQ(formats[k], ReportDocument::headingFormat()) << k;
         EXPECT_EQ(formats.back(), ReportDocument::baseFormat());
     }
-}
-
-TEST(ReportDocument, ParagraphTextJoinsItsRuns) {
-    Paragraph p{
-        {TextRun{"Pi[", {}}, TextRun{"", {}}, TextRun{"  1] ", ReportDocument::headingFormat()}}};
-    EXPECT_EQ(p.text(), "Pi[  1] ");
-    EXPECT_EQ(Paragraph{}.text(), "");
 }
