@@ -149,6 +149,7 @@ int solveCommand(const std::vector<std::string>& args) {
     StringGridModel grid(5, 6);
     try {
         datafile::GridLoadObserver fill(grid, kSeparator);
+        fill.setWriteNumbers(false);
         datafile::readDataFile(datafile::readFileBytes(file), problem, &fill);
         datafile::layOutOpenedGrid(grid, problem.M, problem.N);
         readNames(file, problem, grid);
@@ -168,6 +169,7 @@ int solveCommand(const std::vector<std::string>& args) {
 
     report::ReportDocument doc;
     report::ResultsModel results;
+    results.fillAnalysisGrid = false;
     report::ReportContext ctx{&grid, kSeparator, nowText()};
     report::SetUpResultGrids(problem, grid, results);
     CliHost host(ctx, doc, results);

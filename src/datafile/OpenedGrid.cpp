@@ -15,15 +15,15 @@ void GridLoadObserver::header(const LpProblem& p) {
 }
 
 void GridLoadObserver::coefficient(int32_t i, int32_t j, Real a) {
-    m_grid.setCell(j + 1, i + 1, formatGeneral(a, m_sep));
+    if (m_numbers) m_grid.setCell(j + 1, i + 1, formatGeneral(a, m_sep));
 }
 
 void GridLoadObserver::objective(int32_t j, Real c) {
-    m_grid.setCell(j + 1, m_M + 2, formatGeneral(c, m_sep));
+    if (m_numbers) m_grid.setCell(j + 1, m_M + 2, formatGeneral(c, m_sep));
 }
 
 void GridLoadObserver::rightHandSide(int32_t i, Real b) {
-    m_grid.setCell(1, i + 1, formatGeneral(b, m_sep));
+    if (m_numbers) m_grid.setCell(1, i + 1, formatGeneral(b, m_sep));
 }
 
 void GridLoadObserver::progressMaximum(int32_t m) {

@@ -17,6 +17,8 @@ class GridLoadObserver : public LoadObserver {
 public:
     GridLoadObserver(StringGridModel& grid, char decimalSeparator, LoadObserver* forward = nullptr)
         : m_grid(grid), m_sep(decimalSeparator), m_forward(forward) {}
+    // Size the grid but leave its number cells alone (nothing shows them in the CLI).
+    void setWriteNumbers(bool on) { m_numbers = on; }
     void header(const LpProblem& p) override;
     void coefficient(int32_t i, int32_t j, Real a) override;
     void objective(int32_t j, Real c) override;
@@ -29,6 +31,7 @@ private:
     char m_sep;
     LoadObserver* m_forward;
     int32_t m_M = 0;
+    bool m_numbers = true;
 };
 
 // The widths, headers and placeholders of an opened file.

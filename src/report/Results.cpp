@@ -72,6 +72,7 @@ void SetUpResultGrids(const LpProblem& p, const StringGridModel& in, ResultsMode
     }
     sg3.setCell(0, 0, in.cell(0, 1));
     sg3.setCell(0, 2, " Решение:");
+    if (!r.fillAnalysisGrid) return;
 
     sg2.setColCount(inCols + 3);
     sg2.setRowCount(inRows);
@@ -143,7 +144,8 @@ void WriteShadowPrices(const LpProblem& p, const ReportContext& ctx, ReportDocum
         const Real pi = p.inverse(p.M + 1, i);
         doc.append("Pi[" + intText(i, 3) + "] ( " + nameField(in.cell(0, i + 1), 35) +
                    " ) = " + formatFixed(pi, 8, 3));
-        r.SG2.setCell(p.N + 4, i + 2, formatShortGeneral(pi, ctx.decimalSeparator));
+        if (r.fillAnalysisGrid)
+            r.SG2.setCell(p.N + 4, i + 2, formatShortGeneral(pi, ctx.decimalSeparator));
     }
     r.edTarget = formatFixed(-p.inverse(p.M + 1, 0), 0, 2);
 }
@@ -155,25 +157,30 @@ void ComputeResourceUse(LpProblem& p, char sep, ResultsModel& r) {
         if (j <= p.N) x[static_cast<size_t>(j)] = p.inverse(i, 0);
     }
     auto& sg2 = r.SG2;
+    const bool cells = r.fillAnalysisGrid;
     StringGridModel::UpdateScope scope(sg2);
     const std::string zero = formatShortGeneral(0, sep);
     for (int32_t i = 1; i <= p.M; ++i) {
         // The products are added in the order of j; the zero coefficients are not stored, and
         // their products (zero) would leave the sum as it is.
-        for (int32_t j = 1; j <= p.N; ++j)
-            sg2.setCell(j, i + 2, zero);
+        if (cells)
+            for (int32_t j = 1; j <= p.N; ++j)
+                sg2.setCell(j, i + 2, zero);
         Real sum = 0;
         const auto row = p.row(i);
         for (int32_t t = 0; t < row.count; ++t) {
             const int32_t j = row.columns[t];
             const Real a = row.valuesD ? Real(row.valuesD[t]) : row.values[t];
             const Real product = a * x[static_cast<size_t>(j)];
-            sg2.setCell(j, i + 2, formatShortGeneral(product, sep));
+            if (cells) sg2.setCell(j, i + 2, formatShortGeneral(product, sep));
             sum = sum + product;
         }
         p.rowActivity[static_cast<size_t>(i)] = sum;
-        sg2.setCell(p.N + 1, i + 2, formatShortGeneral(sum, sep));
-        sg2.setCell(p.N + 3, i + 2, formatShortGeneral(p.initialRhs[static_cast<size_t>(i)], sep));
+        if (cells) {
+            sg2.setCell(p.N + 1, i + 2, formatShortGeneral(sum, sep));
+            sg2.setCell(p.N + 3, i + 2,
+                        formatShortGeneral(p.initialRhs[static_cast<size_t>(i)], sep));
+        }
     }
 }
 

@@ -19,6 +19,9 @@ struct ResultsModel {
     StringGridModel SG2;
     std::string edTarget;
     std::string objectiveName;
+    // Whether the analysis grid SG2 is written at all: its M x N products cost time and
+    // memory that only a window needs. The CLI keeps the row activities alone.
+    bool fillAnalysisGrid = true;
 };
 
 // What the writers read besides the problem.
