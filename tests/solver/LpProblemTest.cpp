@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 #include "TestSupport.h"
@@ -22,6 +24,10 @@ struct LayoutCase {
     // Every tableau entry not listed is 0: {row, column, value} besides A, C and B.
     std::vector<std::tuple<int32_t, int32_t, Real>> extraEntries;
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StandardForm : public ::testing::TestWithParam<LayoutCase> {};
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -55,6 +57,10 @@ struct Example {
     ProblemData data;
     Expected expected;
 };
+
+void PrintTo(const Example& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WorkedExample : public ::testing::TestWithParam<Example> {};
 
@@ -322,6 +328,10 @@ struct ThresholdCase {
     std::vector<int32_t> basis;
     bool degenerateRound;
 };
+
+void PrintTo(const ThresholdCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Threshold : public ::testing::TestWithParam<ThresholdCase> {};
 

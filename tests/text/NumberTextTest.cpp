@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <clocale>
 #include <cmath>
 #include <cstring>
@@ -27,6 +29,10 @@ struct GeneralCase {
     const char* general;
     const char* shortGeneral; // nullptr: not checked for this value
 };
+
+void PrintTo(const GeneralCase& c, std::ostream* os) {
+    *os << static_cast<double>(c.value) << " with '" << c.separator << "'";
+}
 
 class GeneralFormat : public ::testing::TestWithParam<GeneralCase> {};
 
@@ -96,6 +102,10 @@ struct FixedCase {
     const char* expected;
 };
 
+void PrintTo(const FixedCase& c, std::ostream* os) {
+    *os << static_cast<double>(c.value) << " in " << c.width << "." << c.decimals;
+}
+
 class FixedFormat : public ::testing::TestWithParam<FixedCase> {};
 
 TEST_P(FixedFormat, WritesTheExpectedText) {
@@ -161,6 +171,10 @@ struct WholeCase {
     std::optional<int32_t> expected;
 };
 
+void PrintTo(const WholeCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class WholeNumber : public ::testing::TestWithParam<WholeCase> {};
 
 TEST_P(WholeNumber, AcceptsOrRefuses) {
@@ -195,6 +209,10 @@ struct RealCase {
     char separator; // for the local-real conversion
     std::optional<Real> expected;
 };
+
+void PrintTo(const RealCase& c, std::ostream* os) {
+    *os << '"' << c.text << "\" with '" << c.separator << "'";
+}
 
 class PointReal : public ::testing::TestWithParam<RealCase> {};
 
@@ -278,6 +296,10 @@ struct ReaderCase {
     std::vector<ReadStep> steps;
     int throwsAt; // index of the step that raises "Invalid numeric input", -1 for none
 };
+
+void PrintTo(const ReaderCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FileNumberReading : public ::testing::TestWithParam<ReaderCase> {};
 
