@@ -195,6 +195,25 @@ ProblemData fractional(Rng& rng) {
     return d;
 }
 
+// No rows or no unknowns at all, and the smallest sizes around them.
+ProblemData tiny(Rng& rng) {
+    static const Real values[] = {-2, -1, 0, 1, 2};
+    ProblemData d;
+    d.N = uniform(rng, 0, 3);
+    d.G = uniform(rng, 0, 1);
+    d.E = uniform(rng, 0, 1);
+    d.L = uniform(rng, 0, 2);
+    for (int i = 0; i < d.M(); ++i) {
+        d.A.emplace_back();
+        for (int j = 0; j < d.N; ++j)
+            d.A.back().push_back(pick(rng, values));
+        d.B.push_back(static_cast<Real>(uniform(rng, 0, 2)));
+    }
+    for (int j = 0; j < d.N; ++j)
+        d.C.push_back(pick(rng, values));
+    return d;
+}
+
 // The first difference between the reference and the solver, or success.
 ::testing::AssertionResult sameResult(const DenseResult& ref, const std::string& refLog,
                                       const LpProblem& p, SolveOutcome outcome,
@@ -298,7 +317,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Family{"Conflicting", conflicting, 4, 60, 0, 25, 0, 10, 0, 0},
                       Family{"Open", open, 5, 60, 0, 0, 20, 10, 0, 0},
                       Family{"CoarseEps", coarseEps, 6, 150, 15, 30, 15, 5, 2, 2},
-                      Family{"Fractional", fractional, 7, 60, 20, 4, 0, 0, 0, 0}),
+                      Family{"Fractional", fractional, 7, 60, 20, 4, 0, 0, 0, 0},
+                      Family{"Tiny", tiny, 8, 200, 20, 20, 20, 0, 0, 0}),
     [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.name); });
 
 } // namespace

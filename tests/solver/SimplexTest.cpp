@@ -568,6 +568,21 @@ TEST(TraceLogFile, FailureToCreateThrows) {
     }
 }
 
+// A log that can be created but not written (the disk is full) stops the solve as well, at the
+// first line, before the report writers run.
+TEST(TraceLogFile, FailureToWriteThrows) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/full", dir.file("Kvaq.log"));
+    LpProblem p;
+    load(allThreeKinds(), p);
+    TraceLog log(dir.path());
+    RecordingHost host;
+    EXPECT_THROW(kvado::solve(p, log, host), kvado::FileError);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_FALSE(log.isOpen());
+}
+
 // The only feasible point of -X1 = 0, X1 <= 4 is X1 = 0, read from the data file text.
 TEST(ArtificialInPhase2, DataFileExampleDoesNotReportX1Equal4) {
     LpProblem p;
