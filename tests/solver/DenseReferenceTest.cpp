@@ -6,6 +6,7 @@
 
 #include <ostream>
 
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "DenseReference.h"
 #include "TestSupport.h"
 #include "solver/Simplex.h"
+#include "text/NumberText.h"
 
 namespace {
 
@@ -320,5 +322,53 @@ INSTANTIATE_TEST_SUITE_P(
                       Family{"Fractional", fractional, 7, 60, 20, 4, 0, 0, 0, 0},
                       Family{"Tiny", tiny, 8, 200, 20, 20, 20, 0, 0, 0}),
     [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.name); });
+
+// Real problems with badly scaled fractional data, from the Netlib set: small enough for the
+// dense reference.
+ProblemData readProblem(const std::string& bytes) {
+    kvado::text::NumberReader in(bytes);
+    ProblemData d;
+    d.G = in.readInteger();
+    d.E = in.readInteger();
+    d.L = in.readInteger();
+    d.N = in.readInteger();
+    d.eps = in.readReal();
+    d.A.assign(static_cast<size_t>(d.M()), std::vector<Real>(static_cast<size_t>(d.N)));
+    for (auto& row : d.A)
+        for (auto& a : row)
+            a = in.readReal();
+    for (int32_t j = 0; j < d.N; ++j)
+        d.C.push_back(in.readReal());
+    for (int32_t i = 0; i < d.M(); ++i)
+        d.B.push_back(in.readReal());
+    return d;
+}
+
+class NetlibMatchesDenseReference : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(NetlibMatchesDenseReference, BitForBit) {
+    const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + GetParam() + ".dat";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing";
+    const ProblemData d = readProblem(readBytes(path));
+
+    TempDir refDir, dir;
+    TraceLog refLogFile(refDir.path());
+    const DenseResult ref = denseSolve(d, refLogFile, ',');
+    LpProblem p;
+    load(d, p);
+    TraceLog logFile(dir.path());
+    RecordingHost host(',');
+    const SolveOutcome outcome = kvado::solve(p, logFile, host);
+    EXPECT_TRUE(
+        sameResult(ref, readBytes(refLogFile.path()), p, outcome, readBytes(logFile.path()), host));
+    EXPECT_EQ(outcome, SolveOutcome::Optimal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Problems, NetlibMatchesDenseReference,
+                         ::testing::Values("afiro", "sc50a", "sc50b", "kb2", "adlittle", "blend",
+                                           "share2b", "sc105", "recipe", "scagr7", "stocfor1"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
 } // namespace
