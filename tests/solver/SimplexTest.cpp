@@ -565,11 +565,14 @@ TEST(TraceLogFile, FailureToCreateThrows) {
         EXPECT_THROW(kvado::solve(p, log, host), kvado::FileError) << folder;
         EXPECT_TRUE(host.calls.empty()) << folder;
         EXPECT_TRUE(host.messages.empty()) << folder;
+        // The log is opened first of all, so not even the progress bar has moved.
+        EXPECT_EQ(host.maximum, -1) << folder;
+        EXPECT_TRUE(host.positions.empty()) << folder;
     }
 }
 
-// A log that can be created but not written (the disk is full) stops the solve as well, at the
-// first line, before the report writers run.
+// A log that can be created but not written (the disk is full) stops the solve as well, at its
+// first line.
 TEST(TraceLogFile, FailureToWriteThrows) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     TempDir dir;
@@ -581,6 +584,9 @@ TEST(TraceLogFile, FailureToWriteThrows) {
     EXPECT_THROW(kvado::solve(p, log, host), kvado::FileError);
     EXPECT_TRUE(host.calls.empty());
     EXPECT_FALSE(log.isOpen());
+    // The first line is the end of phase 1 in pass 3: the solve stops there, and the progress
+    // bar keeps that position rather than going back to 0.
+    EXPECT_EQ(host.positions, (std::vector<int32_t>{1, 2, 3}));
 }
 
 // The only feasible point of -X1 = 0, X1 <= 4 is X1 = 0, read from the data file text.
