@@ -1,5 +1,181 @@
+// kvado-cli: the solver without windows, for scripts, tests and benchmarks.
+//
+//   kvado-cli solve FILE.dat [--json] [--log-dir DIR]
+//   kvado-cli generate N L EPS [--seed S] [--dir DIR]
+//
+// Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 1 bad input or usage.
+
 #include <cstdio>
-int main() {
-    std::puts("kvado-cli: not yet");
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "datafile/DataFile.h"
+#include "datafile/Generator.h"
+#include "solver/Simplex.h"
+
+using namespace kvado;
+
+namespace {
+
+int usage() {
+    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR]\n"
+               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+               stderr);
     return 1;
+}
+
+int badInput(const std::string& file, const std::string& what) {
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), what.c_str());
+    return 1;
+}
+
+class CliHost : public SolverHost {
+public:
+    void showMessage(const std::string&) override {}
+    char decimalSeparator() const override { return '.'; }
+};
+
+const char* statusName(SolveOutcome o) {
+    switch (o) {
+    case SolveOutcome::Optimal:
+        return "optimal";
+    case SolveOutcome::Infeasible:
+        return "infeasible";
+    case SolveOutcome::Unbounded:
+        return "unbounded";
+    }
+    return "?";
+}
+
+int exitCode(SolveOutcome o) {
+    switch (o) {
+    case SolveOutcome::Optimal:
+        return 0;
+    case SolveOutcome::Infeasible:
+        return 2;
+    case SolveOutcome::Unbounded:
+        return 3;
+    }
+    return 1;
+}
+
+void printJson(const LpProblem& p, SolveOutcome o) {
+    std::string out = "{\"status\": \"";
+    out += statusName(o);
+    out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
+    out += ", \"x\": [";
+    for (int32_t j = 1; j <= p.N; ++j) {
+        if (j > 1) out += ", ";
+        out += text::formatRoundTrip(p.solution[static_cast<size_t>(j)]);
+    }
+    out += "], \"pi\": [";
+    for (int32_t i = 1; i <= p.M; ++i) {
+        if (i > 1) out += ", ";
+        out += text::formatRoundTrip(p.inverse(p.M + 1, i));
+    }
+    out += "], \"passes\": " + std::to_string(p.pass) + "}\n";
+    std::fputs(out.c_str(), stdout);
+}
+
+void printSummary(const LpProblem& p, SolveOutcome o) {
+    std::printf("status: %s\npasses: %d\nobjective: %s\n", statusName(o), p.pass,
+                text::formatGeneral(-p.inverse(p.M + 1, 0), '.').c_str());
+    for (int32_t j = 1; j <= p.N; ++j)
+        std::printf("X[%d] = %s\n", j,
+                    text::formatGeneral(p.solution[static_cast<size_t>(j)], '.').c_str());
+}
+
+int solveCommand(const std::vector<std::string>& args) {
+    std::string file, logDir;
+    bool json = false;
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--json")
+            json = true;
+        else if (args[k] == "--log-dir" && k + 1 < args.size())
+            logDir = args[++k];
+        else if (file.empty() && args[k].rfind("--", 0) != 0)
+            file = args[k];
+        else
+            return usage();
+    }
+    if (file.empty()) return usage();
+
+    LpProblem problem;
+    try {
+        datafile::readDataFile(datafile::readFileBytes(file), problem);
+    } catch (const text::ConversionError& e) {
+        return badInput(file, std::string(e.what()) + " (a token that is not a number)");
+    } catch (const std::exception& e) {
+        return badInput(file, e.what());
+    }
+    // The method starts from the right-hand sides as basic values and compares against Eps:
+    // a tolerance that is not positive or a negative right-hand side gives wrong answers.
+    if (!(problem.eps > 0)) return badInput(file, "the tolerance Eps must be above 0");
+    for (int32_t i = 1; i <= problem.M; ++i)
+        if (problem.initialRhs[static_cast<size_t>(i)] < 0)
+            return badInput(file, "the right-hand side B[" + std::to_string(i) +
+                                      "] is negative; multiply that constraint by -1");
+
+    CliHost host;
+    TraceLog log(logDir);
+    SolveOutcome outcome;
+    try {
+        outcome = solve(problem, log, host);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        return 1;
+    }
+    if (json)
+        printJson(problem, outcome);
+    else
+        printSummary(problem, outcome);
+    return exitCode(outcome);
+}
+
+int generateCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    std::string dir;
+    uint64_t seed = std::random_device{}();
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--seed" && k + 1 < args.size()) {
+            const auto v = text::toWholeNumber(args[++k]);
+            if (!v || *v < 0) return usage();
+            seed = static_cast<uint64_t>(*v);
+        } else if (args[k] == "--dir" && k + 1 < args.size()) {
+            dir = args[++k];
+        } else {
+            positional.push_back(args[k]);
+        }
+    }
+    if (positional.size() != 3) return usage();
+    const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
+    if (!in) {
+        std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    try {
+        datafile::writeGeneratedFiles(
+            datafile::generateProblem(*in, positional[0], positional[1], positional[2], seed), dir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    std::vector<std::string> args(argv + 2, argv + argc);
+    try {
+        if (std::strcmp(argv[1], "solve") == 0) return solveCommand(args);
+        if (std::strcmp(argv[1], "generate") == 0) return generateCommand(args);
+    } catch (const std::bad_alloc&) {
+        std::fputs("kvado-cli: out of memory\n", stderr);
+        return 1;
+    }
+    return usage();
 }

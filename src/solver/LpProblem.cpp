@@ -47,10 +47,16 @@ void LpProblem::reset() {
     rowActivity.assign(static_cast<size_t>(M) + 1, 0);
     slackFlags.assign(static_cast<size_t>(M) + 1, 0);
 
-    m_loading.assign(static_cast<size_t>(N) + 1, {});
+    for (auto* v : {&m_loadRows, &m_rowColumns, &m_rows})
+        std::vector<int32_t>().swap(*v);
+    for (auto* v : {&m_rowValuesD, &m_valuesD})
+        std::vector<double>().swap(*v);
+    for (auto* v : {&m_rowValues, &m_values})
+        std::vector<Real>().swap(*v);
     m_start.assign(static_cast<size_t>(N) + 2, 0);
-    m_rows.clear();
-    m_values.clear();
+    m_rowStart.assign(static_cast<size_t>(M) + 2, 0);
+    m_loadSorted = true;
+    m_double = true;
     m_packed = false;
     phase1 = currentObjectiveRow = pass = entering = leaving = 0;
     pivotElement = 0;
@@ -58,20 +64,28 @@ void LpProblem::reset() {
 
 void LpProblem::setCoefficient(int32_t i, int32_t j, Real a) {
     if (a == 0) return;
-    auto& col = m_loading[static_cast<size_t>(j)];
-    // Loaders go row by row; a second value for the same cell replaces the first.
-    if (!col.empty() && col.back().first == i) {
-        col.back().second = a;
-        return;
+    if (!m_loadRows.empty()) {
+        const int32_t li = m_loadRows.back(), lj = m_rowColumns.back();
+        if (i < li || (i == li && j <= lj)) m_loadSorted = false;
     }
-    col.emplace_back(i, a);
-    if (col.size() > 1 && col[col.size() - 2].first > i)
-        std::sort(col.begin(), col.end(),
-                  [](const auto& x, const auto& y) { return x.first < y.first; });
+    if (m_double && static_cast<Real>(static_cast<double>(a)) != a) {
+        // The first value that double cannot hold exactly: keep everything extended.
+        m_rowValues.assign(m_rowValuesD.begin(), m_rowValuesD.end());
+        std::vector<double>().swap(m_rowValuesD);
+        m_double = false;
+    }
+    m_loadRows.push_back(i);
+    m_rowColumns.push_back(j);
+    if (m_double)
+        m_rowValuesD.push_back(static_cast<double>(a));
+    else
+        m_rowValues.push_back(a);
     m_packed = false;
 }
 
-void LpProblem::setObjective(int32_t j, Real c) { m_cost[static_cast<size_t>(j)] = c; }
+void LpProblem::setObjective(int32_t j, Real c) {
+    m_cost[static_cast<size_t>(j)] = c;
+}
 
 void LpProblem::setRightHandSide(int32_t i, Real b) {
     if (i <= G + E) {
@@ -88,37 +102,94 @@ void LpProblem::setRightHandSide(int32_t i, Real b) {
     inverse(i, 0) = b;
 }
 
+namespace {
+
+template <typename T> void permute(std::vector<T>& v, const std::vector<size_t>& order) {
+    std::vector<T> out;
+    out.reserve(order.size());
+    for (const size_t k : order)
+        out.push_back(v[k]);
+    v.swap(out);
+}
+
+} // namespace
+
 void LpProblem::packColumns() {
     if (m_packed) return;
-    size_t total = 0;
-    for (const auto& col : m_loading) total += col.size();
-    m_rows.clear();
-    m_values.clear();
-    m_rows.reserve(total);
-    m_values.reserve(total);
-    m_start.assign(static_cast<size_t>(N) + 2, 0);
-    for (int32_t j = 1; j <= N; ++j) {
-        m_start[static_cast<size_t>(j)] = static_cast<int64_t>(m_rows.size());
-        for (const auto& [i, a] : m_loading[static_cast<size_t>(j)]) {
-            m_rows.push_back(i);
-            m_values.push_back(a);
+    if (!m_loadSorted) {
+        // Out of order or repeated cells (no loader of ours does that): order by (row,
+        // column), a later value for the same cell replacing the earlier one.
+        std::vector<size_t> order(m_loadRows.size());
+        for (size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+            return std::pair(m_loadRows[x], m_rowColumns[x]) <
+                   std::pair(m_loadRows[y], m_rowColumns[y]);
+        });
+        std::vector<size_t> kept;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k + 1 < order.size() && m_loadRows[order[k]] == m_loadRows[order[k + 1]] &&
+                m_rowColumns[order[k]] == m_rowColumns[order[k + 1]])
+                continue;
+            kept.push_back(order[k]);
         }
+        permute(m_loadRows, kept);
+        permute(m_rowColumns, kept);
+        if (m_double)
+            permute(m_rowValuesD, kept);
+        else
+            permute(m_rowValues, kept);
+        m_loadSorted = true;
     }
-    m_start[static_cast<size_t>(N) + 1] = static_cast<int64_t>(m_rows.size());
-    m_loading.assign(static_cast<size_t>(N) + 1, {});
-    m_loading.shrink_to_fit();
+    const size_t total = m_loadRows.size();
+    m_rowStart.assign(static_cast<size_t>(M) + 2, 0);
+    for (const int32_t i : m_loadRows)
+        ++m_rowStart[static_cast<size_t>(i) + 1];
+    for (size_t i = 1; i < m_rowStart.size(); ++i)
+        m_rowStart[i] += m_rowStart[i - 1];
+
+    // The column copy, by counting sort over the columns: rows stay ascending in a column.
+    m_start.assign(static_cast<size_t>(N) + 2, 0);
+    for (const int32_t j : m_rowColumns)
+        ++m_start[static_cast<size_t>(j) + 1];
+    for (size_t j = 1; j < m_start.size(); ++j)
+        m_start[j] += m_start[j - 1];
+    std::vector<int64_t> next(m_start.begin(), m_start.end());
+    m_rows.assign(total, 0);
+    if (m_double)
+        m_valuesD.assign(total, 0);
+    else
+        m_values.assign(total, 0);
+    for (size_t t = 0; t < total; ++t) {
+        const auto pos = static_cast<size_t>(next[static_cast<size_t>(m_rowColumns[t])]++);
+        m_rows[pos] = m_loadRows[t];
+        if (m_double)
+            m_valuesD[pos] = m_rowValuesD[t];
+        else
+            m_values[pos] = m_rowValues[t];
+    }
+    std::vector<int32_t>().swap(m_loadRows);
     m_packed = true;
 }
 
 void LpProblem::takeSnapshots() {
     packColumns();
-    for (int32_t i = 1; i <= M; ++i) initialRhs[static_cast<size_t>(i)] = inverse(i, 0);
+    for (int32_t i = 1; i <= M; ++i)
+        initialRhs[static_cast<size_t>(i)] = inverse(i, 0);
 }
 
 LpProblem::ColumnView LpProblem::column(int32_t j) const {
-    const auto b = m_start[static_cast<size_t>(j)];
-    const auto e = m_start[static_cast<size_t>(j) + 1];
-    return {m_rows.data() + b, m_values.data() + b, static_cast<int32_t>(e - b)};
+    const auto b = static_cast<size_t>(m_start[static_cast<size_t>(j)]);
+    const auto e = static_cast<size_t>(m_start[static_cast<size_t>(j) + 1]);
+    return {m_rows.data() + b, m_double ? m_valuesD.data() + b : nullptr,
+            m_double ? nullptr : m_values.data() + b, static_cast<int32_t>(e - b)};
+}
+
+LpProblem::RowView LpProblem::row(int32_t i) const {
+    const auto b = static_cast<size_t>(m_rowStart[static_cast<size_t>(i)]);
+    const auto e = static_cast<size_t>(m_rowStart[static_cast<size_t>(i) + 1]);
+    return {m_rowColumns.data() + b, m_double ? m_rowValuesD.data() + b : nullptr,
+            m_double ? nullptr : m_rowValues.data() + b, static_cast<int32_t>(e - b)};
 }
 
 Real LpProblem::tableau(int32_t i, int32_t j) const {
@@ -127,22 +198,25 @@ Real LpProblem::tableau(int32_t i, int32_t j) const {
         if (i == objectiveRow) return m_cost[static_cast<size_t>(j)];
         if (i > M) return 0;
         if (!m_packed) {
-            for (const auto& [r, a] : m_loading[static_cast<size_t>(j)])
-                if (r == i) return a;
-            return 0;
+            // During a load: the latest value set for the cell.
+            Real v = 0;
+            for (size_t t = 0; t < m_loadRows.size(); ++t)
+                if (m_loadRows[t] == i && m_rowColumns[t] == j)
+                    v = m_double ? Real(m_rowValuesD[t]) : m_rowValues[t];
+            return v;
         }
         const auto col = column(j);
         const auto* end = col.rows + col.count;
         const auto* it = std::lower_bound(col.rows, end, i);
-        return (it != end && *it == i) ? col.values[it - col.rows] : 0;
+        return (it != end && *it == i) ? col.value(static_cast<int32_t>(it - col.rows)) : 0;
     }
-    if (j <= N + G) return i == j - N ? -1 : 0;  // surplus of ">=" row j-N
-    if (j <= phase2Columns) return i == j - N + E ? 1 : 0;  // slack of "<=" row j-N+E
+    if (j <= N + G) return i == j - N ? -1 : 0;            // surplus of ">=" row j-N
+    if (j <= phase2Columns) return i == j - N + E ? 1 : 0; // slack of "<=" row j-N+E
     if (j <= phase1Columns) {
-        const int32_t row = j - phase2Columns;  // artificial of row j-(N+G+L)
+        const int32_t row = j - phase2Columns; // artificial of row j-(N+G+L)
         return (i == row || i == artificialObjectiveRow) ? 1 : 0;
     }
     return 0;
 }
 
-}  // namespace kvado
+} // namespace kvado

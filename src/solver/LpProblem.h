@@ -78,24 +78,38 @@ public:
     }
     Real objectiveCoefficient(int32_t j) const { return m_cost[static_cast<size_t>(j)]; }
 
-    // Structural column j (1..N): its nonzeros in rows 1..M, ascending.
+    // Structural column j (1..N): its nonzeros in rows 1..M, ascending. The values are kept
+    // as double when every one of them converts exactly (the usual case), which halves the
+    // memory and its traffic; the arithmetic stays extended either way.
     struct ColumnView {
         const int32_t* rows;
-        const Real* values;
+        const double* valuesD; // when valuesAreDouble()
+        const Real* values;    // otherwise
         int32_t count;
+        Real value(int32_t t) const { return valuesD ? Real(valuesD[t]) : values[t]; }
     };
     ColumnView column(int32_t j) const;
-    int64_t nonzeroCount() const { return static_cast<int64_t>(m_rows.size()); }
+    // The same nonzeros by rows (row i = 1..M: its columns ascending), for pricing, which
+    // visits only the rows whose multiplier is not zero.
+    struct RowView {
+        const int32_t* columns;
+        const double* valuesD; // when valuesAreDouble()
+        const Real* values;    // otherwise
+        int32_t count;
+    };
+    RowView row(int32_t i) const;
+    bool valuesAreDouble() const { return m_double; }
+    int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
-    std::vector<int32_t> basis;        // rows 1..M: the column basic in the row
-    std::vector<int32_t> basic;        // columns 0..phase-1 column count: 1 when basic
-    std::vector<Real> pricing;         // columns 0..phase-1 column count: reduced costs
-    std::vector<Real> transformed;     // rows 0..M+2
-    std::vector<Real> solution;        // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;      // rows 0..M
-    std::vector<Real> rowActivity;     // rows 0..M
-    std::vector<int32_t> slackFlags;   // rows 0..M
+    std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;      // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;       // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed;   // rows 0..M+2
+    std::vector<Real> solution;      // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;    // rows 0..M
+    std::vector<Real> rowActivity;   // rows 0..M
+    std::vector<int32_t> slackFlags; // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
@@ -119,16 +133,24 @@ private:
     }
     void packColumns();
 
-    size_t m_stride = 0;          // rows per inverse column: M+3
-    std::vector<Real> m_inv;      // column-major, columns 0..M+2
-    std::vector<Real> m_cost;     // C[j], j = 0..N
-    std::vector<Real> m_rhs;      // tableau column 0, rows 0..M
-    // Structural columns while loading (one list per column) and packed afterwards.
-    std::vector<std::vector<std::pair<int32_t, Real>>> m_loading;
-    std::vector<int64_t> m_start;  // N+2 entries
-    std::vector<int32_t> m_rows;
-    std::vector<Real> m_values;
+    size_t m_stride = 0;      // rows per inverse column: M+3
+    std::vector<Real> m_inv;  // column-major, columns 0..M+2
+    std::vector<Real> m_cost; // C[j], j = 0..N
+    std::vector<Real> m_rhs;  // tableau column 0, rows 0..M
+    // The structural nonzeros. Loaders go row by row, so they are collected by rows (row
+    // index, column, value) and the column copy is made once the load is done.
+    std::vector<int32_t> m_loadRows;
+    bool m_loadSorted = true;
     bool m_packed = true;
+    bool m_double = true;
+    std::vector<int64_t> m_rowStart; // M+2 entries
+    std::vector<int32_t> m_rowColumns;
+    std::vector<double> m_rowValuesD;
+    std::vector<Real> m_rowValues;
+    std::vector<int64_t> m_start; // N+2 entries
+    std::vector<int32_t> m_rows;
+    std::vector<double> m_valuesD;
+    std::vector<Real> m_values;
 };
 
-}  // namespace kvado
+} // namespace kvado

@@ -35,4 +35,4 @@ inline constexpr const char* kNoFeasibleSolutionMessage =
 // act on: the solve never ends the application. Throws FileError when the log fails.
 SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host);
 
-}  // namespace kvado
+} // namespace kvado

@@ -33,15 +33,15 @@ public:
     TraceLog& operator=(const TraceLog&) = delete;
 
     std::string path() const;
-    void open();   // create or truncate; throws FileError
-    void close();  // flushes; throws FileError
+    void open();  // create or truncate; throws FileError
+    void close(); // flushes; throws FileError
     bool isOpen() const { return m_file != nullptr; }
 
     void writeLine(std::string_view utf8 = {});
     void writeItem(std::string_view utf8);
     void endLine() { writeLine(); }
     void flush();
-    void writeLogNumber(Real v);  // fixed format 10.4
+    void writeLogNumber(Real v); // fixed format 10.4
 
     // The events, with their exact lines.
     void degenerateRound(const int32_t* rows, int32_t count);
@@ -50,9 +50,9 @@ public:
     void noFeasibleSolutionHeader();
     void noFeasibleSolutionSum(Real w, char decimalSeparator);
     void constraintStateListing(const LpProblem& p);
-    void nonBasicColumnList(const LpProblem& p);   // part of WriteSolutionReport
-    void planHeading(const LpProblem& p);          // WritePlanHeading
-    void pricingList(const LpProblem& p);          // part of WriteShadowPrices
+    void nonBasicColumnList(const LpProblem& p); // part of WriteSolutionReport
+    void planHeading(const LpProblem& p);        // WritePlanHeading
+    void pricingList(const LpProblem& p);        // part of WriteShadowPrices
 
 private:
     void put(std::string_view utf8);
@@ -62,4 +62,4 @@ private:
     bool m_flushEachLine = true;
 };
 
-}  // namespace kvado
+} // namespace kvado

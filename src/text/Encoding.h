@@ -23,4 +23,4 @@ std::string decodeTextFile(std::string_view bytes);
 // The writing policy: windows-1251 when every character has a form there, else UTF-8.
 std::string encodeTextFile(std::string_view utf8);
 
-}  // namespace kvado::text
+} // namespace kvado::text

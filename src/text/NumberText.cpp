@@ -33,8 +33,12 @@ std::string nonFinite(Real v) {
     return v < 0 ? "-INF" : "INF";
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Checks the shape [sign] digits [sep digits] [(E|e) [sign] digits] over the whole of `s`,
 // with at least one mantissa digit, and converts it. strtold_l on the C locale rounds
@@ -70,13 +74,22 @@ std::optional<Real> parseReal(std::string_view s, char separator) {
         if (expDigits == 0) return std::nullopt;
     }
     if (i != s.size()) return std::nullopt;
+    // Whole numbers of up to 18 digits are exact in an extended number: no need for strtold,
+    // which dominates reading a large data file otherwise.
+    if (buf.size() <= 19 && buf.find_first_of(".e") == std::string::npos) {
+        const bool negative = buf[0] == '-';
+        int64_t v = 0;
+        for (char c : buf)
+            if (isDigit(c)) v = v * 10 + (c - '0');
+        if (mantissaDigits <= 18) return negative ? -static_cast<Real>(v) : static_cast<Real>(v);
+    }
     errno = 0;
     Real v = strtold_l(buf.c_str(), nullptr, cLocale());
     if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-}  // namespace
+} // namespace
 
 std::string formatGeneralWith(Real v, int precision, int exponentDigits, char sep) {
     if (!std::isfinite(v)) return nonFinite(v);
@@ -97,9 +110,10 @@ std::string formatGeneralWith(Real v, int precision, int exponentDigits, char se
     for (; *p && *p != 'e'; ++p)
         if (isDigit(*p)) digits += *p;
     int exp10 = std::atoi(p + 1);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
     const int k = static_cast<int>(digits.size());
-    const int e = exp10 + 1;  // value = 0.d1d2... x 10^e
+    const int e = exp10 + 1; // value = 0.d1d2... x 10^e
     if (e >= -3 && e <= precision) {
         if (e >= 1) {
             if (k <= e) {
@@ -136,9 +150,13 @@ std::string formatGeneralWith(Real v, int precision, int exponentDigits, char se
     return out;
 }
 
-std::string formatGeneral(Real v, char sep) { return formatGeneralWith(v, 15, 0, sep); }
+std::string formatGeneral(Real v, char sep) {
+    return formatGeneralWith(v, 15, 0, sep);
+}
 
-std::string formatShortGeneral(Real v, char sep) { return formatGeneralWith(v, 5, 2, sep); }
+std::string formatShortGeneral(Real v, char sep) {
+    return formatGeneralWith(v, 5, 2, sep);
+}
 
 std::string formatFixed(Real v, int width, int decimals) {
     std::string s;
@@ -164,6 +182,14 @@ std::string formatFixed(Real v, int width, int decimals) {
     return s;
 }
 
+std::string formatRoundTrip(Real v) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    char buf[64];
+    CLocaleScope scope;
+    std::snprintf(buf, sizeof buf, "%.21Lg", v);
+    return buf;
+}
+
 std::string intText(long long v, int width) {
     std::string s = std::to_string(v);
     if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
@@ -172,7 +198,8 @@ std::string intText(long long v, int width) {
 
 std::optional<int32_t> toWholeNumber(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     int base = 10;
@@ -205,14 +232,17 @@ std::optional<int32_t> toWholeNumber(std::string_view s) {
 
 std::optional<Real> toPointReal(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
     return parseReal(s.substr(i), '.');
 }
 
 std::optional<Real> toLocalReal(std::string_view s, char sep) {
     size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b])) ++b;
-    while (e > b && isBlank(s[e - 1])) --e;
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
     return parseReal(s.substr(b, e - b), sep);
 }
 
@@ -222,12 +252,17 @@ Real localRealOrThrow(std::string_view s, char sep) {
 }
 
 namespace {
-bool isSeparator(unsigned char c) { return c <= ' ' || c == 0x7F; }
-bool isSkippable(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-}  // namespace
+bool isSeparator(unsigned char c) {
+    return c <= ' ' || c == 0x7F;
+}
+bool isSkippable(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+} // namespace
 
 bool NumberReader::atEnd() {
-    while (m_pos < m_data.size() && isSkippable(m_data[m_pos])) ++m_pos;
+    while (m_pos < m_data.size() && isSkippable(m_data[m_pos]))
+        ++m_pos;
     return m_pos >= m_data.size();
 }
 
@@ -254,4 +289,4 @@ Real NumberReader::readReal() {
     return *v;
 }
 
-}  // namespace kvado::text
+} // namespace kvado::text

@@ -30,6 +30,9 @@ std::string formatGeneralWith(Real v, int precision, int exponentDigits, char de
 // Fixed format w.d: d decimals, "." as the point, right-aligned in w characters, never cut.
 // A value that rounds to zero has no minus sign.
 std::string formatFixed(Real v, int width, int decimals);
+// Shortest-safe text for machines: 21 significant digits, "." and an exponent where needed,
+// enough to read the same extended value back.
+std::string formatRoundTrip(Real v);
 // Integer text, right-aligned in `width` characters (0: no padding).
 std::string intText(long long v, int width = 0);
 
@@ -60,7 +63,7 @@ public:
     explicit NumberReader(std::string_view data) : m_data(data) {}
     int32_t readInteger();
     Real readReal();
-    bool atEnd();  // only blanks, tabs and line ends remain
+    bool atEnd(); // only blanks, tabs and line ends remain
     size_t position() const { return m_pos; }
 
 private:
@@ -71,5 +74,5 @@ private:
 
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 
-}  // namespace text
-}  // namespace kvado
+} // namespace text
+} // namespace kvado

@@ -1,0 +1,39 @@
+#pragma once
+// The data file: G, E, L, N, Eps, then A row by row, C, and B, as numbers separated by any
+// run of blanks, tabs and line ends.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "solver/LpProblem.h"
+
+namespace kvado::datafile {
+
+// What a loader does besides filling the problem: the open command shows every value in the
+// grid and moves its progress bar. Every call happens right after the value is stored.
+class LoadObserver {
+public:
+    virtual ~LoadObserver() = default;
+    // After the header is read and the problem reset for its counts.
+    virtual void header(const LpProblem&) {}
+    virtual void coefficient(int32_t /*i*/, int32_t /*j*/, Real) {}
+    virtual void objective(int32_t /*j*/, Real) {}
+    virtual void rightHandSide(int32_t /*i*/, Real) {}
+    virtual void progressMaximum(int32_t) {}
+    virtual void progress(int32_t) {}
+};
+
+// Reads a data file's numbers into the problem: counts and Eps, reset, the standard-form
+// set-up in the file's order, snapshots. A token that is not a number raises
+// text::ConversionError("Invalid numeric input") with everything read so far kept; counts the
+// machine cannot hold raise ProblemSizeError before anything is allocated; a short file reads
+// zeros.
+void readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
+
+// A whole file's bytes; throws FileError naming the path and the system's reason.
+std::string readFileBytes(const std::string& path);
+// Creates or replaces a file; throws FileError("Cannot create file \"path\". reason").
+void writeFileBytes(const std::string& path, std::string_view bytes);
+
+} // namespace kvado::datafile

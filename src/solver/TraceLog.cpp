@@ -1,0 +1,172 @@
+#include "solver/TraceLog.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "solver/LpProblem.h"
+#include "text/Encoding.h"
+
+namespace kvado {
+
+using text::formatFixed;
+using text::intText;
+
+TraceLog::~TraceLog() {
+    if (m_file) std::fclose(m_file);
+}
+
+std::string TraceLog::path() const {
+    if (m_folder.empty()) return kTraceLogName;
+    std::string p = m_folder;
+    if (p.back() != '/') p += '/';
+    return p + kTraceLogName;
+}
+
+void TraceLog::fail(const char* what) {
+    const std::string reason = std::strerror(errno);
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    throw FileError(std::string("I/O error: cannot ") + what + " \"" + path() + "\". " + reason);
+}
+
+void TraceLog::open() {
+    if (m_file) std::fclose(m_file);
+    m_flushEachLine = true;
+    m_file = std::fopen(path().c_str(), "wb");
+    if (!m_file) fail("create");
+}
+
+void TraceLog::close() {
+    if (!m_file) return;
+    const bool bad = std::fflush(m_file) != 0 || std::ferror(m_file);
+    std::FILE* f = m_file;
+    m_file = nullptr;
+    if (std::fclose(f) != 0 || bad) {
+        m_file = nullptr;
+        fail("write");
+    }
+}
+
+void TraceLog::put(std::string_view utf8) {
+    if (!m_file) {
+        errno = EBADF;
+        fail("write");
+    }
+    // Every text of the log exists in windows-1251; a character that does not (none of ours)
+    // is written as "?" rather than losing the line.
+    std::string bytes;
+    if (text::hasNonAscii(utf8)) {
+        if (auto cp = text::utf8ToCp1251(utf8))
+            bytes = std::move(*cp);
+        else
+            bytes.assign(utf8.size(), '?');
+        utf8 = bytes;
+    }
+    if (!utf8.empty() && std::fwrite(utf8.data(), 1, utf8.size(), m_file) != utf8.size())
+        fail("write");
+}
+
+void TraceLog::flush() {
+    if (m_file && std::fflush(m_file) != 0) fail("write");
+}
+
+void TraceLog::writeItem(std::string_view utf8) {
+    put(utf8);
+}
+
+void TraceLog::writeLine(std::string_view utf8) {
+    put(utf8);
+    put("\r\n");
+    if (m_flushEachLine) flush();
+}
+
+void TraceLog::writeLogNumber(Real v) {
+    writeItem(formatFixed(v, 10, 4));
+}
+
+void TraceLog::degenerateRound(const int32_t* rows, int32_t count) {
+    writeLine("---------- Вырождение: ------------");
+    std::string line;
+    for (int32_t k = 0; k < count; ++k)
+        line += intText(rows[k], 4);
+    line += " ---------------------------------------------------------";
+    writeLine(line);
+}
+
+void TraceLog::unboundedColumn(int32_t column) {
+    writeLine("Переменная " + intText(column) + "не имеет ограничений");
+}
+
+void TraceLog::phase1Finished() {
+    writeLine("Этап 1 успешно завершен");
+}
+
+void TraceLog::noFeasibleSolutionHeader() {
+    writeLine("Ограничения не имеют допустимого решения");
+}
+
+void TraceLog::noFeasibleSolutionSum(Real w, char sep) {
+    writeLine("Сумма искусственных переменных равна ");
+    writeLine(text::formatGeneral(w, sep));
+}
+
+void TraceLog::constraintStateListing(const LpProblem& p) {
+    writeLine("ОГРАНИЧЕНИЕ  СОСТОЯНИЕ    ДОПОЛНИТЕЛЬНЫЕ ПЕРЕМЕННЫЕ");
+    for (int32_t i = 1; i <= p.M; ++i) {
+        std::string line = " " + intText(i) + "  ";
+        if (p.isEqualRow(i)) {
+            line += "Уравнение не решено";
+        } else {
+            const auto col = static_cast<size_t>(p.ownExtraColumn(i));
+            line += p.basic[col] == 1 ? "          Допол.перем.    " : "      ";
+            line += formatFixed(p.solution[col], 10, 4);
+        }
+        writeLine(line);
+    }
+}
+
+void TraceLog::nonBasicColumnList(const LpProblem& p) {
+    writeLine(" X (небазисные, то есть равные нулю): ");
+    std::string line;
+    int counter = 0;
+    for (int32_t j = 1; j <= p.phase1Columns; ++j) {
+        if (p.basic[static_cast<size_t>(j)] != 1) line += "  X[" + intText(j, 3) + "] = 0  ";
+        if (++counter == 4) {
+            writeLine(line);
+            line.clear();
+            counter = 0;
+        }
+    }
+    writeLine(line);
+}
+
+void TraceLog::planHeading(const LpProblem& p) {
+    writeLine();
+    writeLine();
+    if (p.entering != 0)
+        writeLine("================ " + intText(p.pass) + " -й план : ============");
+}
+
+void TraceLog::pricingList(const LpProblem& p) {
+    writeLine(" Коэффициенты при неизвестных в целевой функции: ");
+    writeLine();
+    // The items of this list go out without a flush per line; the list is flushed as a whole.
+    m_flushEachLine = false;
+    std::string line;
+    int counter = 0;
+    for (int32_t j = 1; j <= p.phase1Columns; ++j) {
+        line += " C[" + intText(j, 3) +
+                "] = " + formatFixed(p.pricing[static_cast<size_t>(j)], 8, 3) + "  ";
+        if (++counter == 3) {
+            writeLine(line);
+            line.clear();
+            counter = 0;
+        }
+    }
+    m_flushEachLine = true;
+    writeLine(line);
+}
+
+} // namespace kvado
