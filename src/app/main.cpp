@@ -22,8 +22,7 @@ public:
         : QApplication(argc, argv), m_toolkit(toolkit) {}
     bool notify(QObject* receiver, QEvent* event) override {
         bool handled = false;
-        kvado::ui::runCommand(m_toolkit,
-                              [&] { handled = QApplication::notify(receiver, event); });
+        kvado::ui::runCommand(m_toolkit, [&] { handled = QApplication::notify(receiver, event); });
         return handled;
     }
 
@@ -31,7 +30,7 @@ private:
     kvado::ui::Toolkit& m_toolkit;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace kvado::ui;

@@ -24,7 +24,9 @@ QFont windowFont(int pixelSize) {
     return fontOrFallback(QStringLiteral("MS Sans Serif"), pixelSize, false);
 }
 
-QFont gridFont() { return fontOrFallback(QStringLiteral("Courier New"), 12, true); }
+QFont gridFont() {
+    return fontOrFallback(QStringLiteral("Courier New"), 12, true);
+}
 
 void centreOnScreen(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -61,7 +63,7 @@ void Anchoring::apply(QSize clientSize) const {
         else if (right)
             r.moveLeft(r.left() + dw);
         else if (!left)
-            r.moveLeft(r.left() + dw / 2);  // anchored to neither: keeps its relative place
+            r.moveLeft(r.left() + dw / 2); // anchored to neither: keeps its relative place
         if (top && bottom)
             r.setHeight(std::max(0, r.height() + dh));
         else if (bottom)
@@ -90,4 +92,4 @@ Form::Form(Toolkit& toolkit, const Design& design, QWidget* parent)
     if (design.helpKey) installHelpKey(this, toolkit);
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

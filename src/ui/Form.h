@@ -69,11 +69,11 @@ class Form : public QDialog {
     Q_OBJECT
 public:
     struct Design {
-        const char* name;     // objectName, the class name of the window
+        const char* name; // objectName, the class name of the window
         QString caption;
         QSize clientSize;
         int fontPixels = 13;
-        bool helpKey = true;  // help context 1
+        bool helpKey = true; // help context 1
         // Where the outer window is placed; centred when not given.
         std::optional<QPoint> position = std::nullopt;
     };
@@ -85,4 +85,4 @@ protected:
     Toolkit& m_toolkit;
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

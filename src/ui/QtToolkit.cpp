@@ -11,7 +11,9 @@ namespace kvado::ui {
 
 namespace {
 
-QString boxTitle() { return QGuiApplication::applicationDisplayName(); }
+QString boxTitle() {
+    return QGuiApplication::applicationDisplayName();
+}
 
 // Texts of the program break their lines with "\r\n"; a Qt box wants "\n" alone.
 QString plainLines(QString text) {
@@ -41,7 +43,7 @@ std::optional<QString> runFileDialog(const FileDialogOptions& options, bool save
     return dialog.selectedFiles().constFirst();
 }
 
-}  // namespace
+} // namespace
 
 QStringList QtToolkit::nameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -54,9 +56,13 @@ QStringList QtToolkit::nameFilters(const QString& filter) {
     return result;
 }
 
-void QtToolkit::showMessage(const QString& text) { showBox(QMessageBox::NoIcon, text); }
+void QtToolkit::showMessage(const QString& text) {
+    showBox(QMessageBox::NoIcon, text);
+}
 
-void QtToolkit::showError(const QString& text) { showBox(QMessageBox::Critical, text); }
+void QtToolkit::showError(const QString& text) {
+    showBox(QMessageBox::Critical, text);
+}
 
 std::optional<QString> QtToolkit::openFileDialog(const FileDialogOptions& options) {
     return runFileDialog(options, false);
@@ -83,6 +89,8 @@ void QtToolkit::showHelp() {
         showMessage(QStringLiteral("Не удалось открыть файл справки\r\n") + path);
 }
 
-void QtToolkit::showModal(QDialog& window) { window.exec(); }
+void QtToolkit::showModal(QDialog& window) {
+    window.exec();
+}
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

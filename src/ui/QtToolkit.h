@@ -26,4 +26,4 @@ private:
     QStringList m_helpFiles;
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

@@ -9,7 +9,9 @@ void RecorderToolkit::showMessage(const QString& text) {
     m_entries.push_back({Kind::Message, text});
 }
 
-void RecorderToolkit::showError(const QString& text) { m_entries.push_back({Kind::Error, text}); }
+void RecorderToolkit::showError(const QString& text) {
+    m_entries.push_back({Kind::Error, text});
+}
 
 std::optional<QString> RecorderToolkit::openFileDialog(const FileDialogOptions& options) {
     return answer(Kind::OpenDialog, options);
@@ -31,9 +33,13 @@ std::optional<QString> RecorderToolkit::answer(Kind kind, const FileDialogOption
     return result;
 }
 
-void RecorderToolkit::requestExit() { m_entries.push_back({Kind::Exit, {}}); }
+void RecorderToolkit::requestExit() {
+    m_entries.push_back({Kind::Exit, {}});
+}
 
-void RecorderToolkit::showHelp() { m_entries.push_back({Kind::Help, {}}); }
+void RecorderToolkit::showHelp() {
+    m_entries.push_back({Kind::Help, {}});
+}
 
 void RecorderToolkit::showModal(QDialog& window) {
     m_entries.push_back({Kind::Modal, window.objectName()});
@@ -63,15 +69,22 @@ void RecorderToolkit::answerFileDialog(std::optional<QString> pathOrCancel) {
 
 const char* RecorderToolkit::kindName(Kind kind) {
     switch (kind) {
-    case Kind::Message: return "message";
-    case Kind::Error: return "error";
-    case Kind::OpenDialog: return "open dialog";
-    case Kind::SaveDialog: return "save dialog";
-    case Kind::Exit: return "exit";
-    case Kind::Help: return "help";
-    case Kind::Modal: return "modal";
+    case Kind::Message:
+        return "message";
+    case Kind::Error:
+        return "error";
+    case Kind::OpenDialog:
+        return "open dialog";
+    case Kind::SaveDialog:
+        return "save dialog";
+    case Kind::Exit:
+        return "exit";
+    case Kind::Help:
+        return "help";
+    case Kind::Modal:
+        return "modal";
     }
     return "?";
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

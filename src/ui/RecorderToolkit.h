@@ -57,4 +57,4 @@ private:
     int m_unanswered = 0;
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

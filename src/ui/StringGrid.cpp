@@ -15,7 +15,9 @@ StringGridAdapter::StringGridAdapter(StringGridModel& cells, QObject* parent)
     m_cells.setObserver(this);
 }
 
-StringGridAdapter::~StringGridAdapter() { m_cells.setObserver(nullptr); }
+StringGridAdapter::~StringGridAdapter() {
+    m_cells.setObserver(nullptr);
+}
 
 int StringGridAdapter::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows;
@@ -75,15 +77,19 @@ void StringGridAdapter::syncCounts() {
     }
 }
 
-void StringGridAdapter::countsChanged() { syncCounts(); }
+void StringGridAdapter::countsChanged() {
+    syncCounts();
+}
 
 void StringGridAdapter::cellChanged(int col, int row) {
-    if (col >= m_cols || row >= m_rows) return;  // kept text outside the grid: nothing shows
+    if (col >= m_cols || row >= m_rows) return; // kept text outside the grid: nothing shows
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
 }
 
-void StringGridAdapter::colWidthChanged(int col) { emit widthChanged(col); }
+void StringGridAdapter::colWidthChanged(int col) {
+    emit widthChanged(col);
+}
 
 void StringGridAdapter::gridChanged() {
     syncCounts();
@@ -145,7 +151,8 @@ void StringGrid::applyWidth(int col) {
 
 void StringGrid::applyAllWidths() {
     const int count = horizontalHeader()->count();
-    for (int c = 0; c < count; ++c) applyWidth(c);
+    for (int c = 0; c < count; ++c)
+        applyWidth(c);
 }
 
 int StringGrid::sizingColumnAt(QPoint pos) const {
@@ -164,8 +171,8 @@ int StringGrid::sizingColumnAt(QPoint pos) const {
 // The headers are hidden, as the fixed rows stand in for them; their column borders are
 // dragged in the fixed rows instead.
 void StringGrid::mousePressEvent(QMouseEvent* event) {
-    const int col = event->button() == Qt::LeftButton ? sizingColumnAt(event->position().toPoint())
-                                                      : -1;
+    const int col =
+        event->button() == Qt::LeftButton ? sizingColumnAt(event->position().toPoint()) : -1;
     if (col < 0) {
         QTableView::mousePressEvent(event);
         return;
@@ -196,4 +203,4 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

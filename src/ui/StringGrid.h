@@ -77,4 +77,4 @@ private:
     int m_sizingOffset = 0;
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

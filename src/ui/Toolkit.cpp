@@ -36,8 +36,9 @@ QString findHelpFile(const QStringList& candidates) {
 QString helpFileNotFoundText(const QStringList& candidates) {
     QString text = QStringLiteral("Файл справки ") + QLatin1String(kHelpFileName) +
                    QStringLiteral(" не найден.\r\nОн искался здесь:");
-    for (const QString& path : candidates) text += QStringLiteral("\r\n") + path;
+    for (const QString& path : candidates)
+        text += QStringLiteral("\r\n") + path;
     return text;
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

@@ -19,7 +19,7 @@ struct FileDialogOptions {
     QString title;
     // Pairs of description and pattern, separated by "|": "Отчеты|*.rtf|Все файлы|*.*".
     QString filter;
-    QString defaultExt;  // without the dot; empty: none
+    QString defaultExt; // without the dot; empty: none
     QString initialDir;
     QString fileName;
 };
@@ -51,8 +51,7 @@ QString errorReportText(const std::exception_ptr& error);
 // Runs one user command. An error it does not handle itself (a conversion, file or size
 // error, running out of memory, any std::exception) ends the command and is shown by the
 // error report; nothing is thrown back into the event loop.
-template <class F>
-void runCommand(Toolkit& toolkit, F&& command) noexcept {
+template <class F> void runCommand(Toolkit& toolkit, F&& command) noexcept {
     try {
         std::forward<F>(command)();
     } catch (...) {
@@ -68,10 +67,9 @@ void runCommand(Toolkit& toolkit, F&& command) noexcept {
 template <class Sender, class Signal, class F>
 QMetaObject::Connection connectCommand(Sender* sender, Signal signal, QObject* context,
                                        Toolkit& toolkit, F command) {
-    return QObject::connect(sender, signal, context,
-                            [&toolkit, command = std::move(command)] {
-                                runCommand(toolkit, command);
-                            });
+    return QObject::connect(sender, signal, context, [&toolkit, command = std::move(command)] {
+        runCommand(toolkit, command);
+    });
 }
 
 // The help file "PRIMER.HLP" is looked for in the program's data folder
@@ -82,4 +80,4 @@ QStringList helpFileCandidates(const QString& programFolder);
 QString findHelpFile(const QStringList& candidates);
 QString helpFileNotFoundText(const QStringList& candidates);
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

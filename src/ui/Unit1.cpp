@@ -13,11 +13,11 @@
 
 #include "solver/TraceLog.h"
 #include "text/NumberText.h"
+#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
-#include "ui/Unit2.h"
 
 namespace kvado::ui {
 
@@ -55,7 +55,7 @@ bool tooLarge(int64_t G, int64_t E, int64_t L, int64_t N) {
     }
 }
 
-}  // namespace
+} // namespace
 
 char systemDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
@@ -69,18 +69,14 @@ class TForm1::Host : public SolverHost {
 public:
     explicit Host(TForm1& form) : m_form(form) {}
     void setProgressMaximum(int32_t maximum) override { m_form.setProgressMaximum(maximum); }
-    void setProgressPosition(int32_t position) override {
-        m_form.setProgressPosition(position);
-    }
+    void setProgressPosition(int32_t position) override { m_form.setProgressPosition(position); }
     void showMessage(const std::string& utf8) override {
         m_form.toolkit().showMessage(QString::fromStdString(utf8));
     }
     void writeSolutionReport(const LpProblem& problem) override {
         m_form.WriteSolutionReport(problem);
     }
-    void writeShadowPrices(const LpProblem& problem) override {
-        m_form.WriteShadowPrices(problem);
-    }
+    void writeShadowPrices(const LpProblem& problem) override { m_form.WriteShadowPrices(problem); }
     char decimalSeparator() const override { return m_form.decimalSeparator(); }
 
 private:
@@ -146,10 +142,10 @@ void TForm1::createControls() {
     Label6 = label("Label6", "Заданная  точность ", QRect(392, 65, 133, 16));
     edEps = edit("edEps", "1E-8", QRect(544, 61, 73, 24));
     btnNewTab = button("btnNewTab", "Создать новую таблицу", QRect(8, 60, 249, 25), leftTop);
-    btnREsizeTab = button(
-        "btnREsizeTab",
-        "Изменить число строк и столбцов таблицы в соответствии с числом огранич и неизв",
-        QRect(8, 88, 609, 25), leftTop);
+    btnREsizeTab =
+        button("btnREsizeTab",
+               "Изменить число строк и столбцов таблицы в соответствии с числом огранич и неизв",
+               QRect(8, 88, 609, 25), leftTop);
 
     SG1 = new StringGrid(m_client);
     SG1->setObjectName(QStringLiteral("SG1"));
@@ -178,8 +174,7 @@ void TForm1::createControls() {
     m_statusLabel = new QLabel(SB1);
     m_statusLabel->setTextFormat(Qt::PlainText);
     SB1->addWidget(m_statusLabel, 1);
-    anchors.add(SB1, QRect(0, kClientHeight - 22, kClientWidth, 22),
-                Qt::LeftEdge | rightBottom);
+    anchors.add(SB1, QRect(0, kClientHeight - 22, kClientWidth, 22), Qt::LeftEdge | rightBottom);
 
     setTabOrder(edG, edE);
     setTabOrder(edE, edL);
@@ -205,9 +200,8 @@ void TForm1::createMenu() {
     auto action = [&](const char* name, const char* text, void (TForm1::*handler)()) {
         auto* a = new QAction(QString::fromUtf8(text), this);
         a->setObjectName(QLatin1String(name));
-        connectCommand(a, &QAction::triggered, this, m_toolkit, [this, handler] {
-            (this->*handler)();
-        });
+        connectCommand(a, &QAction::triggered, this, m_toolkit,
+                       [this, handler] { (this->*handler)(); });
         return a;
     };
     N1 = bar->addMenu(QStringLiteral("Файл"));
@@ -226,9 +220,13 @@ void TForm1::createMenu() {
 
 // --- state ---------------------------------------------------------------------------------
 
-QString TForm1::statusText() const { return m_statusLabel->text(); }
+QString TForm1::statusText() const {
+    return m_statusLabel->text();
+}
 
-void TForm1::setStatusText(const QString& text) { m_statusLabel->setText(text); }
+void TForm1::setStatusText(const QString& text) {
+    m_statusLabel->setText(text);
+}
 
 void TForm1::setProgressMaximum(int maximum) {
     m_progressMaximum = maximum;
@@ -250,7 +248,9 @@ void TForm1::setProgressPosition(int position) {
     if (PB1->isVisible()) PB1->repaint();
 }
 
-SolverHost& TForm1::solverHost() { return *m_host; }
+SolverHost& TForm1::solverHost() {
+    return *m_host;
+}
 
 // --- handlers ------------------------------------------------------------------------------
 
@@ -284,7 +284,9 @@ void TForm1::btnREsizeTabClick() {
     SetupGrid(false);
 }
 
-void TForm1::btnExitClick() { m_toolkit.requestExit(); }
+void TForm1::btnExitClick() {
+    m_toolkit.requestExit();
+}
 
 // The data files come with their own command; until then the menu items do nothing.
 void TForm1::idFileOpenClick() {}
@@ -360,11 +362,13 @@ void TForm1::SetupGrid(bool newTable) {
     g.setColCount(N + 2);
     if (!newTable) return;
 
-    for (int c = 1; c <= N + 1; ++c) g.setColWidth(c, 70);
+    for (int c = 1; c <= N + 1; ++c)
+        g.setColWidth(c, 70);
     g.setColWidth(0, 250);
     g.setCell(1, 0, "  B[i] ");
     g.setCell(0, 1, " Неизвестные --> ");
-    for (int j = 1; j <= N; ++j) g.setCell(j + 1, 1, " Не заполн.");
+    for (int j = 1; j <= N; ++j)
+        g.setCell(j + 1, 1, " Не заполн.");
     g.setCell(0, 0, " Ограничения (ниже):");
     for (int i = 1; i <= M; ++i) {
         g.setCell(0, i + 1, " Не заполнено");
@@ -373,7 +377,8 @@ void TForm1::SetupGrid(bool newTable) {
     g.setCell(0, M + 2, " Коэффициенты целевой ф-ии");
     for (int j = 1; j <= N; ++j) {
         g.setCell(j + 1, 0, " A[i," + text::intText(j) + "] ");
-        for (int i = 1; i <= M + 1; ++i) g.setCell(j + 1, i + 1, " ?");
+        for (int i = 1; i <= M + 1; ++i)
+            g.setCell(j + 1, i + 1, " ?");
     }
 }
 
@@ -384,12 +389,17 @@ bool TForm1::GridTransfer() {
     const char separator = m_decimalSeparator;
     // A cell that does not convert ends the command here, with the problem reset and filled
     // as far as the conversion got.
-    auto number = [&](int col, int row) { return text::localRealOrThrow(g.cell(col, row), separator); };
+    auto number = [&](int col, int row) {
+        return text::localRealOrThrow(g.cell(col, row), separator);
+    };
     p.reset();
     for (int i = 1; i <= p.M; ++i)
-        for (int j = 1; j <= p.N; ++j) p.setCoefficient(i, j, number(j + 1, i + 1));
-    for (int j = 1; j <= p.N; ++j) p.setObjective(j, number(j + 1, p.M + 2));
-    for (int i = 1; i <= p.M; ++i) p.setRightHandSide(i, number(1, i + 1));
+        for (int j = 1; j <= p.N; ++j)
+            p.setCoefficient(i, j, number(j + 1, i + 1));
+    for (int j = 1; j <= p.N; ++j)
+        p.setObjective(j, number(j + 1, p.M + 2));
+    for (int i = 1; i <= p.M; ++i)
+        p.setRightHandSide(i, number(1, i + 1));
     p.takeSnapshots();
     SetUpResultGrids();
     return false;
@@ -452,4 +462,4 @@ void TForm1::WriteSolutionReport(const LpProblem&) {}
 
 void TForm1::WriteShadowPrices(const LpProblem&) {}
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

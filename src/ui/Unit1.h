@@ -41,11 +41,11 @@ public:
 
     // The windows the main window shows; created after it, in this order.
     struct Windows {
-        TResults* results = nullptr;       // report window
-        TForm2* help = nullptr;            // help window
-        TfrmResults2* results2 = nullptr;  // results window
-        TfrmZastav* zastav = nullptr;      // splash window
-        TfrmGenData* genData = nullptr;    // generator window
+        TResults* results = nullptr;      // report window
+        TForm2* help = nullptr;           // help window
+        TfrmResults2* results2 = nullptr; // results window
+        TfrmZastav* zastav = nullptr;     // splash window
+        TfrmGenData* genData = nullptr;   // generator window
     };
 
     TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent = nullptr);
@@ -143,10 +143,7 @@ private:
     void createControls();
     void createMenu();
     // Runs a handler as a command: an error it does not handle ends it with the error report.
-    template <class F>
-    void command(F handler) {
-        runCommand(m_toolkit, handler);
-    }
+    template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
     // Shows the message of a refused input; returns the error flag.
     bool refuse(const char* message);
 
@@ -162,4 +159,4 @@ private:
     bool m_splashShown = false;
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

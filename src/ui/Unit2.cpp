@@ -12,4 +12,4 @@ TForm2::TForm2(Toolkit& toolkit, QWidget* parent)
     setFixedSize(size());
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

@@ -11,4 +11,4 @@ public:
     explicit TForm2(Toolkit& toolkit, QWidget* parent = nullptr);
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

@@ -13,4 +13,4 @@ TResults::TResults(Toolkit& toolkit, QWidget* parent)
 // empty.
 void TResults::ClearReport() {}
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

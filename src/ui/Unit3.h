@@ -14,4 +14,4 @@ public:
     void ClearReport();
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

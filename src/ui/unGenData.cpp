@@ -11,4 +11,4 @@ TfrmGenData::TfrmGenData(Toolkit& toolkit, QWidget* parent)
             .position = QPoint(553, 171)},
            parent) {}
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

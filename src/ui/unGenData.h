@@ -11,4 +11,4 @@ public:
     explicit TfrmGenData(Toolkit& toolkit, QWidget* parent = nullptr);
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

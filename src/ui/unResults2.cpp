@@ -10,4 +10,4 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
             .position = QPoint(428, 142)},
            parent) {}
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

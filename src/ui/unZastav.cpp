@@ -15,4 +15,4 @@ TfrmZastav::TfrmZastav(Toolkit& toolkit, QWidget* parent)
     setFixedSize(size());
 }
 
-}  // namespace kvado::ui
+} // namespace kvado::ui

@@ -11,4 +11,4 @@ public:
     explicit TfrmZastav(Toolkit& toolkit, QWidget* parent = nullptr);
 };
 
-}  // namespace kvado::ui
+} // namespace kvado::ui
