@@ -38,7 +38,6 @@ int main(int argc, char** argv) {
     QtToolkit toolkit;
     Application app(argc, argv, toolkit);
     QApplication::setApplicationName(QStringLiteral("kvado"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kvado"));
     toolkit.setHelpFiles(helpFileCandidates(QApplication::applicationDirPath()));
 
     kvado::LpProblem problem;

@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -8,24 +9,54 @@
 
 namespace kvado::ui {
 
-QFont fontOrFallback(const QString& family, int pixelSize, bool fixedPitch) {
-    QFont font;
-    if (QFontDatabase::hasFamily(family)) {
-        font = QFont(family);
-    } else {
-        font = QFontDatabase::systemFont(fixedPitch ? QFontDatabase::FixedFont
-                                                    : QFontDatabase::GeneralFont);
+QFont fontOrFallback(const QStringList& families, int pixelSize, bool fixedPitch) {
+    QFont font = QFontDatabase::systemFont(fixedPitch ? QFontDatabase::FixedFont
+                                                      : QFontDatabase::GeneralFont);
+    for (const QString& family : families) {
+        if (QFontDatabase::hasFamily(family)) {
+            font = QFont(family);
+            break;
+        }
     }
     font.setPixelSize(pixelSize);
     return font;
 }
 
+// The windows were laid out in "MS Sans Serif". Where it is missing, a family of Arial's
+// widths keeps the texts within the widths they were laid out in (the usual stand-ins for the
+// Windows interface fonts); the desktop's own sans font, which can run a tenth wider, comes
+// last, and fitLabel() keeps a label's text clear of the control beside it then.
 QFont windowFont(int pixelSize) {
-    return fontOrFallback(QStringLiteral("MS Sans Serif"), pixelSize, false);
+    static const QStringList families{
+        QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Arial"),         QStringLiteral("Liberation Sans"),
+        QStringLiteral("Arimo"),         QStringLiteral("Nimbus Sans"),
+        QStringLiteral("Nimbus Sans L"), QStringLiteral("Helvetica")};
+    return fontOrFallback(families, pixelSize, false);
 }
 
 QFont gridFont() {
-    return fontOrFallback(QStringLiteral("Courier New"), 12, true);
+    static const QStringList families{
+        QStringLiteral("Courier New"),   QStringLiteral("Liberation Mono"),
+        QStringLiteral("Cousine"),       QStringLiteral("Nimbus Mono PS"),
+        QStringLiteral("Nimbus Mono L"), QStringLiteral("Courier")};
+    return fontOrFallback(families, 12, true);
+}
+
+int fitLabel(QWidget* label, const QString& text, int designWidth, int room) {
+    // Trailing blanks show nothing, so they may fall outside the label.
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == QLatin1Char(' '))
+        --end;
+    const QString shown = text.left(end);
+    QFont font = label->font();
+    int needed = QFontMetrics(font).horizontalAdvance(shown);
+    while (needed > room && font.pixelSize() > 8) {
+        font.setPixelSize(font.pixelSize() - 1);
+        needed = QFontMetrics(font).horizontalAdvance(shown);
+    }
+    if (font != label->font()) label->setFont(font);
+    return std::clamp(needed, designWidth, std::max(designWidth, room));
 }
 
 void centreOnScreen(QWidget* window) {

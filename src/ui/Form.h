@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QRect>
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -18,13 +19,16 @@ namespace kvado::ui {
 inline constexpr int kDesignFrameWidth = 8;
 inline constexpr int kDesignFrameHeight = 34;
 
-// "MS Sans Serif" at the given pixel height; where it is not installed, the desktop's own sans
-// font takes its place (a substitute of another name would be chosen by whim otherwise).
+// "MS Sans Serif" at the given pixel height, or the nearest installed stand-in.
 QFont windowFont(int pixelSize);
-// "Courier New" 12 pixels high, or the desktop's fixed-width font.
+// "Courier New" 12 pixels high, or the nearest installed stand-in.
 QFont gridFont();
-// `family` when it is installed, else the desktop's font of `fallback`'s kind.
-QFont fontOrFallback(const QString& family, int pixelSize, bool fixedPitch);
+// The first of `families` that is installed, else the desktop's font of the kind.
+QFont fontOrFallback(const QStringList& families, int pixelSize, bool fixedPitch);
+// The width a label needs for `text` (never less than designed), where it may take up to
+// `room` pixels; when even that is too little in the label's font, the font is made smaller
+// until the text fits.
+int fitLabel(QWidget* label, const QString& text, int designWidth, int room);
 
 // Centres a window on the screen it is on.
 void centreOnScreen(QWidget* window);

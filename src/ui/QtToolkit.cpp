@@ -11,8 +11,9 @@ namespace kvado::ui {
 
 namespace {
 
+// The windows' captions name what they do; a box carries the program's name.
 QString boxTitle() {
-    return QGuiApplication::applicationDisplayName();
+    return QStringLiteral("Kvado");
 }
 
 // Texts of the program break their lines with "\r\n"; a Qt box wants "\n" alone.

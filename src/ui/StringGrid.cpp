@@ -99,7 +99,8 @@ void StringGridAdapter::gridChanged() {
 
 StringGrid::StringGrid(QWidget* parent)
     : QTableView(parent), m_cells(5, 5), m_adapter(new StringGridAdapter(m_cells, this)) {
-    m_adapter->setFixedBrush(palette().button());
+    // Grey, as fixed cells are drawn, and clearly apart from the white of the others.
+    m_adapter->setFixedBrush(palette().button().color().darker(112));
     setFont(gridFont());
 
     QHeaderView* h = horizontalHeader();
@@ -121,6 +122,8 @@ StringGrid::StringGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditing(false);
+    // Tab goes on to the next control.
+    setTabKeyNavigation(false);
     viewport()->setMouseTracking(true);
 
     connect(m_adapter, &StringGridAdapter::widthChanged, this, &StringGrid::applyWidth);
@@ -155,6 +158,25 @@ void StringGrid::applyAllWidths() {
         applyWidth(c);
 }
 
+QModelIndex StringGrid::freeCell(const QModelIndex& index) const {
+    const int row = std::max(index.isValid() ? index.row() : 0, m_cells.fixedRows());
+    const int col = std::max(index.isValid() ? index.column() : 0, m_cells.fixedCols());
+    return model()->index(row, col); // invalid when outside the grid
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    return freeCell(QTableView::moveCursor(action, modifiers));
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || m_cells.isFixed(current.column(), current.row())) {
+        const QModelIndex free = freeCell(current);
+        if (free.isValid()) setCurrentIndex(free);
+    }
+    QTableView::focusInEvent(event);
+}
+
 int StringGrid::sizingColumnAt(QPoint pos) const {
     constexpr int grip = 3;
     const int row = rowAt(pos.y());
@@ -174,6 +196,13 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
     const int col =
         event->button() == Qt::LeftButton ? sizingColumnAt(event->position().toPoint()) : -1;
     if (col < 0) {
+        // A click on a fixed cell neither selects nor moves the current cell.
+        const QModelIndex hit = indexAt(event->position().toPoint());
+        if (hit.isValid() && m_cells.isFixed(hit.column(), hit.row())) {
+            setFocus(Qt::MouseFocusReason);
+            event->accept();
+            return;
+        }
         QTableView::mousePressEvent(event);
         return;
     }

@@ -60,6 +60,9 @@ public:
     bool editing() const { return m_editing; }
 
 protected:
+    // The current cell stays out of the fixed rows and columns, as they only label the grid.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -67,6 +70,9 @@ protected:
 private:
     void applyWidth(int col);
     void applyAllWidths();
+    // The nearest cell to `index` outside the fixed rows and columns; invalid when there is
+    // none.
+    QModelIndex freeCell(const QModelIndex& index) const;
     // The column whose right border is under `pos` in the fixed rows, or -1.
     int sizingColumnAt(QPoint pos) const;
 

@@ -107,11 +107,13 @@ void TForm1::createControls() {
     const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
     const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
 
-    auto label = [&](const char* name, const char* text, QRect rect) {
+    // `room`: where the control right of the label begins.
+    auto label = [&](const char* name, const char* text, QRect rect, int room) {
         auto* l = new QLabel(QString::fromUtf8(text), m_client);
         l->setObjectName(QLatin1String(name));
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        rect.setWidth(fitLabel(l, l->text(), rect.width(), room - rect.left()));
         anchors.add(l, rect, leftTop);
         return l;
     };
@@ -129,17 +131,17 @@ void TForm1::createControls() {
         return b;
     };
 
-    // The labels are a little wider than designed: the desktop's sans font runs wider than
-    // the font they were measured in. Their left edges stay where designed.
-    Label2 = label("Label2", "Число ограничений вида  >=  ", QRect(8, 8, 190, 16));
+    // A label grows beyond its designed width when the desktop's font needs it, never into
+    // the edit beside it; its left edge stays where designed.
+    Label2 = label("Label2", "Число ограничений вида  >=  ", QRect(8, 8, 190, 16), 198);
     edG = edit("edG", "1", QRect(200, 4, 57, 24));
-    Label3 = label("Label3", "Число ограничений вида   =  ", QRect(8, 36, 186, 16));
+    Label3 = label("Label3", "Число ограничений вида   =  ", QRect(8, 36, 186, 16), 198);
     edE = edit("edE", "1", QRect(200, 32, 57, 24));
-    Label4 = label("Label4", "Число ограничений вида   <=  ", QRect(344, 7, 193, 16));
+    Label4 = label("Label4", "Число ограничений вида   <=  ", QRect(344, 7, 193, 16), 542);
     edL = edit("edL", "1", QRect(544, 3, 73, 24));
-    Label5 = label("Label5", "Число неизвестных  = ", QRect(384, 36, 144, 16));
+    Label5 = label("Label5", "Число неизвестных  = ", QRect(384, 36, 144, 16), 542);
     edN = edit("edN", "3", QRect(544, 32, 73, 24));
-    Label6 = label("Label6", "Заданная  точность ", QRect(392, 65, 133, 16));
+    Label6 = label("Label6", "Заданная  точность ", QRect(392, 65, 133, 16), 542);
     edEps = edit("edEps", "1E-8", QRect(544, 61, 73, 24));
     btnNewTab = button("btnNewTab", "Создать новую таблицу", QRect(8, 60, 249, 25), leftTop);
     btnREsizeTab =

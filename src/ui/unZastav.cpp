@@ -10,8 +10,8 @@ TfrmZastav::TfrmZastav(Toolkit& toolkit, QWidget* parent)
             .helpKey = false},
            parent) {
     // A dialog border: fixed size, no minimise or maximise box.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(size());
 }
 

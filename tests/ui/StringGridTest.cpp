@@ -1,7 +1,10 @@
 // The grid control over its text model: what the view is told, and what the user may do.
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "UiTestSupport.h"
 #include "ui/StringGrid.h"
@@ -104,6 +107,44 @@ TEST_F(Grid, EditingCanBeSwitchedOff) {
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
     grid.setEditing(true);
     EXPECT_NE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(Grid, CurrentCellStaysOutOfTheFixedRow) {
+    grid.show();
+    grid.setFocus();
+    QApplication::processEvents();
+    grid.setCurrentIndex(model()->index(1, 2));
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_EQ(grid.currentIndex(), model()->index(1, 2));
+    QTest::keyClick(&grid, Qt::Key_PageUp);
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_EQ(grid.currentIndex(), model()->index(2, 2));
+}
+
+TEST_F(Grid, ClickOnAFixedCellDoesNotMakeItCurrent) {
+    grid.show();
+    grid.setCurrentIndex(model()->index(2, 1));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      grid.visualRect(model()->index(0, 1)).center());
+    EXPECT_EQ(grid.currentIndex(), model()->index(2, 1));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      grid.visualRect(model()->index(3, 2)).center());
+    EXPECT_EQ(grid.currentIndex(), model()->index(3, 2));
+}
+
+TEST_F(Grid, ColumnBorderIsDraggedInTheFixedRow) {
+    grid.show();
+    const int border = grid.columnViewportPosition(1) + grid.columnWidth(1);
+    const int y = grid.rowViewportPosition(0) + 5;
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, QPoint(border, y));
+    const QPointF to(border + 30, y);
+    QMouseEvent move(QEvent::MouseMove, to, grid.viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, to.toPoint());
+    EXPECT_EQ(grid.cells().colWidth(1), 130);
+    EXPECT_EQ(grid.columnWidth(1), 130);
 }
 
 } // namespace

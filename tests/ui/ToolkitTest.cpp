@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QFontMetrics>
 #include <new>
 #include <stdexcept>
 
@@ -131,6 +132,34 @@ TEST(HelpFile, NotFoundTextSaysWhereItLooked) {
               u("Файл справки PRIMER.HLP не найден.\r\nОн искался здесь:\r\n/a/PRIMER.HLP\r\n"
                 "/b/PRIMER.HLP"));
 }
+
+struct FitCase {
+    const char* name;
+    const char* text;
+    int designWidth;
+    int room;
+};
+
+class FitLabel : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(FitLabel, TextStaysWithinTheRoom) {
+    const auto& c = GetParam();
+    QWidget label;
+    label.setFont(windowFont(13));
+    const int width = fitLabel(&label, u(c.text), c.designWidth, c.room);
+    EXPECT_GE(width, c.designWidth);
+    EXPECT_LE(width, std::max(c.designWidth, c.room));
+    EXPECT_LE(QFontMetrics(label.font()).horizontalAdvance(u(c.text).trimmed()), width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FitLabel,
+                         ::testing::Values(FitCase{"Short", "x", 50, 60},
+                                           FitCase{"Designed", "Число неизвестных  = ", 144, 160},
+                                           FitCase{"TrailingBlanksDoNotCount",
+                                                   "ab                              ", 20, 30},
+                                           FitCase{"TooLongShrinks",
+                                                   "Число ограничений вида  >=  ", 100, 120}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct AnchorCase {
     const char* name;
