@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "ui/Form.h"
 
@@ -129,8 +130,11 @@ StringGrid::StringGrid(QWidget* parent)
     connect(m_adapter, &StringGridAdapter::widthChanged, this, &StringGrid::applyWidth);
     connect(m_adapter, &StringGridAdapter::widthsChanged, this, &StringGrid::applyAllWidths);
     // Widths the user drags go back into the model.
-    connect(h, &QHeaderView::sectionResized, this,
-            [this](int col, int, int width) { m_cells.setColWidth(col, width); });
+    connect(h, &QHeaderView::sectionResized, this, [this](int col, int, int width) {
+        if (!m_settingAllWidths) m_cells.setColWidth(col, width);
+    });
+    // Columns that come into the grid take the model's width for them.
+    connect(m_adapter, &QAbstractItemModel::columnsInserted, this, &StringGrid::applyAllWidths);
     applyAllWidths();
 }
 
@@ -152,8 +156,32 @@ void StringGrid::applyWidth(int col) {
         setColumnWidth(col, m_cells.colWidth(col));
 }
 
+// Qt takes time in proportion to the number of columns for every single column it resizes, so
+// a layout that sets the widths one by one would cost the square of the columns: minutes for
+// the widest problems. All sections can be set to one size in a single pass, though: that pass
+// gives every column the most common width, and only the others are then set one by one.
 void StringGrid::applyAllWidths() {
-    const int count = horizontalHeader()->count();
+    QHeaderView* h = horizontalHeader();
+    const int count = h->count();
+    int differing = 0;
+    for (int c = 0; c < count; ++c)
+        if (h->sectionSize(c) != m_cells.colWidth(c)) ++differing;
+    constexpr int oneByOne = 64;
+    if (differing > oneByOne) {
+        std::unordered_map<int, int> uses;
+        int common = StringGridModel::kDefaultColWidth;
+        int commonUses = 0;
+        for (int c = 0; c < count; ++c) {
+            const int n = ++uses[m_cells.colWidth(c)];
+            if (n > commonUses) {
+                common = m_cells.colWidth(c);
+                commonUses = n;
+            }
+        }
+        m_settingAllWidths = true;
+        h->setDefaultSectionSize(common);
+        m_settingAllWidths = false;
+    }
     for (int c = 0; c < count; ++c)
         applyWidth(c);
 }

@@ -79,6 +79,7 @@ private:
     StringGridModel m_cells;
     StringGridAdapter* m_adapter;
     bool m_editing = false;
+    bool m_settingAllWidths = false;
     int m_sizingCol = -1;
     int m_sizingOffset = 0;
 };

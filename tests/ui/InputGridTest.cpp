@@ -1,6 +1,7 @@
 // The edit parse and the two grid commands: their messages, what each failure leaves, and
 // the layout a new table writes.
 
+#include <QHeaderView>
 #include <QPushButton>
 
 #include "text/NumberText.h"
@@ -102,6 +103,20 @@ TEST_F(InputGrid, ResizeAddsAColumnOfDefaultWidth) {
     EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 70, 70, 100}));
     for (int r = 0; r < 6; ++r)
         EXPECT_EQ(grid().cell(5, r), "") << r;
+}
+
+TEST_F(InputGrid, WideNewTableThenWiderStill) {
+    setEdits("0", "0", "1", "500");
+    form->btnNewTab->click();
+    form->edN->setText("600");
+    form->btnREsizeTab->click();
+    const QHeaderView* h = form->SG1->horizontalHeader();
+    ASSERT_EQ(h->count(), 602);
+    EXPECT_EQ(h->sectionSize(0), 250);
+    EXPECT_EQ(h->sectionSize(501), 70);
+    EXPECT_EQ(h->sectionSize(502), 100);
+    EXPECT_EQ(grid().colWidth(501), 70);
+    EXPECT_EQ(grid().cell(501, 0), " A[i,500] ");
 }
 
 TEST_F(InputGrid, TextOfCellsResizedAwayComesBack) {

@@ -147,5 +147,27 @@ TEST_F(Grid, ColumnBorderIsDraggedInTheFixedRow) {
     EXPECT_EQ(grid.columnWidth(1), 130);
 }
 
+// Enough columns that the view sets their widths in one pass and mends the rest.
+TEST_F(Grid, ManyWidthsAtOnceMatchTheModel) {
+    StringGridModel& cells = grid.cells();
+    {
+        StringGridModel::UpdateScope update(cells);
+        cells.setColCount(301);
+        for (int c = 1; c < 301; ++c)
+            cells.setColWidth(c, c % 3 == 0 ? 40 : 70);
+        cells.setColWidth(0, 250);
+    }
+    auto expectSame = [&] {
+        for (int c = 0; c < cells.colCount(); ++c)
+            ASSERT_EQ(grid.columnWidth(c), cells.colWidth(c)) << "column " << c;
+    };
+    expectSame();
+    EXPECT_EQ(cells.colWidth(3), 40) << "the one pass does not write into the model";
+    cells.setColCount(10);
+    cells.setColCount(400); // the columns that come back take the default width
+    expectSame();
+    EXPECT_EQ(grid.columnWidth(399), 100);
+}
+
 } // namespace
 } // namespace kvado::ui::test
