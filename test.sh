@@ -9,3 +9,5 @@ cmake --build build/test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1
 ctest --test-dir build/test --output-on-failure -j"$(nproc)" "$@"
+# The fuzz targets: replay their corpus always, then fuzz each for FUZZ_SECONDS (default 30).
+tools/fuzz.sh

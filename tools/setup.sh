@@ -3,8 +3,10 @@
 # sure the Russian locale the tests run under exists. Sourced by run.sh and test.sh.
 set -euo pipefail
 
+# The DejaVu fonts draw the help window's picture of the problem's form (serif, upright and
+# italic) the same on every machine.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
-                libgtest-dev locales unrtf)
+                libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra)
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
     KVADO_PACKAGES+=(clang libclang-rt-14-dev xvfb xauth)
 fi

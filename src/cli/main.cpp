@@ -1,18 +1,23 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE.dat [--json] [--log-dir DIR]
+//   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 1 bad input or usage.
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "datafile/DataFile.h"
 #include "datafile/Generator.h"
+#include "datafile/NameFiles.h"
+#include "datafile/OpenedGrid.h"
+#include "report/Results.h"
+#include "report/RtfWriter.h"
 #include "solver/Simplex.h"
 
 using namespace kvado;
@@ -20,7 +25,7 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR]\n"
+    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE]\n"
                "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
                stderr);
     return 1;
@@ -31,11 +36,55 @@ int badInput(const std::string& file, const std::string& what) {
     return 1;
 }
 
+// The CLI's numbers use "." like the data files.
+constexpr char kSeparator = '.';
+
 class CliHost : public SolverHost {
 public:
+    CliHost(const report::ReportContext& ctx, report::ReportDocument& doc,
+            report::ResultsModel& results)
+        : m_ctx(ctx), m_doc(doc), m_results(results) {}
     void showMessage(const std::string&) override {}
-    char decimalSeparator() const override { return '.'; }
+    char decimalSeparator() const override { return kSeparator; }
+    void writeSolutionReport(const LpProblem& p) override {
+        report::WriteSolutionReport(p, m_ctx, m_doc, m_results);
+    }
+    void writeShadowPrices(const LpProblem& p) override {
+        report::WriteShadowPrices(p, m_ctx, m_doc, m_results);
+    }
+
+private:
+    const report::ReportContext& m_ctx;
+    report::ReportDocument& m_doc;
+    report::ResultsModel& m_results;
 };
+
+std::string nowText() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char date[32], time[32];
+    std::strftime(date, sizeof date, "%d.%m.%Y", &tm);
+    std::strftime(time, sizeof time, "%H:%M:%S", &tm);
+    return report::reportDateTime(date, time, tm.tm_hour == 0 && tm.tm_min == 0 && tm.tm_sec == 0);
+}
+
+// The name files next to the data file, as the open command reads them; a missing one leaves
+// the placeholders.
+void readNames(const std::string& file, const LpProblem& p, StringGridModel& grid) {
+    try {
+        const auto bytes = datafile::readFileBytes(datafile::sideFileName(file, "ogran"));
+        const auto lines = datafile::splitNameLines(bytes, static_cast<size_t>(p.M) + 2);
+        datafile::applyConstraintNames(grid, p.M, lines, lines.size());
+    } catch (const FileError&) {
+    }
+    try {
+        const auto bytes = datafile::readFileBytes(datafile::sideFileName(file, "neizv"));
+        datafile::applyUnknownNames(grid, p.N,
+                                    datafile::splitNameLines(bytes, static_cast<size_t>(p.N)));
+    } catch (const FileError&) {
+    }
+}
 
 const char* statusName(SolveOutcome o) {
     switch (o) {
@@ -79,22 +128,16 @@ void printJson(const LpProblem& p, SolveOutcome o) {
     std::fputs(out.c_str(), stdout);
 }
 
-void printSummary(const LpProblem& p, SolveOutcome o) {
-    std::printf("status: %s\npasses: %d\nobjective: %s\n", statusName(o), p.pass,
-                text::formatGeneral(-p.inverse(p.M + 1, 0), '.').c_str());
-    for (int32_t j = 1; j <= p.N; ++j)
-        std::printf("X[%d] = %s\n", j,
-                    text::formatGeneral(p.solution[static_cast<size_t>(j)], '.').c_str());
-}
-
 int solveCommand(const std::vector<std::string>& args) {
-    std::string file, logDir;
+    std::string file, logDir, rtf;
     bool json = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--json")
             json = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
+        else if (args[k] == "--rtf" && k + 1 < args.size())
+            rtf = args[++k];
         else if (file.empty() && args[k].rfind("--", 0) != 0)
             file = args[k];
         else
@@ -103,8 +146,14 @@ int solveCommand(const std::vector<std::string>& args) {
     if (file.empty()) return usage();
 
     LpProblem problem;
+    StringGridModel grid(5, 6);
     try {
-        datafile::readDataFile(datafile::readFileBytes(file), problem);
+        datafile::GridLoadObserver fill(grid, kSeparator);
+        fill.setWriteNumbers(false);
+        datafile::readDataFile(datafile::readFileBytes(file), problem, &fill);
+        datafile::layOutOpenedGrid(grid, problem.M, problem.N);
+        readNames(file, problem, grid);
+        problem.dataFileName = datafile::baseName(file);
     } catch (const text::ConversionError& e) {
         return badInput(file, std::string(e.what()) + " (a token that is not a number)");
     } catch (const std::exception& e) {
@@ -118,19 +167,35 @@ int solveCommand(const std::vector<std::string>& args) {
             return badInput(file, "the right-hand side B[" + std::to_string(i) +
                                       "] is negative; multiply that constraint by -1");
 
-    CliHost host;
+    report::ReportDocument doc;
+    report::ResultsModel results;
+    results.fillAnalysisGrid = false;
+    report::ReportContext ctx{&grid, kSeparator, nowText()};
+    report::SetUpResultGrids(problem, grid, results);
+    CliHost host(ctx, doc, results);
     TraceLog log(logDir);
     SolveOutcome outcome;
     try {
         outcome = solve(problem, log, host);
+        report::CheckSolution(problem, kSeparator, doc, results);
+        if (!rtf.empty()) datafile::writeFileBytes(rtf, report::writeRtf(doc.paragraphs()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", e.what());
         return 1;
     }
-    if (json)
+    if (json) {
         printJson(problem, outcome);
-    else
-        printSummary(problem, outcome);
+    } else {
+        std::string text;
+        for (const auto& line : doc.lines())
+            text += line + "\n";
+        std::fputs(text.c_str(), stdout);
+        if (outcome != SolveOutcome::Optimal)
+            std::fprintf(stderr, "kvado-cli: %s\n",
+                         outcome == SolveOutcome::Infeasible
+                             ? "the constraints have no feasible solution"
+                             : "the objective is unbounded");
+    }
     return exitCode(outcome);
 }
 

@@ -36,11 +36,19 @@ std::vector<std::string> splitNameLines(std::string_view bytes, size_t maxLines)
     return lines;
 }
 
+namespace {
+// A blank or an ASCII control character, DEL included.
+bool isBlankOrControl(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' || u == 0x7F;
+}
+} // namespace
+
 std::string trimName(std::string_view name) {
     size_t b = 0, e = name.size();
-    while (b < e && static_cast<unsigned char>(name[b]) <= ' ')
+    while (b < e && isBlankOrControl(name[b]))
         ++b;
-    while (e > b && static_cast<unsigned char>(name[e - 1]) <= ' ')
+    while (e > b && isBlankOrControl(name[e - 1]))
         --e;
     return std::string(name.substr(b, e - b));
 }

@@ -1,14 +1,25 @@
 #include "solver/Simplex.h"
 
+#include "solver/SecondThread.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+// Profiling builds keep the solver's steps apart so that a profiler can tell them apart.
+#ifdef KVADO_PROFILE
+#define KVADO_STEP [[gnu::noinline]]
+#else
+#define KVADO_STEP
+#endif
+
 namespace kvado {
 namespace {
 
 constexpr Real kNoRatio = 1e30L;
+// Entries a pivot must update before a second thread pays for the hand-over (about 50 us).
+constexpr int64_t kParallelWork = 20000;
 
 // Whether an extended number is +0 or -0, read from its significand bits with an integer load:
 // the inverse is mostly zeros, and an x87 load of each entry just to compare it costs more
@@ -28,7 +39,10 @@ public:
         : p(p), log(log), host(host), M(p.M), N(p.N), eps(p.eps), pi(static_cast<size_t>(M) + 1),
           work(static_cast<size_t>(N) + 1), candidate(static_cast<size_t>(M) + 1),
           tie(static_cast<size_t>(M) + 1), tcolRows(static_cast<size_t>(M) + 2),
-          unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2) {}
+          unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2),
+          pivotColumns(static_cast<size_t>(M) + 2) {
+        if (static_cast<int64_t>(M) * M >= kParallelWork) helper.start();
+    }
 
     SolveOutcome run();
 
@@ -40,6 +54,7 @@ private:
     int32_t ratioTest(Real& level0Minimum);
     int32_t artificialRowToLeave() const;
     void pivot(int32_t r, int32_t s);
+    static void updateColumns(void* self, int32_t begin, int32_t end);
     void finish();
 
     // Structural column j's tableau entry in the current objective row.
@@ -61,6 +76,9 @@ private:
     // while unitRow[k] != 0; such a column adds a single term to the transformed column.
     std::vector<int32_t> unitRow;
     std::vector<Real> unitValue;
+    std::vector<int32_t> pivotColumns; // inverse columns whose pivot-row entry is not 0
+    int32_t m_pivotRow = 0, m_pivotRows = 0;
+    SecondThread helper;
 };
 
 void Solver::phaseSetUp() {
@@ -87,7 +105,7 @@ void Solver::phaseSetUp() {
 // zero, which keeps every column's sum in ascending i (a zero product never changes a sum);
 // the surplus, slack and artificial columns are unit columns and cost one term each.
 template <typename Value>
-void Solver::accumulateStructural(const Value* LpProblem::RowView::*values) {
+KVADO_STEP void Solver::accumulateStructural(const Value* LpProblem::RowView::*values) {
     Real* d = work.data();
     for (int32_t j = 1; j <= N; ++j)
         d[j] = 0;
@@ -103,7 +121,7 @@ void Solver::accumulateStructural(const Value* LpProblem::RowView::*values) {
     }
 }
 
-int32_t Solver::price() {
+KVADO_STEP int32_t Solver::price() {
     const int32_t cur = p.currentObjectiveRow;
     for (int32_t i = 1; i <= M; ++i)
         pi[static_cast<size_t>(i)] = p.inverse(cur, i);
@@ -146,7 +164,7 @@ int32_t Solver::price() {
 // inverse(i, k) * tableau(k, s); then row cur takes the reduced cost from the pricing row.
 // The sums are formed column by column of the inverse, in ascending k, which is the same order
 // for every row; columns of the inverse that are still unit vectors add one term.
-void Solver::transformColumn(int32_t s) {
+KVADO_STEP void Solver::transformColumn(int32_t s) {
     Real* t = p.transformed.data();
     for (int32_t i = 1; i <= M + 1; ++i)
         t[i] = 0;
@@ -181,7 +199,7 @@ void Solver::transformColumn(int32_t s) {
 // next level compares the next column of the inverse over the tied rows only, and every such
 // round goes to the trace log. Returns the leaving row, 0 when no row qualifies; the level-0
 // minimum ratio is returned through `level0Minimum`.
-int32_t Solver::ratioTest(Real& level0Minimum) {
+KVADO_STEP int32_t Solver::ratioTest(Real& level0Minimum) {
     const Real* t = p.transformed.data();
     int32_t tieCount = 0;
     tie[0] = 0;
@@ -231,25 +249,24 @@ int32_t Solver::artificialRowToLeave() const {
 // i up to the current objective row loses t[i] times the new row r. Stored by columns, a
 // column whose row-r entry is exactly 0 is left as it is; rows with t[i] = 0 are skipped.
 // Nothing is rounded or set to zero against Eps.
-void Solver::pivot(int32_t r, int32_t s) {
+KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     const Real* t = p.transformed.data();
     const Real piv = t[r];
     p.pivotElement = piv;
     int32_t nRows = 0;
     for (int32_t i = 1; i <= p.currentObjectiveRow; ++i)
         if (i != r && !isZero(t[i])) tcolRows[static_cast<size_t>(nRows++)] = i;
-    const int32_t* rows = tcolRows.data();
-    for (int32_t k = 0; k <= M + 1; ++k) {
-        Real* col = p.inverseColumn(k);
-        if (isZero(col[r])) continue;
-        const Real v = col[r] / piv;
-        col[r] = v;
-        for (int32_t q = 0; q < nRows; ++q) {
-            const int32_t i = rows[q];
-            col[i] = col[i] - t[i] * v;
-        }
-        unitRow[static_cast<size_t>(k)] = 0;
-    }
+    int32_t nCols = 0;
+    for (int32_t k = 0; k <= M + 1; ++k)
+        if (!isZero(p.inverseColumn(k)[r])) pivotColumns[static_cast<size_t>(nCols++)] = k;
+    m_pivotRow = r;
+    m_pivotRows = nRows;
+    // Columns are independent: two threads share them when the work is worth a hand-over.
+    const int64_t work = static_cast<int64_t>(nCols) * nRows;
+    const int32_t split = work >= kParallelWork ? nCols / 2 : 0;
+    helper.run(&Solver::updateColumns, this, split, nCols);
+    for (int32_t q = 0; q < nCols; ++q)
+        unitRow[static_cast<size_t>(pivotColumns[static_cast<size_t>(q)])] = 0;
     // An entering surplus, slack or artificial column turns its own inverse column into a unit
     // vector at row r again (up to its sign); confirm it exactly before relying on it.
     if (s > N) {
@@ -274,6 +291,26 @@ void Solver::pivot(int32_t r, int32_t s) {
     p.basic[static_cast<size_t>(p.basis[ur])] = 0;
     p.basic[static_cast<size_t>(s)] = 1;
     p.basis[ur] = s;
+}
+
+// Columns pivotColumns[begin..end) of the pivot: row r divided by the pivot element, every
+// other row i with t[i] != 0 losing t[i] times the new row-r entry.
+void Solver::updateColumns(void* self, int32_t begin, int32_t end) {
+    auto& S = *static_cast<Solver*>(self);
+    const Real* t = S.p.transformed.data();
+    const int32_t r = S.m_pivotRow;
+    const Real piv = t[r];
+    const int32_t* rows = S.tcolRows.data();
+    const int32_t nRows = S.m_pivotRows;
+    for (int32_t q = begin; q < end; ++q) {
+        Real* col = S.p.inverseColumn(S.pivotColumns[static_cast<size_t>(q)]);
+        const Real v = col[r] / piv;
+        col[r] = v;
+        for (int32_t k = 0; k < nRows; ++k) {
+            const int32_t i = rows[k];
+            col[i] = col[i] - t[i] * v;
+        }
+    }
 }
 
 void Solver::finish() {

@@ -76,12 +76,12 @@ std::optional<Real> parseReal(std::string_view s, char separator) {
     if (i != s.size()) return std::nullopt;
     // Whole numbers of up to 18 digits are exact in an extended number: no need for strtold,
     // which dominates reading a large data file otherwise.
-    if (buf.size() <= 19 && buf.find_first_of(".e") == std::string::npos) {
+    if (mantissaDigits <= 18 && buf.find_first_of(".e") == std::string::npos) {
         const bool negative = buf[0] == '-';
         int64_t v = 0;
         for (char c : buf)
             if (isDigit(c)) v = v * 10 + (c - '0');
-        if (mantissaDigits <= 18) return negative ? -static_cast<Real>(v) : static_cast<Real>(v);
+        return negative ? -static_cast<Real>(v) : static_cast<Real>(v);
     }
     errno = 0;
     Real v = strtold_l(buf.c_str(), nullptr, cLocale());

@@ -1,0 +1,95 @@
+// Loading and solving problems from arbitrary bytes, with at most 12 rows and 12 unknowns so
+// that solves stay fast. Every solve must end (a pass limit far above what such a problem
+// needs stands in for a hang), and an optimal answer must pass the solution check.
+//
+// The first byte chooses how the rest is read: as the text of a data file (robustness of the
+// whole road), or as a compact problem of small integers (the solver's answers), where
+// rounding cannot excuse a wrong verdict.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+#include <string_view>
+
+#include "datafile/DataFile.h"
+#include "solver/Simplex.h"
+
+using namespace kvado;
+
+namespace {
+
+struct Hang : std::exception {};
+
+class Host : public SolverHost {
+public:
+    void setProgressPosition(int32_t pass) override {
+        if (pass > 100000) throw Hang();
+    }
+};
+
+bool loadCompact(const uint8_t* data, size_t size, LpProblem& p) {
+    size_t k = 0;
+    auto next = [&]() -> int { return k < size ? data[k++] : 0; };
+    p.G = next() % 5;
+    p.E = next() % 5;
+    p.L = next() % 5;
+    p.N = 1 + next() % 8;
+    p.eps = 1e-9L;
+    p.reset();
+    for (int32_t i = 1; i <= p.M; ++i)
+        for (int32_t j = 1; j <= p.N; ++j)
+            p.setCoefficient(i, j, next() % 9 - 4);
+    for (int32_t j = 1; j <= p.N; ++j)
+        p.setObjective(j, next() % 11 - 5);
+    for (int32_t i = 1; i <= p.M; ++i)
+        p.setRightHandSide(i, next() % 21);
+    p.takeSnapshots();
+    return true;
+}
+
+// Feasibility of the reported plan, recomputed from the loaded coefficients.
+void checkOptimal(const LpProblem& p, Real tolerance) {
+    for (int32_t i = 1; i <= p.M; ++i) {
+        Real activity = 0;
+        for (int32_t j = 1; j <= p.N; ++j)
+            activity += p.checkCopy(i, j) * p.solution[static_cast<size_t>(j)];
+        const Real b = p.initialRhs[static_cast<size_t>(i)];
+        const Real slack = tolerance * std::max<Real>(1, std::fabs(b));
+        if (p.isGreaterRow(i) && activity < b - slack) std::abort();
+        if (p.isEqualRow(i) && std::fabs(activity - b) > slack) std::abort();
+        if (p.isLessRow(i) && activity > b + slack) std::abort();
+    }
+    for (int32_t j = 1; j <= p.N; ++j)
+        if (p.solution[static_cast<size_t>(j)] < -tolerance) std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const bool compact = data[0] & 1;
+    LpProblem p;
+    if (compact) {
+        loadCompact(data + 1, size - 1, p);
+    } else {
+        try {
+            datafile::readDataFile(
+                std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), p);
+        } catch (const std::exception&) {
+            return 0;
+        }
+        if (p.M > 12 || p.N > 12 || !(p.eps > 0)) return 0;
+        for (int32_t i = 1; i <= p.M; ++i)
+            if (!(p.initialRhs[static_cast<size_t>(i)] >= 0)) return 0;
+    }
+    Host host;
+    TraceLog log("/tmp");
+    SolveOutcome outcome;
+    try {
+        outcome = solve(p, log, host);
+    } catch (const Hang&) {
+        std::abort();
+    }
+    if (compact && outcome == SolveOutcome::Optimal) checkOptimal(p, 1e-9L);
+    return 0;
+}

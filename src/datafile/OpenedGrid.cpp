@@ -1,0 +1,79 @@
+#include "datafile/OpenedGrid.h"
+
+#include "text/NumberText.h"
+
+namespace kvado::datafile {
+
+using text::formatGeneral;
+using text::intText;
+
+void GridLoadObserver::header(const LpProblem& p) {
+    m_M = p.M;
+    m_grid.setColCount(p.N + 2);
+    m_grid.setRowCount(p.M + 3);
+    if (m_forward) m_forward->header(p);
+}
+
+void GridLoadObserver::coefficient(int32_t i, int32_t j, Real a) {
+    if (m_numbers) m_grid.setCell(j + 1, i + 1, formatGeneral(a, m_sep));
+}
+
+void GridLoadObserver::objective(int32_t j, Real c) {
+    if (m_numbers) m_grid.setCell(j + 1, m_M + 2, formatGeneral(c, m_sep));
+}
+
+void GridLoadObserver::rightHandSide(int32_t i, Real b) {
+    if (m_numbers) m_grid.setCell(1, i + 1, formatGeneral(b, m_sep));
+}
+
+void GridLoadObserver::progressMaximum(int32_t m) {
+    if (m_forward) m_forward->progressMaximum(m);
+}
+
+void GridLoadObserver::progress(int32_t i) {
+    if (m_forward) m_forward->progress(i);
+}
+
+void layOutOpenedGrid(StringGridModel& g, int32_t M, int32_t N) {
+    StringGridModel::UpdateScope scope(g);
+    for (int32_t k = 1; k <= N + 1; ++k)
+        g.setColWidth(k, 70);
+    g.setColWidth(0, 250);
+    g.setCell(1, 0, "  B[i] ");
+    g.setCell(0, 1, " Неизвестные --> ");
+    g.setCell(0, 0, " Ограничения (ниже):");
+    for (int32_t i = 1; i <= M; ++i)
+        g.setCell(0, i + 1, " Не заполнено");
+    for (int32_t j = 1; j <= N; ++j)
+        g.setCell(j + 1, 1, " Не заполн");
+    g.setCell(0, M + 2, " Целевая функция: ");
+    for (int32_t j = 1; j <= N; ++j)
+        g.setCell(j + 1, 0, " A[i," + intText(j) + "] ");
+}
+
+std::string applyConstraintNames(StringGridModel& g, int32_t M,
+                                 const std::vector<std::string>& lines, size_t lineCount) {
+    StringGridModel::UpdateScope scope(g);
+    for (size_t k = 1; k <= lines.size() && k <= static_cast<size_t>(M) + 1; ++k)
+        g.setCell(0, static_cast<int>(k) + 1, " " + lines[k - 1]);
+    if (lineCount == static_cast<size_t>(M) + 1 && !lines.empty()) return lines[lineCount - 1];
+    return {};
+}
+
+void applyUnknownNames(StringGridModel& g, int32_t N, const std::vector<std::string>& lines) {
+    StringGridModel::UpdateScope scope(g);
+    for (size_t k = 1; k <= lines.size() && k <= static_cast<size_t>(N); ++k)
+        g.setCell(static_cast<int>(k) + 1, 1, " " + lines[k - 1]);
+}
+
+std::string missingConstraintNamesMessage(const std::string& path, int32_t M) {
+    return "Полезно создать текстовый файл " + path + " c именами ресурсов (" + intText(M) +
+           "строк";
+}
+
+std::string missingUnknownNamesMessage(const std::string& path, int32_t N) {
+    return "Полезно создать текстовый файл " + path + " c именами неизвестных (" + intText(N) +
+           "строк";
+}
+
+} // namespace kvado::datafile

@@ -1,0 +1,60 @@
+#pragma once
+// What a solve shows: the results window's two grids and its objective texts, and the report
+// lines that the report writers and the solution check append. Plain data, so that the
+// windows, the CLI and the tests produce the same texts.
+
+#include <string>
+
+#include "grid/StringGridModel.h"
+#include "report/ReportDocument.h"
+#include "solver/LpProblem.h"
+
+namespace kvado::report {
+
+// The results window's data: the solution grid SG3, the analysis grid SG2, the objective
+// value edTarget and the objective name Label4.
+struct ResultsModel {
+    ResultsModel();
+    StringGridModel SG3;
+    StringGridModel SG2;
+    std::string edTarget;
+    std::string objectiveName;
+    // Whether the analysis grid SG2 is written at all: its M x N products cost time and
+    // memory that only a window needs. The CLI keeps the row activities alone.
+    bool fillAnalysisGrid = true;
+};
+
+// What the writers read besides the problem.
+struct ReportContext {
+    const StringGridModel* inputGrid = nullptr; // the main window's SG1 (names, captions)
+    char decimalSeparator = ',';                // the user's
+    std::string dateTime;                       // the user's short date and long time
+};
+
+// Sizes both grids from the input grid and writes every heading.
+void SetUpResultGrids(const LpProblem& p, const StringGridModel& input, ResultsModel& results);
+// Report lines 1..11 (header, plan, objective value) and row 2 of SG3.
+void WriteSolutionReport(const LpProblem& p, const ReportContext& ctx, ReportDocument& doc,
+                         ResultsModel& results);
+// Report lines 12..14 (shadow prices), the shadow-price column of SG2 and edTarget.
+void WriteShadowPrices(const LpProblem& p, const ReportContext& ctx, ReportDocument& doc,
+                       ResultsModel& results);
+// Recomputes every row activity from the check copy and writes SG2's number cells.
+void ComputeResourceUse(LpProblem& p, char decimalSeparator, ResultsModel& results);
+// The independent check: ComputeResourceUse, then the messages for rows not met and the
+// verdicts, appended to the report. Returns whether every row is met.
+bool CheckSolution(LpProblem& p, char decimalSeparator, ReportDocument& doc, ResultsModel& results);
+
+// Twenty blanks and the name, of which the last `width` characters (not bytes) are kept.
+std::string nameField(const std::string& name, int width);
+// The date and time as the report shows them: short date, a blank and the long time, the time
+// left out at exactly midnight.
+std::string reportDateTime(const std::string& shortDate, const std::string& longTime,
+                           bool midnight);
+
+// Check tolerances: fixed, independent of the user's Eps.
+inline constexpr Real kMetTolerance = 0.0001L;
+inline constexpr Real kBindingTolerance = 0.001L;
+inline constexpr Real kControlTolerance = 0.0001L;
+
+} // namespace kvado::report

@@ -1,0 +1,150 @@
+#pragma once
+// What the report, check and data-file tests share: a scratch folder, the input grid laid out
+// like a new table, and a whole solve from a data file's text through the report writers and
+// the solution check.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "datafile/DataFile.h"
+#include "datafile/OpenedGrid.h"
+#include "grid/StringGridModel.h"
+#include "report/ReportDocument.h"
+#include "report/Results.h"
+#include "solver/LpProblem.h"
+#include "solver/Simplex.h"
+#include "solver/TraceLog.h"
+#include "text/NumberText.h"
+
+namespace kvado_test {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// A fresh folder of its own, removed with everything in it at the end of its scope. The C and
+// Russian runs of a test may run at the same time, so the name is never shared.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "kvado-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        m_path = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const fs::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    fs::path m_path;
+};
+
+// The input grid as the button "Создать новую таблицу" leaves it for the counts.
+inline std::unique_ptr<kvado::StringGridModel> newTableGrid(int G, int E, int L, int N) {
+    const int M = G + E + L;
+    auto g = std::make_unique<kvado::StringGridModel>(N + 2, M + 3);
+    g->setFixedRows(1);
+    for (int k = 1; k <= N + 1; ++k)
+        g->setColWidth(k, 70);
+    g->setColWidth(0, 250);
+    g->setCell(1, 0, "  B[i] ");
+    g->setCell(0, 1, " Неизвестные --> ");
+    for (int j = 1; j <= N; ++j)
+        g->setCell(j + 1, 1, " Не заполн.");
+    g->setCell(0, 0, " Ограничения (ниже):");
+    for (int i = 1; i <= M; ++i) {
+        g->setCell(0, i + 1, " Не заполнено");
+        g->setCell(1, i + 1, " ?");
+    }
+    g->setCell(0, M + 2, " Коэффициенты целевой ф-ии");
+    for (int j = 1; j <= N; ++j) {
+        g->setCell(j + 1, 0, " A[i," + std::to_string(j) + "] ");
+        for (int i = 1; i <= M + 1; ++i)
+            g->setCell(j + 1, i + 1, " ?");
+    }
+    return g;
+}
+
+// Loads a data file's text into the problem; the test fails on a bad text.
+inline void load(kvado::LpProblem& p, std::string_view dataText) {
+    kvado::datafile::readDataFile(dataText, p);
+}
+
+// The solver's surroundings as the main window has them: the two report writers.
+class ReportHost : public kvado::SolverHost {
+public:
+    ReportHost(const kvado::report::ReportContext& ctx, kvado::report::ReportDocument& doc,
+               kvado::report::ResultsModel& results)
+        : m_ctx(ctx), m_doc(doc), m_results(results) {}
+    char decimalSeparator() const override { return m_ctx.decimalSeparator; }
+    void writeSolutionReport(const kvado::LpProblem& p) override {
+        kvado::report::WriteSolutionReport(p, m_ctx, m_doc, m_results);
+    }
+    void writeShadowPrices(const kvado::LpProblem& p) override {
+        kvado::report::WriteShadowPrices(p, m_ctx, m_doc, m_results);
+    }
+
+private:
+    const kvado::report::ReportContext& m_ctx;
+    kvado::report::ReportDocument& m_doc;
+    kvado::report::ResultsModel& m_results;
+};
+
+inline constexpr const char* kTestDateTime = "01.02.2024 10:20:30";
+
+// One solve as the Solve button runs it once the problem is loaded: the results grids laid
+// out from the input grid, the solver with its report writers, then the solution check.
+struct SolvedProblem {
+    kvado::LpProblem p;
+    std::unique_ptr<kvado::StringGridModel> grid;
+    kvado::report::ReportDocument doc;
+    kvado::report::ResultsModel results;
+    kvado::SolveOutcome outcome = kvado::SolveOutcome::Optimal;
+    bool feasible = false;
+
+    Lines lines() const { return doc.lines(); }
+};
+
+inline std::unique_ptr<SolvedProblem> solveLoaded(std::unique_ptr<SolvedProblem> s, char sep) {
+    ScratchDir logDir;
+    const kvado::report::ReportContext ctx{s->grid.get(), sep, kTestDateTime};
+    kvado::report::SetUpResultGrids(s->p, *s->grid, s->results);
+    ReportHost host(ctx, s->doc, s->results);
+    kvado::TraceLog log(logDir.path().string());
+    s->outcome = kvado::solve(s->p, log, host);
+    s->feasible = kvado::report::CheckSolution(s->p, sep, s->doc, s->results);
+    return s;
+}
+
+// Solves the data file's text with the input grid laid out like a new table for its counts;
+// `names` fills the grid first (unknown names, constraint names) when given.
+inline std::unique_ptr<SolvedProblem> solveText(std::string_view dataText, char sep,
+                                                const Lines& unknownNames = {},
+                                                const Lines& constraintNames = {}) {
+    auto s = std::make_unique<SolvedProblem>();
+    load(s->p, dataText);
+    s->grid = newTableGrid(s->p.G, s->p.E, s->p.L, s->p.N);
+    for (size_t j = 0; j < unknownNames.size(); ++j)
+        s->grid->setCell(static_cast<int>(j) + 2, 1, unknownNames[j]);
+    for (size_t i = 0; i < constraintNames.size(); ++i)
+        s->grid->setCell(0, static_cast<int>(i) + 2, constraintNames[i]);
+    return solveLoaded(std::move(s), sep);
+}
+
+inline std::string blanks(size_t n) {
+    return std::string(n, ' ');
+}
+
+} // namespace kvado_test

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 30) on a
+# copy of its seed corpus, after replaying the corpus itself. A crash, a sanitizer report or a
+# failed check is a failure of this script. New inputs go to fuzz/corpus-new/ (not in git).
+#
+#   FUZZ_SECONDS=600 tools/fuzz.sh            # ten minutes a target
+#   FUZZ_SECONDS=0 tools/fuzz.sh              # replay the corpus only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${FUZZ_SECONDS:-30}
+if ! command -v clang++ >/dev/null; then
+    echo "fuzz: clang++ not found, skipped"
+    exit 0
+fi
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVADO_FUZZ=ON \
+    -DKVADO_WITH_UI=OFF -DKVADO_TESTS=OFF -DKVADO_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j"$(nproc)" >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+for target in conversions number_reader open_data solve; do
+    bin=build/fuzz/fuzz/fuzz_$target
+    corpus=fuzz/corpus/$target
+    mkdir -p "fuzz/corpus-new/$target"
+    # Replay: every seed must pass.
+    if ! (cd "$work" && "$OLDPWD/$bin" -rss_limit_mb=4096 "$OLDPWD/$corpus"/* >"$work/$target.replay.log" 2>&1); then
+        echo "fuzz: $target: a seed fails"; tail -20 "$work/$target.replay.log"; failed=1; continue
+    fi
+    if [ "$seconds" -gt 0 ]; then
+        if (cd "$work" && "$OLDPWD/$bin" -max_total_time="$seconds" -rss_limit_mb=4096 \
+                -artifact_prefix="$work/$target-" "$OLDPWD/fuzz/corpus-new/$target" "$OLDPWD/$corpus" \
+                >"$work/$target.log" 2>&1); then
+            echo "fuzz: $target: $(grep -E '^Done' "$work/$target.log" || true)"
+        else
+            echo "fuzz: $target: FAILED"; tail -30 "$work/$target.log"
+            ls "$work"/"$target"-* 2>/dev/null && mkdir -p fuzz/findings && cp "$work"/"$target"-* fuzz/findings/
+            failed=1
+        fi
+    fi
+done
+if [ $failed = 0 ]; then echo "fuzz: 4 passed, 0 failed"; else echo "fuzz: failures above"; fi
+exit $failed
