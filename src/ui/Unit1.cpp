@@ -246,8 +246,14 @@ void TForm1::setProgressPosition(int position) {
     if (PB1->maximum() != shownMaximum) PB1->setRange(0, shownMaximum);
     if (PB1->value() == shown) return;
     PB1->setValue(shown);
-    // The solve holds the event loop; the bar is painted now or not at all.
-    if (PB1->isVisible()) PB1->repaint();
+    // The solve holds the event loop, so the bar is painted here or not at all; a few times a
+    // second is enough for the eye, and its ends are always shown.
+    if (!PB1->isVisible()) return;
+    if (shown == 0 || shown == shownMaximum || !m_progressPainted.isValid() ||
+        m_progressPainted.elapsed() >= 40) {
+        PB1->repaint();
+        m_progressPainted.start();
+    }
 }
 
 SolverHost& TForm1::solverHost() {

@@ -3,6 +3,7 @@
 // user types it, and the commands that lay out the grid, solve the problem and reach the
 // other windows.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <memory>
 
@@ -156,6 +157,7 @@ private:
     char m_decimalSeparator;
     int m_progressMaximum = 0;
     int m_progressPosition = 0;
+    QElapsedTimer m_progressPainted;
     bool m_splashShown = false;
 };
 
