@@ -75,7 +75,7 @@ void readNames(const std::string& file, const LpProblem& p, StringGridModel& gri
     try {
         const auto bytes = datafile::readFileBytes(datafile::sideFileName(file, "ogran"));
         const auto lines = datafile::splitNameLines(bytes, static_cast<size_t>(p.M) + 2);
-        datafile::applyConstraintNames(grid, p.M, lines, lines.size());
+        datafile::applyConstraintNames(grid, p.M, lines);
     } catch (const FileError&) {
     }
     try {

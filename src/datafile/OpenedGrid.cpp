@@ -52,11 +52,11 @@ void layOutOpenedGrid(StringGridModel& g, int32_t M, int32_t N) {
 }
 
 std::string applyConstraintNames(StringGridModel& g, int32_t M,
-                                 const std::vector<std::string>& lines, size_t lineCount) {
+                                 const std::vector<std::string>& lines) {
     StringGridModel::UpdateScope scope(g);
     for (size_t k = 1; k <= lines.size() && k <= static_cast<size_t>(M) + 1; ++k)
         g.setCell(0, static_cast<int>(k) + 1, " " + lines[k - 1]);
-    if (lineCount == static_cast<size_t>(M) + 1 && !lines.empty()) return lines[lineCount - 1];
+    if (lines.size() == static_cast<size_t>(M) + 1) return lines.back();
     return {};
 }
 

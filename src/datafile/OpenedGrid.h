@@ -38,9 +38,10 @@ private:
 void layOutOpenedGrid(StringGridModel& grid, int32_t M, int32_t N);
 
 // The constraint names file's lines into column 0 (lines 1..M+1); returns the objective name,
-// which is line M+1 when the file has exactly M+1 lines and empty otherwise.
+// which is line M+1 when the file has exactly M+1 lines and empty otherwise. Read the file with
+// at most M+2 lines: one more than M+1 is enough to know that it has more.
 std::string applyConstraintNames(StringGridModel& grid, int32_t M,
-                                 const std::vector<std::string>& lines, size_t lineCount);
+                                 const std::vector<std::string>& lines);
 // The unknown names file's lines into row 1 (lines 1..N).
 void applyUnknownNames(StringGridModel& grid, int32_t N, const std::vector<std::string>& lines);
 

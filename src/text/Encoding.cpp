@@ -84,15 +84,16 @@ std::optional<std::string> utf8ToCp1251(std::string_view utf8) {
             out += static_cast<char>(cp);
             continue;
         }
-        bool found = false;
-        for (size_t k = 0; k < kCp1251High.size(); ++k) {
-            if (kCp1251High[k] == cp && cp != 0xFFFD) {
-                out += static_cast<char>(0x80 + k);
-                found = true;
-                break;
-            }
-        }
-        if (!found) return std::nullopt;
+        // Every code point windows-1251 holds lies below U+2123: a table indexed by it.
+        static const auto table = [] {
+            std::array<unsigned char, 0x2123> t{};
+            for (size_t k = 0; k < kCp1251High.size(); ++k)
+                if (kCp1251High[k] < t.size())
+                    t[kCp1251High[k]] = static_cast<unsigned char>(0x80 + k);
+            return t;
+        }();
+        if (cp >= table.size() || table[cp] == 0) return std::nullopt;
+        out += static_cast<char>(table[cp]);
     }
     return out;
 }

@@ -57,7 +57,7 @@ std::string open(const std::string& path, LpProblem& p, StringGridModel& grid, c
     std::string objectiveName;
     const auto constraints =
         splitNameLines(readFileBytes(sideFileName(path, "ogran")), static_cast<size_t>(p.M) + 2);
-    objectiveName = applyConstraintNames(grid, p.M, constraints, constraints.size());
+    objectiveName = applyConstraintNames(grid, p.M, constraints);
     applyUnknownNames(
         grid, p.N,
         splitNameLines(readFileBytes(sideFileName(path, "neizv")), static_cast<size_t>(p.N)));

@@ -262,7 +262,7 @@ TEST(GeneratedProblem, OpensWithItsNamesAndSolvesToACheckedOptimum) {
         const Lines names = splitNameLines(readFileBytes(sideFileName(path, "ogran")),
                                            static_cast<size_t>(s->p.M) + 2);
         const std::string objectiveName =
-            applyConstraintNames(*s->grid, s->p.M, names, names.size());
+            applyConstraintNames(*s->grid, s->p.M, names);
         applyUnknownNames(*s->grid, s->p.N,
                           splitNameLines(readFileBytes(sideFileName(path, "neizv")),
                                          static_cast<size_t>(s->p.N)));

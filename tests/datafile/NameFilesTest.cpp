@@ -172,7 +172,7 @@ TEST(ApplyConstraintNames, LinesAgainstTheConstraintCount) {
         layOutOpenedGrid(g, 2, 2);
         // As the open command reads it: lines up to M + 2, enough to tell M + 1 from more.
         const Lines lines = splitNameLines(c.bytes, 4);
-        EXPECT_EQ(applyConstraintNames(g, 2, lines, lines.size()), c.objectiveName);
+        EXPECT_EQ(applyConstraintNames(g, 2, lines), c.objectiveName);
         EXPECT_EQ((Lines{g.cell(0, 2), g.cell(0, 3), g.cell(0, 4)}), c.column);
         EXPECT_EQ(g.cell(0, 5), "");
         EXPECT_EQ(g.cell(0, 1), " Неизвестные --> ");
@@ -183,7 +183,7 @@ TEST(ApplyConstraintNames, NoConstraintsAndOneLine) {
     StringGridModel g(2, 3);
     layOutOpenedGrid(g, 0, 0);
     const Lines lines = splitNameLines("Цел.функция - доход\r\n", 2);
-    EXPECT_EQ(applyConstraintNames(g, 0, lines, lines.size()), "Цел.функция - доход");
+    EXPECT_EQ(applyConstraintNames(g, 0, lines), "Цел.функция - доход");
     EXPECT_EQ(g.cell(0, 2), " Цел.функция - доход");
 }
 
