@@ -1,5 +1,55 @@
+// Start-up: the application, its help file, its six windows in their order, the event loop.
+
 #include <QApplication>
+#include <exception>
+
+#include "solver/LpProblem.h"
+#include "ui/QtToolkit.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/unGenData.h"
+#include "ui/unResults2.h"
+#include "ui/unZastav.h"
+
+namespace {
+
+// The last net under the command guards: whatever escapes an event handler is reported and
+// the event loop goes on.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv, kvado::ui::Toolkit& toolkit)
+        : QApplication(argc, argv), m_toolkit(toolkit) {}
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool handled = false;
+        kvado::ui::runCommand(m_toolkit, [&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
+
+private:
+    kvado::ui::Toolkit& m_toolkit;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    using namespace kvado::ui;
+    // The help file's folder is known only once the application knows where it runs from.
+    QtToolkit toolkit;
+    Application app(argc, argv, toolkit);
+    QApplication::setApplicationName(QStringLiteral("kvado"));
+    toolkit.setHelpFiles(helpFileCandidates(QApplication::applicationDirPath()));
+
+    kvado::LpProblem problem;
+    TForm1 form1(toolkit, problem);
+    TForm1::Windows windows;
+    windows.results = new TResults(toolkit, &form1);
+    windows.help = new TForm2(toolkit, &form1);
+    windows.results2 = new TfrmResults2(toolkit, &form1);
+    windows.zastav = new TfrmZastav(toolkit, &form1);
+    windows.genData = new TfrmGenData(toolkit, &form1);
+    form1.attachWindows(windows);
+
+    form1.show();
+    return app.exec();
 }

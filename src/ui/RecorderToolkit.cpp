@@ -1,0 +1,90 @@
+#include "ui/RecorderToolkit.h"
+
+#include <QDialog>
+#include <algorithm>
+
+namespace kvado::ui {
+
+void RecorderToolkit::showMessage(const QString& text) {
+    m_entries.push_back({Kind::Message, text});
+}
+
+void RecorderToolkit::showError(const QString& text) {
+    m_entries.push_back({Kind::Error, text});
+}
+
+std::optional<QString> RecorderToolkit::openFileDialog(const FileDialogOptions& options) {
+    return answer(Kind::OpenDialog, options);
+}
+
+std::optional<QString> RecorderToolkit::saveFileDialog(const FileDialogOptions& options) {
+    return answer(Kind::SaveDialog, options);
+}
+
+std::optional<QString> RecorderToolkit::answer(Kind kind, const FileDialogOptions& options) {
+    m_entries.push_back({kind, options.title});
+    m_dialogs.push_back(options);
+    if (m_answers.empty()) {
+        ++m_unanswered;
+        return {};
+    }
+    auto result = std::move(m_answers.front());
+    m_answers.pop_front();
+    return result;
+}
+
+void RecorderToolkit::requestExit() {
+    m_entries.push_back({Kind::Exit, {}});
+}
+
+void RecorderToolkit::showHelp() {
+    m_entries.push_back({Kind::Help, {}});
+}
+
+void RecorderToolkit::showModal(QDialog& window) {
+    m_entries.push_back({Kind::Modal, window.objectName()});
+    if (m_modalAction) {
+        // A modal window is visible while it runs; the action may look at it as such.
+        window.setVisible(true);
+        m_modalAction(window);
+        window.setVisible(false);
+    }
+}
+
+QStringList RecorderToolkit::texts(Kind kind) const {
+    QStringList result;
+    for (const Entry& e : m_entries)
+        if (e.kind == kind) result << e.text;
+    return result;
+}
+
+bool RecorderToolkit::exitRequested() const {
+    return std::any_of(m_entries.begin(), m_entries.end(),
+                       [](const Entry& e) { return e.kind == Kind::Exit; });
+}
+
+void RecorderToolkit::answerFileDialog(std::optional<QString> pathOrCancel) {
+    m_answers.push_back(std::move(pathOrCancel));
+}
+
+const char* RecorderToolkit::kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Message:
+        return "message";
+    case Kind::Error:
+        return "error";
+    case Kind::OpenDialog:
+        return "open dialog";
+    case Kind::SaveDialog:
+        return "save dialog";
+    case Kind::Exit:
+        return "exit";
+    case Kind::Help:
+        return "help";
+    case Kind::Modal:
+        return "modal";
+    }
+    return "?";
+}
+
+} // namespace kvado::ui

@@ -1,0 +1,263 @@
+#include "ui/StringGrid.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "ui/Form.h"
+
+namespace kvado::ui {
+
+StringGridAdapter::StringGridAdapter(StringGridModel& cells, QObject* parent)
+    : QAbstractTableModel(parent), m_cells(cells), m_rows(cells.rowCount()),
+      m_cols(cells.colCount()) {
+    m_cells.setObserver(this);
+}
+
+StringGridAdapter::~StringGridAdapter() {
+    m_cells.setObserver(nullptr);
+}
+
+int StringGridAdapter::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int StringGridAdapter::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromStdString(m_cells.cell(index.column(), index.row()));
+    case Qt::BackgroundRole:
+        if (m_cells.isFixed(index.column(), index.row())) return m_fixedBrush;
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool StringGridAdapter::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    if (m_cells.isFixed(index.column(), index.row())) return false;
+    m_cells.setCell(index.column(), index.row(), value.toString().toStdString());
+    return true;
+}
+
+Qt::ItemFlags StringGridAdapter::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    if (m_cells.isFixed(index.column(), index.row())) return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void StringGridAdapter::syncCounts() {
+    const int rows = m_cells.rowCount();
+    const int cols = m_cells.colCount();
+    if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    } else if (rows < m_rows) {
+        beginRemoveRows({}, rows, m_rows - 1);
+        m_rows = rows;
+        endRemoveRows();
+    }
+    if (cols > m_cols) {
+        beginInsertColumns({}, m_cols, cols - 1);
+        m_cols = cols;
+        endInsertColumns();
+    } else if (cols < m_cols) {
+        beginRemoveColumns({}, cols, m_cols - 1);
+        m_cols = cols;
+        endRemoveColumns();
+    }
+}
+
+void StringGridAdapter::countsChanged() {
+    syncCounts();
+}
+
+void StringGridAdapter::cellChanged(int col, int row) {
+    if (col >= m_cols || row >= m_rows) return; // kept text outside the grid: nothing shows
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void StringGridAdapter::colWidthChanged(int col) {
+    emit widthChanged(col);
+}
+
+void StringGridAdapter::gridChanged() {
+    syncCounts();
+    if (m_rows > 0 && m_cols > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
+    emit widthsChanged();
+}
+
+StringGrid::StringGrid(QWidget* parent)
+    : QTableView(parent), m_cells(5, 5), m_adapter(new StringGridAdapter(m_cells, this)) {
+    // Grey, as fixed cells are drawn, and clearly apart from the white of the others.
+    m_adapter->setFixedBrush(palette().button().color().darker(112));
+    setFont(gridFont());
+
+    QHeaderView* h = horizontalHeader();
+    QHeaderView* v = verticalHeader();
+    h->hide();
+    v->hide();
+    h->setMinimumSectionSize(0);
+    h->setDefaultSectionSize(StringGridModel::kDefaultColWidth);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    h->setHighlightSections(false);
+    v->setMinimumSectionSize(1);
+    v->setDefaultSectionSize(kRowHeight);
+    v->setSectionResizeMode(QHeaderView::Fixed);
+
+    setModel(m_adapter);
+    setShowGrid(true);
+    setWordWrap(false);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setEditing(false);
+    // Tab goes on to the next control.
+    setTabKeyNavigation(false);
+    viewport()->setMouseTracking(true);
+
+    connect(m_adapter, &StringGridAdapter::widthChanged, this, &StringGrid::applyWidth);
+    connect(m_adapter, &StringGridAdapter::widthsChanged, this, &StringGrid::applyAllWidths);
+    // Widths the user drags go back into the model.
+    connect(h, &QHeaderView::sectionResized, this, [this](int col, int, int width) {
+        if (!m_settingAllWidths) m_cells.setColWidth(col, width);
+    });
+    // Columns that come into the grid take the model's width for them.
+    connect(m_adapter, &QAbstractItemModel::columnsInserted, this, &StringGrid::applyAllWidths);
+    applyAllWidths();
+}
+
+// The adapter goes before the model it observes.
+StringGrid::~StringGrid() {
+    setModel(nullptr);
+    delete m_adapter;
+}
+
+void StringGrid::setEditing(bool on) {
+    m_editing = on;
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                       : QAbstractItemView::NoEditTriggers);
+}
+
+void StringGrid::applyWidth(int col) {
+    if (col < horizontalHeader()->count() && columnWidth(col) != m_cells.colWidth(col))
+        setColumnWidth(col, m_cells.colWidth(col));
+}
+
+// Qt takes time in proportion to the number of columns for every single column it resizes, so
+// a layout that sets the widths one by one would cost the square of the columns: minutes for
+// the widest problems. All sections can be set to one size in a single pass, though: that pass
+// gives every column the most common width, and only the others are then set one by one.
+void StringGrid::applyAllWidths() {
+    QHeaderView* h = horizontalHeader();
+    const int count = h->count();
+    int differing = 0;
+    for (int c = 0; c < count; ++c)
+        if (h->sectionSize(c) != m_cells.colWidth(c)) ++differing;
+    constexpr int oneByOne = 64;
+    if (differing > oneByOne) {
+        std::unordered_map<int, int> uses;
+        int common = StringGridModel::kDefaultColWidth;
+        int commonUses = 0;
+        for (int c = 0; c < count; ++c) {
+            const int n = ++uses[m_cells.colWidth(c)];
+            if (n > commonUses) {
+                common = m_cells.colWidth(c);
+                commonUses = n;
+            }
+        }
+        m_settingAllWidths = true;
+        h->setDefaultSectionSize(common);
+        m_settingAllWidths = false;
+    }
+    for (int c = 0; c < count; ++c)
+        applyWidth(c);
+}
+
+QModelIndex StringGrid::freeCell(const QModelIndex& index) const {
+    const int row = std::max(index.isValid() ? index.row() : 0, m_cells.fixedRows());
+    const int col = std::max(index.isValid() ? index.column() : 0, m_cells.fixedCols());
+    return model()->index(row, col); // invalid when outside the grid
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    return freeCell(QTableView::moveCursor(action, modifiers));
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || m_cells.isFixed(current.column(), current.row())) {
+        const QModelIndex free = freeCell(current);
+        if (free.isValid()) setCurrentIndex(free);
+    }
+    QTableView::focusInEvent(event);
+}
+
+int StringGrid::sizingColumnAt(QPoint pos) const {
+    constexpr int grip = 3;
+    const int row = rowAt(pos.y());
+    if (row < 0 || row >= m_cells.fixedRows()) return -1;
+    const int col = columnAt(pos.x());
+    if (col < 0) return -1;
+    const int left = columnViewportPosition(col);
+    const int right = left + columnWidth(col);
+    if (std::abs(pos.x() - right) <= grip) return col;
+    if (col > 0 && std::abs(pos.x() - left) <= grip) return col - 1;
+    return -1;
+}
+
+// The headers are hidden, as the fixed rows stand in for them; their column borders are
+// dragged in the fixed rows instead.
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+    const int col =
+        event->button() == Qt::LeftButton ? sizingColumnAt(event->position().toPoint()) : -1;
+    if (col < 0) {
+        // A click on a fixed cell neither selects nor moves the current cell.
+        const QModelIndex hit = indexAt(event->position().toPoint());
+        if (hit.isValid() && m_cells.isFixed(hit.column(), hit.row())) {
+            setFocus(Qt::MouseFocusReason);
+            event->accept();
+            return;
+        }
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    m_sizingCol = col;
+    m_sizingOffset = columnViewportPosition(col);
+    event->accept();
+}
+
+void StringGrid::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (m_sizingCol >= 0) {
+        setColumnWidth(m_sizingCol, std::max(1, pos.x() - m_sizingOffset));
+        event->accept();
+        return;
+    }
+    if (event->buttons() == Qt::NoButton)
+        viewport()->setCursor(sizingColumnAt(pos) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
+    QTableView::mouseMoveEvent(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_sizingCol >= 0) {
+        m_sizingCol = -1;
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
+}
+
+} // namespace kvado::ui

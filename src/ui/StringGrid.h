@@ -1,0 +1,87 @@
+#pragma once
+// The string grid control: a table view over a StringGridModel. The view asks the model for
+// the cells it paints, so a grid of millions of cells costs no widget or item per cell.
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QTableView>
+
+#include "grid/StringGridModel.h"
+
+namespace kvado::ui {
+
+// Shows a StringGridModel to Qt. It reports the counts it has told the views about, and
+// follows the model's changes with the insert, remove and change signals they need.
+class StringGridAdapter : public QAbstractTableModel, private StringGridModel::Observer {
+    Q_OBJECT
+public:
+    StringGridAdapter(StringGridModel& cells, QObject* parent = nullptr);
+    ~StringGridAdapter() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void setFixedBrush(const QBrush& brush) { m_fixedBrush = brush; }
+
+signals:
+    void widthChanged(int col);
+    // Every width may have changed.
+    void widthsChanged();
+
+private:
+    void countsChanged() override;
+    void cellChanged(int col, int row) override;
+    void colWidthChanged(int col) override;
+    void gridChanged() override;
+    void syncCounts();
+
+    StringGridModel& m_cells;
+    int m_rows = 0;
+    int m_cols = 0;
+    QBrush m_fixedBrush;
+};
+
+class StringGrid : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 20;
+
+    explicit StringGrid(QWidget* parent = nullptr);
+    ~StringGrid() override;
+
+    StringGridModel& cells() { return m_cells; }
+    const StringGridModel& cells() const { return m_cells; }
+
+    // User editing of the cells outside the fixed rows and columns.
+    void setEditing(bool on);
+    bool editing() const { return m_editing; }
+
+protected:
+    // The current cell stays out of the fixed rows and columns, as they only label the grid.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void applyWidth(int col);
+    void applyAllWidths();
+    // The nearest cell to `index` outside the fixed rows and columns; invalid when there is
+    // none.
+    QModelIndex freeCell(const QModelIndex& index) const;
+    // The column whose right border is under `pos` in the fixed rows, or -1.
+    int sizingColumnAt(QPoint pos) const;
+
+    StringGridModel m_cells;
+    StringGridAdapter* m_adapter;
+    bool m_editing = false;
+    bool m_settingAllWidths = false;
+    int m_sizingCol = -1;
+    int m_sizingOffset = 0;
+};
+
+} // namespace kvado::ui

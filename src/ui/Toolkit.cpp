@@ -1,0 +1,44 @@
+#include "ui/Toolkit.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <new>
+#include <stdexcept>
+
+namespace kvado::ui {
+
+QString errorReportText(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Out of memory");
+    } catch (const std::exception& e) {
+        // ConversionError, FileError and ProblemSizeError carry the text the user reads.
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+QStringList helpFileCandidates(const QString& programFolder) {
+    const QDir dir(programFolder);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/")) + QLatin1Char('/') +
+                            QLatin1String(kHelpFileName)),
+            QDir::cleanPath(dir.filePath(QLatin1String(kHelpFileName)))};
+}
+
+QString findHelpFile(const QStringList& candidates) {
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile()) return path;
+    return {};
+}
+
+QString helpFileNotFoundText(const QStringList& candidates) {
+    QString text = QStringLiteral("Файл справки ") + QLatin1String(kHelpFileName) +
+                   QStringLiteral(" не найден.\r\nОн искался здесь:");
+    for (const QString& path : candidates)
+        text += QStringLiteral("\r\n") + path;
+    return text;
+}
+
+} // namespace kvado::ui

@@ -1,0 +1,164 @@
+#pragma once
+// The main window: the counts and the tolerance of a problem, the input grid in which the
+// user types it, and the commands that lay out the grid, solve the problem and reach the
+// other windows.
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <memory>
+
+#include "solver/LpProblem.h"
+#include "solver/Simplex.h"
+#include "ui/Form.h"
+#include "ui/StringGrid.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+namespace kvado::ui {
+
+class TResults;
+class TForm2;
+class TfrmResults2;
+class TfrmZastav;
+class TfrmGenData;
+
+// The decimal separator of the user's regional settings, "." when it is not one ASCII
+// character.
+char systemDecimalSeparator();
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // The client area as designed; the outer window adds the design frame and the menu.
+    static constexpr int kClientWidth = 620;
+    static constexpr int kClientHeight = 487;
+    static constexpr int kMinOuterWidth = 628;
+
+    // The windows the main window shows; created after it, in this order.
+    struct Windows {
+        TResults* results = nullptr;      // report window
+        TForm2* help = nullptr;           // help window
+        TfrmResults2* results2 = nullptr; // results window
+        TfrmZastav* zastav = nullptr;     // splash window
+        TfrmGenData* genData = nullptr;   // generator window
+    };
+
+    TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void attachWindows(const Windows& windows) { m_windows = windows; }
+    const Windows& windows() const { return m_windows; }
+
+    Toolkit& toolkit() const { return m_toolkit; }
+    // The one problem record of the program.
+    LpProblem& problem() const { return m_problem; }
+    // The user's decimal separator, for typed grid numbers and the general number formats.
+    char decimalSeparator() const { return m_decimalSeparator; }
+    void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
+
+    QString statusText() const;
+    void setStatusText(const QString& text);
+
+    // PB1. A position above the maximum shows a full bar.
+    void setProgressMaximum(int maximum);
+    void setProgressPosition(int position);
+    int progressMaximum() const { return m_progressMaximum; }
+    int progressPosition() const { return m_progressPosition; }
+
+    // What the solver is given to report through: PB1, message boxes, the report writers.
+    SolverHost& solverHost();
+
+    // The outer width as the design measures it: the client width plus the design frame, so
+    // the controls keep the room they were laid out in whatever frame the desktop draws.
+    int outerWidth() const { return width() + kDesignFrameWidth; }
+
+    // --- handlers ------------------------------------------------------------------------
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void btnNewTabClick();
+    void btnREsizeTabClick();
+    void btnSolveClick();
+    void btnExitClick();
+    void idFileOpenClick();
+    void idWriteFileClick();
+    void idGenDatClick();
+    void idResultsClick();
+    void N2Click();
+
+    // --- operations ----------------------------------------------------------------------
+    // New table (true) or resize (false) of the input grid for the counts in the edits.
+    void SetupGrid(bool newTable);
+    // Edit parse: the counts and Eps from the edits into the problem. Returns the error flag:
+    // true when a message has been shown and nothing may go on.
+    bool ParseEdits();
+    // Grid transfer: the edit parse, then the problem loaded from the input grid. Returns the
+    // error flag; a cell that does not convert throws text::ConversionError.
+    bool GridTransfer();
+    // Lays out the results window's grids for the counts.
+    void SetUpResultGrids();
+    // The solution check after a solve.
+    void CheckSolution();
+    // The report writers the solver calls at its end.
+    void WriteSolutionReport(const LpProblem& problem);
+    void WriteShadowPrices(const LpProblem& problem);
+
+    // --- controls ------------------------------------------------------------------------
+    QLabel* Label2;
+    QLineEdit* edG;
+    QLabel* Label3;
+    QLineEdit* edE;
+    QLabel* Label4;
+    QLineEdit* edL;
+    QLabel* Label5;
+    QLineEdit* edN;
+    QLabel* Label6;
+    QLineEdit* edEps;
+    QPushButton* btnNewTab;
+    QPushButton* btnREsizeTab;
+    StringGrid* SG1;
+    QProgressBar* PB1;
+    QPushButton* btnSolve;
+    QPushButton* btnExit;
+    QStatusBar* SB1;
+    QMenu* N1;
+    QAction* idFileOpen;
+    QAction* idWriteFile;
+    QAction* idGenDat;
+    QAction* idResults;
+    QAction* N2;
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    class Host;
+
+    void createControls();
+    void createMenu();
+    // Runs a handler as a command: an error it does not handle ends it with the error report.
+    template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
+    // Shows the message of a refused input; returns the error flag.
+    bool refuse(const char* message);
+
+    Toolkit& m_toolkit;
+    LpProblem& m_problem;
+    Windows m_windows;
+    std::unique_ptr<Host> m_host;
+    AnchoredArea* m_client;
+    QLabel* m_statusLabel;
+    char m_decimalSeparator;
+    int m_progressMaximum = 0;
+    int m_progressPosition = 0;
+    QElapsedTimer m_progressPainted;
+    bool m_splashShown = false;
+};
+
+} // namespace kvado::ui

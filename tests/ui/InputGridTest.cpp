@@ -1,0 +1,253 @@
+// The edit parse and the two grid commands: their messages, what each failure leaves, and
+// the layout a new table writes.
+
+#include <QHeaderView>
+#include <QPushButton>
+
+#include "text/NumberText.h"
+
+#include "UiTestSupport.h"
+
+namespace kvado::ui::test {
+namespace {
+
+class InputGrid : public MainWindowFixture {
+protected:
+    // Every row of the grid within its counts, cell texts joined by "|".
+    std::vector<std::string> rows() {
+        std::vector<std::string> result;
+        for (int r = 0; r < grid().rowCount(); ++r) {
+            std::string line;
+            for (int c = 0; c < grid().colCount(); ++c)
+                line += (c ? "|" : "") + grid().cell(c, r);
+            result.push_back(line);
+        }
+        return result;
+    }
+    std::vector<int> widths() {
+        std::vector<int> result;
+        for (int c = 0; c < grid().colCount(); ++c)
+            result.push_back(grid().colWidth(c));
+        return result;
+    }
+};
+
+TEST_F(InputGrid, DesignGridBeforeAnyCommand) {
+    EXPECT_EQ(grid().rowCount(), 6);
+    EXPECT_EQ(grid().colCount(), 5);
+    EXPECT_EQ(grid().fixedRows(), 1);
+    EXPECT_EQ(grid().fixedCols(), 0);
+    EXPECT_EQ(widths(), (std::vector<int>{100, 100, 100, 100, 100}));
+    EXPECT_EQ(rows(), std::vector<std::string>(6, "||||"));
+    EXPECT_TRUE(form->SG1->editing());
+}
+
+TEST_F(InputGrid, NewTableForTheDefaultCounts) {
+    form->btnNewTab->click();
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] | A[i,3] ",
+                          " Неизвестные --> || Не заполн.| Не заполн.| Не заполн.",
+                          " Не заполнено| ?| ?| ?| ?",
+                          " Не заполнено| ?| ?| ?| ?",
+                          " Не заполнено| ?| ?| ?| ?",
+                          " Коэффициенты целевой ф-ии|| ?| ?| ?",
+                      }));
+    EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 70, 70}));
+    EXPECT_EQ(form->statusText(), u("   Создаются новые данные"));
+    EXPECT_TRUE(toolkit.entries().empty());
+}
+
+TEST_F(InputGrid, NewTableWithNoConstraintsAndNoUnknowns) {
+    setEdits("0", "0", "0", "0");
+    form->btnNewTab->click();
+    EXPECT_EQ(rows(),
+              (std::vector<std::string>{" Ограничения (ниже):|  B[i] ", " Неизвестные --> |",
+                                        " Коэффициенты целевой ф-ии|"}));
+    EXPECT_EQ(widths(), (std::vector<int>{250, 70}));
+}
+
+TEST_F(InputGrid, NewTableNumbersTheUnknownsInDecimal) {
+    setEdits("0", "0", "1", "12");
+    form->btnNewTab->click();
+    EXPECT_EQ(grid().cell(13, 0), " A[i,12] ");
+    EXPECT_EQ(grid().colCount(), 14);
+}
+
+TEST_F(InputGrid, NewTableReplacesAnEarlierProblemButNotTheFreeCells) {
+    form->btnNewTab->click();
+    type(0, 2, "Сталь");
+    type(2, 3, "4");
+    type(1, 1, "note");
+    type(1, 5, "other");
+    form->btnNewTab->click();
+    EXPECT_EQ(grid().cell(0, 2), " Не заполнено");
+    EXPECT_EQ(grid().cell(2, 3), " ?");
+    EXPECT_EQ(grid().cell(1, 1), "note");
+    EXPECT_EQ(grid().cell(1, 5), "other");
+}
+
+TEST_F(InputGrid, ResizeAddsAnEmptyRowAndKeepsTheCaptionWhereItWas) {
+    form->btnNewTab->click();
+    form->edL->setText("2");
+    form->btnREsizeTab->click();
+    ASSERT_EQ(grid().rowCount(), 7);
+    EXPECT_EQ(rows()[5], " Коэффициенты целевой ф-ии|| ?| ?| ?");
+    EXPECT_EQ(rows()[6], "||||");
+    EXPECT_EQ(form->statusText(), u("   Создаются новые данные"));
+}
+
+TEST_F(InputGrid, ResizeAddsAColumnOfDefaultWidth) {
+    form->btnNewTab->click();
+    form->edN->setText("4");
+    form->btnREsizeTab->click();
+    EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 70, 70, 100}));
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(grid().cell(5, r), "") << r;
+}
+
+TEST_F(InputGrid, WideNewTableThenWiderStill) {
+    setEdits("0", "0", "1", "500");
+    form->btnNewTab->click();
+    form->edN->setText("600");
+    form->btnREsizeTab->click();
+    const QHeaderView* h = form->SG1->horizontalHeader();
+    ASSERT_EQ(h->count(), 602);
+    EXPECT_EQ(h->sectionSize(0), 250);
+    EXPECT_EQ(h->sectionSize(501), 70);
+    EXPECT_EQ(h->sectionSize(502), 100);
+    EXPECT_EQ(grid().colWidth(501), 70);
+    EXPECT_EQ(grid().cell(501, 0), " A[i,500] ");
+}
+
+TEST_F(InputGrid, TextOfCellsResizedAwayComesBack) {
+    form->btnNewTab->click();
+    type(4, 4, "7");
+    form->edN->setText("1");
+    form->edL->setText("0");
+    form->btnREsizeTab->click();
+    EXPECT_EQ(grid().colCount(), 3);
+    EXPECT_EQ(grid().rowCount(), 5);
+    form->edN->setText("3");
+    form->edL->setText("1");
+    form->btnREsizeTab->click();
+    EXPECT_EQ(grid().cell(4, 4), "7");
+    EXPECT_EQ(grid().cell(4, 0), " A[i,3] ");
+    // Widths are the columns', and those columns left the grid.
+    EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 100, 100}));
+}
+
+// Each row: the edits, the message, and which of the problem's fields the parse has stored
+// by the time it stops.
+struct EditCase {
+    const char* name;
+    const char* G;
+    const char* E;
+    const char* L;
+    const char* N;
+    const char* eps;
+    const char* message; // nullptr: accepted
+    int stored;          // how many of G, E, L (with M), N, Eps are new
+};
+
+class EditParse : public InputGrid, public ::testing::WithParamInterface<EditCase> {
+protected:
+    void SetUp() override {
+        InputGrid::SetUp();
+        problem.G = problem.E = problem.L = problem.N = 77;
+        problem.M = 231;
+        problem.eps = 0.5L;
+    }
+    void expectState(int stored) {
+        const auto& c = GetParam();
+        auto count = [](const char* t) { return text::toWholeNumber(t).value_or(-99); };
+        EXPECT_EQ(problem.G, stored >= 1 ? count(c.G) : 77);
+        EXPECT_EQ(problem.E, stored >= 2 ? count(c.E) : 77);
+        EXPECT_EQ(problem.L, stored >= 3 ? count(c.L) : 77);
+        EXPECT_EQ(problem.M, stored >= 3 ? problem.G + problem.E + problem.L : 231);
+        EXPECT_EQ(problem.N, stored >= 4 ? count(c.N) : 77);
+        if (stored < 5) {
+            EXPECT_EQ(problem.eps, 0.5L);
+        }
+    }
+};
+
+TEST_P(EditParse, NewTableShowsTheEditsMessageAndKeepsTheGrid) {
+    const auto& c = GetParam();
+    setEdits(c.G, c.E, c.L, c.N, c.eps);
+    type(0, 1, "kept");
+    form->btnNewTab->click();
+    if (c.message == nullptr) {
+        EXPECT_TRUE(toolkit.entries().empty());
+        EXPECT_EQ(grid().cell(0, 1), " Неизвестные --> ");
+    } else {
+        EXPECT_EQ(toolkit.entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));
+        EXPECT_EQ(grid().rowCount(), 6);
+        EXPECT_EQ(grid().colCount(), 5);
+        EXPECT_EQ(grid().cell(0, 1), "kept");
+    }
+    expectState(c.stored);
+}
+
+TEST_P(EditParse, ResizeShowsTheSameMessage) {
+    const auto& c = GetParam();
+    setEdits(c.G, c.E, c.L, c.N, c.eps);
+    form->btnREsizeTab->click();
+    EXPECT_EQ(toolkit.texts(Kind::Message), c.message ? QStringList{u(c.message)} : QStringList{});
+    expectState(c.stored);
+}
+
+TEST_P(EditParse, SolveStopsAtTheEditsMessage) {
+    const auto& c = GetParam();
+    InTempFolder folder;
+    setEdits(c.G, c.E, c.L, c.N, c.eps);
+    form->btnSolve->click();
+    if (c.message == nullptr) {
+        // Accepted edits go on to the grid, which stops the solve for its own reasons.
+        EXPECT_FALSE(toolkit.entries().empty());
+        for (const Entry& e : toolkit.entries())
+            EXPECT_FALSE(e.text.startsWith(u("Ошибка огр")));
+    } else {
+        EXPECT_EQ(toolkit.entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));
+    }
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+    expectState(c.stored);
+}
+
+const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditParse,
+    ::testing::Values(EditCase{"Defaults", "1", "1", "1", "3", "1E-8", nullptr, 5},
+                      EditCase{"Zeros", "0", "0", "0", "0", "1e-8", nullptr, 5},
+                      EditCase{"HexCount", "$A", "0x1", " 2", "3", "0.00000001", nullptr, 5},
+                      EditCase{"EpsWithComma", "1", "1", "1", "3", "0,001", nullptr, 5},
+                      EditCase{"BadG", "x", "1", "1", "3", "1E-8", "Ошибка огр >=", 0},
+                      EditCase{"EmptyG", "", "1", "1", "3", "1E-8", "Ошибка огр >=", 0},
+                      EditCase{"BadE", "2", "x", "1", "3", "1E-8", "Ошибка огр =", 1},
+                      EditCase{"BadL", "2", "1", "1.5", "3", "1E-8", "Ошибка огр <=", 2},
+                      EditCase{"BadN", "2", "1", "1", "3 ", "1E-8", "Ошибка числа неизв", 3},
+                      EditCase{"BadEps", "2", "1", "1", "3", "1E-8 ", "Ошибка Eps", 4},
+                      EditCase{"EmptyEps", "2", "1", "1", "3", "", "Ошибка Eps", 4},
+                      EditCase{"NegativeG", "-1", "1", "1", "3", "1E-8", "Ошибка огр >=", 0},
+                      EditCase{"NegativeE", "2", "-1", "1", "3", "1E-8", "Ошибка огр =", 1},
+                      EditCase{"NegativeL", "2", "1", "-1", "3", "1E-8", "Ошибка огр <=", 2},
+                      EditCase{"NegativeN", "2", "1", "1", "-2", "1E-8", "Ошибка числа неизв", 3},
+                      EditCase{"ZeroEps", "2", "1", "1", "3", "0", "Ошибка Eps", 4},
+                      EditCase{"NegativeEps", "2", "1", "1", "3", "-1E-8", "Ошибка Eps", 4},
+                      EditCase{"TooManyG", "9000", "0", "0", "1", "1E-8", kTooLarge, 0},
+                      EditCase{"TooManyRows", "4000", "4001", "0", "1", "1E-8", kTooLarge, 1},
+                      EditCase{"TooManyWithL", "4000", "0", "4001", "1", "1E-8", kTooLarge, 2},
+                      EditCase{"TooManyUnknowns", "1", "0", "0", "2000000", "1E-8", kTooLarge, 3},
+                      EditCase{"TooManyCells", "8000", "0", "0", "7000", "1E-8", kTooLarge, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InputGrid, EpsForms) {
+    for (const char* text : {"1E-8", "1e-8", "0.00000001", "0,00000001"}) {
+        form->edEps->setText(u(text));
+        EXPECT_FALSE(form->ParseEdits()) << text;
+        EXPECT_EQ(problem.eps, 1e-8L) << text;
+    }
+}
+
+} // namespace
+} // namespace kvado::ui::test

@@ -1,0 +1,173 @@
+// The grid control over its text model: what the view is told, and what the user may do.
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "ui/StringGrid.h"
+
+namespace kvado::ui::test {
+namespace {
+
+class Grid : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.cells().setColCount(4);
+        grid.cells().setRowCount(5);
+        grid.cells().setFixedRows(1);
+    }
+    QAbstractItemModel* model() { return grid.model(); }
+    QString shown(int col, int row) {
+        return model()->data(model()->index(row, col), Qt::DisplayRole).toString();
+    }
+    StringGrid grid;
+};
+
+TEST_F(Grid, LooksLikeTheDesign) {
+    EXPECT_FALSE(grid.horizontalHeader()->isVisible());
+    EXPECT_FALSE(grid.verticalHeader()->isVisible());
+    EXPECT_TRUE(grid.showGrid());
+    EXPECT_EQ(grid.rowHeight(3), 20);
+    EXPECT_EQ(grid.columnWidth(2), 100);
+    EXPECT_EQ(grid.selectionMode(), QAbstractItemView::ContiguousSelection);
+    EXPECT_EQ(grid.font().pixelSize(), 12);
+}
+
+TEST_F(Grid, ViewFollowsTheCountsOfTheModel) {
+    EXPECT_EQ(model()->rowCount(), 5);
+    EXPECT_EQ(model()->columnCount(), 4);
+    grid.cells().setRowCount(2000);
+    grid.cells().setColCount(3);
+    EXPECT_EQ(model()->rowCount(), 2000);
+    EXPECT_EQ(model()->columnCount(), 3);
+    EXPECT_EQ(grid.rowHeight(1999), 20);
+}
+
+TEST_F(Grid, CellsWrittenToTheModelShow) {
+    QSignalSpy changed(model(), &QAbstractItemModel::dataChanged);
+    grid.cells().setCell(2, 3, "Сталь");
+    EXPECT_EQ(shown(2, 3), u("Сталь"));
+    EXPECT_EQ(changed.count(), 1);
+    grid.cells().setCell(9, 9, "outside"); // kept, nothing to show
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(Grid, BatchOfWritesIsOneChange) {
+    QSignalSpy changed(model(), &QAbstractItemModel::dataChanged);
+    {
+        StringGridModel::UpdateScope update(grid.cells());
+        grid.cells().setRowCount(7);
+        for (int r = 0; r < 7; ++r)
+            grid.cells().setCell(1, r, "x");
+        grid.cells().setColWidth(1, 70);
+    }
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(model()->rowCount(), 7);
+    EXPECT_EQ(shown(1, 6), "x");
+    EXPECT_EQ(grid.columnWidth(1), 70);
+}
+
+TEST_F(Grid, KeptTextShowsAgainWhenTheGridGrows) {
+    grid.cells().setCell(3, 4, "kept");
+    grid.cells().setRowCount(2);
+    grid.cells().setColCount(2);
+    grid.cells().setRowCount(5);
+    grid.cells().setColCount(4);
+    EXPECT_EQ(shown(3, 4), "kept");
+}
+
+TEST_F(Grid, WidthsGoBothWays) {
+    grid.cells().setColWidth(0, 250);
+    EXPECT_EQ(grid.columnWidth(0), 250);
+    grid.setColumnWidth(1, 55); // as a drag of the column border does
+    EXPECT_EQ(grid.cells().colWidth(1), 55);
+    grid.cells().setColCount(6);
+    EXPECT_EQ(grid.columnWidth(5), 100);
+}
+
+TEST_F(Grid, FixedRowIsNeitherEditableNorSelectable) {
+    grid.setEditing(true);
+    const QModelIndex fixed = model()->index(0, 1);
+    const QModelIndex free = model()->index(1, 1);
+    EXPECT_FALSE(model()->flags(fixed) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model()->flags(fixed) & Qt::ItemIsSelectable);
+    EXPECT_TRUE(model()->flags(free) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model()->setData(fixed, "x", Qt::EditRole));
+    EXPECT_TRUE(model()->setData(free, "y", Qt::EditRole));
+    EXPECT_EQ(grid.cells().cell(1, 1), "y");
+    EXPECT_TRUE(model()->data(fixed, Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(model()->data(free, Qt::BackgroundRole).isValid());
+}
+
+TEST_F(Grid, EditingCanBeSwitchedOff) {
+    grid.setEditing(false);
+    EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    grid.setEditing(true);
+    EXPECT_NE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(Grid, CurrentCellStaysOutOfTheFixedRow) {
+    grid.show();
+    grid.setFocus();
+    QApplication::processEvents();
+    grid.setCurrentIndex(model()->index(1, 2));
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_EQ(grid.currentIndex(), model()->index(1, 2));
+    QTest::keyClick(&grid, Qt::Key_PageUp);
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_EQ(grid.currentIndex(), model()->index(2, 2));
+}
+
+TEST_F(Grid, ClickOnAFixedCellDoesNotMakeItCurrent) {
+    grid.show();
+    grid.setCurrentIndex(model()->index(2, 1));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      grid.visualRect(model()->index(0, 1)).center());
+    EXPECT_EQ(grid.currentIndex(), model()->index(2, 1));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      grid.visualRect(model()->index(3, 2)).center());
+    EXPECT_EQ(grid.currentIndex(), model()->index(3, 2));
+}
+
+TEST_F(Grid, ColumnBorderIsDraggedInTheFixedRow) {
+    grid.show();
+    const int border = grid.columnViewportPosition(1) + grid.columnWidth(1);
+    const int y = grid.rowViewportPosition(0) + 5;
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, QPoint(border, y));
+    const QPointF to(border + 30, y);
+    QMouseEvent move(QEvent::MouseMove, to, grid.viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, to.toPoint());
+    EXPECT_EQ(grid.cells().colWidth(1), 130);
+    EXPECT_EQ(grid.columnWidth(1), 130);
+}
+
+// Enough columns that the view sets their widths in one pass and mends the rest.
+TEST_F(Grid, ManyWidthsAtOnceMatchTheModel) {
+    StringGridModel& cells = grid.cells();
+    {
+        StringGridModel::UpdateScope update(cells);
+        cells.setColCount(301);
+        for (int c = 1; c < 301; ++c)
+            cells.setColWidth(c, c % 3 == 0 ? 40 : 70);
+        cells.setColWidth(0, 250);
+    }
+    auto expectSame = [&] {
+        for (int c = 0; c < cells.colCount(); ++c)
+            ASSERT_EQ(grid.columnWidth(c), cells.colWidth(c)) << "column " << c;
+    };
+    expectSame();
+    EXPECT_EQ(cells.colWidth(3), 40) << "the one pass does not write into the model";
+    cells.setColCount(10);
+    cells.setColCount(400); // the columns that come back take the default width
+    expectSame();
+    EXPECT_EQ(grid.columnWidth(399), 100);
+}
+
+} // namespace
+} // namespace kvado::ui::test
