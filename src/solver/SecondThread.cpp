@@ -1,25 +1,18 @@
 #include "solver/SecondThread.h"
 
+#include <algorithm>
+
 namespace kvado {
 namespace {
 
-// Spins a while before sleeping: tasks come every few hundred microseconds during a solve,
+// Spins a little before sleeping: tasks come every few hundred microseconds during a solve,
 // and a futex wake-up costs tens of microseconds.
-constexpr int kSpins = 4000;
+constexpr int kSpins = 2000;
 
 inline void relax() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #endif
-}
-
-template <typename Pred> void waitUntil(std::atomic<uint32_t>& value, uint32_t old, Pred done) {
-    for (int k = 0; !done(); ++k) {
-        if (k < kSpins)
-            relax();
-        else
-            value.wait(old, std::memory_order_acquire);
-    }
 }
 
 } // namespace
@@ -38,32 +31,58 @@ void SecondThread::stop() {
     m_thread.join();
 }
 
-void SecondThread::loop() {
-    uint32_t seen = m_posted.load(std::memory_order_acquire);
+void SecondThread::work() {
     for (;;) {
-        waitUntil(m_posted, seen, [&] { return m_posted.load(std::memory_order_acquire) != seen; });
-        seen = m_posted.load(std::memory_order_acquire);
-        if (m_stop.load(std::memory_order_acquire)) return;
-        m_task(m_context, 0, m_end);
-        m_finished.store(seen, std::memory_order_release);
-        m_finished.notify_one();
+        const int32_t begin = m_next.fetch_add(m_chunk, std::memory_order_acq_rel);
+        if (begin >= m_count) return;
+        m_task(m_context, begin, std::min(begin + m_chunk, m_count));
     }
 }
 
-void SecondThread::run(Task task, void* context, int32_t split, int32_t count) {
-    if (!running() || split <= 0) {
+void SecondThread::loop() {
+    uint32_t seen = m_posted.load(std::memory_order_acquire);
+    for (;;) {
+        for (int k = 0; m_posted.load(std::memory_order_acquire) == seen; ++k) {
+            if (k < kSpins)
+                relax();
+            else
+                m_posted.wait(seen, std::memory_order_acquire);
+        }
+        seen = m_posted.load(std::memory_order_acquire);
+        if (m_stop.load(std::memory_order_acquire)) return;
+        uint32_t expected = kPosted;
+        if (m_state.compare_exchange_strong(expected, kStarted, std::memory_order_acq_rel)) {
+            work();
+            m_finished.store(seen, std::memory_order_release);
+            m_finished.notify_one();
+        }
+    }
+}
+
+void SecondThread::run(Task task, void* context, int32_t count, int32_t chunk) {
+    if (!running() || count <= chunk) {
         task(context, 0, count);
         return;
     }
     m_task = task;
     m_context = context;
-    m_end = split;
-    const uint32_t before = m_finished.load(std::memory_order_acquire);
-    const uint32_t ticket = m_posted.fetch_add(1, std::memory_order_acq_rel) + 1;
+    m_count = count;
+    m_chunk = chunk;
+    m_next.store(0, std::memory_order_relaxed);
+    m_state.store(kPosted, std::memory_order_relaxed);
+    const uint32_t generation = m_posted.fetch_add(1, std::memory_order_acq_rel) + 1;
     m_posted.notify_one();
-    task(context, split, count);
-    waitUntil(m_finished, before,
-              [&] { return m_finished.load(std::memory_order_acquire) == ticket; });
+    work();
+    uint32_t expected = kPosted;
+    if (m_state.compare_exchange_strong(expected, kWithdrawn, std::memory_order_acq_rel))
+        return; // the helper never started: every piece was done here
+    // The helper is at most one chunk behind.
+    for (int k = 0; m_finished.load(std::memory_order_acquire) != generation; ++k) {
+        if (k < kSpins)
+            relax();
+        else
+            m_finished.wait(m_finished.load(std::memory_order_acquire), std::memory_order_acquire);
+    }
 }
 
 } // namespace kvado

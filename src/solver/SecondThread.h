@@ -1,7 +1,9 @@
 #pragma once
-// A second thread for work that splits into independent halves (the pivot's column updates).
-// The caller keeps its half, so the result is the same bits whatever the timing; the thread
-// waits on a futex between tasks and costs nothing while the solver does other work.
+// A second thread for work made of independent pieces (the pivot's column updates). Both
+// threads take pieces from one counter, so the result is the same bits whatever the timing,
+// and the calling thread never waits for a helper that the system has not scheduled: when the
+// helper has not started by the time the caller has run out of pieces, the caller withdraws
+// the task and returns. Between tasks the helper sleeps on a futex.
 
 #include <atomic>
 #include <cstdint>
@@ -11,6 +13,7 @@ namespace kvado {
 
 class SecondThread {
 public:
+    // Processes pieces [begin, end).
     using Task = void (*)(void* context, int32_t begin, int32_t end);
 
     SecondThread() = default;
@@ -24,20 +27,24 @@ public:
     void stop();
     bool running() const { return m_thread.joinable(); }
 
-    // task(context, 0, split) on the second thread and task(context, split, count) here;
-    // returns when both have finished.
-    void run(Task task, void* context, int32_t split, int32_t count);
+    // Runs task over [0, count) in chunks of `chunk` pieces, shared with the helper thread;
+    // returns when every piece is done.
+    void run(Task task, void* context, int32_t count, int32_t chunk);
 
 private:
+    enum : uint32_t { kPosted = 0, kStarted = 1, kWithdrawn = 2, kIdle = 3 };
     void loop();
+    void work();
 
     std::thread m_thread;
-    std::atomic<uint32_t> m_posted{0};
-    std::atomic<uint32_t> m_finished{0};
+    std::atomic<uint32_t> m_posted{0};   // task generation, bumped by run()
+    std::atomic<uint32_t> m_finished{0}; // last generation the helper finished
+    std::atomic<uint32_t> m_state{kIdle};
+    std::atomic<int32_t> m_next{0};
     std::atomic<bool> m_stop{false};
     Task m_task = nullptr;
     void* m_context = nullptr;
-    int32_t m_end = 0;
+    int32_t m_count = 0, m_chunk = 1;
 };
 
 } // namespace kvado

@@ -263,8 +263,10 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     m_pivotRows = nRows;
     // Columns are independent: two threads share them when the work is worth a hand-over.
     const int64_t work = static_cast<int64_t>(nCols) * nRows;
-    const int32_t split = work >= kParallelWork ? nCols / 2 : 0;
-    helper.run(&Solver::updateColumns, this, split, nCols);
+    if (work >= kParallelWork)
+        helper.run(&Solver::updateColumns, this, nCols, 4);
+    else
+        updateColumns(this, 0, nCols);
     for (int32_t q = 0; q < nCols; ++q)
         unitRow[static_cast<size_t>(pivotColumns[static_cast<size_t>(q)])] = 0;
     // An entering surplus, slack or artificial column turns its own inverse column into a unit
@@ -297,13 +299,31 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
 // other row i with t[i] != 0 losing t[i] times the new row-r entry.
 void Solver::updateColumns(void* self, int32_t begin, int32_t end) {
     auto& S = *static_cast<Solver*>(self);
-    const Real* t = S.p.transformed.data();
+    const Real* __restrict t = S.p.transformed.data();
     const int32_t r = S.m_pivotRow;
     const Real piv = t[r];
-    const int32_t* rows = S.tcolRows.data();
+    const int32_t* __restrict rows = S.tcolRows.data();
     const int32_t nRows = S.m_pivotRows;
-    for (int32_t q = begin; q < end; ++q) {
-        Real* col = S.p.inverseColumn(S.pivotColumns[static_cast<size_t>(q)]);
+    const int32_t* columns = S.pivotColumns.data();
+    int32_t q = begin;
+    // Two columns at a time share each load of t[i]: x87 loads and stores of 80-bit numbers,
+    // not the arithmetic, set the cost of this loop.
+    for (; q + 1 < end; q += 2) {
+        Real* __restrict c1 = S.p.inverseColumn(columns[q]);
+        Real* __restrict c2 = S.p.inverseColumn(columns[q + 1]);
+        const Real v1 = c1[r] / piv;
+        const Real v2 = c2[r] / piv;
+        c1[r] = v1;
+        c2[r] = v2;
+        for (int32_t k = 0; k < nRows; ++k) {
+            const int32_t i = rows[k];
+            const Real ti = t[i];
+            c1[i] = c1[i] - ti * v1;
+            c2[i] = c2[i] - ti * v2;
+        }
+    }
+    for (; q < end; ++q) {
+        Real* __restrict col = S.p.inverseColumn(columns[q]);
         const Real v = col[r] / piv;
         col[r] = v;
         for (int32_t k = 0; k < nRows; ++k) {
