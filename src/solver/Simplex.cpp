@@ -2,6 +2,7 @@
 
 #include "solver/SecondThread.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -19,7 +20,8 @@ namespace {
 
 constexpr Real kNoRatio = 1e30L;
 // Entries a pivot must update before a second thread pays for the hand-over (about 50 us).
-constexpr int64_t kParallelWork = 20000;
+constexpr int64_t kDefaultParallelWork = 20000;
+std::atomic<int64_t> parallelWork{kDefaultParallelWork};
 
 // Whether an extended number is +0 or -0, read from its significand bits with an integer load:
 // the inverse is mostly zeros, and an x87 load of each entry just to compare it costs more
@@ -41,7 +43,7 @@ public:
           tie(static_cast<size_t>(M) + 1), tcolRows(static_cast<size_t>(M) + 2),
           unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2),
           pivotColumns(static_cast<size_t>(M) + 2) {
-        if (static_cast<int64_t>(M) * M >= kParallelWork) helper.start();
+        if (static_cast<int64_t>(M) * M >= parallelWork.load()) helper.start();
     }
 
     SolveOutcome run();
@@ -263,7 +265,7 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     m_pivotRows = nRows;
     // Columns are independent: two threads share them when the work is worth a hand-over.
     const int64_t work = static_cast<int64_t>(nCols) * nRows;
-    if (work >= kParallelWork)
+    if (work >= parallelWork.load(std::memory_order_relaxed))
         helper.run(&Solver::updateColumns, this, nCols, 4);
     else
         updateColumns(this, 0, nCols);
@@ -400,6 +402,10 @@ SolveOutcome Solver::run() {
 }
 
 } // namespace
+
+void setParallelPivotThreshold(int64_t entries) {
+    parallelWork.store(entries > 0 ? entries : kDefaultParallelWork);
+}
 
 SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host) {
     Solver solver(problem, log, host);

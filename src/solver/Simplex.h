@@ -35,4 +35,9 @@ inline constexpr const char* kNoFeasibleSolutionMessage =
 // act on: the solve never ends the application. Throws FileError when the log fails.
 SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host);
 
+// The pivot shares its column updates with a second thread once they reach this many entries
+// (default about 50 microseconds of work). Tests lower it to run the shared path on small
+// problems; 0 restores the default.
+void setParallelPivotThreshold(int64_t entries);
+
 } // namespace kvado

@@ -364,6 +364,31 @@ TEST_P(NetlibMatchesDenseReference, BitForBit) {
     EXPECT_EQ(outcome, SolveOutcome::Optimal);
 }
 
+// The pivot's columns shared with a second thread give the same bits as one thread: the
+// threshold is lowered so that every pivot of these problems takes the shared path.
+TEST(SharedPivot, MatchesDenseReference) {
+    kvado::setParallelPivotThreshold(1);
+    struct Reset {
+        ~Reset() { kvado::setParallelPivotThreshold(0); }
+    } reset;
+    for (const char* name : {"sc105", "share2b", "scagr7"}) {
+        const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + name + ".dat";
+        if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing";
+        const ProblemData d = readProblem(readBytes(path));
+        TempDir refDir, dir;
+        TraceLog refLogFile(refDir.path());
+        const DenseResult ref = denseSolve(d, refLogFile, ',');
+        LpProblem p;
+        load(d, p);
+        TraceLog logFile(dir.path());
+        RecordingHost host(',');
+        const SolveOutcome outcome = kvado::solve(p, logFile, host);
+        EXPECT_TRUE(sameResult(ref, readBytes(refLogFile.path()), p, outcome,
+                               readBytes(logFile.path()), host))
+            << name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Problems, NetlibMatchesDenseReference,
                          ::testing::Values("afiro", "sc50a", "sc50b", "kb2", "adlittle", "blend",
                                            "share2b", "sc105", "recipe", "scagr7", "stocfor1"),
