@@ -344,13 +344,11 @@ ProblemData readProblem(const std::string& bytes) {
     return d;
 }
 
-class NetlibMatchesDenseReference : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(NetlibMatchesDenseReference, BitForBit) {
-    const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + GetParam() + ".dat";
+// Solves the Netlib problem both ways and compares every result, bit for bit.
+void expectNetlibMatches(const char* name) {
+    const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + name + ".dat";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing";
     const ProblemData d = readProblem(readBytes(path));
-
     TempDir refDir, dir;
     TraceLog refLogFile(refDir.path());
     const DenseResult ref = denseSolve(d, refLogFile, ',');
@@ -360,8 +358,15 @@ TEST_P(NetlibMatchesDenseReference, BitForBit) {
     RecordingHost host(',');
     const SolveOutcome outcome = kvado::solve(p, logFile, host);
     EXPECT_TRUE(
-        sameResult(ref, readBytes(refLogFile.path()), p, outcome, readBytes(logFile.path()), host));
-    EXPECT_EQ(outcome, SolveOutcome::Optimal);
+        sameResult(ref, readBytes(refLogFile.path()), p, outcome, readBytes(logFile.path()), host))
+        << name;
+    EXPECT_EQ(outcome, SolveOutcome::Optimal) << name;
+}
+
+class NetlibMatchesDenseReference : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(NetlibMatchesDenseReference, BitForBit) {
+    expectNetlibMatches(GetParam());
 }
 
 // The pivot's columns shared with a second thread give the same bits as one thread: the
@@ -371,22 +376,8 @@ TEST(SharedPivot, MatchesDenseReference) {
     struct Reset {
         ~Reset() { kvado::setParallelPivotThreshold(0); }
     } reset;
-    for (const char* name : {"sc105", "share2b", "scagr7"}) {
-        const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + name + ".dat";
-        if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing";
-        const ProblemData d = readProblem(readBytes(path));
-        TempDir refDir, dir;
-        TraceLog refLogFile(refDir.path());
-        const DenseResult ref = denseSolve(d, refLogFile, ',');
-        LpProblem p;
-        load(d, p);
-        TraceLog logFile(dir.path());
-        RecordingHost host(',');
-        const SolveOutcome outcome = kvado::solve(p, logFile, host);
-        EXPECT_TRUE(sameResult(ref, readBytes(refLogFile.path()), p, outcome,
-                               readBytes(logFile.path()), host))
-            << name;
-    }
+    for (const char* name : {"sc105", "share2b", "scagr7"})
+        expectNetlibMatches(name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Problems, NetlibMatchesDenseReference,
