@@ -528,12 +528,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "неизвестных 100000)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DataFiles, CountBeyondThirtyTwoBitsIsABadNumber) {
-    put("p.dat", "0 0 1 99999999999 1E-8\n");
-    open(path("p.dat"));
-    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{"Invalid numeric input"});
-}
-
 TEST_F(DataFiles, UnreadableNameFileEndsTheOpenWithTheErrorReport) {
     putExample("p");
     QFile::remove(path("p.neizv"));

@@ -1,13 +1,10 @@
 // The help window with and without its text file, and the splash window.
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
 #include <cerrno>
 #include <cstring>
 
@@ -160,26 +157,6 @@ TEST_F(HelpWindow, WindowAsDesigned) {
     EXPECT_FALSE(help->BitBtn1->icon().isNull());
 }
 
-TEST_F(HelpWindow, OkClosesWithOkAndTypedTextStays) {
-    put("one\r\n");
-    const auto help = create();
-    help->show();
-    help->Memo1->appendPlainText(u("typed"));
-    help->BitBtn1->click();
-    EXPECT_FALSE(help->isVisible());
-    EXPECT_EQ(help->result(), QDialog::Accepted);
-    EXPECT_EQ(help->memoLines(), (QStringList{u("one"), u("typed")}));
-}
-
-TEST_F(HelpWindow, F1AsksForHelp) {
-    put("one\r\n");
-    const auto help = create();
-    help->show();
-    QApplication::setActiveWindow(help.get());
-    QTest::keyClick(help->Memo1, Qt::Key_F1);
-    EXPECT_EQ(toolkit.texts(Kind::Help).size(), 1);
-}
-
 // --- splash window -------------------------------------------------------------------------
 
 class SplashWindow : public ::testing::Test {
@@ -215,19 +192,6 @@ TEST_F(SplashWindow, ButtonClosesWithOk) {
     splash.btnOK->click();
     EXPECT_FALSE(splash.isVisible());
     EXPECT_EQ(splash.result(), QDialog::Accepted);
-}
-
-TEST_F(SplashWindow, CloseBoxClosesItToo) {
-    splash.show();
-    EXPECT_TRUE(splash.close());
-    EXPECT_FALSE(splash.isVisible());
-}
-
-TEST_F(SplashWindow, F1DoesNotAskForHelp) {
-    splash.show();
-    QApplication::setActiveWindow(&splash);
-    QTest::keyClick(splash.btnOK, Qt::Key_F1);
-    EXPECT_EQ(toolkit.entries(), std::vector<Entry>{});
 }
 
 } // namespace
