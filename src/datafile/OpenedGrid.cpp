@@ -76,4 +76,19 @@ std::string missingUnknownNamesMessage(const std::string& path, int32_t N) {
            "строк";
 }
 
+std::string problemSizeMessage(std::string_view bytes) {
+    // The header was read before the counts were refused, so it reads again here.
+    text::NumberReader in(bytes);
+    int64_t count[4] = {};
+    for (int64_t& c : count)
+        c = in.readInteger();
+    const auto [G, E, L, N] = count;
+    if (G < 0 || E < 0 || L < 0 || N < 0)
+        return "Ошибка: отрицательное число ограничений или неизвестных в файле данных\r\n(G = " +
+               intText(G) + ", E = " + intText(E) + ", L = " + intText(L) + ", N = " + intText(N) +
+               ")";
+    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
+           intText(G + E + L) + ", неизвестных " + intText(N) + ")";
+}
+
 } // namespace kvado::datafile

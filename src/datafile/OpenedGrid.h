@@ -4,6 +4,7 @@
 // every name. The open command of the main window and kvado-cli share it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "datafile/DataFile.h"
@@ -48,5 +49,10 @@ void applyUnknownNames(StringGridModel& grid, int32_t N, const std::vector<std::
 // The messages of a missing name file.
 std::string missingConstraintNamesMessage(const std::string& path, int32_t M);
 std::string missingUnknownNamesMessage(const std::string& path, int32_t N);
+
+// What the user reads when readDataFile() refused a file's counts (ProblemSizeError): negative
+// counts, or a problem larger than this machine holds, with the counts the file gives. The
+// library's own text is for programs; this one says it in the program's language.
+std::string problemSizeMessage(std::string_view dataBytes);
 
 } // namespace kvado::datafile

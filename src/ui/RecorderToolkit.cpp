@@ -28,9 +28,13 @@ std::optional<QString> RecorderToolkit::answer(Kind kind, const FileDialogOption
         ++m_unanswered;
         return {};
     }
-    auto result = std::move(m_answers.front());
+    // A cancel and a path are returned apart: GCC's optimiser takes a moved optional<QString>
+    // for one that may be uninitialised and warns.
+    const bool cancelled = !m_answers.front().has_value();
+    const QString path = cancelled ? QString() : *m_answers.front();
     m_answers.pop_front();
-    return result;
+    if (cancelled) return std::nullopt;
+    return path;
 }
 
 void RecorderToolkit::requestExit() {

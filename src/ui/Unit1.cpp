@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -11,6 +12,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "datafile/DataFile.h"
+#include "datafile/DataFileWriter.h"
+#include "datafile/NameFiles.h"
+#include "datafile/OpenedGrid.h"
 #include "solver/TraceLog.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
@@ -37,6 +42,8 @@ const char* const kRowsMismatch =
     "Ошибка: число строк таблицы\r\nне соответствует числу ограничений.\r\nИсправьте";
 const char* const kColsMismatch =
     "Ошибка: число столбцов таблицы\r\nне соответствует числу неизвестных.\r\nИсправьте";
+const char* const kOpenedStatus = "   Открыт файл: ";
+const char* const kFileNotFound = "Файл не найден...";
 
 // A count edit: the whole-number conversion, refused when negative.
 std::optional<int32_t> countOf(const QLineEdit* edit) {
@@ -296,10 +303,120 @@ void TForm1::btnExitClick() {
     m_toolkit.requestExit();
 }
 
-// The data files come with their own command; until then the menu items do nothing.
-void TForm1::idFileOpenClick() {}
+// --- data files ----------------------------------------------------------------------------
 
-void TForm1::idWriteFileClick() {}
+// What the main window shows of a data file while it is read, besides the grid's cells: the
+// edits once the header is known, the progress bar while the rows go by.
+class TForm1::OpenObserver : public datafile::LoadObserver {
+public:
+    explicit OpenObserver(TForm1& form) : m_form(form) {}
+    void header(const LpProblem& p) override {
+        m_form.edG->setText(QString::fromStdString(text::intText(p.G)));
+        m_form.edE->setText(QString::fromStdString(text::intText(p.E)));
+        m_form.edL->setText(QString::fromStdString(text::intText(p.L)));
+        m_form.edN->setText(QString::fromStdString(text::intText(p.N)));
+        m_form.edEps->setText(
+            QString::fromStdString(text::formatGeneral(p.eps, m_form.decimalSeparator())));
+    }
+    void progressMaximum(int32_t maximum) override { m_form.setProgressMaximum(maximum); }
+    void progress(int32_t position) override { m_form.setProgressPosition(position); }
+
+private:
+    TForm1& m_form;
+};
+
+void TForm1::setObjectiveName(const std::string& name) {
+    if (m_windows.results2 != nullptr)
+        m_windows.results2->setObjectiveName(QString::fromStdString(name));
+}
+
+void TForm1::idFileOpenClick() {
+    FileDialogOptions OD1; // the system's own title
+    OD1.filter = QStringLiteral("Исходные данные |*.dat|Все файлы |*.*");
+    OD1.defaultExt = QStringLiteral("dat");
+    OD1.initialDir = QStringLiteral(".");
+    const auto chosen = m_toolkit.openFileDialog(OD1);
+    if (!chosen) {
+        SetUpResultGrids();
+        return;
+    }
+    const std::string path = chosen->toStdString();
+    LpProblem& p = m_problem;
+    p.dataFileName = datafile::baseName(path);
+    setStatusText(QString::fromUtf8(kOpenedStatus) + QString::fromStdString(p.dataFileName));
+    if (!QFileInfo(*chosen).isFile()) {
+        m_toolkit.showMessage(QString::fromUtf8(kFileNotFound));
+        return;
+    }
+    btnSolve->setEnabled(true);
+
+    // A number that does not read ends the command where it stands (the error report shows
+    // "Invalid numeric input"): what was read stays, and the name files are not read.
+    const std::string bytes = datafile::readFileBytes(path);
+    StringGridModel& g = SG1->cells();
+    {
+        // The view follows the grid once, when the whole file is in.
+        StringGridModel::UpdateScope update(g);
+        OpenObserver shown(*this);
+        datafile::GridLoadObserver cells(g, m_decimalSeparator, &shown);
+        try {
+            datafile::readDataFile(bytes, p, &cells);
+        } catch (const ProblemSizeError&) {
+            // Refused before anything was allocated or shown: the grid, the edits and the
+            // problem are as they were.
+            m_toolkit.showError(QString::fromStdString(datafile::problemSizeMessage(bytes)));
+            return;
+        }
+        datafile::layOutOpenedGrid(g, p.M, p.N);
+    }
+
+    const std::string constraintNames = datafile::sideFileName(path, "ogran");
+    setObjectiveName({});
+    if (QFileInfo::exists(QString::fromStdString(constraintNames))) {
+        // One line more than M+1 tells a file of exactly M+1 lines from a longer one.
+        const auto lines = datafile::splitNameLines(datafile::readFileBytes(constraintNames),
+                                                    static_cast<size_t>(p.M) + 2);
+        setObjectiveName(datafile::applyConstraintNames(g, p.M, lines));
+    } else {
+        m_toolkit.showMessage(
+            QString::fromStdString(datafile::missingConstraintNamesMessage(constraintNames, p.M)));
+    }
+
+    const std::string unknownNames = datafile::sideFileName(path, "neizv");
+    if (QFileInfo::exists(QString::fromStdString(unknownNames))) {
+        datafile::applyUnknownNames(g, p.N,
+                                    datafile::splitNameLines(datafile::readFileBytes(unknownNames),
+                                                             static_cast<size_t>(p.N)));
+    } else {
+        m_toolkit.showMessage(
+            QString::fromStdString(datafile::missingUnknownNamesMessage(unknownNames, p.N)));
+    }
+    SetUpResultGrids();
+}
+
+void TForm1::idWriteFileClick() {
+    const StringGridModel& g = SG1->cells();
+    const datafile::DataFileContents contents = datafile::buildDataFile(
+        {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
+         edN->text().toStdString(), edEps->text().toStdString(),
+         [&g](int32_t col, int32_t row) { return g.cell(col, row); }});
+    // A text that does not convert is told and nothing is written. The program goes on: the
+    // user corrects the cell and writes again, and nothing typed so far is lost.
+    if (!contents.error.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(contents.error));
+        return;
+    }
+    // No default extension: a name typed without one is used as typed.
+    FileDialogOptions SD1;
+    SD1.title = QStringLiteral("Задайте имя для файла ланных");
+    SD1.filter = QStringLiteral("Файлы данных|*.dat|Все файлы|*.*");
+    SD1.initialDir = QStringLiteral(".");
+    const auto chosen = m_toolkit.saveFileDialog(SD1);
+    if (!chosen) return;
+    // A file that cannot be created ends the command with the error report; the files after
+    // it in the order data, constraint names, unknown names are not written.
+    datafile::writeDataFiles(chosen->toStdString(), contents);
+}
 
 void TForm1::idGenDatClick() {
     if (m_windows.genData != nullptr) m_toolkit.showModal(*m_windows.genData);

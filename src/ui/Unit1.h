@@ -140,6 +140,7 @@ protected:
 
 private:
     class Host;
+    class OpenObserver;
 
     void createControls();
     void createMenu();
@@ -147,6 +148,8 @@ private:
     template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
     // Shows the message of a refused input; returns the error flag.
     bool refuse(const char* message);
+    // The objective name of the file last opened, shown in the results window.
+    void setObjectiveName(const std::string& name);
 
     Toolkit& m_toolkit;
     LpProblem& m_problem;

@@ -1,14 +1,43 @@
 #pragma once
-// The help window: the standard form in which a problem is written into the input grid.
+// The help window: the standard form in which a problem is written into the input grid, a
+// picture of it and an explanation loaded from "Kvado.txt".
+
+#include <QStringList>
 
 #include "ui/Form.h"
 
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace kvado::ui {
+
+// The help text file, in the current folder at start-up.
+inline constexpr const char* kHelpTextFileName = "Kvado.txt";
+
+// The explanation the window shows when the help text file cannot be read.
+QStringList builtInHelpLines();
 
 class TForm2 : public Form {
     Q_OBJECT
 public:
+    // Creation runs FormCreate(): an unreadable help text file is reported then, through the
+    // error report, and the built-in text stays.
     explicit TForm2(Toolkit& toolkit, QWidget* parent = nullptr);
+
+    // Replaces the memo's lines with those of the help text file.
+    void FormCreate();
+
+    // The memo's lines as the user sees them.
+    QStringList memoLines() const;
+
+    QLabel* StaticText1;
+    QLabel* Image1;
+    QPlainTextEdit* Memo1;
+    QPushButton* BitBtn1;
+
+private:
+    void setMemoLines(const QStringList& lines);
 };
 
 } // namespace kvado::ui

@@ -10,4 +10,8 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
             .position = QPoint(428, 142)},
            parent) {}
 
+void TfrmResults2::setObjectiveName(const QString& name) {
+    m_objectiveName = name;
+}
+
 } // namespace kvado::ui

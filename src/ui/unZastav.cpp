@@ -1,5 +1,11 @@
 #include "ui/unZastav.h"
 
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "ui/SplashPicture.h"
+
 namespace kvado::ui {
 
 TfrmZastav::TfrmZastav(Toolkit& toolkit, QWidget* parent)
@@ -13,6 +19,23 @@ TfrmZastav::TfrmZastav(Toolkit& toolkit, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(size());
+    QPalette green = palette();
+    green.setColor(QPalette::Window, QColor::fromRgb(kBackground));
+    setPalette(green);
+    setAutoFillBackground(true);
+
+    // A label draws no background of its own, so the picture stands on the window's green
+    // wherever it is transparent.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap::fromImage(splashPicture()));
+    Image1->setGeometry(7, 4, 145, 161);
+
+    btnOK = new QPushButton(QStringLiteral("Д а л е е"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setFont(windowFont(16));
+    btnOK->setGeometry(8, 221, 377, 27);
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 } // namespace kvado::ui

@@ -1,0 +1,631 @@
+// The menu commands "Открыть файл данных" and "Записать данные в файл": their dialogs and
+// messages, what every failure leaves behind, and a problem that goes out and comes back.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <cerrno>
+#include <cstring>
+
+#include "UiTestSupport.h"
+
+namespace kvado::ui::test {
+namespace {
+
+const char* const kConstraintNamesMissing = "Полезно создать текстовый файл ";
+
+// The system's reason, in the language of the process's locale.
+QString reason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+class DataFiles : public MainWindowFixture {
+protected:
+    QString path(const char* name) const { return folder.path(u(name)); }
+
+    // A file of the given bytes in the test's folder; the bytes are written as they are.
+    void put(const char* name, const std::string& bytes) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    std::string contents(const char* name) const {
+        QFile f(path(name));
+        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+        return f.readAll().toStdString();
+    }
+    QStringList filesInFolder() const {
+        return QDir(folder.path("."))
+            .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    void open(const QString& file) {
+        toolkit.answerFileDialog(file);
+        form->idFileOpen->trigger();
+    }
+    void write(const QString& file) {
+        toolkit.answerFileDialog(file);
+        form->idWriteFile->trigger();
+    }
+
+    // Every row of the grid within its counts, cell texts joined by "|".
+    std::vector<std::string> rows() {
+        std::vector<std::string> result;
+        for (int r = 0; r < grid().rowCount(); ++r) {
+            std::string line;
+            for (int c = 0; c < grid().colCount(); ++c)
+                line += (c ? "|" : "") + grid().cell(c, r);
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    // What the user sees of a problem outside the results: edits, grid, Solve button, status
+    // bar, and the problem's counts and file name.
+    struct Shown {
+        QStringList edits;
+        std::vector<std::string> rows;
+        bool solveEnabled;
+        QString status;
+        std::vector<int32_t> counts;
+        std::string dataFileName;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() {
+        return {{form->edG->text(), form->edE->text(), form->edL->text(), form->edN->text(),
+                 form->edEps->text()},
+                rows(),
+                form->btnSolve->isEnabled(),
+                form->statusText(),
+                {problem.G, problem.E, problem.L, problem.N, problem.M},
+                problem.dataFileName};
+    }
+
+    // Minimise X1 + 2·X2 s.t. X1 + X2 >= 2, X1 − X2 = 1, X1 <= 3: X1 = 1.5, X2 = 0.5.
+    void enterExample() {
+        enterProblem("1", "1", "1", "2",
+                     {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}});
+        type(0, 2, "Спрос");
+        type(0, 3, "Баланс");
+        type(0, 4, "Склад");
+        type(2, 1, "Сырьё");
+        type(3, 1, "Труд");
+    }
+
+    // The example's files as the write command writes them.
+    void putExample(const char* base, const std::string& lineEnd = "\r\n") {
+        const std::string b(base);
+        put((b + ".dat").c_str(), "1 1 1 2 1E-8 " + lineEnd + "1 1 " + lineEnd + "1 -1 " + lineEnd +
+                                      "1 0 " + lineEnd + "1 2 " + lineEnd + "2 1 3 " + lineEnd);
+        put((b + ".ogran").c_str(), "Demand\r\nBalance\r\nStock\r\n");
+        put((b + ".neizv").c_str(), "Raw\r\nLabour\r\n");
+    }
+
+    QString objectiveName() const { return form->windows().results2->objectiveName(); }
+
+    InTempFolder folder;
+};
+
+// --- dialogs -------------------------------------------------------------------------------
+
+TEST_F(DataFiles, OpenDialogLooksForDataFilesInTheCurrentFolder) {
+    open(path("p.dat"));
+    ASSERT_EQ(toolkit.fileDialogs().size(), 1u);
+    const FileDialogOptions& d = toolkit.fileDialogs()[0];
+    EXPECT_EQ(d.title, QString()); // the system's own
+    EXPECT_EQ(d.filter, u("Исходные данные |*.dat|Все файлы |*.*"));
+    EXPECT_EQ(d.defaultExt, u("dat"));
+    EXPECT_EQ(d.initialDir, u("."));
+    EXPECT_EQ(d.fileName, QString());
+}
+
+TEST_F(DataFiles, WriteDialogHasNoDefaultExtension) {
+    enterExample();
+    write(path("p.dat"));
+    ASSERT_EQ(toolkit.fileDialogs().size(), 1u);
+    const FileDialogOptions& d = toolkit.fileDialogs()[0];
+    EXPECT_EQ(d.title, u("Задайте имя для файла ланных"));
+    EXPECT_EQ(d.filter, u("Файлы данных|*.dat|Все файлы|*.*"));
+    EXPECT_EQ(d.defaultExt, QString());
+    EXPECT_EQ(d.initialDir, u("."));
+}
+
+TEST_F(DataFiles, CancelledOpenChangesNothing) {
+    enterExample();
+    const Shown before = shown();
+    toolkit.clear();
+    toolkit.answerFileDialog(std::nullopt);
+    form->idFileOpen->trigger();
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}}));
+    EXPECT_EQ(shown(), before);
+}
+
+TEST_F(DataFiles, CancelledWriteWritesNothing) {
+    enterExample();
+    toolkit.answerFileDialog(std::nullopt);
+    form->idWriteFile->trigger();
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла ланных")}}));
+    EXPECT_EQ(filesInFolder(), QStringList{});
+}
+
+// --- round trip ----------------------------------------------------------------------------
+
+struct RoundTripCase {
+    char separator;
+    const char* eps;    // typed
+    const char* cell;   // typed into A[1,2]
+    const char* epsOut; // written
+    const char* cellOut;
+    const char* epsShown; // after the open
+    const char* cellShown;
+};
+
+class RoundTrip : public DataFiles, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(RoundTrip, WrittenProblemOpensToTheSameCountsNumbersAndNames) {
+    const auto& c = GetParam();
+    form->setDecimalSeparator(c.separator);
+    enterExample();
+    form->edEps->setText(u(c.eps));
+    type(3, 2, c.cell);
+    write(path("p1.dat"));
+    EXPECT_EQ(contents("p1.dat"), std::string("1 1 1 2 ") + c.epsOut + " \r\n1 " + c.cellOut +
+                                      " \r\n1 -1 \r\n1 0 \r\n1 2 \r\n2 1 3 \r\n");
+    // The names in windows-1251, trimmed; the objective's name is never written.
+    EXPECT_EQ(contents("p1.ogran"), "\xD1\xEF\xF0\xEE\xF1\r\n\xC1\xE0\xEB\xE0\xED\xF1\r\n"
+                                    "\xD1\xEA\xEB\xE0\xE4\r\n");
+    EXPECT_EQ(contents("p1.neizv"), "\xD1\xFB\xF0\xFC\xB8\r\n\xD2\xF0\xF3\xE4\r\n");
+
+    // Another problem in between, so that nothing is left from the first.
+    setEdits("0", "0", "1", "1");
+    form->btnNewTab->click();
+    toolkit.clear();
+    open(path("p1.dat"));
+
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}}));
+    EXPECT_EQ(form->edG->text(), "1");
+    EXPECT_EQ(form->edE->text(), "1");
+    EXPECT_EQ(form->edL->text(), "1");
+    EXPECT_EQ(form->edN->text(), "2");
+    EXPECT_EQ(form->edEps->text(), u(c.epsShown));
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] ",
+                          " Неизвестные --> || Сырьё| Труд",
+                          std::string(" Спрос|2|1|") + c.cellShown,
+                          " Баланс|1|1|-1",
+                          " Склад|3|1|0",
+                          " Целевая функция: ||1|2",
+                      }));
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: p1.dat"));
+    EXPECT_EQ(problem.dataFileName, "p1.dat");
+    EXPECT_EQ(objectiveName(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RoundTrip,
+    ::testing::Values(RoundTripCase{'.', "1E-8", "1", "1E-8", "1", "1E-8", "1"},
+                      RoundTripCase{',', "0,001", "2,5", "0.001", "2.5", "0,001", "2,5"},
+                      RoundTripCase{'.', "0.001", " 7", "0.001", " 7", "0.001", "7"}));
+
+TEST_F(DataFiles, OpenedProblemSolves) {
+    putExample("p");
+    form->btnSolve->setEnabled(false); // as after an earlier solve
+    open(path("p.dat"));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+    toolkit.clear();
+    form->btnSolve->click();
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Modal, "TfrmResults2"}}));
+    EXPECT_EQ(problem.solution[1], 1.5L);
+    EXPECT_EQ(problem.solution[2], 0.5L);
+}
+
+TEST_F(DataFiles, OpenLoadsTheProblemWithoutTheGrid) {
+    // The open command fills the problem itself: solving right after it reads the grid
+    // again, but the problem is ready before that.
+    putExample("p");
+    open(path("p.dat"));
+    EXPECT_EQ(problem.M, 3);
+    EXPECT_EQ(problem.N, 2);
+    EXPECT_EQ(problem.eps, 1E-8L);
+    EXPECT_EQ(problem.tableau(2, 2), -1.0L);
+    EXPECT_EQ(problem.objectiveCoefficient(2), 2.0L);
+    EXPECT_EQ(problem.initialRhs[3], 3.0L);
+}
+
+TEST_F(DataFiles, NameWithoutExtensionKeepsItsSideFilesBesideIt) {
+    enterExample();
+    write(path("p1"));
+    EXPECT_EQ(filesInFolder(), (QStringList{"p1", "p1.neizv", "p1.ogran"}));
+    toolkit.clear();
+    open(path("p1"));
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}}));
+    EXPECT_EQ(grid().cell(0, 2), " Спрос");
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: p1"));
+}
+
+TEST_F(DataFiles, CyrillicFileNameIsFoundWithItsNameFiles) {
+    putExample("задача");
+    open(path("задача.dat"));
+    EXPECT_EQ(toolkit.texts(Kind::Message), QStringList{});
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: задача.dat"));
+    EXPECT_EQ(problem.dataFileName, "задача.dat");
+    EXPECT_EQ(grid().cell(3, 1), " Labour");
+}
+
+TEST_F(DataFiles, ProgressBarMovesEveryTenRowsAndRestsAtZero) {
+    std::string data = "0 0 25 1 1E-8\n";
+    for (int k = 0; k < 25 + 1 + 25; ++k)
+        data += "1\n";
+    put("big.dat", data);
+    std::vector<int> seen;
+    QObject::connect(form->PB1, &QProgressBar::valueChanged, [&seen](int v) { seen.push_back(v); });
+    open(path("big.dat"));
+    EXPECT_EQ(seen, (std::vector<int>{10, 20, 0}));
+    EXPECT_EQ(form->progressMaximum(), 25);
+    EXPECT_EQ(form->progressPosition(), 0);
+}
+
+// --- failures of the open command ----------------------------------------------------------
+
+TEST_F(DataFiles, MissingFileIsToldAndOnlyItsNameShows) {
+    enterExample();
+    form->btnSolve->setEnabled(false);
+    Shown before = shown();
+    toolkit.clear();
+    open(path("nowhere.dat"));
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""},
+                                             {Kind::Message, u("Файл не найден...")}}));
+    before.status = u("   Открыт файл: nowhere.dat");
+    before.dataFileName = "nowhere.dat";
+    EXPECT_EQ(shown(), before);
+}
+
+TEST_F(DataFiles, BadTokenEndsTheReadWithWhatWasSetSoFar) {
+    put("bad.dat", "1 0 1 2 1E-8\n5 6\n7 x 9\n");
+    put("bad.ogran", "A\r\nB\r\n");
+    put("bad.neizv", "U\r\nV\r\n");
+    form->btnSolve->setEnabled(false);
+    toolkit.clear();
+    open(path("bad.dat"));
+    // The name files are not read and the grid gets no headers.
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, "Invalid numeric input"}}));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+    EXPECT_EQ(form->edG->text(), "1");
+    EXPECT_EQ(form->edL->text(), "1");
+    EXPECT_EQ(form->edN->text(), "2");
+    EXPECT_EQ(grid().rowCount(), 5);
+    EXPECT_EQ(grid().colCount(), 4);
+    EXPECT_EQ(grid().cell(2, 2), "5");
+    EXPECT_EQ(grid().cell(3, 2), "6");
+    EXPECT_EQ(grid().cell(2, 3), "7");
+    EXPECT_EQ(grid().cell(3, 3), "");
+    EXPECT_EQ(grid().cell(0, 2), "");
+    EXPECT_EQ(problem.tableau(2, 1), 7.0L);
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: bad.dat"));
+}
+
+TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
+    enterExample();
+    const QStringList edits = shown().edits;
+    put("bad.dat", "1 1 many 2 1E-8\n");
+    open(path("bad.dat"));
+    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{"Invalid numeric input"});
+    EXPECT_EQ(shown().edits, edits);
+}
+
+TEST_F(DataFiles, ShortFileReadsZeros) {
+    put("short.dat", "0 0 2 2 1E-8\n3");
+    open(path("short.dat"));
+    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{});
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] ",
+                          " Неизвестные --> || Не заполн| Не заполн",
+                          " Не заполнено|0|3|0",
+                          " Не заполнено|0|0|0",
+                          " Целевая функция: ||0|0",
+                      }));
+}
+
+TEST_F(DataFiles, MissingNameFilesAreToldWithTheirPathsAndCounts) {
+    put("p.dat", "0 1 2 4 1E-8\n");
+    open(path("p.dat"));
+    // "c" is Latin; no blank before "строк", no closing bracket.
+    EXPECT_EQ(
+        toolkit.texts(Kind::Message),
+        (QStringList{
+            u(kConstraintNamesMissing) + path("p.ogran") + u(" c именами ресурсов (3строк"),
+            u(kConstraintNamesMissing) + path("p.neizv") + u(" c именами неизвестных (4строк")}));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+    EXPECT_EQ(problem.M, 3);
+}
+
+struct NameFilesCase {
+    const char* name;
+    const char* ogran;                // nullptr: no file
+    const char* neizv;                // nullptr: no file
+    std::vector<std::string> column0; // rows 2..M+2 of column 0
+    std::vector<std::string> row1;    // columns 2..N+1 of row 1
+    const char* objective;
+    int messages;
+};
+
+class NameFiles : public DataFiles, public ::testing::WithParamInterface<NameFilesCase> {};
+
+// M = 2, N = 2.
+TEST_P(NameFiles, FillTheGridLineByLine) {
+    const auto& c = GetParam();
+    put("p.dat", "0 0 2 2 1E-8\n");
+    if (c.ogran) put("p.ogran", c.ogran);
+    if (c.neizv) put("p.neizv", c.neizv);
+    // An earlier file's objective name does not survive the open.
+    form->windows().results2->setObjectiveName(u("old"));
+    open(path("p.dat"));
+    std::vector<std::string> column0, row1;
+    for (int r = 2; r <= 4; ++r)
+        column0.push_back(grid().cell(0, r));
+    for (int col = 2; col <= 3; ++col)
+        row1.push_back(grid().cell(col, 1));
+    EXPECT_EQ(column0, c.column0);
+    EXPECT_EQ(row1, c.row1);
+    EXPECT_EQ(objectiveName(), u(c.objective));
+    EXPECT_EQ(toolkit.texts(Kind::Message).size(), static_cast<qsizetype>(c.messages));
+}
+
+const std::vector<std::string> kNoNames{" Не заполнено", " Не заполнено", " Целевая функция: "};
+const std::vector<std::string> kNoUnknowns{" Не заполн", " Не заполн"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NameFiles,
+    ::testing::Values(
+        NameFilesCase{"Neither", nullptr, nullptr, kNoNames, kNoUnknowns, "", 2},
+        NameFilesCase{"ExactlyM",
+                      "a\r\nb\r\n",
+                      "x\r\ny\r\n",
+                      {" a", " b", " Целевая функция: "},
+                      {" x", " y"},
+                      "",
+                      0},
+        NameFilesCase{"MPlusOneNamesTheObjective",
+                      "a\r\nb\r\nдоход\r\n",
+                      "x\r\ny\r\n",
+                      {" a", " b", " доход"},
+                      {" x", " y"},
+                      "доход",
+                      0},
+        NameFilesCase{"LastLineWithoutLineEndCounts",
+                      "a\r\nb\r\nZ",
+                      "x\ny",
+                      {" a", " b", " Z"},
+                      {" x", " y"},
+                      "Z",
+                      0},
+        NameFilesCase{"MPlusTwoShowsButDoesNotName",
+                      "a\r\nb\r\nZ\r\nmore\r\n",
+                      "x\r\ny\r\n",
+                      {" a", " b", " Z"},
+                      {" x", " y"},
+                      "",
+                      0},
+        NameFilesCase{
+            "EmptyLineIsAName", "\r\nb\r\n\r\n", "\r\ny\r\n", {" ", " b", " "}, {" ", " y"}, "", 0},
+        NameFilesCase{"ShortFilesLeavePlaceholders",
+                      "a\r\n",
+                      "x\r\n",
+                      {" a", " Не заполнено", " Целевая функция: "},
+                      {" x", " Не заполн"},
+                      "",
+                      0},
+        NameFilesCase{"LongUnknownsFileIsCut",
+                      "a\r\nb\r\n",
+                      "x\r\ny\r\nz\r\n",
+                      {" a", " b", " Целевая функция: "},
+                      {" x", " y"},
+                      "",
+                      0},
+        NameFilesCase{
+            "OnlyConstraintNames", "a\nb\nc\n", nullptr, {" a", " b", " c"}, kNoUnknowns, "c", 1},
+        NameFilesCase{"OnlyUnknownNames", nullptr, "x\r\ny\r\n", kNoNames, {" x", " y"}, "", 1},
+        NameFilesCase{"Windows1251",
+                      "\xC0\r\n\xC1\r\n\xC4\xEE\xF5\xEE\xE4\r\n",
+                      "\xD5\r\n",
+                      {" А", " Б", " Доход"},
+                      {" Х", " Не заполн"},
+                      "Доход",
+                      0},
+        NameFilesCase{"Utf8",
+                      "Ресурс\r\nb\r\n",
+                      "Икс\r\n",
+                      {" Ресурс", " b", " Целевая функция: "},
+                      {" Икс", " Не заполн"},
+                      "",
+                      0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct HeaderCase {
+    const char* name;
+    const char* data;
+};
+
+class HeaderForms : public DataFiles, public ::testing::WithParamInterface<HeaderCase> {};
+
+// Numbers are separated by any run of blanks, tabs and line ends.
+TEST_P(HeaderForms, OpenTheSameAsTheWrittenForm) {
+    put("p.dat", GetParam().data);
+    open(path("p.dat"));
+    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{});
+    EXPECT_EQ(form->edL->text(), "1");
+    EXPECT_EQ(form->edN->text(), "3");
+    EXPECT_EQ(form->edEps->text(), "0.001");
+    EXPECT_EQ(rows(), (std::vector<std::string>{
+                          " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] | A[i,3] ",
+                          " Неизвестные --> || Не заполн| Не заполн| Не заполн",
+                          " Не заполнено|9|1|2.5|-3",
+                          " Целевая функция: ||4|5|6",
+                      }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderForms,
+    ::testing::Values(HeaderCase{"AsWritten", "0 0 1 3 0.001 \r\n1 2.5 -3 \r\n4 5 6 \r\n9 \r\n"},
+                      HeaderCase{"AsGenerated",
+                                 "0  0  1  3  0.001\r\n1 2.5 -3 \r\n4 5 6 \r\n9 \r\n"},
+                      HeaderCase{"LineFeedsOnly", "0 0 1 3 0.001\n1 2.5 -3\n4 5 6\n9\n"},
+                      HeaderCase{"Tabs", "0\t0\t1\t3\t0.001\n1\t2.5\t-3\n4\t5\t6\n9"},
+                      HeaderCase{"HeaderOverSeveralLines", "0\r\n0\r\n1\r\n3\r\n1E-3\r\n1 2.5 -3 4 "
+                                                           "5 6 9"},
+                      HeaderCase{"AllOnOneLine", "  0 0 1 3 0.001 1 2.5 -3 4 5 6 9   \r\n\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct SizeCase {
+    const char* name;
+    const char* data;
+    const char* message;
+};
+
+class RefusedCounts : public DataFiles, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(RefusedCounts, EndTheOpenBeforeAnythingChanges) {
+    const auto& c = GetParam();
+    enterExample();
+    form->btnSolve->setEnabled(false);
+    put("p.dat", c.data);
+    put("p.ogran", "a\r\n");
+    put("p.neizv", "x\r\n");
+    Shown before = shown();
+    toolkit.clear();
+    open(path("p.dat"));
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, u(c.message)}}));
+    // The file was found: its name shows and Solve is enabled, as for a bad number.
+    before.status = u("   Открыт файл: p.dat");
+    before.dataFileName = "p.dat";
+    before.solveEnabled = true;
+    EXPECT_EQ(shown(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedCounts,
+    ::testing::Values(
+        SizeCase{"NegativeG", "-1 0 0 1 1E-8\n",
+                 "Ошибка: отрицательное число ограничений или неизвестных в файле "
+                 "данных\r\n(G = -1, E = 0, L = 0, N = 1)"},
+        SizeCase{"NegativeN", "0 0 1 -5 1E-8\n1\n",
+                 "Ошибка: отрицательное число ограничений или неизвестных в файле "
+                 "данных\r\n(G = 0, E = 0, L = 1, N = -5)"},
+        SizeCase{"TooManyRows", "0 0 8001 1 1E-8\n",
+                 "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 8001, "
+                 "неизвестных 1)"},
+        SizeCase{"CountsWhoseSumPassesInt32", "2147483647 2147483647 2147483647 2 1E-8\n",
+                 "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
+                 "6442450941, неизвестных 2)"},
+        SizeCase{"TooManyUnknowns", "0 0 1 2147483647 1E-8\n",
+                 "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 1, "
+                 "неизвестных 2147483647)"},
+        SizeCase{"TooManyCoefficients", "0 0 8000 100000 1E-8\n",
+                 "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 8000, "
+                 "неизвестных 100000)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DataFiles, UnreadableNameFileEndsTheOpenWithTheErrorReport) {
+    putExample("p");
+    QFile::remove(path("p.neizv"));
+    ASSERT_TRUE(QDir(folder.path(".")).mkdir("p.neizv"));
+    toolkit.clear();
+    open(path("p.dat"));
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""},
+                                             {Kind::Error, "Cannot open file \"" + path("p.neizv") +
+                                                               "\". " + u("Is a directory")}}));
+    EXPECT_EQ(grid().cell(0, 2), " Demand"); // the constraint names came first
+}
+
+// --- failures of the write command ---------------------------------------------------------
+
+struct RefusedWriteCase {
+    const char* name;
+    int col, row; // a cell typed with `text`; col < 0: the edit `edit` gets it
+    const char* edit;
+    const char* text;
+    const char* message;
+};
+
+class RefusedWrite : public DataFiles, public ::testing::WithParamInterface<RefusedWriteCase> {};
+
+// The message is told, nothing is written and the program goes on with everything as it was.
+TEST_P(RefusedWrite, ToldAndNothingWritten) {
+    const auto& c = GetParam();
+    enterExample();
+    if (c.col < 0)
+        form->findChild<QLineEdit*>(QLatin1String(c.edit))->setText(u(c.text));
+    else
+        type(c.col, c.row, c.text);
+    const Shown before = shown();
+    toolkit.clear();
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idWriteFile->trigger();
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));
+    EXPECT_EQ(filesInFolder(), QStringList{});
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedWrite,
+    ::testing::Values(
+        RefusedWriteCase{"G", -1, 0, "edG", "x", "Ошибка: Число ограничений вида >="},
+        RefusedWriteCase{"E", -1, 0, "edE", "", "Ошибка: Число ограничений вида ="},
+        RefusedWriteCase{"L", -1, 0, "edL", "1.5", "Ошибка: Число ограничений вида <="},
+        RefusedWriteCase{"N", -1, 0, "edN", "two", "Ошибка: Число неизвестных"},
+        RefusedWriteCase{"Eps", -1, 0, "edEps", "1E-", "Ошибка: Точность"},
+        RefusedWriteCase{"Coefficient", 3, 3, nullptr, "1,,", "Ошибка: Матрица А[2,2] >1..<"},
+        RefusedWriteCase{"EmptyCell", 2, 4, nullptr, "", "Ошибка: Матрица А[3,1] ><"},
+        RefusedWriteCase{"ObjectiveRow", 3, 5, nullptr, "z", "Ошибка: Матрица А[4,2] >z<"},
+        RefusedWriteCase{"RightHandSide", 1, 3, nullptr, " 2 x", "Ошибка: Вектор В[2] > 2 x<"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DataFiles, UncreatableDataFileIsReportedAndNothingIsWritten) {
+    enterExample();
+    const QString target = path("missing/p.dat");
+    toolkit.clear();
+    write(target);
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла ланных")},
+                                             {Kind::Error, "Cannot create file \"" + target +
+                                                               "\". " + reason(ENOENT)}}));
+    EXPECT_EQ(filesInFolder(), QStringList{});
+}
+
+TEST_F(DataFiles, NoNameFileIsWrittenAfterOneThatFails) {
+    enterExample();
+    ASSERT_TRUE(QDir(folder.path(".")).mkdir("p.ogran"));
+    write(path("p.dat"));
+    EXPECT_EQ(toolkit.texts(Kind::Error),
+              QStringList{"Cannot create file \"" + path("p.ogran") + "\". " + reason(EISDIR)});
+    EXPECT_EQ(filesInFolder(), (QStringList{"p.dat", "p.ogran"}));
+    EXPECT_TRUE(QFileInfo(path("p.ogran")).isDir());
+}
+
+TEST_F(DataFiles, WriteReplacesExistingFiles) {
+    put("p.dat", std::string(1000, 'x'));
+    put("p.ogran", "old\r\nold\r\nold\r\nold\r\n");
+    enterExample();
+    write(path("p.dat"));
+    EXPECT_EQ(contents("p.dat"), "1 1 1 2 1E-8 \r\n1 1 \r\n1 -1 \r\n1 0 \r\n1 2 \r\n2 1 3 \r\n");
+    EXPECT_EQ(contents("p.ogran"), "\xD1\xEF\xF0\xEE\xF1\r\n\xC1\xE0\xEB\xE0\xED\xF1\r\n"
+                                   "\xD1\xEA\xEB\xE0\xE4\r\n");
+}
+
+TEST_F(DataFiles, WriteLeavesTheProblemAlone) {
+    putExample("p");
+    open(path("p.dat"));
+    type(2, 2, "100");
+    form->edN->setText("1");
+    write(path("q.dat"));
+    EXPECT_EQ(problem.N, 2);
+    EXPECT_EQ(problem.tableau(1, 1), 1.0L);
+    EXPECT_EQ(problem.dataFileName, "p.dat");
+    EXPECT_EQ(contents("q.dat"), "1 1 1 1 1E-8 \r\n100 \r\n1 \r\n1 \r\n1 \r\n2 1 3 \r\n");
+}
+
+} // namespace
+} // namespace kvado::ui::test
