@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "datafile/DataFile.h"
@@ -58,6 +59,8 @@ void TResults::showAppended() {
     appendParagraphs(*RE1->document(), m_report.paragraphs(), m_shown);
     RE1->setUndoRedoEnabled(true);
     m_shown = m_report.paragraphs().size();
+    // The user reads the report from its beginning.
+    RE1->moveCursor(QTextCursor::Start);
 }
 
 void TResults::ClearReport() {

@@ -63,6 +63,9 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
         auto* g = new StringGrid(cells, this);
         g->setObjectName(QLatin1String(name));
         g->setEditing(false);
+        // A text wider than its column is cut at the column's edge, as in the input grid's
+        // narrow columns, rather than losing its end to an ellipsis.
+        g->setTextElideMode(Qt::ElideNone);
         m_anchoring.add(g, rect, edges);
         return g;
     };

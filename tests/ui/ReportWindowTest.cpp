@@ -117,6 +117,7 @@ TEST_F(Report, ReachedFromTheResultsWindowAfterASolve) {
     EXPECT_EQ(toolkit.texts(Kind::Modal), (QStringList{"TfrmResults2", "TResults"}));
     ASSERT_EQ(seen.size(), 21);
     EXPECT_EQ(seen.first(), u("     РЕШЕНИЕ"));
+    EXPECT_EQ(window().RE1->textCursor().position(), 0) << "shown from its beginning";
 }
 
 TEST_F(Report, ClearingEmptiesTheReportAndWhatRE1Shows) {

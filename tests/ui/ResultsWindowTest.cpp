@@ -106,6 +106,7 @@ TEST_F(ResultsDesign, GridsAreReadOnlyWithTheirFixedRows) {
         EXPECT_EQ(c.grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         EXPECT_TRUE(c.grid->showGrid());
         EXPECT_EQ(c.grid->selectionMode(), QAbstractItemView::ContiguousSelection);
+        EXPECT_EQ(c.grid->textElideMode(), Qt::ElideNone);
     }
     EXPECT_EQ(&window().SG3->cells(), &window().results().SG3);
     EXPECT_EQ(&window().SG2->cells(), &window().results().SG2);
