@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
