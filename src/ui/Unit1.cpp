@@ -467,6 +467,8 @@ void TForm1::btnSolveClick() {
                               QString::number(p.entering) +
                               QStringLiteral("])\r\nподробнее в файле Kvaq.log"));
     if (outcome == SolveOutcome::Optimal) btnSolve->setEnabled(false);
+    // The check runs whatever the outcome: after a failed solve its lines tell the user which
+    // constraints the last basis breaks. Only an optimum is shown in the results window.
     CheckSolution();
     if (outcome == SolveOutcome::Optimal && m_windows.results2 != nullptr)
         m_toolkit.showModal(*m_windows.results2);

@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "report/Results.h"
-
 #include "solver/LpProblem.h"
 #include "solver/Simplex.h"
 #include "ui/Form.h"
