@@ -123,4 +123,14 @@ Form::Form(Toolkit& toolkit, const Design& design, QWidget* parent)
     if (design.helpKey) installHelpKey(this, toolkit);
 }
 
+QSize Form::outerSize() const {
+    return size() + QSize(kDesignFrameWidth, kDesignFrameHeight);
+}
+
+void Form::keepMinimumOuterSize(QSize minimum) {
+    const QSize frame(kDesignFrameWidth, kDesignFrameHeight);
+    if (outerSize().width() < minimum.width()) resize(minimum.width() - frame.width(), height());
+    if (outerSize().height() < minimum.height()) resize(width(), minimum.height() - frame.height());
+}
+
 } // namespace kvado::ui

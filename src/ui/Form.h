@@ -85,6 +85,12 @@ public:
 
     Toolkit& toolkit() const { return m_toolkit; }
 
+    // The outer size as the design measures it: the client size plus the design frame.
+    QSize outerSize() const;
+    // Widens and heightens the window to at least `minimum` (outer), each dimension by itself;
+    // a window large enough is left alone.
+    void keepMinimumOuterSize(QSize minimum);
+
 protected:
     Toolkit& m_toolkit;
 };

@@ -99,7 +99,17 @@ void StringGridAdapter::gridChanged() {
 }
 
 StringGrid::StringGrid(QWidget* parent)
-    : QTableView(parent), m_cells(5, 5), m_adapter(new StringGridAdapter(m_cells, this)) {
+    : QTableView(parent), m_ownCells(std::make_unique<StringGridModel>(5, 5)), m_cells(*m_ownCells),
+      m_adapter(new StringGridAdapter(m_cells, this)) {
+    setUp();
+}
+
+StringGrid::StringGrid(StringGridModel& cells, QWidget* parent)
+    : QTableView(parent), m_cells(cells), m_adapter(new StringGridAdapter(m_cells, this)) {
+    setUp();
+}
+
+void StringGrid::setUp() {
     // Grey, as fixed cells are drawn, and clearly apart from the white of the others.
     m_adapter->setFixedBrush(palette().button().color().darker(112));
     setFont(gridFont());

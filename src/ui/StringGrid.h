@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QTableView>
+#include <memory>
 
 #include "grid/StringGridModel.h"
 
@@ -49,7 +50,11 @@ class StringGrid : public QTableView {
 public:
     static constexpr int kRowHeight = 20;
 
+    // A grid of its own cells, 5 x 5 at first.
     explicit StringGrid(QWidget* parent = nullptr);
+    // A grid that shows `cells`, owned elsewhere: the results window shows the grids that the
+    // report writers fill. The model must outlive the grid.
+    explicit StringGrid(StringGridModel& cells, QWidget* parent = nullptr);
     ~StringGrid() override;
 
     StringGridModel& cells() { return m_cells; }
@@ -68,6 +73,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void setUp();
     void applyWidth(int col);
     void applyAllWidths();
     // The nearest cell to `index` outside the fixed rows and columns; invalid when there is
@@ -76,7 +82,8 @@ private:
     // The column whose right border is under `pos` in the fixed rows, or -1.
     int sizingColumnAt(QPoint pos) const;
 
-    StringGridModel m_cells;
+    std::unique_ptr<StringGridModel> m_ownCells; // empty when the model is owned elsewhere
+    StringGridModel& m_cells;
     StringGridAdapter* m_adapter;
     bool m_editing = false;
     bool m_settingAllWidths = false;

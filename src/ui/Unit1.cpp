@@ -64,6 +64,13 @@ bool tooLarge(int64_t G, int64_t E, int64_t L, int64_t N) {
 
 } // namespace
 
+std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment) {
+    const QTime time = moment.time();
+    return report::reportDateTime(
+        locale.toString(moment.date(), QLocale::ShortFormat).toStdString(),
+        locale.toString(time, QLocale::LongFormat).toStdString(), time.msecsSinceStartOfDay() == 0);
+}
+
 char systemDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 127)
@@ -92,7 +99,8 @@ private:
 
 TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     : QMainWindow(parent), m_toolkit(toolkit), m_problem(problem),
-      m_host(std::make_unique<Host>(*this)), m_decimalSeparator(systemDecimalSeparator()) {
+      m_host(std::make_unique<Host>(*this)), m_decimalSeparator(systemDecimalSeparator()),
+      m_clock([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("    Решение задачи линейного программирования."));
     setFont(windowFont(13));
@@ -106,6 +114,12 @@ TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::attachWindows(const Windows& windows) {
+    m_windows = windows;
+    if (m_windows.results != nullptr) m_windows.results->setProblem(&m_problem);
+    if (m_windows.results2 != nullptr) m_windows.results2->setReportWindow(m_windows.results);
+}
 
 void TForm1::createControls() {
     m_client = new AnchoredArea(QSize(kClientWidth, kClientHeight), this);
@@ -570,21 +584,45 @@ void TForm1::btnSolveClick() {
                               QString::number(p.entering) +
                               QStringLiteral("])\r\nподробнее в файле Kvaq.log"));
     if (outcome == SolveOutcome::Optimal) btnSolve->setEnabled(false);
+    // The check runs whatever the outcome: after a failed solve its lines tell the user which
+    // constraints the last basis breaks. Only an optimum is shown in the results window.
     CheckSolution();
     if (outcome == SolveOutcome::Optimal && m_windows.results2 != nullptr)
         m_toolkit.showModal(*m_windows.results2);
 }
 
-// The results window lays out its grids itself once it exists; the main window keeps the
-// place where a load asks for it.
-void TForm1::SetUpResultGrids() {}
+// --- results and report --------------------------------------------------------------------
 
-// The check of the solution comes with the results.
-void TForm1::CheckSolution() {}
+report::ReportContext TForm1::reportContext() const {
+    return {&SG1->cells(), m_decimalSeparator, reportDateTimeText(QLocale::system(), m_clock())};
+}
 
-// The report writers come with the report window.
-void TForm1::WriteSolutionReport(const LpProblem&) {}
+void TForm1::SetUpResultGrids() {
+    if (m_windows.results2 == nullptr) return;
+    report::SetUpResultGrids(m_problem, SG1->cells(), m_windows.results2->results());
+}
 
-void TForm1::WriteShadowPrices(const LpProblem&) {}
+// The writers need both windows: the report goes into the one, the values into the other.
+void TForm1::WriteSolutionReport(const LpProblem& problem) {
+    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
+    report::WriteSolutionReport(problem, reportContext(), m_windows.results->report(),
+                                m_windows.results2->results());
+    m_windows.results->showAppended();
+}
+
+void TForm1::WriteShadowPrices(const LpProblem& problem) {
+    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
+    report::WriteShadowPrices(problem, reportContext(), m_windows.results->report(),
+                              m_windows.results2->results());
+    m_windows.results->showAppended();
+    m_windows.results2->showTexts();
+}
+
+void TForm1::CheckSolution() {
+    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
+    report::CheckSolution(m_problem, m_decimalSeparator, m_windows.results->report(),
+                          m_windows.results2->results());
+    m_windows.results->showAppended();
+}
 
 } // namespace kvado::ui

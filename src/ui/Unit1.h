@@ -3,10 +3,14 @@
 // user types it, and the commands that lay out the grid, solve the problem and reach the
 // other windows.
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
+#include "report/Results.h"
 #include "solver/LpProblem.h"
 #include "solver/Simplex.h"
 #include "ui/Form.h"
@@ -31,6 +35,9 @@ class TfrmGenData;
 // The decimal separator of the user's regional settings, "." when it is not one ASCII
 // character.
 char systemDecimalSeparator();
+// The date and time of the report's header in the regional settings of `locale`: the short
+// date, a blank and the long time, the time left out at exactly midnight.
+std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment);
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -52,7 +59,8 @@ public:
     TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    void attachWindows(const Windows& windows) { m_windows = windows; }
+    // Connects the windows to each other and to the problem.
+    void attachWindows(const Windows& windows);
     const Windows& windows() const { return m_windows; }
 
     Toolkit& toolkit() const { return m_toolkit; }
@@ -61,6 +69,8 @@ public:
     // The user's decimal separator, for typed grid numbers and the general number formats.
     char decimalSeparator() const { return m_decimalSeparator; }
     void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
+    // The clock the report's header reads; the local time unless set.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
     QString statusText() const;
     void setStatusText(const QString& text);
@@ -101,11 +111,13 @@ public:
     // Grid transfer: the edit parse, then the problem loaded from the input grid. Returns the
     // error flag; a cell that does not convert throws text::ConversionError.
     bool GridTransfer();
-    // Lays out the results window's grids for the counts.
+    // Lays out the results window's grids for the counts and the input grid.
     void SetUpResultGrids();
-    // The solution check after a solve.
+    // The solution check after a solve: the analysis grid's numbers and the verdict at the
+    // end of the report.
     void CheckSolution();
-    // The report writers the solver calls at its end.
+    // The report writers the solver calls at its end: the report's header, plan, objective
+    // value and shadow prices, and the values of the results window.
     void WriteSolutionReport(const LpProblem& problem);
     void WriteShadowPrices(const LpProblem& problem);
 
@@ -150,6 +162,8 @@ private:
     bool refuse(const char* message);
     // The objective name of the file last opened, shown in the results window.
     void setObjectiveName(const std::string& name);
+    // What the report writers read besides the problem.
+    report::ReportContext reportContext() const;
 
     Toolkit& m_toolkit;
     LpProblem& m_problem;
@@ -158,6 +172,7 @@ private:
     AnchoredArea* m_client;
     QLabel* m_statusLabel;
     char m_decimalSeparator;
+    std::function<QDateTime()> m_clock;
     int m_progressMaximum = 0;
     int m_progressPosition = 0;
     QElapsedTimer m_progressPainted;

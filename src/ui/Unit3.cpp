@@ -1,16 +1,101 @@
 #include "ui/Unit3.h"
 
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "datafile/DataFile.h"
+#include "datafile/NameFiles.h"
+#include "report/RtfWriter.h"
+#include "ui/RichTextReport.h"
+
 namespace kvado::ui {
 
 TResults::TResults(Toolkit& toolkit, QWidget* parent)
     : Form(toolkit,
            {.name = "TResults",
             .caption = QStringLiteral("  О т ч е т   о   р е з у л ь т а т а х "),
-            .clientSize = QSize(610 - kDesignFrameWidth, 370 - kDesignFrameHeight)},
-           parent) {}
+            .clientSize = kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight)},
+           parent),
+      m_anchoring(kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight)) {
+    setMinimumSize(m_anchoring.designSize());
 
-// The report's content comes with the report window itself; until then there is nothing to
-// empty.
-void TResults::ClearReport() {}
+    RE1 = new QTextEdit(this);
+    RE1->setObjectName(QStringLiteral("RE1"));
+    RE1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RE1->setAcceptRichText(true);
+    // What the user types into an empty report looks like the report's body, and a format the
+    // text leaves unset is saved as that.
+    RE1->document()->setDefaultFont(
+        QFont(QString::fromStdString(report::ReportDocument::baseFormat().fontName),
+              static_cast<int>(report::ReportDocument::baseFormat().pointSize)));
+    m_anchoring.add(RE1, QRect(8, 8, 593, 289),
+                    Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    auto button = [&](const char* name, const char* text, QRect rect) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        m_anchoring.add(b, rect, Qt::RightEdge | Qt::BottomEdge);
+        return b;
+    };
+    btnSave = button("btnSave", "Сохранить отчет", QRect(360, 304, 153, 27));
+    btnExit = button("btnExit", "Выход", QRect(520, 304, 81, 28));
+
+    connectCommand(btnSave, &QPushButton::clicked, this, m_toolkit, [this] { btnSaveClick(); });
+    connect(btnExit, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TResults::showAppended() {
+    // A report emptied behind RE1's back is shown again from its start.
+    if (m_shown > m_report.paragraphs().size()) {
+        RE1->clear();
+        m_shown = 0;
+    }
+    // The report is not something to undo into; an undo history of thousands of paragraphs
+    // would only cost memory.
+    RE1->setUndoRedoEnabled(false);
+    appendParagraphs(*RE1->document(), m_report.paragraphs(), m_shown);
+    RE1->setUndoRedoEnabled(true);
+    m_shown = m_report.paragraphs().size();
+    // The user reads the report from its beginning.
+    RE1->moveCursor(QTextCursor::Start);
+}
+
+void TResults::ClearReport() {
+    m_report.clear();
+    RE1->clear();
+    m_shown = 0;
+}
+
+QString TResults::proposedFileName() const {
+    const std::string name = m_problem != nullptr ? m_problem->dataFileName : std::string();
+    if (name.empty()) return QStringLiteral("rtf");
+    return QString::fromStdString(datafile::sideFileName(name, "rtf"));
+}
+
+void TResults::FormResize() {
+    keepMinimumOuterSize(kMinOuterSize);
+}
+
+void TResults::btnSaveClick() {
+    FileDialogOptions options;
+    options.title = QStringLiteral("Задайте имя отчета");
+    options.filter = QStringLiteral("Отчеты|*.rtf|Все файлы|*.*");
+    options.initialDir = QStringLiteral(".");
+    options.fileName = proposedFileName();
+    const std::optional<QString> path = m_toolkit.saveFileDialog(options);
+    if (!path) return;
+    // What RE1 holds now, the user's own edits included. A file that cannot be written ends
+    // the command with the error report; RE1 stays as it is.
+    datafile::writeFileBytes(path->toStdString(), report::writeRtf(paragraphsOf(*RE1->document())));
+}
+
+void TResults::resizeEvent(QResizeEvent* event) {
+    Form::resizeEvent(event);
+    m_anchoring.apply(size());
+    runCommand(m_toolkit, [this] { FormResize(); });
+}
 
 } // namespace kvado::ui

@@ -1,17 +1,134 @@
 #include "ui/unResults2.h"
 
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "ui/StringGrid.h"
+#include "ui/Unit3.h"
+
 namespace kvado::ui {
+
+namespace {
+
+constexpr QSize kClientSize =
+    TfrmResults2::kDesignOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight);
+
+// Where Label4 begins, and the margin the labels keep from what stands right of them.
+constexpr int kLabel4Left = 413;
+constexpr int kGap = 4;
+
+QFont labelFont(int pixelSize) {
+    // Fonts of Tahoma's widths first, so that the labels keep to the room they were laid out
+    // in; fitLabel() takes care of a wider stand-in.
+    static const QStringList families{
+        QStringLiteral("Tahoma"), QStringLiteral("Arial"),       QStringLiteral("Liberation Sans"),
+        QStringLiteral("Arimo"),  QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
+    return fontOrFallback(families, pixelSize, false);
+}
+
+} // namespace
 
 TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
     : Form(toolkit,
            {.name = "TfrmResults2",
             .caption = QStringLiteral("  Таблица результатов"),
-            .clientSize = QSize(687 - kDesignFrameWidth, 542 - kDesignFrameHeight),
+            .clientSize = kClientSize,
             .position = QPoint(428, 142)},
-           parent) {}
+           parent),
+      m_anchoring(kClientSize) {
+    setMinimumSize(kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight));
+    const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
+    const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
+
+    // A label as wide as its text in its font, or as all of its room; `room`: where the
+    // control right of it begins.
+    auto label = [&](const char* name, const char* text, QPoint at, int pixelSize, int room,
+                     bool wholeRoom = false) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText);
+        l->setFont(labelFont(pixelSize));
+        QPalette palette = l->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 128)); // navy
+        l->setPalette(palette);
+        const int width =
+            wholeRoom ? room - at.x() - kGap : fitLabel(l, l->text(), 0, room - at.x() - kGap);
+        m_anchoring.add(l, QRect(at, QSize(width, QFontMetrics(l->font()).height())), leftTop);
+        return l;
+    };
+    auto grid = [&](const char* name, StringGridModel& cells, QRect rect, Qt::Edges edges) {
+        auto* g = new StringGrid(cells, this);
+        g->setObjectName(QLatin1String(name));
+        g->setEditing(false);
+        // A text wider than its column is cut at the column's edge, as in the input grid's
+        // narrow columns, rather than losing its end to an ellipsis.
+        g->setTextElideMode(Qt::ElideNone);
+        m_anchoring.add(g, rect, edges);
+        return g;
+    };
+    auto button = [&](const char* name, const char* text, QRect rect) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        m_anchoring.add(b, rect, rightBottom);
+        return b;
+    };
+
+    Label1 = label("Label1", "Решение", QPoint(8, 5), 21, kClientSize.width());
+    SG3 = grid("SG3", m_results.SG3, QRect(8, 32, 665, 101), leftTop | Qt::RightEdge);
+    Label2 = label("Label2", "Значение целевой функции : ", QPoint(8, 143), 21, 304);
+    edTarget = new QLineEdit(this);
+    edTarget->setObjectName(QStringLiteral("edTarget"));
+    m_anchoring.add(edTarget, QRect(304, 145, 97, 24), leftTop);
+    // The name comes later: the label takes the room up to the window's edge, where any name
+    // shows from its left.
+    Label4 = label("Label4", "", QPoint(kLabel4Left, 148), 16, kClientSize.width(), true);
+    Label3 = label("Label3", "Расход ресурсов и анализ ограничений: ", QPoint(8, 181), 21,
+                   kClientSize.width());
+    SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
+    btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
+    btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
+
+    connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// The grids observe the models of m_results, which goes before the window's children do.
+TfrmResults2::~TfrmResults2() {
+    delete SG3;
+    delete SG2;
+}
+
+void TfrmResults2::showTexts() {
+    edTarget->setText(QString::fromStdString(m_results.edTarget));
+    const QString name = QString::fromStdString(m_results.objectiveName);
+    if (Label4->text() == name) return;
+    Label4->setText(name);
+    // A name longer than the room is shown in a smaller font.
+    Label4->setFont(labelFont(16));
+    fitLabel(Label4, name, 0, Label4->width());
+}
 
 void TfrmResults2::setObjectiveName(const QString& name) {
-    m_objectiveName = name;
+    m_results.objectiveName = name.toStdString();
+    showTexts();
+}
+
+void TfrmResults2::FormResize() {
+    keepMinimumOuterSize(kMinOuterSize);
+}
+
+void TfrmResults2::btnTextClick() {
+    if (m_reportWindow != nullptr) m_toolkit.showModal(*m_reportWindow);
+}
+
+void TfrmResults2::resizeEvent(QResizeEvent* event) {
+    Form::resizeEvent(event);
+    m_anchoring.apply(size());
+    runCommand(m_toolkit, [this] { FormResize(); });
 }
 
 } // namespace kvado::ui

@@ -169,5 +169,35 @@ TEST_F(Grid, ManyWidthsAtOnceMatchTheModel) {
     EXPECT_EQ(grid.columnWidth(399), 100);
 }
 
+// The results window shows grids whose text the report writers fill.
+TEST(GridOfAModelOwnedElsewhere, ShowsItsCountsTextsAndWidthsAndLeavesItBehind) {
+    StringGridModel cells(3, 4);
+    cells.setFixedRows(2);
+    cells.setCell(1, 2, "before");
+    cells.setColWidth(2, 64);
+    {
+        StringGrid grid(cells);
+        QAbstractItemModel* m = grid.model();
+        EXPECT_EQ(&grid.cells(), &cells);
+        EXPECT_EQ(m->rowCount(), 4);
+        EXPECT_EQ(m->columnCount(), 3);
+        EXPECT_EQ(m->data(m->index(2, 1), Qt::DisplayRole).toString(), "before");
+        EXPECT_EQ(grid.columnWidth(2), 64);
+        EXPECT_FALSE(m->flags(m->index(1, 1)) & Qt::ItemIsEditable) << "row 1 is fixed";
+
+        QSignalSpy changed(m, &QAbstractItemModel::dataChanged);
+        cells.setColCount(5);
+        cells.setCell(4, 3, "after");
+        EXPECT_EQ(m->columnCount(), 5);
+        EXPECT_EQ(m->data(m->index(3, 4), Qt::DisplayRole).toString(), "after");
+        EXPECT_EQ(changed.count(), 1);
+    }
+    // The grid has gone and no longer observes the model, which lives on.
+    cells.setCell(0, 0, "still here");
+    cells.setRowCount(1);
+    EXPECT_EQ(cells.cell(0, 0), "still here");
+    EXPECT_EQ(cells.cell(1, 2), "before");
+}
+
 } // namespace
 } // namespace kvado::ui::test
