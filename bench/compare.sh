@@ -10,6 +10,8 @@
 #   RUNS_LARGE=     runs for N >= LARGE_N (default RUNS); LARGE_N=2000
 #   NETLIB_RUNS=5   runs of each solver on each Netlib problem; NETLIB=0 skips them
 #   SEED=42         seed of the generated problems
+#   KVADO_THREADS=1 kvado-cli's --threads: 1 compares CPU time fairly; 2 lets the pivot share its
+#                   columns with a second thread, which lowers wall time but not CPU time
 #   NETLIB_DIR      NAME.dat, NAME.json and mps/NAME.mps (default ../shared/netlib)
 #   WORK_DIR        problems, outputs and logs (default build/compare)
 #   BUILD_DIR       Release build of kvado-cli (default build/release-cli); JOBS=2
@@ -37,6 +39,7 @@ NETLIB_DIR=${NETLIB_DIR:-$ROOT/../shared/netlib}
 WORK_DIR=${WORK_DIR:-$ROOT/build/compare}
 BUILD_DIR=${BUILD_DIR:-$ROOT/build/release-cli}
 JOBS=${JOBS:-2}
+KVADO_THREADS=${KVADO_THREADS:-1}
 PEERS=(glpsol clp lp_solve)
 
 # --- what is needed ------------------------------------------------------------------------
@@ -104,7 +107,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 # run_ours PREFIX FILE.dat: sets OBJ (empty unless optimal) and PASSES
 run_ours() {
     mkdir -p "$1.log"
-    measure "$1" "$KVADO" solve "$2" --json --log-dir "$1.log"
+    measure "$1" "$KVADO" solve "$2" --json --log-dir "$1.log" --threads "$KVADO_THREADS"
     OBJ=""
     if grep -q '"status": "optimal"' "$1.out"; then
         OBJ=$(grep -o '"objective": [^,}]*' "$1.out" | awk '{ print $2 }')

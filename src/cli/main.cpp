@@ -1,10 +1,11 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE]
+//   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 1 bad input or usage.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -25,7 +26,7 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE]\n"
+    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
                "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
                stderr);
     return 1;
@@ -138,6 +139,10 @@ int solveCommand(const std::vector<std::string>& args) {
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
             rtf = args[++k];
+        else if (args[k] == "--threads" && k + 1 < args.size() &&
+                 (args[k + 1] == "1" || args[k + 1] == "2"))
+            // One thread: the pivot never shares its columns (for CPU-time comparisons).
+            setParallelPivotThreshold(args[++k] == "1" ? INT64_MAX : 0);
         else if (file.empty() && args[k].rfind("--", 0) != 0)
             file = args[k];
         else
