@@ -29,12 +29,14 @@ public:
 };
 
 struct ProblemLimits {
-    // The basis inverse is (M+2) x (M+3) extended numbers of 16 bytes: M = 8000 takes about
-    // 1 GiB. Unknowns cost only their nonzeros, but the windows show a grid cell per
-    // coefficient, so M x N is bounded as well.
+    // The basis inverse is (M+3) x (M+3) extended numbers of 16 bytes: 8000 rows take 1 GiB.
     static constexpr int64_t maxRows = 8000;
+    // Unknowns cost their nonzeros and a few numbers each.
     static constexpr int64_t maxColumns = 1000000;
-    static constexpr int64_t maxCells = 50000000;
+    // The windows keep a text per coefficient in the input grid and another in the analysis
+    // grid, about 130 bytes a coefficient in all (measured at 2000 x 2000): 20 million
+    // coefficients take about 2.6 GB, what a desktop machine can spare.
+    static constexpr int64_t maxCells = 20000000;
 };
 
 // Checks G, E, L, N before anything is allocated; throws ProblemSizeError with a message
