@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,9 +67,13 @@ bool tooLarge(int64_t G, int64_t E, int64_t L, int64_t N) {
 
 std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment) {
     const QTime time = moment.time();
+    // The long time of a desktop's regional settings, seconds included; Qt's long format adds
+    // the time zone ("t"), which a report's header does not need.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
     return report::reportDateTime(
         locale.toString(moment.date(), QLocale::ShortFormat).toStdString(),
-        locale.toString(time, QLocale::LongFormat).toStdString(), time.msecsSinceStartOfDay() == 0);
+        locale.toString(time, format.trimmed()).toStdString(), time.msecsSinceStartOfDay() == 0);
 }
 
 char systemDecimalSeparator() {
