@@ -162,6 +162,11 @@ struct RoundTripCase {
     const char* cellShown;
 };
 
+// Named by what is typed; gtest would otherwise print the struct's bytes, padding included.
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << "'" << c.separator << "' " << c.eps << " / \"" << c.cell << '"';
+}
+
 class RoundTrip : public DataFiles, public ::testing::WithParamInterface<RoundTripCase> {};
 
 TEST_P(RoundTrip, WrittenProblemOpensToTheSameCountsNumbersAndNames) {
