@@ -26,7 +26,7 @@ void SecondThread::start() {
 void SecondThread::stop() {
     if (!running()) return;
     m_stop.store(true, std::memory_order_release);
-    m_posted.fetch_add(1, std::memory_order_acq_rel);
+    m_posted.store(m_posted.load(std::memory_order_relaxed) + 1, std::memory_order_release);
     m_posted.notify_one();
     m_thread.join();
 }
@@ -50,8 +50,9 @@ void SecondThread::loop() {
         }
         seen = m_posted.load(std::memory_order_acquire);
         if (m_stop.load(std::memory_order_acquire)) return;
-        uint32_t expected = kPosted;
-        if (m_state.compare_exchange_strong(expected, kStarted, std::memory_order_acq_rel)) {
+        uint32_t expected = stateOf(seen, kPosted);
+        if (m_state.compare_exchange_strong(expected, stateOf(seen, kStarted),
+                                            std::memory_order_acq_rel)) {
             work();
             m_finished.store(seen, std::memory_order_release);
             m_finished.notify_one();
@@ -69,19 +70,24 @@ void SecondThread::run(Task task, void* context, int32_t count, int32_t chunk) {
     m_count = count;
     m_chunk = chunk;
     m_next.store(0, std::memory_order_relaxed);
-    m_state.store(kPosted, std::memory_order_relaxed);
-    const uint32_t generation = m_posted.fetch_add(1, std::memory_order_acq_rel) + 1;
+    // Only this thread posts, so the next generation is known before it is published.
+    const uint32_t generation = m_posted.load(std::memory_order_relaxed) + 1;
+    m_state.store(stateOf(generation, kPosted), std::memory_order_release);
+    m_posted.store(generation, std::memory_order_release);
     m_posted.notify_one();
     work();
-    uint32_t expected = kPosted;
-    if (m_state.compare_exchange_strong(expected, kWithdrawn, std::memory_order_acq_rel))
+    uint32_t expected = stateOf(generation, kPosted);
+    if (m_state.compare_exchange_strong(expected, stateOf(generation, kWithdrawn),
+                                        std::memory_order_acq_rel))
         return; // the helper never started: every piece was done here
-    // The helper is at most one chunk behind.
-    for (int k = 0; m_finished.load(std::memory_order_acquire) != generation; ++k) {
+    // The helper has the task and is at most one chunk behind.
+    for (int k = 0;; ++k) {
+        const uint32_t finished = m_finished.load(std::memory_order_acquire);
+        if (finished == generation) break;
         if (k < kSpins)
             relax();
         else
-            m_finished.wait(m_finished.load(std::memory_order_acquire), std::memory_order_acquire);
+            m_finished.wait(finished, std::memory_order_acquire);
     }
 }
 

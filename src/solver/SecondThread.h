@@ -32,7 +32,10 @@ public:
     void run(Task task, void* context, int32_t count, int32_t chunk);
 
 private:
+    // A task's state word holds its generation (<< 2) and where it stands, so that a helper
+    // late for one task can never claim the next one by mistake.
     enum : uint32_t { kPosted = 0, kStarted = 1, kWithdrawn = 2, kIdle = 3 };
+    static uint32_t stateOf(uint32_t generation, uint32_t phase) { return generation << 2 | phase; }
     void loop();
     void work();
 
