@@ -178,6 +178,10 @@ struct OpenCase {
     bool solveEnabled = true;
 };
 
+void PrintTo(const OpenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BadDataFile : public BadInput, public ::testing::WithParamInterface<OpenCase> {};
 
 TEST_P(BadDataFile, ShowsExactlyItsMessageAndKeepsWhatItDidNotRead) {
@@ -440,6 +444,10 @@ struct NameFilesCase {
     QString objective;
 };
 
+void PrintTo(const NameFilesCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HugeNameFiles : public BadInput, public ::testing::WithParamInterface<NameFilesCase> {};
 
 TEST_P(HugeNameFiles, AreReadAsFarAsTheProblemNeedsThem) {
@@ -507,6 +515,10 @@ struct WriteCase {
     // otherwise the bytes, "<folder>" or "<missing>".
     std::vector<std::string> after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UnwritableTarget : public BadInput, public ::testing::WithParamInterface<WriteCase> {};
 
@@ -581,6 +593,51 @@ INSTANTIATE_TEST_SUITE_P(
                   {kOldData, kOldNames, kOldUnknowns}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct HugeCountCase {
+    const char* name;
+    const char *G, *N;
+    const char* message;
+};
+
+void PrintTo(const HugeCountCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HugeCountsInTheEdits : public BadInput,
+                             public ::testing::WithParamInterface<HugeCountCase> {};
+
+// The counts are taken as typed; the first cell they call for beyond the grid is empty and
+// stops the command at once, however many rows or columns they name.
+TEST_P(HugeCountsInTheEdits, StopTheWriteAtTheFirstEmptyCell) {
+    const HugeCountCase& c = GetParam();
+    enterStart();
+    form->edG->setText(u(c.G));
+    form->edN->setText(u(c.N));
+    put("p.dat", kOldData);
+    const Shown before = shown();
+    QElapsedTimer clock;
+    clock.start();
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idWriteFile->trigger();
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));
+    EXPECT_EQ(contents("p.dat"), kOldData);
+    EXPECT_EQ(contents("p.ogran"), "<missing>");
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HugeCountsInTheEdits,
+    ::testing::Values(
+        // Rows without unknowns hold no coefficient: the right-hand side beyond the grid is
+        // the first empty cell.
+        HugeCountCase{"LargestCountOfRowsWithoutUnknowns", "$7FFFFFFF", "0",
+                      "Ошибка: Вектор В[3] ><"},
+        HugeCountCase{"LargestCountOfRows", "$7FFFFFFF", "1", "Ошибка: Матрица А[4,1] ><"},
+        HugeCountCase{"LargestCountOfUnknowns", "0", "$7FFFFFFF", "Ошибка: Матрица А[1,2] ><"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(BadInput, NoNameFileIsWrittenBesideADeviceThatFailed) {
     enterStart();
     toolkit.answerFileDialog(QStringLiteral("/dev/full"));
@@ -607,6 +664,10 @@ struct LogCase {
     LogBlocker blocker;
     const char* error;
 };
+
+void PrintTo(const LogCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UnwritableTraceLog : public BadInput, public ::testing::WithParamInterface<LogCase> {};
 
@@ -668,6 +729,10 @@ struct GeneratorCase {
     // -3 for no file, -4 for the link to the device.
     std::vector<int> after;
 };
+
+void PrintTo(const GeneratorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UnwritableGeneratorOutput : public BadInput,
                                   public ::testing::WithParamInterface<GeneratorCase> {};
