@@ -13,6 +13,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "UiTestSupport.h"
@@ -490,6 +491,62 @@ INSTANTIATE_TEST_SUITE_P(
                                     {" r1", " " + QString(kMebibyte, QChar(0x044F)), u(" доход")},
                                     " " + QString(kMebibyte, 'x'),
                                     u("доход")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Something that is not a file where a name file belongs: reading it would wait for a
+// writer or never end.
+struct SpecialNameFileCase {
+    const char* name;
+    const char *ogran, *neizv; // "fifo", "zero" (a link to /dev/zero) or "" (none)
+    const char* error;
+    std::vector<std::string> rows;
+};
+
+void PrintTo(const SpecialNameFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SpecialNameFile : public BadInput,
+                        public ::testing::WithParamInterface<SpecialNameFileCase> {};
+
+TEST_P(SpecialNameFile, EndsTheOpenWithTheErrorReport) {
+    const SpecialNameFileCase& c = GetParam();
+    enterStart();
+    put("p.dat", "0 0 1 1 1E-8\r\n5 3 7\r\n");
+    for (const auto& [name, kind] : {std::pair{"p.ogran", c.ogran}, {"p.neizv", c.neizv}}) {
+        if (kind == "fifo"s) {
+            ASSERT_EQ(::mkfifo(path(name).toLocal8Bit().constData(), 0600), 0) << name;
+        } else if (kind == "zero"s) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path(name))) << name;
+        } else {
+            put(name, "n\r\n");
+        }
+    }
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idFileOpen->trigger();
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, expand(c.error, dir())}}));
+    // The numbers are in; the names stop at the file that failed.
+    EXPECT_EQ(rows(), c.rows);
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpecialNameFile,
+    ::testing::Values(SpecialNameFileCase{"ConstraintNamesFromAPipe",
+                                          "fifo",
+                                          "",
+                                          "Cannot open file \"{dir}/p.ogran\". Not a regular file",
+                                          {" Ограничения (ниже):|  B[i] | A[i,1] ",
+                                           " Неизвестные --> || Не заполн", " Не заполнено|7|5",
+                                           " Целевая функция: |6|3"}},
+                      SpecialNameFileCase{"UnknownNamesFromAnEndlessDevice",
+                                          "",
+                                          "zero",
+                                          "Cannot open file \"{dir}/p.neizv\". Not a regular file",
+                                          {" Ограничения (ниже):|  B[i] | A[i,1] ",
+                                           " Неизвестные --> || Не заполн", " n|7|5",
+                                           " Целевая функция: |6|3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- targets that cannot be written ---------------------------------------------------------
