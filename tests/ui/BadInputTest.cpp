@@ -9,11 +9,15 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "UiTestSupport.h"
@@ -506,6 +510,35 @@ void PrintTo(const SpecialNameFileCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+// A reader that waits on a pipe is let go after a while (the pipe is opened for writing and
+// closed again), so that a command that waits for the pipe fails its test instead of holding
+// it.
+class PipeReleaser {
+public:
+    explicit PipeReleaser(std::string path)
+        : m_thread([this, path = std::move(path)] {
+              for (int k = 0; k < 200 && !m_done; ++k) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                  // Opened only while a reader waits; then the reader sees the end of the pipe.
+                  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      ::close(fd);
+                      return;
+                  }
+              }
+          }) {}
+    ~PipeReleaser() {
+        m_done = true;
+        m_thread.join();
+    }
+    PipeReleaser(const PipeReleaser&) = delete;
+    PipeReleaser& operator=(const PipeReleaser&) = delete;
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
 class SpecialNameFile : public BadInput,
                         public ::testing::WithParamInterface<SpecialNameFileCase> {};
 
@@ -522,8 +555,11 @@ TEST_P(SpecialNameFile, EndsTheOpenWithTheErrorReport) {
             put(name, "n\r\n");
         }
     }
+    std::optional<PipeReleaser> release;
+    if (c.ogran == "fifo"s) release.emplace(path("p.ogran").toStdString());
     toolkit.answerFileDialog(path("p.dat"));
     form->idFileOpen->trigger();
+    release.reset();
     EXPECT_EQ(entries(),
               (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, expand(c.error, dir())}}));
     // The numbers are in; the names stop at the file that failed.
