@@ -52,8 +52,14 @@ void readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) 
 
 std::string readFileBytes(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        throw FileError("Cannot open file \"" + path + "\". Is a directory");
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw FileError("Cannot open file \"" + path + "\". Is a directory");
+        // A pipe would hold the command until something writes into it, and a device such as
+        // /dev/zero never ends: only a file is read whole.
+        if (!S_ISREG(st.st_mode))
+            throw FileError("Cannot open file \"" + path + "\". Not a regular file");
+    }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
     std::string data;

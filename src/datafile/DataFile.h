@@ -31,7 +31,8 @@ public:
 // zeros.
 void readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
 
-// A whole file's bytes; throws FileError naming the path and the system's reason.
+// A whole file's bytes; throws FileError naming the path and the system's reason, and for
+// anything but a regular file (a folder, a pipe, a device).
 std::string readFileBytes(const std::string& path);
 // Creates or replaces a file; throws FileError("Cannot create file \"path\". reason").
 void writeFileBytes(const std::string& path, std::string_view bytes);

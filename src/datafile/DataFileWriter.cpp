@@ -51,28 +51,39 @@ DataFileContents buildDataFile(const DataFileSource& src) {
     // Negative counts write no rows or columns, as the loops over them do nothing.
     const int64_t M = std::max<int64_t>(0, values[0] + values[1] + values[2]);
     const int64_t N = std::max<int64_t>(0, values[3]);
-    std::string data = line + "\r\n";
-    for (int64_t i = 1; i <= M + 1; ++i) {
+    auto cellText = [&src](int64_t col, int64_t row) {
+        return commaToPoint(src.cell(static_cast<int32_t>(col), static_cast<int32_t>(row)));
+    };
+    // Every number is checked before any line is built, so a count far beyond the grid (say
+    // $7FFFFFFF) ends at the first empty cell instead of building a line for every row it
+    // names. Without unknowns the matrix rows hold no cell to check.
+    for (int64_t i = 1; N > 0 && i <= M + 1; ++i) {
         for (int64_t j = 1; j <= N; ++j) {
-            const std::string t =
-                commaToPoint(src.cell(static_cast<int32_t>(j + 1), static_cast<int32_t>(i + 1)));
+            const std::string t = cellText(j + 1, i + 1);
             if (!text::toPointReal(trimBlanks(t))) {
                 out.error = "Ошибка: Матрица А[" + std::to_string(i) + "," + std::to_string(j) +
                             "] >" + t + "<";
                 return out;
             }
-            data += t;
+        }
+    }
+    for (int64_t i = 1; i <= M; ++i) {
+        const std::string t = cellText(1, i + 1);
+        if (!text::toPointReal(trimBlanks(t))) {
+            out.error = "Ошибка: Вектор В[" + std::to_string(i) + "] >" + t + "<";
+            return out;
+        }
+    }
+    std::string data = line + "\r\n";
+    for (int64_t i = 1; i <= M + 1; ++i) {
+        for (int64_t j = 1; j <= N; ++j) {
+            data += cellText(j + 1, i + 1);
             data += ' ';
         }
         data += "\r\n";
     }
     for (int64_t i = 1; i <= M; ++i) {
-        const std::string t = commaToPoint(src.cell(1, static_cast<int32_t>(i + 1)));
-        if (!text::toPointReal(trimBlanks(t))) {
-            out.error = "Ошибка: Вектор В[" + std::to_string(i) + "] >" + t + "<";
-            return out;
-        }
-        data += t;
+        data += cellText(1, i + 1);
         data += ' ';
     }
     data += "\r\n";

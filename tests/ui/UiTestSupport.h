@@ -45,6 +45,7 @@ public:
     InTempFolder() : m_old(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
     ~InTempFolder() { QDir::setCurrent(m_old); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString dir() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;

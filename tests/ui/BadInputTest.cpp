@@ -1,0 +1,911 @@
+// Bad input to the commands that read and write files: broken, hostile and oversized data and
+// name files, and targets that cannot be written. Every row states exactly what the user sees
+// (the message or the error report) and checks that nothing already in the window or on disk
+// is lost on the way.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "UiTestSupport.h"
+
+namespace kvado::ui::test {
+namespace {
+
+using namespace std::string_literals;
+
+// The system's reason for an error number, in the language of the process's locale.
+QString reason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// An expected text: "{dir}" stands for the test's folder and "{EACCES}", "{EIO}", "{EISDIR}",
+// "{ENOENT}" and "{ENOSPC}" for the system's reasons.
+QString expand(const char* utf8, const QString& dir) {
+    QString s = u(utf8);
+    s.replace(QStringLiteral("{dir}"), dir);
+    for (const auto& [name, error] : {std::pair{"{EACCES}", EACCES},
+                                      {"{EIO}", EIO},
+                                      {"{EISDIR}", EISDIR},
+                                      {"{ENOENT}", ENOENT},
+                                      {"{ENOSPC}", ENOSPC}})
+        s.replace(QLatin1String(name), reason(error));
+    return s;
+}
+
+// Permission bits do not stop root, who runs the tests in CI.
+bool permissionsBindUs() {
+    return ::geteuid() != 0;
+}
+
+// Gives a folder its permissions back before its temporary directory is removed.
+class PermissionsRestorer {
+public:
+    explicit PermissionsRestorer(QString path) : m_path(std::move(path)) {}
+    ~PermissionsRestorer() {
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    PermissionsRestorer(const PermissionsRestorer&) = delete;
+    PermissionsRestorer& operator=(const PermissionsRestorer&) = delete;
+
+private:
+    QString m_path;
+};
+
+class BadInput : public MainWindowFixture {
+protected:
+    QString dir() const { return folder.dir(); }
+    QString path(const char* name) const { return folder.path(u(name)); }
+
+    void put(const char* name, const std::string& bytes) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+        ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
+    }
+    // A file's bytes, "<folder>" for a folder, "<link>" for a symbolic link, "<missing>" when
+    // nothing is there.
+    std::string contents(const char* name) const {
+        const QFileInfo info(path(name));
+        if (info.isSymLink()) return "<link>";
+        if (info.isDir()) return "<folder>";
+        QFile f(path(name));
+        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+        return f.readAll().toStdString();
+    }
+    void makeFolder(const char* name) { ASSERT_TRUE(QDir(dir()).mkdir(u(name))) << name; }
+    void linkToFullDevice(const char* name) {
+        ASSERT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path(name))) << name;
+    }
+
+    // Every row of the grid within its counts, cell texts joined by "|".
+    std::vector<std::string> rows() {
+        std::vector<std::string> result;
+        for (int r = 0; r < grid().rowCount(); ++r) {
+            std::string line;
+            for (int c = 0; c < grid().colCount(); ++c)
+                line += (c ? "|" : "") + grid().cell(c, r);
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    // Everything the main window shows of a problem and what the problem record holds of it.
+    struct Shown {
+        QStringList edits;
+        std::vector<std::string> rows;
+        bool solveEnabled;
+        QString status;
+        std::vector<int32_t> counts;
+        std::string dataFileName;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() {
+        return {{form->edG->text(), form->edE->text(), form->edL->text(), form->edN->text(),
+                 form->edEps->text()},
+                rows(),
+                form->btnSolve->isEnabled(),
+                form->statusText(),
+                {problem.G, problem.E, problem.L, problem.N, problem.M},
+                problem.dataFileName};
+    }
+
+    // The problem in the window before each command: minimise 3·X1 subject to 2·X1 <= 4 and
+    // X1 <= 6, with names, after a solve (Solve disabled).
+    void enterStart() {
+        enterProblem("0", "0", "2", "1", {{"4", "2"}, {"6", "1"}, {"3"}});
+        type(0, 2, "Склад");
+        type(0, 3, "Цех");
+        type(2, 1, "Икс");
+        form->edEps->setText(u("1E-6"));
+        form->btnSolve->setEnabled(false);
+        toolkit.clear();
+    }
+    const std::vector<std::string> kStartRows{
+        " Ограничения (ниже):|  B[i] | A[i,1] ", " Неизвестные --> ||Икс", "Склад|4|2", "Цех|6|1",
+        " Коэффициенты целевой ф-ии||3",
+    };
+    // The start problem as the write command writes it, names in windows-1251.
+    const std::string kStartData = "0 0 2 1 1E-6 \r\n2 \r\n1 \r\n3 \r\n4 6 \r\n";
+    const std::string kStartConstraintNames = "\xD1\xEA\xEB\xE0\xE4\r\n\xD6\xE5\xF5\r\n";
+    const std::string kStartUnknownNames = "\xC8\xEA\xF1\r\n";
+
+    InTempFolder folder;
+};
+
+TEST_F(BadInput, StartProblemIsWhatTheRowsAssume) {
+    enterStart();
+    EXPECT_EQ(rows(), kStartRows);
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idWriteFile->trigger();
+    EXPECT_EQ(contents("p.dat"), kStartData);
+    EXPECT_EQ(contents("p.ogran"), kStartConstraintNames);
+    EXPECT_EQ(contents("p.neizv"), kStartUnknownNames);
+}
+
+// --- data files that do not read ------------------------------------------------------------
+
+// Where the data file of a row is.
+enum class Place {
+    File,            // "p.dat" in the test's folder, holding `data`
+    Folder,          // "p.dat" is a folder
+    NoReadPermission // "p.dat" holds `data` with no permission to read it
+};
+
+// What the open leaves in the window when it got past the header.
+struct Loaded {
+    QStringList edits;
+    std::vector<std::string> rows;
+};
+
+struct OpenCase {
+    const char* name;
+    Place place;
+    std::string data;
+    // What the user sees after the open dialog, in order.
+    std::vector<std::pair<Kind, const char*>> seen;
+    // nullopt: the edits, the grid and the problem's counts are as before the open.
+    std::optional<Loaded> loaded = std::nullopt;
+    bool solveEnabled = true;
+};
+
+void PrintTo(const OpenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BadDataFile : public BadInput, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(BadDataFile, ShowsExactlyItsMessageAndKeepsWhatItDidNotRead) {
+    const OpenCase& c = GetParam();
+    if (c.place == Place::NoReadPermission && !permissionsBindUs())
+        GTEST_SKIP() << "root reads a file without read permission";
+    enterStart();
+    switch (c.place) {
+    case Place::File:
+        put("p.dat", c.data);
+        break;
+    case Place::Folder:
+        makeFolder("p.dat");
+        break;
+    case Place::NoReadPermission:
+        put("p.dat", c.data);
+        ASSERT_TRUE(QFile::setPermissions(path("p.dat"), QFile::WriteOwner));
+        break;
+    }
+    Shown expected = shown();
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idFileOpen->trigger();
+
+    std::vector<Entry> seen{{Kind::OpenDialog, ""}};
+    for (const auto& [kind, text] : c.seen)
+        seen.push_back({kind, expand(text, dir())});
+    EXPECT_EQ(entries(), seen);
+    // The name of the file shows whatever it holds.
+    expected.status = u("   Открыт файл: p.dat");
+    expected.dataFileName = "p.dat";
+    expected.solveEnabled = c.solveEnabled;
+    if (c.loaded) {
+        expected.edits = c.loaded->edits;
+        expected.rows = c.loaded->rows;
+        const int32_t G = c.loaded->edits[0].toInt(), E = c.loaded->edits[1].toInt(),
+                      L = c.loaded->edits[2].toInt(), N = c.loaded->edits[3].toInt();
+        expected.counts = {G, E, L, N, G + E + L};
+    }
+    EXPECT_EQ(shown(), expected);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+// Random bytes, the same on every platform.
+std::string randomBytes(size_t count) {
+    std::mt19937 engine(2009);
+    std::string bytes(count, '\0');
+    for (char& b : bytes)
+        b = static_cast<char>(engine() & 0xFF);
+    return bytes;
+}
+
+// 1234567890 twenty times.
+std::string twoHundredDigits() {
+    std::string digits;
+    for (int k = 0; k < 20; ++k)
+        digits += "1234567890";
+    return digits;
+}
+
+const char* const kInvalid = "Invalid numeric input";
+const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера\r\n";
+const char* const kNoConstraintNames1 =
+    "Полезно создать текстовый файл {dir}/p.ogran c именами ресурсов (1строк";
+const char* const kNoUnknownNames1 =
+    "Полезно создать текстовый файл {dir}/p.neizv c именами неизвестных (1строк";
+const QStringList kEditsOf11 = {"0", "0", "1", "1", "1E-8"};
+
+// A file of one "<=" row and one unknown that fails in its matrix part keeps the numbers read
+// before the failure; the start problem's cells, names and headers stay around them.
+std::vector<std::string> failedOneByOne(const char* a, const char* c) {
+    return {" Ограничения (ниже):|  B[i] | A[i,1] ", " Неизвестные --> ||Икс", "Склад|4|"s + a,
+            "Цех|6|"s + c};
+}
+
+// The grid of a file of one "<=" row and one unknown that reads to its end.
+std::vector<std::string> openedOneByOne(const char* b, const char* a, const char* c) {
+    // Cell (1, 3) is not written by the open: the start problem's B[2] shows there.
+    return {" Ограничения (ниже):|  B[i] | A[i,1] ", " Неизвестные --> || Не заполн",
+            " Не заполнено|"s + b + "|" + a, " Целевая функция: |6|"s + c};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadDataFile,
+    ::testing::Values(
+        // A file that ends early reads zeros for what is missing, without a message.
+        OpenCase{
+            "Empty",
+            Place::File,
+            "",
+            {{Kind::Message,
+              "Полезно создать текстовый файл {dir}/p.ogran c именами ресурсов (0строк"},
+             {Kind::Message,
+              "Полезно создать текстовый файл {dir}/p.neizv c именами неизвестных (0строк"}},
+            Loaded{{"0", "0", "0", "0", "0"},
+                   {" Ограничения (ниже):|  B[i] ", " Неизвестные --> |", " Целевая функция: |4"}}},
+        OpenCase{"CutInsideTheHeader",
+                 Place::File,
+                 "0 0 1",
+                 {{Kind::Message, kNoConstraintNames1},
+                  {Kind::Message,
+                   "Полезно создать текстовый файл {dir}/p.neizv c именами неизвестных (0строк"}},
+                 Loaded{{"0", "0", "1", "0", "0"},
+                        {" Ограничения (ниже):|  B[i] ", " Неизвестные --> |", " Не заполнено|0",
+                         " Целевая функция: |6"}}},
+        OpenCase{"CutAfterTheFirstCoefficient",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n5",
+                 {{Kind::Message, kNoConstraintNames1}, {Kind::Message, kNoUnknownNames1}},
+                 Loaded{kEditsOf11, openedOneByOne("0", "5", "0")}},
+        OpenCase{"CutInsideANumber",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n5 -",
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("5", "1")}},
+        OpenCase{"RandomBytes", Place::File, randomBytes(4096), {{Kind::Error, kInvalid}}},
+        OpenCase{"PngImage",
+                 Place::File,
+                 "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0"s,
+                 {{Kind::Error, kInvalid}}},
+        OpenCase{"Utf8ByteOrderMarkBeforeTheNumbers",
+                 Place::File,
+                 "\xEF\xBB\xBF"
+                 "0 0 1 1 1E-8\r\n5 3 7\r\n",
+                 {{Kind::Error, kInvalid}}},
+        // A control character ends a number, and the next number then begins with it.
+        OpenCase{"NulInsideACount",
+                 Place::File,
+                 "0 0 1\0"
+                 "1 1 1E-8\r\n5 3 7\r\n"s,
+                 {{Kind::Error, kInvalid}}},
+        OpenCase{"NulInsideACoefficient",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n9\0"
+                 "5 3 7\r\n"s,
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("9", "1")}},
+        OpenCase{"CountOf200Digits",
+                 Place::File,
+                 "0 0 " + twoHundredDigits() + " 1 1E-8\r\n5 3 7\r\n",
+                 {{Kind::Error, kInvalid}}},
+        // A real is read 64 characters at a time: 200 digits are three numbers and the start
+        // of a fourth, which is not read.
+        OpenCase{"CoefficientOf200Digits",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n" + twoHundredDigits() + "\r\n",
+                 {{Kind::Message, kNoConstraintNames1}, {Kind::Message, kNoUnknownNames1}},
+                 Loaded{kEditsOf11, openedOneByOne("9.01234567890123E63", "1.23456789012346E63",
+                                                   "5.67890123456789E63")}},
+        OpenCase{"ToleranceBeyondTheExtendedRange",
+                 Place::File,
+                 "0 0 1 1 1e99999\r\n5 3 7\r\n",
+                 {{Kind::Error, kInvalid}}},
+        OpenCase{"CoefficientBeyondTheExtendedRange",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n1e99999 3 7\r\n",
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("2", "1")}},
+        OpenCase{"ToleranceBelowTheExtendedRangeIsZero",
+                 Place::File,
+                 "0 0 1 1 1e-99999\r\n5 3 7\r\n",
+                 {{Kind::Message, kNoConstraintNames1}, {Kind::Message, kNoUnknownNames1}},
+                 Loaded{{"0", "0", "1", "1", "0"}, openedOneByOne("7", "5", "3")}},
+        OpenCase{
+            "NanTolerance", Place::File, "0 0 1 1 NaN\r\n5 3 7\r\n", {{Kind::Error, kInvalid}}},
+        OpenCase{"NanCoefficient",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\nnan 3 7\r\n",
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("2", "1")}},
+        OpenCase{"InfiniteObjectiveCoefficient",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n5 inf 7\r\n",
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("5", "1")}},
+        OpenCase{"MinusInfiniteRightHandSide",
+                 Place::File,
+                 "0 0 1 1 1E-8\r\n5 -3 -INF\r\n",
+                 {{Kind::Error, kInvalid}},
+                 Loaded{kEditsOf11, failedOneByOne("5", "-3")}},
+        OpenCase{
+            "LargestHexCount",
+            Place::File,
+            "$7FFFFFFF 0 0 1 1E-8\r\n",
+            {{Kind::Error, "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
+                           "2147483647, неизвестных 1)"}}},
+        OpenCase{
+            "FourLargestHexCounts",
+            Place::File,
+            "$7FFFFFFF $7FFFFFFF $7FFFFFFF $7FFFFFFF 1E-8\r\n",
+            {{Kind::Error, "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
+                           "6442450941, неизвестных 2147483647)"}}},
+        OpenCase{"HexCountBeyond32Bits",
+                 Place::File,
+                 "$80000000 0 0 1 1E-8\r\n",
+                 {{Kind::Error, kInvalid}}},
+        OpenCase{"MostNegativeCount",
+                 Place::File,
+                 "-$80000000 0 0 1 1E-8\r\n",
+                 {{Kind::Error, "Ошибка: отрицательное число ограничений или неизвестных в файле "
+                                "данных\r\n(G = -2147483648, E = 0, L = 0, N = 1)"}}},
+        OpenCase{
+            "CountsWhoseProductPasses32Bits",
+            Place::File,
+            "0 0 70000 70000 1E-8\r\n",
+            {{Kind::Error, "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
+                           "70000, неизвестных 70000)"}}},
+        // 8000 x 536871 is 704 in 32 bits.
+        OpenCase{
+            "CountsWhoseProductWrapsToASmallNumber",
+            Place::File,
+            "0 0 8000 536871 1E-8\r\n",
+            {{Kind::Error, "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
+                           "8000, неизвестных 536871)"}}},
+        // A folder is not a data file; the Solve button stays as it was.
+        OpenCase{"Folder",
+                 Place::Folder,
+                 "",
+                 {{Kind::Message, "Файл не найден..."}},
+                 std::nullopt,
+                 false},
+        OpenCase{"NoReadPermission",
+                 Place::NoReadPermission,
+                 "0 0 1 1 1E-8\r\n5 3 7\r\n",
+                 {{Kind::Error, "Cannot open file \"{dir}/p.dat\". {EACCES}"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file that opens but does not read, whoever runs the program: the process's own memory
+// from address 0.
+TEST_F(BadInput, DataFileThatFailsToReadIsReportedAndChangesNothing) {
+    enterStart();
+    Shown expected = shown();
+    toolkit.answerFileDialog(QStringLiteral("/proc/self/mem"));
+    form->idFileOpen->trigger();
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{
+                  {Kind::OpenDialog, ""},
+                  {Kind::Error, expand("Cannot read file \"/proc/self/mem\". {EIO}", "")}}));
+    expected.status = u("   Открыт файл: mem");
+    expected.dataFileName = "mem";
+    expected.solveEnabled = true;
+    EXPECT_EQ(shown(), expected);
+}
+
+// --- name files of extreme size -------------------------------------------------------------
+
+std::string numberedLines(const char* prefix, int count) {
+    std::string bytes;
+    for (int k = 1; k <= count; ++k)
+        bytes += prefix + std::to_string(k) + "\r\n";
+    return bytes;
+}
+
+constexpr int kMebibyte = 1 << 20;
+
+struct NameFilesCase {
+    const char* name;
+    std::string ogran, neizv;
+    std::vector<QString> column0; // rows 2..4 (M = 2)
+    QString unknown;              // cell (2, 1) (N = 1)
+    QString objective;
+};
+
+void PrintTo(const NameFilesCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HugeNameFiles : public BadInput, public ::testing::WithParamInterface<NameFilesCase> {};
+
+TEST_P(HugeNameFiles, AreReadAsFarAsTheProblemNeedsThem) {
+    const NameFilesCase& c = GetParam();
+    enterStart();
+    put("p.dat", "0 0 2 1 1E-8\r\n1 1 1 5 6\r\n");
+    put("p.ogran", c.ogran);
+    put("p.neizv", c.neizv);
+    QElapsedTimer clock;
+    clock.start();
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idFileOpen->trigger();
+    // Far more than a reading in one pass takes even under the sanitizers.
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}}));
+    std::vector<QString> column0;
+    for (int r = 2; r <= 4; ++r)
+        column0.push_back(QString::fromStdString(grid().cell(0, r)));
+    EXPECT_EQ(column0, c.column0);
+    EXPECT_EQ(QString::fromStdString(grid().cell(2, 1)), c.unknown);
+    EXPECT_EQ(form->windows().results2->objectiveName(), c.objective);
+    // The numbers were read all the same.
+    EXPECT_EQ(rows().at(2), " r1|5|1");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HugeNameFiles,
+    ::testing::Values(NameFilesCase{"HundredThousandLines",
+                                    numberedLines("r", 100000),
+                                    numberedLines("u", 100000),
+                                    {" r1", " r2", " r3"},
+                                    " u1",
+                                    ""},
+                      // One mebibyte of "я" in windows-1251, then two short lines: M+1 lines name
+                      // the objective. The unknown's name is one mebibyte without a line end.
+                      NameFilesCase{"LineOfOneMebibyte",
+                                    "r1\r\n" + std::string(kMebibyte, '\xFF') +
+                                        "\r\n\xE4\xEE\xF5\xEE\xE4\r\n",
+                                    std::string(kMebibyte, 'x'),
+                                    {" r1", " " + QString(kMebibyte, QChar(0x044F)), u(" доход")},
+                                    " " + QString(kMebibyte, 'x'),
+                                    u("доход")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Something that is not a file where a name file belongs: reading it would wait for a
+// writer or never end.
+struct SpecialNameFileCase {
+    const char* name;
+    const char *ogran, *neizv; // "fifo", "zero" (a link to /dev/zero) or "" (none)
+    const char* error;
+    std::vector<std::string> rows;
+};
+
+void PrintTo(const SpecialNameFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// A reader that waits on a pipe is let go after a while (the pipe is opened for writing and
+// closed again), so that a command that waits for the pipe fails its test instead of holding
+// it.
+class PipeReleaser {
+public:
+    explicit PipeReleaser(std::string path)
+        : m_thread([this, path = std::move(path)] {
+              for (int k = 0; k < 200 && !m_done; ++k) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                  // Opened only while a reader waits; then the reader sees the end of the pipe.
+                  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      ::close(fd);
+                      return;
+                  }
+              }
+          }) {}
+    ~PipeReleaser() {
+        m_done = true;
+        m_thread.join();
+    }
+    PipeReleaser(const PipeReleaser&) = delete;
+    PipeReleaser& operator=(const PipeReleaser&) = delete;
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+class SpecialNameFile : public BadInput,
+                        public ::testing::WithParamInterface<SpecialNameFileCase> {};
+
+TEST_P(SpecialNameFile, EndsTheOpenWithTheErrorReport) {
+    const SpecialNameFileCase& c = GetParam();
+    enterStart();
+    put("p.dat", "0 0 1 1 1E-8\r\n5 3 7\r\n");
+    for (const auto& [name, kind] : {std::pair{"p.ogran", c.ogran}, {"p.neizv", c.neizv}}) {
+        if (kind == "fifo"s) {
+            ASSERT_EQ(::mkfifo(path(name).toLocal8Bit().constData(), 0600), 0) << name;
+        } else if (kind == "zero"s) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path(name))) << name;
+        } else {
+            put(name, "n\r\n");
+        }
+    }
+    std::optional<PipeReleaser> release;
+    if (c.ogran == "fifo"s) release.emplace(path("p.ogran").toStdString());
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idFileOpen->trigger();
+    release.reset();
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, expand(c.error, dir())}}));
+    // The numbers are in; the names stop at the file that failed.
+    EXPECT_EQ(rows(), c.rows);
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpecialNameFile,
+    ::testing::Values(SpecialNameFileCase{"ConstraintNamesFromAPipe",
+                                          "fifo",
+                                          "",
+                                          "Cannot open file \"{dir}/p.ogran\". Not a regular file",
+                                          {" Ограничения (ниже):|  B[i] | A[i,1] ",
+                                           " Неизвестные --> || Не заполн", " Не заполнено|7|5",
+                                           " Целевая функция: |6|3"}},
+                      SpecialNameFileCase{"UnknownNamesFromAnEndlessDevice",
+                                          "",
+                                          "zero",
+                                          "Cannot open file \"{dir}/p.neizv\". Not a regular file",
+                                          {" Ограничения (ниже):|  B[i] | A[i,1] ",
+                                           " Неизвестные --> || Не заполн", " n|7|5",
+                                           " Целевая функция: |6|3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- targets that cannot be written ---------------------------------------------------------
+
+const char* const kOldData = "old data";
+const char* const kOldNames = "old names";
+const char* const kOldUnknowns = "old unknowns";
+
+enum class Blocker {
+    None,
+    DataIsAFolder,
+    NamesIsAFolder,
+    UnknownsIsAFolder,
+    ReadOnlyData, // binds only users other than root
+};
+
+struct WriteCase {
+    const char* name;
+    const char* target; // relative: in the test's folder
+    Blocker blocker;
+    const char* error;
+    // "p.dat", "p.ogran" and "p.neizv" afterwards: "new" for what the command writes,
+    // otherwise the bytes, "<folder>" or "<missing>".
+    std::vector<std::string> after;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableTarget : public BadInput, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(UnwritableTarget, IsReportedAndNoFileAfterItIsWritten) {
+    const WriteCase& c = GetParam();
+    if (c.blocker == Blocker::ReadOnlyData && !permissionsBindUs())
+        GTEST_SKIP() << "root writes a read-only file";
+    enterStart();
+    // Files of an earlier problem lie where the command writes, except where one is blocked.
+    const std::pair<const char*, const char*> old[] = {
+        {"p.dat", kOldData}, {"p.ogran", kOldNames}, {"p.neizv", kOldUnknowns}};
+    const Blocker folders[] = {Blocker::DataIsAFolder, Blocker::NamesIsAFolder,
+                               Blocker::UnknownsIsAFolder};
+    for (int k = 0; k < 3; ++k) {
+        if (c.blocker == folders[k])
+            makeFolder(old[k].first);
+        else
+            put(old[k].first, old[k].second);
+    }
+    if (c.blocker == Blocker::ReadOnlyData) {
+        ASSERT_TRUE(QFile::setPermissions(path("p.dat"), QFile::ReadOwner));
+    }
+    const QString target = QDir::isAbsolutePath(u(c.target)) ? u(c.target) : path(c.target);
+    const Shown before = shown();
+
+    toolkit.answerFileDialog(target);
+    form->idWriteFile->trigger();
+
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла ланных")},
+                                             {Kind::Error, expand(c.error, dir())}}));
+    const std::string written[] = {kStartData, kStartConstraintNames, kStartUnknownNames};
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(contents(old[k].first), c.after[k] == "new" ? written[k] : c.after[k])
+            << old[k].first;
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableTarget,
+    ::testing::Values(
+        WriteCase{"MissingFolder",
+                  "missing/p.dat",
+                  Blocker::None,
+                  "Cannot create file \"{dir}/missing/p.dat\". {ENOENT}",
+                  {kOldData, kOldNames, kOldUnknowns}},
+        WriteCase{"DataFileIsAFolder",
+                  "p.dat",
+                  Blocker::DataIsAFolder,
+                  "Cannot create file \"{dir}/p.dat\". {EISDIR}",
+                  {"<folder>", kOldNames, kOldUnknowns}},
+        WriteCase{"ConstraintNamesFileIsAFolder",
+                  "p.dat",
+                  Blocker::NamesIsAFolder,
+                  "Cannot create file \"{dir}/p.ogran\". {EISDIR}",
+                  {"new", "<folder>", kOldUnknowns}},
+        WriteCase{"UnknownNamesFileIsAFolder",
+                  "p.dat",
+                  Blocker::UnknownsIsAFolder,
+                  "Cannot create file \"{dir}/p.neizv\". {EISDIR}",
+                  {"new", "new", "<folder>"}},
+        WriteCase{"ReadOnlyDataFile",
+                  "p.dat",
+                  Blocker::ReadOnlyData,
+                  "Cannot create file \"{dir}/p.dat\". {EACCES}",
+                  {kOldData, kOldNames, kOldUnknowns}},
+        // Created, but every byte written to it fails: the failure is not taken for success.
+        WriteCase{"DeviceThatIsAlwaysFull",
+                  "/dev/full",
+                  Blocker::None,
+                  "Cannot write file \"/dev/full\". {ENOSPC}",
+                  {kOldData, kOldNames, kOldUnknowns}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct HugeCountCase {
+    const char* name;
+    const char *G, *N;
+    const char* message;
+};
+
+void PrintTo(const HugeCountCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HugeCountsInTheEdits : public BadInput,
+                             public ::testing::WithParamInterface<HugeCountCase> {};
+
+// The counts are taken as typed; the first cell they call for beyond the grid is empty and
+// stops the command at once, however many rows or columns they name.
+TEST_P(HugeCountsInTheEdits, StopTheWriteAtTheFirstEmptyCell) {
+    const HugeCountCase& c = GetParam();
+    enterStart();
+    form->edG->setText(u(c.G));
+    form->edN->setText(u(c.N));
+    put("p.dat", kOldData);
+    const Shown before = shown();
+    QElapsedTimer clock;
+    clock.start();
+    toolkit.answerFileDialog(path("p.dat"));
+    form->idWriteFile->trigger();
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));
+    EXPECT_EQ(contents("p.dat"), kOldData);
+    EXPECT_EQ(contents("p.ogran"), "<missing>");
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HugeCountsInTheEdits,
+    ::testing::Values(
+        // Rows without unknowns hold no coefficient: the right-hand side beyond the grid is
+        // the first empty cell.
+        HugeCountCase{"LargestCountOfRowsWithoutUnknowns", "$7FFFFFFF", "0",
+                      "Ошибка: Вектор В[3] ><"},
+        HugeCountCase{"LargestCountOfRows", "$7FFFFFFF", "1", "Ошибка: Матрица А[4,1] ><"},
+        HugeCountCase{"LargestCountOfUnknowns", "0", "$7FFFFFFF", "Ошибка: Матрица А[1,2] ><"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BadInput, NoNameFileIsWrittenBesideADeviceThatFailed) {
+    enterStart();
+    toolkit.answerFileDialog(QStringLiteral("/dev/full"));
+    form->idWriteFile->trigger();
+    const bool names = QFile::exists(QStringLiteral("/dev/full.ogran"));
+    const bool unknowns = QFile::exists(QStringLiteral("/dev/full.neizv"));
+    // Root may write into /dev: leave nothing behind if the command did.
+    QFile::remove(QStringLiteral("/dev/full.ogran"));
+    QFile::remove(QStringLiteral("/dev/full.neizv"));
+    EXPECT_FALSE(names);
+    EXPECT_FALSE(unknowns);
+}
+
+// --- the trace log --------------------------------------------------------------------------
+
+enum class LogBlocker {
+    LogIsAFolder,
+    LogLeadsToAFullDevice,
+    FolderWithoutWritePermission, // binds only users other than root
+};
+
+struct LogCase {
+    const char* name;
+    LogBlocker blocker;
+    const char* error;
+};
+
+void PrintTo(const LogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableTraceLog : public BadInput, public ::testing::WithParamInterface<LogCase> {};
+
+TEST_P(UnwritableTraceLog, StopsTheSolveWithTheErrorReport) {
+    const LogCase& c = GetParam();
+    if (c.blocker == LogBlocker::FolderWithoutWritePermission && !permissionsBindUs())
+        GTEST_SKIP() << "root writes into a folder without write permission";
+    enterStart();
+    form->btnSolve->setEnabled(true);
+    std::optional<PermissionsRestorer> restore;
+    switch (c.blocker) {
+    case LogBlocker::LogIsAFolder:
+        makeFolder("Kvaq.log");
+        break;
+    case LogBlocker::LogLeadsToAFullDevice:
+        linkToFullDevice("Kvaq.log");
+        break;
+    case LogBlocker::FolderWithoutWritePermission:
+        restore.emplace(dir());
+        ASSERT_TRUE(QFile::setPermissions(dir(), QFile::ReadOwner | QFile::ExeOwner));
+        break;
+    }
+    const Shown before = shown();
+
+    form->btnSolve->click();
+
+    // No results window; Solve stays enabled and the input stays as typed.
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Error, expand(c.error, dir())}}));
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(toolkit.exitRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableTraceLog,
+    ::testing::Values(LogCase{"LogIsAFolder", LogBlocker::LogIsAFolder,
+                              "I/O error: cannot create \"Kvaq.log\". {EISDIR}"},
+                      LogCase{"LogLeadsToAFullDevice", LogBlocker::LogLeadsToAFullDevice,
+                              "I/O error: cannot write \"Kvaq.log\". {ENOSPC}"},
+                      LogCase{"FolderWithoutWritePermission",
+                              LogBlocker::FolderWithoutWritePermission,
+                              "I/O error: cannot create \"Kvaq.log\". {EACCES}"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the generator --------------------------------------------------------------------------
+
+enum class GenBlocker {
+    DataIsAFolder,
+    DataLeadsToAFullDevice,
+    UnknownsIsAFolder,
+    FolderWithoutWritePermission, // binds only users other than root
+};
+
+struct GeneratorCase {
+    const char* name;
+    GenBlocker blocker;
+    const char* error;
+    // "BigData.dat", "BigData.ogran" and "BigData.neizv" afterwards: the number of lines
+    // written by this press, or -1 for the earlier file that is still there, -2 for a folder,
+    // -3 for no file, -4 for the link to the device.
+    std::vector<int> after;
+};
+
+void PrintTo(const GeneratorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableGeneratorOutput : public BadInput,
+                                  public ::testing::WithParamInterface<GeneratorCase> {};
+
+TEST_P(UnwritableGeneratorOutput, StopsAtTheFileThatFails) {
+    const GeneratorCase& c = GetParam();
+    if (c.blocker == GenBlocker::FolderWithoutWritePermission && !permissionsBindUs())
+        GTEST_SKIP() << "root writes into a folder without write permission";
+    enterStart();
+    TfrmGenData* gen = form->windows().genData;
+    gen->setDecimalSeparator('.');
+    gen->setSeedSource([] { return 7; });
+    const char* const names[] = {"BigData.dat", "BigData.ogran", "BigData.neizv"};
+    const std::string old[] = {kOldData, kOldNames, kOldUnknowns};
+    std::optional<PermissionsRestorer> restore;
+    // An earlier press's files lie there, except where one is blocked; a folder that cannot
+    // be written to holds none.
+    for (int k = 0; k < 3; ++k) {
+        if ((c.blocker == GenBlocker::DataIsAFolder && k == 0) ||
+            (c.blocker == GenBlocker::UnknownsIsAFolder && k == 2))
+            makeFolder(names[k]);
+        else if (c.blocker == GenBlocker::DataLeadsToAFullDevice && k == 0)
+            linkToFullDevice(names[k]);
+        else if (c.blocker != GenBlocker::FolderWithoutWritePermission)
+            put(names[k], old[k]);
+    }
+    if (c.blocker == GenBlocker::FolderWithoutWritePermission) {
+        restore.emplace(dir());
+        ASSERT_TRUE(QFile::setPermissions(dir(), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const Shown before = shown();
+
+    gen->Button1->click();
+
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Error, expand(c.error, dir())}}));
+    for (int k = 0; k < 3; ++k) {
+        const std::string bytes = contents(names[k]);
+        switch (c.after[static_cast<size_t>(k)]) {
+        case -1:
+            EXPECT_EQ(bytes, old[k]) << names[k];
+            break;
+        case -2:
+            EXPECT_EQ(bytes, "<folder>") << names[k];
+            break;
+        case -3:
+            EXPECT_EQ(bytes, "<missing>") << names[k];
+            break;
+        case -4:
+            EXPECT_EQ(bytes, "<link>") << names[k];
+            break;
+        default: {
+            const auto lines = static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+            EXPECT_EQ(lines, c.after[static_cast<size_t>(k)]) << names[k];
+        }
+        }
+    }
+    // The generator leaves the main window alone.
+    EXPECT_EQ(shown(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableGeneratorOutput,
+    ::testing::Values(GeneratorCase{"DataFileIsAFolder",
+                                    GenBlocker::DataIsAFolder,
+                                    "Cannot create file \"BigData.dat\". {EISDIR}",
+                                    {-2, -1, -1}},
+                      GeneratorCase{"DataFileLeadsToAFullDevice",
+                                    GenBlocker::DataLeadsToAFullDevice,
+                                    "Cannot write file \"BigData.dat\". {ENOSPC}",
+                                    {-4, -1, -1}},
+                      // With the start values: 13 lines of data, 10 names and the objective's.
+                      GeneratorCase{"UnknownNamesFileIsAFolder",
+                                    GenBlocker::UnknownsIsAFolder,
+                                    "Cannot create file \"BigData.neizv\". {EISDIR}",
+                                    {13, 11, -2}},
+                      GeneratorCase{"FolderWithoutWritePermission",
+                                    GenBlocker::FolderWithoutWritePermission,
+                                    "Cannot create file \"BigData.dat\". {EACCES}",
+                                    {-3, -3, -3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kvado::ui::test
