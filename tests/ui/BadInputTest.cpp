@@ -92,38 +92,6 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path(name))) << name;
     }
 
-    // Every row of the grid within its counts, cell texts joined by "|".
-    std::vector<std::string> rows() {
-        std::vector<std::string> result;
-        for (int r = 0; r < grid().rowCount(); ++r) {
-            std::string line;
-            for (int c = 0; c < grid().colCount(); ++c)
-                line += (c ? "|" : "") + grid().cell(c, r);
-            result.push_back(line);
-        }
-        return result;
-    }
-
-    // Everything the main window shows of a problem and what the problem record holds of it.
-    struct Shown {
-        QStringList edits;
-        std::vector<std::string> rows;
-        bool solveEnabled;
-        QString status;
-        std::vector<int32_t> counts;
-        std::string dataFileName;
-        bool operator==(const Shown&) const = default;
-    };
-    Shown shown() {
-        return {{form->edG->text(), form->edE->text(), form->edL->text(), form->edN->text(),
-                 form->edEps->text()},
-                rows(),
-                form->btnSolve->isEnabled(),
-                form->statusText(),
-                {problem.G, problem.E, problem.L, problem.N, problem.M},
-                problem.dataFileName};
-    }
-
     // The problem in the window before each command: minimise 3·X1 subject to 2·X1 <= 4 and
     // X1 <= 6, with names, after a solve (Solve disabled).
     void enterStart() {

@@ -49,39 +49,6 @@ protected:
         form->idWriteFile->trigger();
     }
 
-    // Every row of the grid within its counts, cell texts joined by "|".
-    std::vector<std::string> rows() {
-        std::vector<std::string> result;
-        for (int r = 0; r < grid().rowCount(); ++r) {
-            std::string line;
-            for (int c = 0; c < grid().colCount(); ++c)
-                line += (c ? "|" : "") + grid().cell(c, r);
-            result.push_back(line);
-        }
-        return result;
-    }
-
-    // What the user sees of a problem outside the results: edits, grid, Solve button, status
-    // bar, and the problem's counts and file name.
-    struct Shown {
-        QStringList edits;
-        std::vector<std::string> rows;
-        bool solveEnabled;
-        QString status;
-        std::vector<int32_t> counts;
-        std::string dataFileName;
-        bool operator==(const Shown&) const = default;
-    };
-    Shown shown() {
-        return {{form->edG->text(), form->edE->text(), form->edL->text(), form->edN->text(),
-                 form->edEps->text()},
-                rows(),
-                form->btnSolve->isEnabled(),
-                form->statusText(),
-                {problem.G, problem.E, problem.L, problem.N, problem.M},
-                problem.dataFileName};
-    }
-
     // Minimise X1 + 2·X2 s.t. X1 + X2 >= 2, X1 − X2 = 1, X1 <= 3: X1 = 1.5, X2 = 0.5.
     void enterExample() {
         enterProblem("1", "1", "1", "2",

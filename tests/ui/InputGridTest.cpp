@@ -13,17 +13,6 @@ namespace {
 
 class InputGrid : public MainWindowFixture {
 protected:
-    // Every row of the grid within its counts, cell texts joined by "|".
-    std::vector<std::string> rows() {
-        std::vector<std::string> result;
-        for (int r = 0; r < grid().rowCount(); ++r) {
-            std::string line;
-            for (int c = 0; c < grid().colCount(); ++c)
-                line += (c ? "|" : "") + grid().cell(c, r);
-            result.push_back(line);
-        }
-        return result;
-    }
     std::vector<int> widths() {
         std::vector<int> result;
         for (int c = 0; c < grid().colCount(); ++c)

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "solver/LpProblem.h"
 #include "ui/RecorderToolkit.h"
@@ -103,6 +105,39 @@ protected:
         const auto& c = rows.back();
         for (size_t j = 0; j < c.size(); ++j)
             type(static_cast<int>(j) + 2, M + 2, c[j]);
+    }
+
+    // Every row of the grid within its counts, cell texts joined by "|".
+    std::vector<std::string> rows() {
+        std::vector<std::string> result;
+        for (int r = 0; r < grid().rowCount(); ++r) {
+            std::string line;
+            for (int c = 0; c < grid().colCount(); ++c)
+                line += (c ? "|" : "") + grid().cell(c, r);
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    // What the user sees of a problem outside the results: edits, grid, Solve button, status
+    // bar, and the problem's counts and file name.
+    struct Shown {
+        QStringList edits;
+        std::vector<std::string> rows;
+        bool solveEnabled;
+        QString status;
+        std::vector<int32_t> counts;
+        std::string dataFileName;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() {
+        return {{form->edG->text(), form->edE->text(), form->edL->text(), form->edN->text(),
+                 form->edEps->text()},
+                rows(),
+                form->btnSolve->isEnabled(),
+                form->statusText(),
+                {problem.G, problem.E, problem.L, problem.N, problem.M},
+                problem.dataFileName};
     }
 
     std::vector<Entry> entries() const { return toolkit.entries(); }
