@@ -26,9 +26,10 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
-               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-               stderr);
+    std::fputs(
+        "usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+        stderr);
     return 1;
 }
 
@@ -223,6 +224,12 @@ int generateCommand(const std::vector<std::string>& args) {
     const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
     if (!in) {
         std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    if (const std::string tooLarge = datafile::generatorSizeError(*in); !tooLarge.empty()) {
+        std::string line = tooLarge;
+        line.replace(line.find("\r\n"), 2, " ");
+        std::fprintf(stderr, "kvado-cli: %s\n", line.c_str());
         return 1;
     }
     try {

@@ -5,6 +5,7 @@
 
 #include "datafile/DataFile.h"
 #include "datafile/NameFiles.h"
+#include "solver/LpProblem.h"
 #include "text/NumberText.h"
 
 namespace kvado::datafile {
@@ -18,6 +19,16 @@ std::optional<GeneratorInput> parseGeneratorInput(std::string_view nText, std::s
     if (!text::toLocalReal(epsText, sep)) return std::nullopt;
     if (*n < 0 || *l < 0) return std::nullopt;
     return GeneratorInput{*n, *l};
+}
+
+std::string generatorSizeError(const GeneratorInput& in) {
+    try {
+        checkCounts(0, 0, in.L, in.N);
+    } catch (const ProblemSizeError&) {
+        return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
+               std::to_string(in.L) + ", неизвестных " + std::to_string(in.N) + ")";
+    }
+    return {};
 }
 
 namespace {

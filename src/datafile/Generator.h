@@ -25,6 +25,10 @@ struct GeneratorInput {
 std::optional<GeneratorInput> parseGeneratorInput(std::string_view nText, std::string_view lText,
                                                   std::string_view epsText, char decimalSeparator);
 
+// The problem size message when N unknowns and L rows are more than the program can open
+// (the files would be built in memory first); empty when they fit.
+std::string generatorSizeError(const GeneratorInput& in);
+
 // The three files' bytes. The edit texts are written as typed, except that a "," in the
 // tolerance becomes "." so that the data file can be read back.
 GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,

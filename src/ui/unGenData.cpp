@@ -74,6 +74,12 @@ void TfrmGenData::Button1Click() {
         m_toolkit.showMessage(QString::fromUtf8(datafile::kGeneratorFormatError));
         return;
     }
+    // The files are built in memory first: a size the program could not open would only
+    // exhaust it.
+    if (const std::string tooLarge = datafile::generatorSizeError(*input); !tooLarge.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(tooLarge));
+        return;
+    }
     // Files that cannot be created end the press with the error report; those written before
     // stay.
     datafile::writeGeneratedFiles(

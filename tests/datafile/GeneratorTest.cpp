@@ -97,6 +97,28 @@ TEST(GeneratorInput, RefusesWhatTheFormatMessageIsFor) {
     EXPECT_STREQ(kGeneratorFormatError, "Ошибка в формате данных");
 }
 
+// Sizes the program could not open are refused before the files are built in memory.
+TEST(GeneratorInput, SizesBeyondTheProgramsLimitsAreRefused) {
+    struct Case {
+        int32_t n, l;
+        bool fits;
+    };
+    const Case cases[] = {{2000, 2000, true},  {1000000, 20, true},
+                          {1000001, 1, false}, {10, 8000, true},
+                          {10, 8001, false},   {5000, 4000, true},
+                          {5001, 4000, false}, {2147483647, 2147483647, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.n << " x " << c.l);
+        const std::string error = generatorSizeError({c.n, c.l});
+        EXPECT_EQ(error.empty(), c.fits) << error;
+        if (!c.fits) {
+            EXPECT_EQ(error, "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
+                                 std::to_string(c.l) + ", неизвестных " + std::to_string(c.n) +
+                                 ")");
+        }
+    }
+}
+
 TEST(GenerateProblem, StartValuesGiveThirteenLinesOfValuesInRange) {
     const GeneratedFiles f = generate("10", "10", "1E-5", 1);
     const Lines data = crlfLines(f.data);
@@ -261,8 +283,7 @@ TEST(GeneratedProblem, OpensWithItsNamesAndSolvesToACheckedOptimum) {
         layOutOpenedGrid(*s->grid, s->p.M, s->p.N);
         const Lines names = splitNameLines(readFileBytes(sideFileName(path, "ogran")),
                                            static_cast<size_t>(s->p.M) + 2);
-        const std::string objectiveName =
-            applyConstraintNames(*s->grid, s->p.M, names);
+        const std::string objectiveName = applyConstraintNames(*s->grid, s->p.M, names);
         applyUnknownNames(*s->grid, s->p.N,
                           splitNameLines(readFileBytes(sideFileName(path, "neizv")),
                                          static_cast<size_t>(s->p.N)));
