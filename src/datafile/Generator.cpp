@@ -5,6 +5,7 @@
 
 #include "datafile/DataFile.h"
 #include "datafile/NameFiles.h"
+#include "datafile/OpenedGrid.h"
 #include "solver/LpProblem.h"
 #include "text/NumberText.h"
 
@@ -25,8 +26,7 @@ std::string generatorSizeError(const GeneratorInput& in) {
     try {
         checkCounts(0, 0, in.L, in.N);
     } catch (const ProblemSizeError&) {
-        return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
-               std::to_string(in.L) + ", неизвестных " + std::to_string(in.N) + ")";
+        return tooLargeMessage(in.L, in.N);
     }
     return {};
 }

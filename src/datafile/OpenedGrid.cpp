@@ -87,8 +87,12 @@ std::string problemSizeMessage(std::string_view bytes) {
         return "Ошибка: отрицательное число ограничений или неизвестных в файле данных\r\n(G = " +
                intText(G) + ", E = " + intText(E) + ", L = " + intText(L) + ", N = " + intText(N) +
                ")";
-    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
-           intText(G + E + L) + ", неизвестных " + intText(N) + ")";
+    return tooLargeMessage(G + E + L, N);
+}
+
+std::string tooLargeMessage(int64_t M, int64_t N) {
+    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " + intText(M) +
+           ", неизвестных " + intText(N) + ")";
 }
 
 } // namespace kvado::datafile
