@@ -20,7 +20,12 @@ inline void relax() {
 void SecondThread::start() {
     if (running() || std::thread::hardware_concurrency() < 2) return;
     m_stop.store(false);
-    m_thread = std::thread([this] { loop(); });
+    // The helper's first snapshot of the post counter is taken here, before the thread
+    // exists: a post or stop that comes before the helper is scheduled then always differs
+    // from it. (Read by the helper itself, a stop that came first was mistaken for the
+    // starting state, and the helper slept through it while the caller waited in join().)
+    const uint32_t initial = m_posted.load(std::memory_order_relaxed);
+    m_thread = std::thread([this, initial] { loop(initial); });
 }
 
 void SecondThread::stop() {
@@ -39,8 +44,7 @@ void SecondThread::work() {
     }
 }
 
-void SecondThread::loop() {
-    uint32_t seen = m_posted.load(std::memory_order_acquire);
+void SecondThread::loop(uint32_t seen) {
     for (;;) {
         for (int k = 0; m_posted.load(std::memory_order_acquire) == seen; ++k) {
             if (k < kSpins)

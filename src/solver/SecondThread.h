@@ -36,7 +36,8 @@ private:
     // late for one task can never claim the next one by mistake.
     enum : uint32_t { kPosted = 0, kStarted = 1, kWithdrawn = 2, kIdle = 3 };
     static uint32_t stateOf(uint32_t generation, uint32_t phase) { return generation << 2 | phase; }
-    void loop();
+    // `seen`: the post counter when the thread was created.
+    void loop(uint32_t seen);
     void work();
 
     std::thread m_thread;

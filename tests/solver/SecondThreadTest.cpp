@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <thread>
 #include <vector>
 
 #include "solver/SecondThread.h"
@@ -36,6 +41,51 @@ TEST(SecondThread, EveryPieceOnceAcrossManyTasks) {
     helper.run(&Pieces::task, &pieces, 10, 2);
     for (auto& d : pieces.done)
         EXPECT_EQ(d.load(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Random busy waits shift the order in which the caller posts or stops and the helper takes
+// its first look: a start followed at once by a stop, or by one task and a stop, must end in
+// every order (a lost wake-up leaves stop() in join() forever; the watchdog turns that into a
+// failure instead of a hung suite).
+TEST(SecondThread, StartAndStopInAnyOrderNeverHang) {
+    std::atomic<bool> finished{false};
+    std::thread watchdog([&finished] {
+        for (int k = 0; k < 1200 && !finished.load(); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!finished.load()) {
+            std::fputs("SecondThread: start/stop hung\n", stderr);
+            std::abort();
+        }
+    });
+    std::mt19937 random(7);
+    auto spin = [&random](unsigned bound) {
+        for (unsigned k = random() % bound; k > 0; --k)
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+    };
+    for (int round = 0; round < 6000; ++round) {
+        kvado::SecondThread helper;
+        helper.start();
+        spin(round % 2 ? 2000 : 20);
+        if (round % 3 != 0) {
+            Pieces pieces(8);
+            helper.run(&Pieces::task, &pieces, 8, 1);
+            for (auto& d : pieces.done)
+                ASSERT_EQ(d.load(), 1) << "round " << round;
+            spin(200);
+        }
+        helper.stop();
+        // A restarted helper must not mistake the earlier stop for a new post either.
+        if (round % 5 == 0) {
+            helper.start();
+            helper.stop();
+        }
+    }
+    finished.store(true);
+    watchdog.join();
 }
 
 } // namespace
