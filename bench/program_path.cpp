@@ -45,9 +45,9 @@ int main(int argc, char** argv) {
         LpProblem problem;
         TForm1 form(toolkit, problem);
         TForm1::Windows w;
-        w.results = new TResults(toolkit, &form);
+        w.results = new TResults(toolkit, form.session().report(), &form);
         w.help = new TForm2(toolkit, &form);
-        w.results2 = new TfrmResults2(toolkit, &form);
+        w.results2 = new TfrmResults2(toolkit, form.session().results(), &form);
         w.zastav = new TfrmZastav(toolkit, &form);
         w.genData = new TfrmGenData(toolkit, &form);
         form.attachWindows(w);

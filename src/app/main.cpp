@@ -43,9 +43,9 @@ int main(int argc, char** argv) {
     kvado::LpProblem problem;
     TForm1 form1(toolkit, problem);
     TForm1::Windows windows;
-    windows.results = new TResults(toolkit, &form1);
+    windows.results = new TResults(toolkit, form1.session().report(), &form1);
     windows.help = new TForm2(toolkit, &form1);
-    windows.results2 = new TfrmResults2(toolkit, &form1);
+    windows.results2 = new TfrmResults2(toolkit, form1.session().results(), &form1);
     windows.zastav = new TfrmZastav(toolkit, &form1);
     windows.genData = new TfrmGenData(toolkit, &form1);
     form1.attachWindows(windows);

@@ -13,13 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "datafile/DataFile.h"
+#include "base/FileIo.h"
 #include "datafile/Generator.h"
-#include "datafile/NameFiles.h"
-#include "datafile/OpenedGrid.h"
-#include "report/Results.h"
 #include "report/RtfWriter.h"
-#include "solver/Simplex.h"
+#include "session/Session.h"
 
 using namespace kvado;
 
@@ -41,26 +38,6 @@ int badInput(const std::string& file, const std::string& what) {
 // The CLI's numbers use "." like the data files.
 constexpr char kSeparator = '.';
 
-class CliHost : public SolverHost {
-public:
-    CliHost(const report::ReportContext& ctx, report::ReportDocument& doc,
-            report::ResultsModel& results)
-        : m_ctx(ctx), m_doc(doc), m_results(results) {}
-    void showMessage(const std::string&) override {}
-    char decimalSeparator() const override { return kSeparator; }
-    void writeSolutionReport(const LpProblem& p) override {
-        report::WriteSolutionReport(p, m_ctx, m_doc, m_results);
-    }
-    void writeShadowPrices(const LpProblem& p) override {
-        report::WriteShadowPrices(p, m_ctx, m_doc, m_results);
-    }
-
-private:
-    const report::ReportContext& m_ctx;
-    report::ReportDocument& m_doc;
-    report::ResultsModel& m_results;
-};
-
 std::string nowText() {
     const std::time_t t = std::time(nullptr);
     std::tm tm{};
@@ -69,23 +46,6 @@ std::string nowText() {
     std::strftime(date, sizeof date, "%d.%m.%Y", &tm);
     std::strftime(time, sizeof time, "%H:%M:%S", &tm);
     return report::reportDateTime(date, time, tm.tm_hour == 0 && tm.tm_min == 0 && tm.tm_sec == 0);
-}
-
-// The name files next to the data file, as the open command reads them; a missing one leaves
-// the placeholders.
-void readNames(const std::string& file, const LpProblem& p, StringGridModel& grid) {
-    try {
-        const auto bytes = datafile::readFileBytes(datafile::sideFileName(file, "ogran"));
-        const auto lines = datafile::splitNameLines(bytes, static_cast<size_t>(p.M) + 2);
-        datafile::applyConstraintNames(grid, p.M, lines);
-    } catch (const FileError&) {
-    }
-    try {
-        const auto bytes = datafile::readFileBytes(datafile::sideFileName(file, "neizv"));
-        datafile::applyUnknownNames(grid, p.N,
-                                    datafile::splitNameLines(bytes, static_cast<size_t>(p.N)));
-    } catch (const FileError&) {
-    }
 }
 
 const char* statusName(SolveOutcome o) {
@@ -152,43 +112,38 @@ int solveCommand(const std::vector<std::string>& args) {
     if (file.empty()) return usage();
 
     LpProblem problem;
-    StringGridModel grid(5, 6);
+    session::Session session(problem);
+    session.setHeadless(true);
+    session.setDecimalSeparator(kSeparator);
+    session.setLogFolder(logDir);
+    session.setDateTimeSource(nowText);
+    // A missing name file leaves the placeholders; the hints are the windows'.
+    session::OpenResult opened;
     try {
-        datafile::GridLoadObserver fill(grid, kSeparator);
-        fill.setWriteNumbers(false);
-        datafile::readDataFile(datafile::readFileBytes(file), problem, &fill);
-        datafile::layOutOpenedGrid(grid, problem.M, problem.N);
-        readNames(file, problem, grid);
-        problem.dataFileName = datafile::baseName(file);
-    } catch (const text::ConversionError& e) {
-        return badInput(file, std::string(e.what()) + " (a token that is not a number)");
+        opened = session.openDataFile(file);
     } catch (const std::exception& e) {
         return badInput(file, e.what());
     }
+    if (opened.status != session::OpenStatus::Opened)
+        return badInput(file, opened.badNumber ? opened.reason + " (a token that is not a number)"
+                                               : opened.reason);
     // The method starts from the right-hand sides as basic values and compares against Eps:
     // a tolerance that is not positive or a negative right-hand side gives wrong answers.
-    if (!(problem.eps > 0)) return badInput(file, "the tolerance Eps must be above 0");
-    for (int32_t i = 1; i <= problem.M; ++i)
-        if (problem.initialRhs[static_cast<size_t>(i)] < 0)
-            return badInput(file, "the right-hand side B[" + std::to_string(i) +
-                                      "] is negative; multiply that constraint by -1");
+    if (!session::toleranceAccepted(problem.eps))
+        return badInput(file, "the tolerance Eps must be above 0");
+    if (const int32_t i = session::negativeRightHandSide(problem))
+        return badInput(file, "the right-hand side B[" + std::to_string(i) +
+                                  "] is negative; multiply that constraint by -1");
 
-    report::ReportDocument doc;
-    report::ResultsModel results;
-    results.fillAnalysisGrid = false;
-    report::ReportContext ctx{&grid, kSeparator, nowText()};
-    report::SetUpResultGrids(problem, grid, results);
-    CliHost host(ctx, doc, results);
-    TraceLog log(logDir);
     SolveOutcome outcome;
     try {
-        outcome = solve(problem, log, host);
-        report::CheckSolution(problem, kSeparator, doc, results);
-        if (!rtf.empty()) datafile::writeFileBytes(rtf, report::writeRtf(doc.paragraphs()));
+        outcome = session.solveLoaded().outcome;
+        if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", e.what());
         return 1;
     }
+    const report::ReportDocument& doc = session.report();
     if (json) {
         printJson(problem, outcome);
     } else {

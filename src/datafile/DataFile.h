@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileIo.h"
 #include "solver/LpProblem.h"
 
 namespace kvado::datafile {
@@ -30,11 +31,5 @@ public:
 // machine cannot hold raise ProblemSizeError before anything is allocated; a short file reads
 // zeros.
 void readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
-
-// A whole file's bytes; throws FileError naming the path and the system's reason, and for
-// anything but a regular file (a folder, a pipe, a device).
-std::string readFileBytes(const std::string& path);
-// Creates or replaces a file; throws FileError("Cannot create file \"path\". reason").
-void writeFileBytes(const std::string& path, std::string_view bytes);
 
 } // namespace kvado::datafile

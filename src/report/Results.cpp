@@ -150,7 +150,13 @@ void WriteShadowPrices(const LpProblem& p, const ReportContext& ctx, ReportDocum
     r.edTarget = formatFixed(-p.inverse(p.M + 1, 0), 0, 2);
 }
 
-void ComputeResourceUse(LpProblem& p, char sep, ResultsModel& r) {
+void SolutionCheck::resize(int32_t M) {
+    rowActivity.resize(static_cast<size_t>(M) + 1, 0);
+    slackFlags.resize(static_cast<size_t>(M) + 1, 0);
+}
+
+void ComputeResourceUse(const LpProblem& p, char sep, ResultsModel& r, SolutionCheck& check) {
+    check.resize(p.M);
     std::vector<Real> x(static_cast<size_t>(p.N) + 1, 0);
     for (int32_t i = 1; i <= p.M; ++i) {
         const int32_t j = p.basis[static_cast<size_t>(i)];
@@ -175,7 +181,7 @@ void ComputeResourceUse(LpProblem& p, char sep, ResultsModel& r) {
             if (cells) sg2.setCell(j, i + 2, formatShortGeneral(product, sep));
             sum = sum + product;
         }
-        p.rowActivity[static_cast<size_t>(i)] = sum;
+        check.rowActivity[static_cast<size_t>(i)] = sum;
         if (cells) {
             sg2.setCell(p.N + 1, i + 2, formatShortGeneral(sum, sep));
             sg2.setCell(p.N + 3, i + 2,
@@ -184,50 +190,53 @@ void ComputeResourceUse(LpProblem& p, char sep, ResultsModel& r) {
     }
 }
 
-bool CheckSolution(LpProblem& p, char sep, ReportDocument& doc, ResultsModel& r) {
-    ComputeResourceUse(p, sep, r);
+bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsModel& r,
+                   SolutionCheck& check) {
+    ComputeResourceUse(p, sep, r, check);
+    std::vector<Real>& rowActivity = check.rowActivity;
+    std::vector<int32_t>& slackFlags = check.slackFlags;
     doc.append("");
     doc.append("");
     bool feasible = true;
     auto message = [&](int32_t i, const char* middle, const char* rel) {
         doc.append("Ограничение №" + intText(i) + middle +
-                   formatGeneral(p.rowActivity[static_cast<size_t>(i)], sep) + rel +
+                   formatGeneral(rowActivity[static_cast<size_t>(i)], sep) + rel +
                    formatGeneral(p.initialRhs[static_cast<size_t>(i)], sep));
     };
     for (int32_t i = 1; i <= p.M; ++i) {
         const auto ui = static_cast<size_t>(i);
-        const Real activity = p.rowActivity[ui], b = p.initialRhs[ui];
+        const Real activity = rowActivity[ui], b = p.initialRhs[ui];
         if (p.isGreaterRow(i)) {
             if (activity < b - kMetTolerance) {
                 message(i, " НЕ выполнено: ", " >= ");
                 feasible = false;
             } else {
-                p.slackFlags[ui] = std::fabs(activity - b) < kBindingTolerance ? 0 : 1;
+                slackFlags[ui] = std::fabs(activity - b) < kBindingTolerance ? 0 : 1;
             }
         }
     }
     for (int32_t i = p.G + 1; i <= p.G + p.E; ++i) {
         const auto ui = static_cast<size_t>(i);
-        const Real activity = p.rowActivity[ui], b = p.initialRhs[ui];
+        const Real activity = rowActivity[ui], b = p.initialRhs[ui];
         // Relative to the activity, but never tighter than the absolute tolerance of the
         // other rows: a row with B = 0 whose activity is a rounding residue is met.
         const Real d = std::fabs(activity - b);
         if (d > kMetTolerance * std::max<Real>(1, std::fabs(activity))) {
             feasible = false;
             message(i, " НЕ выполнено ", " = ");
-            p.slackFlags[ui] = 1;
+            slackFlags[ui] = 1;
         } else {
-            p.slackFlags[ui] = 0;
+            slackFlags[ui] = 0;
         }
     }
     for (int32_t i = p.G + p.E + 1; i <= p.M; ++i) {
         const auto ui = static_cast<size_t>(i);
-        const Real activity = p.rowActivity[ui], b = p.initialRhs[ui];
+        const Real activity = rowActivity[ui], b = p.initialRhs[ui];
         if (activity > b + kMetTolerance) {
             feasible = false;
             message(i, " НЕ выполнено ", " <= ");
         } else {
-            p.slackFlags[ui] = std::fabs(activity - b) < kBindingTolerance ? 0 : 1;
+            slackFlags[ui] = std::fabs(activity - b) < kBindingTolerance ? 0 : 1;
         }
     }
     doc.append("");
@@ -235,11 +244,14 @@ bool CheckSolution(LpProblem& p, char sep, ReportDocument& doc, ResultsModel& r)
                         : "Полученное решение является НЕДОПУСТИМЫМ");
     Real control = 0;
     for (int32_t i = 1; i <= p.M; ++i)
-        control = control +
-                  static_cast<Real>(p.slackFlags[static_cast<size_t>(i)]) * p.inverse(p.M + 1, i);
+        control =
+            control + static_cast<Real>(slackFlags[static_cast<size_t>(i)]) * p.inverse(p.M + 1, i);
+    check.feasible = feasible;
+    check.controlNumber = control;
+    check.optimal = feasible && std::fabs(control) < kControlTolerance;
     if (feasible) {
         doc.append(" ");
-        if (std::fabs(control) < kControlTolerance) {
+        if (check.optimal) {
             doc.append("Полученное решение является оптимальным.");
             doc.append("Контрольное число = " + formatGeneral(control, sep) +
                        " - ( должно быть близко к нулю )");

@@ -4,6 +4,7 @@
 // windows, the CLI and the tests produce the same texts.
 
 #include <string>
+#include <vector>
 
 #include "grid/StringGridModel.h"
 #include "report/ReportDocument.h"
@@ -24,6 +25,20 @@ struct ResultsModel {
     bool fillAnalysisGrid = true;
 };
 
+// What the solution check leaves behind: the row activities, the binding flags and the
+// verdicts. Kept between checks: a ">=" or "<=" row that is not met keeps the flag it had
+// (it counts only when every row is met, and then every flag is set anew).
+struct SolutionCheck {
+    std::vector<Real> rowActivity;   // rows 0..M: A[i,1]*X[1] + ... + A[i,N]*X[N]
+    std::vector<int32_t> slackFlags; // rows 0..M: 0 binding, 1 with slack or not met
+    bool feasible = false;           // every row is met
+    bool optimal = false;            // feasible, and the control number is close to 0
+    Real controlNumber = 0;          // the shadow prices of the rows with slack, summed
+
+    // Sized for M rows; rows already there keep their values.
+    void resize(int32_t M);
+};
+
 // What the writers read besides the problem.
 struct ReportContext {
     const StringGridModel* inputGrid = nullptr; // the main window's SG1 (names, captions)
@@ -39,11 +54,15 @@ void WriteSolutionReport(const LpProblem& p, const ReportContext& ctx, ReportDoc
 // Report lines 12..14 (shadow prices), the shadow-price column of SG2 and edTarget.
 void WriteShadowPrices(const LpProblem& p, const ReportContext& ctx, ReportDocument& doc,
                        ResultsModel& results);
-// Recomputes every row activity from the check copy and writes SG2's number cells.
-void ComputeResourceUse(LpProblem& p, char decimalSeparator, ResultsModel& results);
+// Recomputes every row activity from the check copy into `check` and writes SG2's number
+// cells. The problem is only read.
+void ComputeResourceUse(const LpProblem& p, char decimalSeparator, ResultsModel& results,
+                        SolutionCheck& check);
 // The independent check: ComputeResourceUse, then the messages for rows not met and the
-// verdicts, appended to the report. Returns whether every row is met.
-bool CheckSolution(LpProblem& p, char decimalSeparator, ReportDocument& doc, ResultsModel& results);
+// verdicts, appended to the report; the verdicts also go into `check`. Returns whether every
+// row is met.
+bool CheckSolution(const LpProblem& p, char decimalSeparator, ReportDocument& doc,
+                   ResultsModel& results, SolutionCheck& check);
 
 // Twenty blanks and the name, of which the last `width` characters (not bytes) are kept.
 std::string nameField(const std::string& name, int width);

@@ -44,8 +44,6 @@ void LpProblem::reset() {
     // they are sized here so that every index the load uses exists.
     basis.resize(static_cast<size_t>(M) + 1, 0);
     initialRhs.resize(static_cast<size_t>(M) + 1, 0);
-    rowActivity.assign(static_cast<size_t>(M) + 1, 0);
-    slackFlags.assign(static_cast<size_t>(M) + 1, 0);
 
     for (auto* v : {&m_loadRows, &m_rowColumns, &m_rows})
         std::vector<int32_t>().swap(*v);

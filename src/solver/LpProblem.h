@@ -110,8 +110,6 @@ public:
     std::vector<Real> transformed;   // rows 0..M+2
     std::vector<Real> solution;      // columns 0..phase-1 column count
     std::vector<Real> initialRhs;    // rows 0..M
-    std::vector<Real> rowActivity;   // rows 0..M
-    std::vector<int32_t> slackFlags; // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;

@@ -5,22 +5,15 @@
 // windows-1251, CR LF. Every completed line is flushed, so the file on disk holds it at once.
 
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "base/FileError.h"
 #include "text/NumberText.h"
 
 namespace kvado {
 
 class LpProblem;
-
-// An input/output error on a file the program writes; the message is the one the error
-// report shows.
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 inline constexpr const char* kTraceLogName = "Kvaq.log";
 

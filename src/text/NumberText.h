@@ -8,18 +8,14 @@
 // setlocale() the process has done.
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace kvado {
+#include "base/Real.h"
 
-using Real = long double;
-static_assert(std::numeric_limits<Real>::digits == 64, "the problem's numbers are x87 80-bit");
-
-namespace text {
+namespace kvado::text {
 
 // General number format: 15 significant digits, fixed notation for 1E-4 <= |v| < 1E15.
 std::string formatGeneral(Real v, char decimalSeparator);
@@ -74,5 +70,4 @@ private:
 
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 
-} // namespace text
-} // namespace kvado
+} // namespace kvado::text

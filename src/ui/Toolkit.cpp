@@ -2,10 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <new>
 #include <stdexcept>
 
+#include "base/DecimalSeparator.h"
+
 namespace kvado::ui {
+
+char systemDecimalSeparator() {
+    return decimalSeparatorFrom(QLocale::system().decimalPoint().toStdString());
+}
 
 QString errorReportText(const std::exception_ptr& error) {
     try {

@@ -44,6 +44,10 @@ public:
     virtual void showModal(QDialog& window) = 0;
 };
 
+// The decimal separator of the user's regional settings, "." when it is not one ASCII
+// character.
+char systemDecimalSeparator();
+
 // The text the error report shows for an exception: its message, "Out of memory" for
 // std::bad_alloc.
 QString errorReportText(const std::exception_ptr& error);

@@ -1,24 +1,18 @@
 #include "ui/Unit1.h"
 
 #include <QEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <algorithm>
 #include <optional>
 
-#include "datafile/DataFile.h"
 #include "datafile/DataFileWriter.h"
-#include "datafile/NameFiles.h"
-#include "datafile/OpenedGrid.h"
-#include "solver/TraceLog.h"
-#include "text/NumberText.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
@@ -33,35 +27,7 @@ const char* const kStartStatus =
     "   Справка о программе вызывается клавишей F1.  (см также Меню | Описание)";
 const char* const kNewDataStatus = "   Создаются новые данные";
 
-const char* const kBadG = "Ошибка огр >=";
-const char* const kBadE = "Ошибка огр =";
-const char* const kBadL = "Ошибка огр <=";
-const char* const kBadN = "Ошибка числа неизв";
-const char* const kBadEps = "Ошибка Eps";
-const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера";
-const char* const kRowsMismatch =
-    "Ошибка: число строк таблицы\r\nне соответствует числу ограничений.\r\nИсправьте";
-const char* const kColsMismatch =
-    "Ошибка: число столбцов таблицы\r\nне соответствует числу неизвестных.\r\nИсправьте";
 const char* const kOpenedStatus = "   Открыт файл: ";
-const char* const kFileNotFound = "Файл не найден...";
-
-// A count edit: the whole-number conversion, refused when negative.
-std::optional<int32_t> countOf(const QLineEdit* edit) {
-    const auto value = text::toWholeNumber(edit->text().toStdString());
-    if (!value || *value < 0) return std::nullopt;
-    return value;
-}
-
-// Whether the grid or the problem of these counts is more than the machine can hold.
-bool tooLarge(int64_t G, int64_t E, int64_t L, int64_t N) {
-    try {
-        checkCounts(G, E, L, N);
-        return false;
-    } catch (const ProblemSizeError&) {
-        return true;
-    }
-}
 
 } // namespace
 
@@ -76,27 +42,28 @@ std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment) {
         locale.toString(time, format.trimmed()).toStdString(), time.msecsSinceStartOfDay() == 0);
 }
 
-char systemDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 127)
-        return static_cast<char>(point[0].unicode());
-    return '.';
-}
-
-// The solver's surroundings in the main window.
-class TForm1::Host : public SolverHost {
+// What the session shows through the main window: PB1, the message boxes and error report,
+// and the report and results windows, which show the session's models.
+class TForm1::View : public session::SessionView {
 public:
-    explicit Host(TForm1& form) : m_form(form) {}
+    explicit View(TForm1& form) : m_form(form) {}
     void setProgressMaximum(int32_t maximum) override { m_form.setProgressMaximum(maximum); }
     void setProgressPosition(int32_t position) override { m_form.setProgressPosition(position); }
     void showMessage(const std::string& utf8) override {
         m_form.toolkit().showMessage(QString::fromStdString(utf8));
     }
-    void writeSolutionReport(const LpProblem& problem) override {
-        m_form.WriteSolutionReport(problem);
+    void showError(const std::string& utf8) override {
+        m_form.toolkit().showError(QString::fromStdString(utf8));
     }
-    void writeShadowPrices(const LpProblem& problem) override { m_form.WriteShadowPrices(problem); }
-    char decimalSeparator() const override { return m_form.decimalSeparator(); }
+    void reportCleared() override {
+        if (m_form.m_windows.results != nullptr) m_form.m_windows.results->ClearReport();
+    }
+    void reportAppended() override {
+        if (m_form.m_windows.results != nullptr) m_form.m_windows.results->showAppended();
+    }
+    void resultTextsChanged() override {
+        if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
+    }
 
 private:
     TForm1& m_form;
@@ -104,8 +71,13 @@ private:
 
 TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     : QMainWindow(parent), m_toolkit(toolkit), m_problem(problem),
-      m_host(std::make_unique<Host>(*this)), m_decimalSeparator(systemDecimalSeparator()),
+      m_session(std::make_unique<session::Session>(problem)), m_view(std::make_unique<View>(*this)),
+      m_decimalSeparator(systemDecimalSeparator()),
       m_clock([] { return QDateTime::currentDateTime(); }) {
+    m_session->setView(m_view.get());
+    m_session->setDecimalSeparator(m_decimalSeparator);
+    m_session->setDateTimeSource(
+        [this] { return reportDateTimeText(QLocale::system(), m_clock()); });
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("    Решение задачи линейного программирования."));
     setFont(windowFont(13));
@@ -118,7 +90,17 @@ TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     command([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+// The windows and the input grid show the session's models, so they go before the session.
+TForm1::~TForm1() {
+    delete m_windows.results2;
+    delete m_windows.results;
+    delete SG1;
+}
+
+void TForm1::setDecimalSeparator(char separator) {
+    m_decimalSeparator = separator;
+    m_session->setDecimalSeparator(separator);
+}
 
 void TForm1::attachWindows(const Windows& windows) {
     m_windows = windows;
@@ -175,15 +157,8 @@ void TForm1::createControls() {
                "Изменить число строк и столбцов таблицы в соответствии с числом огранич и неизв",
                QRect(8, 88, 609, 25), leftTop);
 
-    SG1 = new StringGrid(m_client);
+    SG1 = new StringGrid(m_session->inputGrid(), m_client);
     SG1->setObjectName(QStringLiteral("SG1"));
-    {
-        StringGridModel& cells = SG1->cells();
-        cells.setColCount(5);
-        cells.setRowCount(6);
-        cells.setFixedRows(1);
-        cells.setFixedCols(0);
-    }
     SG1->setEditing(true);
     anchors.add(SG1, QRect(7, 118, 610, 314), Qt::LeftEdge | Qt::TopEdge | rightBottom);
 
@@ -283,7 +258,7 @@ void TForm1::setProgressPosition(int position) {
 }
 
 SolverHost& TForm1::solverHost() {
-    return *m_host;
+    return *m_session;
 }
 
 // --- handlers ------------------------------------------------------------------------------
@@ -324,31 +299,6 @@ void TForm1::btnExitClick() {
 
 // --- data files ----------------------------------------------------------------------------
 
-// What the main window shows of a data file while it is read, besides the grid's cells: the
-// edits once the header is known, the progress bar while the rows go by.
-class TForm1::OpenObserver : public datafile::LoadObserver {
-public:
-    explicit OpenObserver(TForm1& form) : m_form(form) {}
-    void header(const LpProblem& p) override {
-        m_form.edG->setText(QString::fromStdString(text::intText(p.G)));
-        m_form.edE->setText(QString::fromStdString(text::intText(p.E)));
-        m_form.edL->setText(QString::fromStdString(text::intText(p.L)));
-        m_form.edN->setText(QString::fromStdString(text::intText(p.N)));
-        m_form.edEps->setText(
-            QString::fromStdString(text::formatGeneral(p.eps, m_form.decimalSeparator())));
-    }
-    void progressMaximum(int32_t maximum) override { m_form.setProgressMaximum(maximum); }
-    void progress(int32_t position) override { m_form.setProgressPosition(position); }
-
-private:
-    TForm1& m_form;
-};
-
-void TForm1::setObjectiveName(const std::string& name) {
-    if (m_windows.results2 != nullptr)
-        m_windows.results2->setObjectiveName(QString::fromStdString(name));
-}
-
 void TForm1::idFileOpenClick() {
     FileDialogOptions OD1; // the system's own title
     OD1.filter = QStringLiteral("Исходные данные |*.dat|Все файлы |*.*");
@@ -359,58 +309,18 @@ void TForm1::idFileOpenClick() {
         SetUpResultGrids();
         return;
     }
-    const std::string path = chosen->toStdString();
-    LpProblem& p = m_problem;
-    p.dataFileName = datafile::baseName(path);
-    setStatusText(QString::fromUtf8(kOpenedStatus) + QString::fromStdString(p.dataFileName));
-    if (!QFileInfo(*chosen).isFile()) {
-        m_toolkit.showMessage(QString::fromUtf8(kFileNotFound));
-        return;
-    }
+    const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
+    setStatusText(QString::fromUtf8(kOpenedStatus) +
+                  QString::fromStdString(m_problem.dataFileName));
+    if (opened.status == session::OpenStatus::NotFound) return;
     btnSolve->setEnabled(true);
-
-    // A number that does not read ends the command where it stands (the error report shows
-    // "Invalid numeric input"): what was read stays, and the name files are not read.
-    const std::string bytes = datafile::readFileBytes(path);
-    StringGridModel& g = SG1->cells();
-    {
-        // The view follows the grid once, when the whole file is in.
-        StringGridModel::UpdateScope update(g);
-        OpenObserver shown(*this);
-        datafile::GridLoadObserver cells(g, m_decimalSeparator, &shown);
-        try {
-            datafile::readDataFile(bytes, p, &cells);
-        } catch (const ProblemSizeError&) {
-            // Refused before anything was allocated or shown: the grid, the edits and the
-            // problem are as they were.
-            m_toolkit.showError(QString::fromStdString(datafile::problemSizeMessage(bytes)));
-            return;
-        }
-        datafile::layOutOpenedGrid(g, p.M, p.N);
+    if (opened.edits) {
+        edG->setText(QString::fromStdString(opened.edits->G));
+        edE->setText(QString::fromStdString(opened.edits->E));
+        edL->setText(QString::fromStdString(opened.edits->L));
+        edN->setText(QString::fromStdString(opened.edits->N));
+        edEps->setText(QString::fromStdString(opened.edits->eps));
     }
-
-    const std::string constraintNames = datafile::sideFileName(path, "ogran");
-    setObjectiveName({});
-    if (QFileInfo::exists(QString::fromStdString(constraintNames))) {
-        // One line more than M+1 tells a file of exactly M+1 lines from a longer one.
-        const auto lines = datafile::splitNameLines(datafile::readFileBytes(constraintNames),
-                                                    static_cast<size_t>(p.M) + 2);
-        setObjectiveName(datafile::applyConstraintNames(g, p.M, lines));
-    } else {
-        m_toolkit.showMessage(
-            QString::fromStdString(datafile::missingConstraintNamesMessage(constraintNames, p.M)));
-    }
-
-    const std::string unknownNames = datafile::sideFileName(path, "neizv");
-    if (QFileInfo::exists(QString::fromStdString(unknownNames))) {
-        datafile::applyUnknownNames(g, p.N,
-                                    datafile::splitNameLines(datafile::readFileBytes(unknownNames),
-                                                             static_cast<size_t>(p.N)));
-    } else {
-        m_toolkit.showMessage(
-            QString::fromStdString(datafile::missingUnknownNamesMessage(unknownNames, p.N)));
-    }
-    SetUpResultGrids();
 }
 
 void TForm1::idWriteFileClick() {
@@ -459,175 +369,39 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 // --- input grid ----------------------------------------------------------------------------
 
-bool TForm1::refuse(const char* message) {
-    m_toolkit.showMessage(QString::fromUtf8(message));
-    return true;
+session::EditTexts TForm1::editTexts() const {
+    return {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
+            edN->text().toStdString(), edEps->text().toStdString()};
 }
 
 bool TForm1::ParseEdits() {
-    LpProblem& p = m_problem;
-    // Each count is stored as soon as it is read, so a failure further on leaves the counts
-    // before it changed. A count is refused before it is stored when the grid or the problem
-    // it asks for could not be held.
-    const auto G = countOf(edG);
-    if (!G) return refuse(kBadG);
-    if (tooLarge(*G, 0, 0, 0)) return refuse(kTooLarge);
-    p.G = *G;
-    const auto E = countOf(edE);
-    if (!E) return refuse(kBadE);
-    if (tooLarge(p.G, *E, 0, 0)) return refuse(kTooLarge);
-    p.E = *E;
-    const auto L = countOf(edL);
-    if (!L) return refuse(kBadL);
-    if (tooLarge(p.G, p.E, *L, 0)) return refuse(kTooLarge);
-    p.L = *L;
-    p.M = p.G + p.E + p.L;
-    const auto N = countOf(edN);
-    if (!N) return refuse(kBadN);
-    if (tooLarge(p.G, p.E, p.L, *N)) return refuse(kTooLarge);
-    p.N = *N;
-    // The tolerance is written with a point; a comma is taken for one. A tolerance that is
-    // not above 0 would let the first phase never end, so it is refused as well.
-    std::string eps = edEps->text().toStdString();
-    std::replace(eps.begin(), eps.end(), ',', '.');
-    const auto value = text::toPointReal(eps);
-    if (!value || !(*value > 0)) return refuse(kBadEps);
-    p.eps = *value;
-    return false;
+    return m_session->ParseEdits(editTexts());
 }
 
 void TForm1::SetupGrid(bool newTable) {
-    if (ParseEdits()) return;
-    const int M = m_problem.M;
-    const int N = m_problem.N;
-    StringGridModel& g = SG1->cells();
-    StringGridModel::UpdateScope update(g);
-    g.setRowCount(M + 3);
-    g.setColCount(N + 2);
-    if (!newTable) return;
-
-    for (int c = 1; c <= N + 1; ++c)
-        g.setColWidth(c, 70);
-    g.setColWidth(0, 250);
-    g.setCell(1, 0, "  B[i] ");
-    g.setCell(0, 1, " Неизвестные --> ");
-    for (int j = 1; j <= N; ++j)
-        g.setCell(j + 1, 1, " Не заполн.");
-    g.setCell(0, 0, " Ограничения (ниже):");
-    for (int i = 1; i <= M; ++i) {
-        g.setCell(0, i + 1, " Не заполнено");
-        g.setCell(1, i + 1, " ?");
-    }
-    g.setCell(0, M + 2, " Коэффициенты целевой ф-ии");
-    for (int j = 1; j <= N; ++j) {
-        g.setCell(j + 1, 0, " A[i," + text::intText(j) + "] ");
-        for (int i = 1; i <= M + 1; ++i)
-            g.setCell(j + 1, i + 1, " ?");
-    }
+    m_session->SetupGrid(editTexts(), newTable);
 }
 
 bool TForm1::GridTransfer() {
-    if (ParseEdits()) return true;
-    LpProblem& p = m_problem;
-    const StringGridModel& g = SG1->cells();
-    const char separator = m_decimalSeparator;
-    // A cell that does not convert ends the command here, with the problem reset and filled
-    // as far as the conversion got.
-    auto number = [&](int col, int row) {
-        return text::localRealOrThrow(g.cell(col, row), separator);
-    };
-    p.reset();
-    for (int i = 1; i <= p.M; ++i)
-        for (int j = 1; j <= p.N; ++j)
-            p.setCoefficient(i, j, number(j + 1, i + 1));
-    for (int j = 1; j <= p.N; ++j)
-        p.setObjective(j, number(j + 1, p.M + 2));
-    for (int i = 1; i <= p.M; ++i)
-        p.setRightHandSide(i, number(1, i + 1));
-    p.takeSnapshots();
-    SetUpResultGrids();
-    return false;
+    return m_session->GridTransfer(editTexts());
 }
 
 // --- solve ---------------------------------------------------------------------------------
 
 void TForm1::btnSolveClick() {
-    if (m_windows.results != nullptr) m_windows.results->ClearReport();
-    if (GridTransfer()) return;
-    LpProblem& p = m_problem;
-    const StringGridModel& g = SG1->cells();
-    if (g.rowCount() != p.M + 3) {
-        refuse(kRowsMismatch);
-        return;
-    }
-    if (g.colCount() != p.N + 2) {
-        refuse(kColsMismatch);
-        return;
-    }
-    // The set-up takes every right-hand side as it stands, and the first phase starts from
-    // the right-hand sides as the values of its basis: a negative one would start it outside
-    // the feasible region. The user turns such a row round.
-    for (int i = 1; i <= p.M; ++i) {
-        if (p.initialRhs[static_cast<size_t>(i)] < 0) {
-            m_toolkit.showMessage(
-                QStringLiteral("Ошибка: правая часть B[") + QString::number(i) +
-                QStringLiteral("] отрицательна.\r\nУмножьте это ограничение на -1 (знак >= "
-                               "сменится на <=, а <= на >=)"));
-            return;
-        }
-    }
-
-    SolveOutcome outcome;
-    {
-        TraceLog log;
-        outcome = solve(p, log, *m_host);
-    }
-    // The solver has shown the message of a problem without a feasible solution itself. Either
-    // failure leaves the input as typed so that the user can correct it and solve again.
-    if (outcome == SolveOutcome::Unbounded)
-        m_toolkit.showMessage(QStringLiteral("Целевая функция не ограничена (переменная X[") +
-                              QString::number(p.entering) +
-                              QStringLiteral("])\r\nподробнее в файле Kvaq.log"));
-    if (outcome == SolveOutcome::Optimal) btnSolve->setEnabled(false);
-    // The check runs whatever the outcome: after a failed solve its lines tell the user which
-    // constraints the last basis breaks. Only an optimum is shown in the results window.
-    CheckSolution();
-    if (outcome == SolveOutcome::Optimal && m_windows.results2 != nullptr)
-        m_toolkit.showModal(*m_windows.results2);
+    const session::SolveResult result = m_session->solveInput(editTexts());
+    if (!result.solved) return;
+    // Either failure leaves the input as typed so that the user can correct it and solve
+    // again; only an optimum is shown in the results window.
+    if (result.outcome != SolveOutcome::Optimal) return;
+    btnSolve->setEnabled(false);
+    if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
 }
 
-// --- results and report --------------------------------------------------------------------
-
-report::ReportContext TForm1::reportContext() const {
-    return {&SG1->cells(), m_decimalSeparator, reportDateTimeText(QLocale::system(), m_clock())};
-}
+// --- results -------------------------------------------------------------------------------
 
 void TForm1::SetUpResultGrids() {
-    if (m_windows.results2 == nullptr) return;
-    report::SetUpResultGrids(m_problem, SG1->cells(), m_windows.results2->results());
-}
-
-// The writers need both windows: the report goes into the one, the values into the other.
-void TForm1::WriteSolutionReport(const LpProblem& problem) {
-    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
-    report::WriteSolutionReport(problem, reportContext(), m_windows.results->report(),
-                                m_windows.results2->results());
-    m_windows.results->showAppended();
-}
-
-void TForm1::WriteShadowPrices(const LpProblem& problem) {
-    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
-    report::WriteShadowPrices(problem, reportContext(), m_windows.results->report(),
-                              m_windows.results2->results());
-    m_windows.results->showAppended();
-    m_windows.results2->showTexts();
-}
-
-void TForm1::CheckSolution() {
-    if (m_windows.results == nullptr || m_windows.results2 == nullptr) return;
-    report::CheckSolution(m_problem, m_decimalSeparator, m_windows.results->report(),
-                          m_windows.results2->results());
-    m_windows.results->showAppended();
+    m_session->SetUpResultGrids();
 }
 
 } // namespace kvado::ui

@@ -1,7 +1,8 @@
 #pragma once
-// The main window: the counts and the tolerance of a problem, the input grid in which the
-// user types it, and the commands that lay out the grid, solve the problem and reach the
-// other windows.
+// Main window (TForm1, «Решение задачи линейного программирования.»): the counts and the
+// tolerance of a problem, the input grid in which the user types it, and the commands that lay
+// out the grid, solve the problem and reach the other windows. The work is the session's: a
+// handler reads the edits, calls the session, and shows what it produced.
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -10,9 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "report/Results.h"
+#include "session/Session.h"
 #include "solver/LpProblem.h"
-#include "solver/Simplex.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
 
@@ -32,9 +32,6 @@ class TfrmResults2;
 class TfrmZastav;
 class TfrmGenData;
 
-// The decimal separator of the user's regional settings, "." when it is not one ASCII
-// character.
-char systemDecimalSeparator();
 // The date and time of the report's header in the regional settings of `locale`: the short
 // date, a blank and the long time, the time left out at exactly midnight.
 std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment);
@@ -59,6 +56,9 @@ public:
     TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The road every command of the window takes; its models are what the windows show.
+    session::Session& session() { return *m_session; }
+
     // Connects the windows to each other and to the problem.
     void attachWindows(const Windows& windows);
     const Windows& windows() const { return m_windows; }
@@ -68,7 +68,7 @@ public:
     LpProblem& problem() const { return m_problem; }
     // The user's decimal separator, for typed grid numbers and the general number formats.
     char decimalSeparator() const { return m_decimalSeparator; }
-    void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
+    void setDecimalSeparator(char separator);
     // The clock the report's header reads; the local time unless set.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
@@ -81,7 +81,8 @@ public:
     int progressMaximum() const { return m_progressMaximum; }
     int progressPosition() const { return m_progressPosition; }
 
-    // What the solver is given to report through: PB1, message boxes, the report writers.
+    // What the solver is given to report through (the session): PB1, message boxes, the
+    // report writers.
     SolverHost& solverHost();
 
     // The outer width as the design measures it: the client width plus the design frame, so
@@ -102,7 +103,7 @@ public:
     void idResultsClick();
     void N2Click();
 
-    // --- operations ----------------------------------------------------------------------
+    // --- operations (the session's, on the edits as they stand) ----------------------------
     // New table (true) or resize (false) of the input grid for the counts in the edits.
     void SetupGrid(bool newTable);
     // Edit parse: the counts and Eps from the edits into the problem. Returns the error flag:
@@ -113,13 +114,8 @@ public:
     bool GridTransfer();
     // Lays out the results window's grids for the counts and the input grid.
     void SetUpResultGrids();
-    // The solution check after a solve: the analysis grid's numbers and the verdict at the
-    // end of the report.
-    void CheckSolution();
-    // The report writers the solver calls at its end: the report's header, plan, objective
-    // value and shadow prices, and the values of the results window.
-    void WriteSolutionReport(const LpProblem& problem);
-    void WriteShadowPrices(const LpProblem& problem);
+    // The five edits' texts.
+    session::EditTexts editTexts() const;
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label2;
@@ -151,24 +147,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    class Host;
-    class OpenObserver;
+    class View;
 
     void createControls();
     void createMenu();
     // Runs a handler as a command: an error it does not handle ends it with the error report.
     template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
-    // Shows the message of a refused input; returns the error flag.
-    bool refuse(const char* message);
-    // The objective name of the file last opened, shown in the results window.
-    void setObjectiveName(const std::string& name);
-    // What the report writers read besides the problem.
-    report::ReportContext reportContext() const;
-
     Toolkit& m_toolkit;
     LpProblem& m_problem;
     Windows m_windows;
-    std::unique_ptr<Host> m_host;
+    std::unique_ptr<session::Session> m_session;
+    std::unique_ptr<View> m_view;
     AnchoredArea* m_client;
     QLabel* m_statusLabel;
     char m_decimalSeparator;

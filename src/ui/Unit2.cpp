@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "datafile/DataFile.h"
+#include "base/FileIo.h"
 #include "datafile/NameFiles.h"
 #include "ui/ProblemFormPicture.h"
 
@@ -73,7 +73,7 @@ TForm2::TForm2(Toolkit& toolkit, QWidget* parent)
 void TForm2::FormCreate() {
     // Read with the policy of the name files: UTF-8 when the file is valid UTF-8 with a
     // non-ASCII character, else windows-1251, the code page the help text was written in.
-    const auto lines = datafile::splitNameLines(datafile::readFileBytes(kHelpTextFileName));
+    const auto lines = datafile::splitNameLines(readFileBytes(kHelpTextFileName));
     QStringList text;
     for (const std::string& line : lines)
         text << QString::fromStdString(line);

@@ -1,6 +1,6 @@
 #pragma once
-// The help window: the standard form in which a problem is written into the input grid, a
-// picture of it and an explanation loaded from "Kvado.txt".
+// Help window (TForm2, «Справка», the menu's «Описание»): the standard form in which a problem
+// is written into the input grid, a picture of it and an explanation loaded from "Kvado.txt".
 
 #include <QStringList>
 

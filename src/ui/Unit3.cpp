@@ -5,20 +5,20 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include "datafile/DataFile.h"
+#include "base/FileIo.h"
 #include "datafile/NameFiles.h"
 #include "report/RtfWriter.h"
 #include "ui/RichTextReport.h"
 
 namespace kvado::ui {
 
-TResults::TResults(Toolkit& toolkit, QWidget* parent)
+TResults::TResults(Toolkit& toolkit, report::ReportDocument& report, QWidget* parent)
     : Form(toolkit,
            {.name = "TResults",
             .caption = QStringLiteral("  О т ч е т   о   р е з у л ь т а т а х "),
             .clientSize = kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight)},
            parent),
-      m_anchoring(kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight)) {
+      m_report(report), m_anchoring(kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight)) {
     setMinimumSize(m_anchoring.designSize());
 
     RE1 = new QTextEdit(this);
@@ -89,7 +89,7 @@ void TResults::btnSaveClick() {
     if (!path) return;
     // What RE1 holds now, the user's own edits included. A file that cannot be written ends
     // the command with the error report; RE1 stays as it is.
-    datafile::writeFileBytes(path->toStdString(), report::writeRtf(paragraphsOf(*RE1->document())));
+    writeFileBytes(path->toStdString(), report::writeRtf(paragraphsOf(*RE1->document())));
 }
 
 void TResults::resizeEvent(QResizeEvent* event) {

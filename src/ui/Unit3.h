@@ -1,6 +1,7 @@
 #pragma once
-// The report window: the rich-text report of the last solve, which the user may edit and save
-// as an RTF file.
+// Report window (TResults, «О т ч е т   о   р е з у л ь т а т а х»): the rich-text report of
+// the last solve, which the user may edit and save as an RTF file. It shows the session's
+// report document.
 
 #include "report/ReportDocument.h"
 #include "solver/LpProblem.h"
@@ -16,7 +17,8 @@ class TResults : public Form {
 public:
     static constexpr QSize kMinOuterSize{610, 370};
 
-    explicit TResults(Toolkit& toolkit, QWidget* parent = nullptr);
+    // `report`: the document the window shows (the session's); it must outlive the window.
+    TResults(Toolkit& toolkit, report::ReportDocument& report, QWidget* parent = nullptr);
 
     // The problem whose data file name the save proposes; none: no data file was opened.
     void setProblem(const LpProblem* problem) { m_problem = problem; }
@@ -49,7 +51,7 @@ protected:
 
 private:
     const LpProblem* m_problem = nullptr;
-    report::ReportDocument m_report;
+    report::ReportDocument& m_report;
     size_t m_shown = 0; // paragraphs of m_report that RE1 shows
     Anchoring m_anchoring;
 };

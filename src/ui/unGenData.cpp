@@ -7,7 +7,7 @@
 #include <random>
 
 #include "datafile/Generator.h"
-#include "ui/Unit1.h"
+#include "ui/Toolkit.h"
 
 namespace kvado::ui {
 

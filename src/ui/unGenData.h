@@ -1,5 +1,6 @@
 #pragma once
-// The generator window: writes random test problems of a chosen size as data files.
+// Generator window (TfrmGenData, «Генератор данных для Kvado2009»): writes random test problems
+// of a chosen size as data files.
 
 #include <cstdint>
 #include <functional>

@@ -31,14 +31,14 @@ QFont labelFont(int pixelSize) {
 
 } // namespace
 
-TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
+TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWidget* parent)
     : Form(toolkit,
            {.name = "TfrmResults2",
             .caption = QStringLiteral("  Таблица результатов"),
             .clientSize = kClientSize,
             .position = QPoint(428, 142)},
            parent),
-      m_anchoring(kClientSize) {
+      m_results(results), m_anchoring(kClientSize) {
     setMinimumSize(kMinOuterSize - QSize(kDesignFrameWidth, kDesignFrameHeight));
     const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
     const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
@@ -96,7 +96,7 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, QWidget* parent)
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-// The grids observe the models of m_results, which goes before the window's children do.
+// The grids stop observing the session's models as soon as the window goes.
 TfrmResults2::~TfrmResults2() {
     delete SG3;
     delete SG2;

@@ -1,5 +1,6 @@
 #pragma once
-// The results window: the solution and the analysis of the constraints after a solve.
+// Results window (TfrmResults2, «Таблица результатов»): the solution and the analysis of the
+// constraints after a solve, as the session's results models hold them.
 
 #include "report/Results.h"
 #include "ui/Form.h"
@@ -19,7 +20,8 @@ public:
     static constexpr QSize kDesignOuterSize{687, 542};
     static constexpr QSize kMinOuterSize{687, 500};
 
-    explicit TfrmResults2(Toolkit& toolkit, QWidget* parent = nullptr);
+    // `results`: the models the window shows (the session's); they must outlive the window.
+    TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWidget* parent = nullptr);
     ~TfrmResults2() override;
 
     // The report window that "Текстовый отчет" shows.
@@ -55,8 +57,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Shown by SG3 and SG2, which the destructor deletes before it.
-    report::ResultsModel m_results;
+    // Shown by SG3 and SG2.
+    report::ResultsModel& m_results;
     TResults* m_reportWindow = nullptr;
     Anchoring m_anchoring;
 };

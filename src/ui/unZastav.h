@@ -1,5 +1,6 @@
 #pragma once
-// The splash window that greets the user when the main window first comes up.
+// Splash window (TfrmZastav, «Линейная оптимизация»): greets the user when the main window first
+// comes up.
 
 #include <QColor>
 

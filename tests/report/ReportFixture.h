@@ -19,6 +19,8 @@
 #include "grid/StringGridModel.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
+#include "session/ProblemInput.h"
+#include "session/Session.h"
 #include "solver/LpProblem.h"
 #include "solver/Simplex.h"
 #include "solver/TraceLog.h"
@@ -56,24 +58,7 @@ inline std::unique_ptr<kvado::StringGridModel> newTableGrid(int G, int E, int L,
     const int M = G + E + L;
     auto g = std::make_unique<kvado::StringGridModel>(N + 2, M + 3);
     g->setFixedRows(1);
-    for (int k = 1; k <= N + 1; ++k)
-        g->setColWidth(k, 70);
-    g->setColWidth(0, 250);
-    g->setCell(1, 0, "  B[i] ");
-    g->setCell(0, 1, " Неизвестные --> ");
-    for (int j = 1; j <= N; ++j)
-        g->setCell(j + 1, 1, " Не заполн.");
-    g->setCell(0, 0, " Ограничения (ниже):");
-    for (int i = 1; i <= M; ++i) {
-        g->setCell(0, i + 1, " Не заполнено");
-        g->setCell(1, i + 1, " ?");
-    }
-    g->setCell(0, M + 2, " Коэффициенты целевой ф-ии");
-    for (int j = 1; j <= N; ++j) {
-        g->setCell(j + 1, 0, " A[i," + std::to_string(j) + "] ");
-        for (int i = 1; i <= M + 1; ++i)
-            g->setCell(j + 1, i + 1, " ?");
-    }
+    kvado::session::layOutInputGrid(*g, M, N, true);
     return g;
 }
 
@@ -82,35 +67,18 @@ inline void load(kvado::LpProblem& p, std::string_view dataText) {
     kvado::datafile::readDataFile(dataText, p);
 }
 
-// The solver's surroundings as the main window has them: the two report writers.
-class ReportHost : public kvado::SolverHost {
-public:
-    ReportHost(const kvado::report::ReportContext& ctx, kvado::report::ReportDocument& doc,
-               kvado::report::ResultsModel& results)
-        : m_ctx(ctx), m_doc(doc), m_results(results) {}
-    char decimalSeparator() const override { return m_ctx.decimalSeparator; }
-    void writeSolutionReport(const kvado::LpProblem& p) override {
-        kvado::report::WriteSolutionReport(p, m_ctx, m_doc, m_results);
-    }
-    void writeShadowPrices(const kvado::LpProblem& p) override {
-        kvado::report::WriteShadowPrices(p, m_ctx, m_doc, m_results);
-    }
-
-private:
-    const kvado::report::ReportContext& m_ctx;
-    kvado::report::ReportDocument& m_doc;
-    kvado::report::ResultsModel& m_results;
-};
-
 inline constexpr const char* kTestDateTime = "01.02.2024 10:20:30";
 
-// One solve as the Solve button runs it once the problem is loaded: the results grids laid
-// out from the input grid, the solver with its report writers, then the solution check.
+// One solve as the Solve button runs it once the problem is loaded, through the session: the
+// results grids laid out from the input grid, the solver with its report writers, then the
+// solution check.
 struct SolvedProblem {
     kvado::LpProblem p;
     std::unique_ptr<kvado::StringGridModel> grid;
-    kvado::report::ReportDocument doc;
-    kvado::report::ResultsModel results;
+    kvado::session::Session session{p};
+    kvado::report::ReportDocument& doc = session.report();
+    kvado::report::ResultsModel& results = session.results();
+    const kvado::report::SolutionCheck& check = session.check();
     kvado::SolveOutcome outcome = kvado::SolveOutcome::Optimal;
     bool feasible = false;
 
@@ -119,12 +87,15 @@ struct SolvedProblem {
 
 inline std::unique_ptr<SolvedProblem> solveLoaded(std::unique_ptr<SolvedProblem> s, char sep) {
     ScratchDir logDir;
-    const kvado::report::ReportContext ctx{s->grid.get(), sep, kTestDateTime};
-    kvado::report::SetUpResultGrids(s->p, *s->grid, s->results);
-    ReportHost host(ctx, s->doc, s->results);
-    kvado::TraceLog log(logDir.path().string());
-    s->outcome = kvado::solve(s->p, log, host);
-    s->feasible = kvado::report::CheckSolution(s->p, sep, s->doc, s->results);
+    kvado::session::Session& session = s->session;
+    session.attachInputGrid(*s->grid);
+    session.setDecimalSeparator(sep);
+    session.setDateTimeSource([] { return std::string(kTestDateTime); });
+    session.setLogFolder(logDir.path().string());
+    session.SetUpResultGrids();
+    const kvado::session::SolveResult result = session.solveLoaded();
+    s->outcome = result.outcome;
+    s->feasible = result.check.feasible;
     return s;
 }
 

@@ -256,7 +256,8 @@ TEST(WriteSolutionReport, ReportLinesAndTheirFormats) {
     red.rgb = 0xFF0000;
     h.doc.setDefaultFormat(red);
     h.write();
-    CheckSolution(h.p, ',', h.doc, h.results);
+    SolutionCheck check;
+    CheckSolution(h.p, ',', h.doc, h.results, check);
 
     const Lines expected = {
         "     РЕШЕНИЕ",
@@ -467,7 +468,7 @@ TEST(ReportOfASolve, FirstWorkedExample) {
         EXPECT_EQ(s->results.edTarget, "-4.00");
         EXPECT_EQ(rowOf(s->results.SG3, 2), (Lines{" Решение:", "   4.000", "0"}));
         EXPECT_EQ(rowOf(s->results.SG2, 3), (Lines{" Доски", "4", "0", "4", "<=", "4", "1"}));
-        EXPECT_EQ(s->p.slackFlags[1], 0);
+        EXPECT_EQ(s->check.slackFlags[1], 0);
     }
 }
 

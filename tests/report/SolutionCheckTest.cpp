@@ -25,6 +25,7 @@ struct Checked {
     LpProblem p;
     ReportDocument doc;
     ResultsModel results;
+    SolutionCheck check;
     bool feasible = false;
 
     Checked(const std::vector<Row>& rows, char sep, int32_t flagsBefore = 0) {
@@ -51,11 +52,12 @@ struct Checked {
             p.basis[static_cast<size_t>(i)] = i;
             p.inverse(i, 0) = r.activity;
             p.inverse(M + 1, i) = r.pi;
-            p.slackFlags[static_cast<size_t>(i)] = flagsBefore;
+            check.resize(M);
+            check.slackFlags[static_cast<size_t>(i)] = flagsBefore;
         }
         const auto grid = newTableGrid(G, E, L, M);
         SetUpResultGrids(p, *grid, results);
-        feasible = CheckSolution(p, sep, doc, results);
+        feasible = CheckSolution(p, sep, doc, results, check);
     }
     Lines lines() const { return doc.lines(); }
     // The messages: after the two empty lines, up to the empty line before the verdict.
@@ -144,8 +146,8 @@ TEST(CheckSolution, ToleranceOfEveryKindOfRow) {
         SCOPED_TRACE(c.what);
         Checked k({c.row}, ',', 7);
         EXPECT_EQ(k.feasible, c.met);
-        EXPECT_EQ(k.p.slackFlags[1], c.flag);
-        EXPECT_EQ(k.p.rowActivity[1], c.row.activity);
+        EXPECT_EQ(k.check.slackFlags[1], c.flag);
+        EXPECT_EQ(k.check.rowActivity[1], c.row.activity);
         EXPECT_EQ(k.messages(), c.message ? Lines{c.message} : Lines{});
         EXPECT_EQ(k.lines().back(), c.met ? controlLine("0") : kInfeasible);
     }
@@ -258,6 +260,7 @@ TEST(ComputeResourceUse, ProductsActivitiesAndAvailableAmounts) {
         load(p, "1 0 1 3 1E-8\n0 1 123456\n2 -3 0.5\n0 0 0\n5 1\n");
         const auto grid = newTableGrid(1, 0, 1, 3);
         ResultsModel r;
+        SolutionCheck check;
         SetUpResultGrids(p, *grid, r);
         for (const int col : {1, 2, 3, 4, 6, 7}) // all but the relation
             r.SG2.setCell(col, 3, "stale");
@@ -265,7 +268,7 @@ TEST(ComputeResourceUse, ProductsActivitiesAndAvailableAmounts) {
         p.inverse(1, 0) = 1;
         p.basis[2] = 1;
         p.inverse(2, 0) = 0.25L;
-        ComputeResourceUse(p, c.sep, r);
+        ComputeResourceUse(p, c.sep, r, check);
         Lines row3, row4;
         for (int col = 0; col <= 6; ++col) {
             row3.push_back(r.SG2.cell(col, 3));
@@ -274,19 +277,19 @@ TEST(ComputeResourceUse, ProductsActivitiesAndAvailableAmounts) {
         EXPECT_EQ(row3, c.constraint1);
         EXPECT_EQ(row4, c.constraint2);
         EXPECT_EQ(r.SG2.cell(7, 3), "stale"); // the shadow price is not the check's
-        EXPECT_EQ(p.rowActivity[1], 123456);
-        EXPECT_EQ(p.rowActivity[2], 1);
+        EXPECT_EQ(check.rowActivity[1], 123456);
+        EXPECT_EQ(check.rowActivity[2], 1);
 
         // With the surplus of row 1 (column 4) and the slack of row 2 (column 5) basic
         // instead, every unknown is 0.
         p.basis[1] = 4;
         p.basis[2] = 5;
-        ComputeResourceUse(p, c.sep, r);
+        ComputeResourceUse(p, c.sep, r, check);
         EXPECT_EQ(r.SG2.cell(3, 3), "0");
         EXPECT_EQ(r.SG2.cell(2, 4), "0"); // -3 x 0 is no negative zero
         EXPECT_EQ(r.SG2.cell(4, 4), "0");
-        EXPECT_EQ(p.rowActivity[1], 0);
-        EXPECT_EQ(p.rowActivity[2], 0);
+        EXPECT_EQ(check.rowActivity[1], 0);
+        EXPECT_EQ(check.rowActivity[2], 0);
     }
 }
 

@@ -59,9 +59,9 @@ protected:
     void SetUp() override {
         form = std::make_unique<TForm1>(toolkit, problem);
         TForm1::Windows w;
-        w.results = new TResults(toolkit, form.get());
+        w.results = new TResults(toolkit, form->session().report(), form.get());
         w.help = new TForm2(toolkit, form.get());
-        w.results2 = new TfrmResults2(toolkit, form.get());
+        w.results2 = new TfrmResults2(toolkit, form->session().results(), form.get());
         w.zastav = new TfrmZastav(toolkit, form.get());
         w.genData = new TfrmGenData(toolkit, form.get());
         form->attachWindows(w);

@@ -1,0 +1,32 @@
+#pragma once
+// Every text the session shows for a problem's input and solve, in one place. The solver's own
+// message of a problem without a feasible solution is kNoFeasibleSolutionMessage
+// (solver/Simplex.h); the messages of the data and name files are datafile's.
+
+#include <cstdint>
+#include <string>
+
+namespace kvado::session {
+
+// A count or the tolerance that does not convert (or is refused).
+inline constexpr const char* kBadG = "Ошибка огр >=";
+inline constexpr const char* kBadE = "Ошибка огр =";
+inline constexpr const char* kBadL = "Ошибка огр <=";
+inline constexpr const char* kBadN = "Ошибка числа неизв";
+inline constexpr const char* kBadEps = "Ошибка Eps";
+// Counts whose grid or problem the machine could not hold.
+inline constexpr const char* kTooLarge = "Ошибка: задача слишком велика для этого компьютера";
+// The input grid's shape does not match the counts.
+inline constexpr const char* kRowsMismatch =
+    "Ошибка: число строк таблицы\r\nне соответствует числу ограничений.\r\nИсправьте";
+inline constexpr const char* kColsMismatch =
+    "Ошибка: число столбцов таблицы\r\nне соответствует числу неизвестных.\r\nИсправьте";
+// The open command's data file is not there.
+inline constexpr const char* kFileNotFound = "Файл не найден...";
+
+// A negative right-hand side B[i], refused before the solve.
+std::string negativeRightHandSideMessage(int32_t i);
+// The objective falls without end along column `column`.
+std::string unboundedMessage(int32_t column);
+
+} // namespace kvado::session

@@ -1,0 +1,134 @@
+#include "session/ProblemInput.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "session/Messages.h"
+#include "text/NumberText.h"
+
+namespace kvado::session {
+
+namespace {
+
+// A count edit: the whole-number conversion, refused when negative.
+std::optional<int32_t> countOf(const std::string& edit) {
+    const auto value = text::toWholeNumber(edit);
+    if (!value || *value < 0) return std::nullopt;
+    return value;
+}
+
+// Whether the grid or the problem of these counts is more than the machine can hold.
+bool tooLarge(int64_t G, int64_t E, int64_t L, int64_t N) {
+    try {
+        checkCounts(G, E, L, N);
+        return false;
+    } catch (const ProblemSizeError&) {
+        return true;
+    }
+}
+
+} // namespace
+
+std::string negativeRightHandSideMessage(int32_t i) {
+    return "Ошибка: правая часть B[" + text::intText(i) +
+           "] отрицательна.\r\nУмножьте это ограничение на -1 (знак >= сменится на <=, а <= на >=)";
+}
+
+std::string unboundedMessage(int32_t column) {
+    return "Целевая функция не ограничена (переменная X[" + text::intText(column) +
+           "])\r\nподробнее в файле Kvaq.log";
+}
+
+EditTexts editTextsOf(const LpProblem& p, char decimalSeparator) {
+    return {text::intText(p.G), text::intText(p.E), text::intText(p.L), text::intText(p.N),
+            text::formatGeneral(p.eps, decimalSeparator)};
+}
+
+std::string parseEdits(const EditTexts& edits, LpProblem& p) {
+    // A count is refused before it is stored when the grid or the problem it asks for could
+    // not be held.
+    const auto G = countOf(edits.G);
+    if (!G) return kBadG;
+    if (tooLarge(*G, 0, 0, 0)) return kTooLarge;
+    p.G = *G;
+    const auto E = countOf(edits.E);
+    if (!E) return kBadE;
+    if (tooLarge(p.G, *E, 0, 0)) return kTooLarge;
+    p.E = *E;
+    const auto L = countOf(edits.L);
+    if (!L) return kBadL;
+    if (tooLarge(p.G, p.E, *L, 0)) return kTooLarge;
+    p.L = *L;
+    p.M = p.G + p.E + p.L;
+    const auto N = countOf(edits.N);
+    if (!N) return kBadN;
+    if (tooLarge(p.G, p.E, p.L, *N)) return kTooLarge;
+    p.N = *N;
+    // The tolerance is written with a point; a comma is taken for one. A tolerance that is
+    // not above 0 would let the first phase never end, so it is refused as well.
+    std::string eps = edits.eps;
+    std::replace(eps.begin(), eps.end(), ',', '.');
+    const auto value = text::toPointReal(eps);
+    if (!value || !toleranceAccepted(*value)) return kBadEps;
+    p.eps = *value;
+    return {};
+}
+
+void layOutInputGrid(StringGridModel& g, int32_t M, int32_t N, bool newTable) {
+    StringGridModel::UpdateScope update(g);
+    g.setRowCount(M + 3);
+    g.setColCount(N + 2);
+    if (!newTable) return;
+
+    for (int32_t c = 1; c <= N + 1; ++c)
+        g.setColWidth(c, 70);
+    g.setColWidth(0, 250);
+    g.setCell(1, 0, "  B[i] ");
+    g.setCell(0, 1, " Неизвестные --> ");
+    for (int32_t j = 1; j <= N; ++j)
+        g.setCell(j + 1, 1, " Не заполн.");
+    g.setCell(0, 0, " Ограничения (ниже):");
+    for (int32_t i = 1; i <= M; ++i) {
+        g.setCell(0, i + 1, " Не заполнено");
+        g.setCell(1, i + 1, " ?");
+    }
+    g.setCell(0, M + 2, " Коэффициенты целевой ф-ии");
+    for (int32_t j = 1; j <= N; ++j) {
+        g.setCell(j + 1, 0, " A[i," + text::intText(j) + "] ");
+        for (int32_t i = 1; i <= M + 1; ++i)
+            g.setCell(j + 1, i + 1, " ?");
+    }
+}
+
+void transferGrid(const StringGridModel& g, char separator, LpProblem& p) {
+    auto number = [&](int32_t col, int32_t row) {
+        return text::localRealOrThrow(g.cell(col, row), separator);
+    };
+    p.reset();
+    for (int32_t i = 1; i <= p.M; ++i)
+        for (int32_t j = 1; j <= p.N; ++j)
+            p.setCoefficient(i, j, number(j + 1, i + 1));
+    for (int32_t j = 1; j <= p.N; ++j)
+        p.setObjective(j, number(j + 1, p.M + 2));
+    for (int32_t i = 1; i <= p.M; ++i)
+        p.setRightHandSide(i, number(1, i + 1));
+    p.takeSnapshots();
+}
+
+std::string gridShapeMessage(const StringGridModel& g, const LpProblem& p) {
+    if (g.rowCount() != p.M + 3) return kRowsMismatch;
+    if (g.colCount() != p.N + 2) return kColsMismatch;
+    return {};
+}
+
+int32_t negativeRightHandSide(const LpProblem& p) {
+    for (int32_t i = 1; i <= p.M; ++i)
+        if (p.initialRhs[static_cast<size_t>(i)] < 0) return i;
+    return 0;
+}
+
+bool toleranceAccepted(Real eps) {
+    return eps > 0;
+}
+
+} // namespace kvado::session

@@ -1,0 +1,159 @@
+#include "session/Session.h"
+
+#include "session/Messages.h"
+#include "solver/TraceLog.h"
+
+namespace kvado::session {
+
+// The open command's progress, forwarded to the view.
+class Session::OpenProgress : public datafile::LoadObserver {
+public:
+    explicit OpenProgress(SessionView* view) : m_view(view) {}
+    void progressMaximum(int32_t maximum) override {
+        if (m_view) m_view->setProgressMaximum(maximum);
+    }
+    void progress(int32_t position) override {
+        if (m_view) m_view->setProgressPosition(position);
+    }
+
+private:
+    SessionView* m_view;
+};
+
+Session::Session(LpProblem& problem)
+    : m_problem(problem), m_ownGrid(5, 5), m_inputGrid(&m_ownGrid) {
+    // The input grid at start: the counts of the edits' start values are only laid out when
+    // the user asks for a table.
+    m_ownGrid.setColCount(5);
+    m_ownGrid.setRowCount(6);
+    m_ownGrid.setFixedRows(1);
+    m_ownGrid.setFixedCols(0);
+}
+
+void Session::setHeadless(bool on) {
+    m_headless = on;
+    m_results.fillAnalysisGrid = !on;
+}
+
+bool Session::refuse(const std::string& message) {
+    if (message.empty()) return false;
+    showMessage(message);
+    return true;
+}
+
+// --- problem input ---------------------------------------------------------------------------
+
+bool Session::ParseEdits(const EditTexts& edits) {
+    return refuse(parseEdits(edits, m_problem));
+}
+
+void Session::SetupGrid(const EditTexts& edits, bool newTable) {
+    if (ParseEdits(edits)) return;
+    layOutInputGrid(*m_inputGrid, m_problem.M, m_problem.N, newTable);
+}
+
+bool Session::GridTransfer(const EditTexts& edits) {
+    if (ParseEdits(edits)) return true;
+    transferGrid(*m_inputGrid, m_separator, m_problem);
+    SetUpResultGrids();
+    return false;
+}
+
+void Session::SetUpResultGrids() {
+    report::SetUpResultGrids(m_problem, *m_inputGrid, m_results);
+}
+
+// --- open ------------------------------------------------------------------------------------
+
+OpenResult Session::openDataFile(const std::string& path) {
+    OpenProgress progress(m_view);
+    OpenOptions options;
+    options.decimalSeparator = m_separator;
+    options.writeNumbers = !m_headless;
+    options.nameFileErrorsStop = !m_headless;
+    options.observer = &progress;
+    OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
+    // The objective's name is the one of the file last opened, once its names were reached.
+    if (r.dataRead) {
+        m_results.objectiveName = r.objectiveName;
+        if (m_view) m_view->resultTextsChanged();
+    }
+    for (const std::string& message : r.messages)
+        showMessage(message);
+    if (!r.error.empty()) {
+        if (m_view) m_view->showError(r.error);
+        return r;
+    }
+    if (r.status == OpenStatus::Opened) SetUpResultGrids();
+    return r;
+}
+
+// --- solve -----------------------------------------------------------------------------------
+
+void Session::clearReport() {
+    m_report.clear();
+    if (m_view) m_view->reportCleared();
+}
+
+SolveResult Session::solveInput(const EditTexts& edits) {
+    clearReport();
+    if (GridTransfer(edits)) return {};
+    if (refuse(gridShapeMessage(*m_inputGrid, m_problem))) return {};
+    if (const int32_t i = negativeRightHandSide(m_problem))
+        if (refuse(negativeRightHandSideMessage(i))) return {};
+    return solveLoaded();
+}
+
+SolveResult Session::solveLoaded() {
+    SolveResult result;
+    {
+        TraceLog log(m_logFolder);
+        result.outcome = solve(m_problem, log, *this);
+    }
+    result.solved = true;
+    // The solver has shown the message of a problem without a feasible solution itself. The
+    // column it leaves as the entering one is the unbounded column.
+    if (result.outcome == SolveOutcome::Unbounded) {
+        result.unboundedColumn = m_problem.entering;
+        showMessage(unboundedMessage(result.unboundedColumn));
+    }
+    // The check runs whatever the outcome: after a failed solve its lines tell the user which
+    // constraints the last basis breaks.
+    report::CheckSolution(m_problem, m_separator, m_report, m_results, m_check);
+    if (m_view) m_view->reportAppended();
+    result.check = {m_check.feasible, m_check.optimal, m_check.controlNumber};
+    return result;
+}
+
+// --- SolverHost ------------------------------------------------------------------------------
+
+void Session::setProgressMaximum(int32_t maximum) {
+    if (m_view) m_view->setProgressMaximum(maximum);
+}
+
+void Session::setProgressPosition(int32_t position) {
+    if (m_view) m_view->setProgressPosition(position);
+}
+
+void Session::showMessage(const std::string& utf8) {
+    if (m_view) m_view->showMessage(utf8);
+}
+
+report::ReportContext Session::reportContext() const {
+    return {m_inputGrid, m_separator, m_dateTime ? m_dateTime() : std::string()};
+}
+
+void Session::writeSolutionReport(const LpProblem& problem) {
+    report::WriteSolutionReport(problem, reportContext(), m_report, m_results);
+    if (m_view) m_view->reportAppended();
+}
+
+void Session::writeShadowPrices(const LpProblem& problem) {
+    report::WriteShadowPrices(problem, reportContext(), m_report, m_results);
+    if (m_view) {
+        m_view->reportAppended();
+        m_view->resultTextsChanged();
+    }
+}
+
+} // namespace kvado::session

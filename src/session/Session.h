@@ -1,0 +1,127 @@
+#pragma once
+// One road for every front end: a problem typed into the grid or opened from a data file,
+// solved, and shown as results, report and trace log. The main window, kvado-cli and the tests
+// all call it, so a capability is written once and reaches all three.
+//
+// The session owns what a solve produces (the report document, the results models, the
+// solution check's state) and is the one host the solver calls: the solver writes the trace
+// log and calls the report writers through it, in its own order.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "grid/StringGridModel.h"
+#include "report/ReportDocument.h"
+#include "report/Results.h"
+#include "session/OpenProblem.h"
+#include "session/ProblemInput.h"
+#include "session/SessionView.h"
+#include "solver/LpProblem.h"
+#include "solver/Simplex.h"
+
+namespace kvado::session {
+
+// What one solve command came to. New outcomes and analyses of a solve are added here.
+struct SolveResult {
+    // False: the input stopped the command (a message was shown) before the solver ran.
+    bool solved = false;
+    SolveOutcome outcome = SolveOutcome::Optimal;
+    // Unbounded: the column whose ratio test found no row; 0 otherwise.
+    int32_t unboundedColumn = 0;
+    // The solution check's verdicts, after every solve whatever its outcome: the check looks
+    // at the last basis, so after a failed solve they describe that basis.
+    struct CheckVerdict {
+        bool feasible = false; // every constraint is met
+        bool optimal = false;  // feasible, and the control number is close to 0
+        Real controlNumber = 0;
+    } check;
+};
+
+class Session : public SolverHost {
+public:
+    // `problem` is the program's one problem record; it must outlive the session.
+    explicit Session(LpProblem& problem);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // --- what the session works on and produces ------------------------------------------
+    LpProblem& problem() const { return m_problem; }
+    // The input grid the user types into: the session's own, which the main window's SG1
+    // shows, until another is attached (which must then outlive its use).
+    StringGridModel& inputGrid() const { return *m_inputGrid; }
+    void attachInputGrid(StringGridModel& grid) { m_inputGrid = &grid; }
+    report::ReportDocument& report() { return m_report; }
+    report::ResultsModel& results() { return m_results; }
+    const report::SolutionCheck& check() const { return m_check; }
+
+    // --- surroundings ----------------------------------------------------------------------
+    // Whoever shows the session; null: nothing is shown.
+    void setView(SessionView* view) { m_view = view; }
+    // The user's decimal separator, for typed numbers and the general number formats.
+    void setDecimalSeparator(char separator) { m_separator = separator; }
+    // The report header's date and time, asked for each time a report is written.
+    void setDateTimeSource(std::function<std::string()> source) { m_dateTime = std::move(source); }
+    // The folder of the trace log; empty: the current folder.
+    void setLogFolder(std::string folder) { m_logFolder = std::move(folder); }
+    // A front end without windows: opened numbers are not written into the grid's cells, and
+    // the analysis grid's M x N products are not formatted (the row activities still are
+    // computed), nor is an unreadable name file an error.
+    void setHeadless(bool on);
+
+    // --- problem input ---------------------------------------------------------------------
+    // Edit parse; shows the message of an edit refused. Returns the error flag.
+    bool ParseEdits(const EditTexts& edits);
+    // New table (true) or resize (false) of the input grid for the counts in the edits.
+    void SetupGrid(const EditTexts& edits, bool newTable);
+    // Grid transfer: the edit parse, then the problem loaded from the input grid and the
+    // results grids laid out. Returns the error flag; a cell that does not convert throws
+    // text::ConversionError.
+    bool GridTransfer(const EditTexts& edits);
+    // Lays out the results grids for the counts and the input grid.
+    void SetUpResultGrids();
+
+    // --- open ------------------------------------------------------------------------------
+    // The open command on the data file at `path`: shows its messages and error report, the
+    // objective's name, and lays out the results grids when the file was read.
+    OpenResult openDataFile(const std::string& path);
+
+    // --- solve -----------------------------------------------------------------------------
+    // Empties the report.
+    void clearReport();
+    // The Solve button's road: the report emptied, the grid transfer, the shape and
+    // right-hand-side checks, then solveLoaded(). A cell that does not convert throws
+    // text::ConversionError.
+    SolveResult solveInput(const EditTexts& edits);
+    // The loaded problem solved (trace log, report writers), the unbounded column's message,
+    // then the solution check. Throws FileError when the trace log fails.
+    SolveResult solveLoaded();
+
+    // --- SolverHost --------------------------------------------------------------------------
+    void setProgressMaximum(int32_t maximum) override;
+    void setProgressPosition(int32_t position) override;
+    void showMessage(const std::string& utf8) override;
+    void writeSolutionReport(const LpProblem& problem) override;
+    void writeShadowPrices(const LpProblem& problem) override;
+    char decimalSeparator() const override { return m_separator; }
+
+private:
+    class OpenProgress;
+    report::ReportContext reportContext() const;
+    // Shows `message` when there is one; returns whether there was.
+    bool refuse(const std::string& message);
+
+    LpProblem& m_problem;
+    StringGridModel m_ownGrid;
+    StringGridModel* m_inputGrid;
+    report::ReportDocument m_report;
+    report::ResultsModel m_results;
+    report::SolutionCheck m_check;
+    SessionView* m_view = nullptr;
+    char m_separator = ',';
+    std::function<std::string()> m_dateTime;
+    std::string m_logFolder;
+    bool m_headless = false;
+};
+
+} // namespace kvado::session

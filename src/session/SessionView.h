@@ -1,0 +1,28 @@
+#pragma once
+// What the session needs of whoever shows it: the windows implement it with their progress
+// bar, message boxes and error report; kvado-cli and the tests with their own (or not at all).
+
+#include <cstdint>
+#include <string>
+
+namespace kvado::session {
+
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    // The progress bar. A position above the maximum shows a full bar.
+    virtual void setProgressMaximum(int32_t) {}
+    virtual void setProgressPosition(int32_t) {}
+    // A modal message box; "\r\n" separates its lines.
+    virtual void showMessage(const std::string& /*utf8*/) {}
+    // The general error report, which ends the command.
+    virtual void showError(const std::string& /*utf8*/) {}
+    // The report was emptied: whatever showed it (the user's own edits too) is emptied.
+    virtual void reportCleared() {}
+    // Paragraphs were appended at the end of the report.
+    virtual void reportAppended() {}
+    // The objective's value or name in the results changed (the grids follow their models).
+    virtual void resultTextsChanged() {}
+};
+
+} // namespace kvado::session

@@ -1,0 +1,246 @@
+// The session's roads end to end, as the windows and kvado-cli take them: a typed problem
+// solved into the report and the results, an opened one, the two failed solves, a refused edit,
+// a grid that stops the transfer, and an open that meets missing files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../report/ReportFixture.h"
+#include "session/Messages.h"
+#include "session/Session.h"
+
+using namespace kvado;
+using namespace kvado::session;
+using namespace kvado_test;
+
+namespace {
+
+// What a window would have shown, in order: message boxes, error reports and the model
+// changes it follows. The progress bar is left out.
+class RecordingView : public SessionView {
+public:
+    void showMessage(const std::string& utf8) override { events.push_back("message: " + utf8); }
+    void showError(const std::string& utf8) override { events.push_back("error: " + utf8); }
+    void reportCleared() override { events.push_back("cleared"); }
+    void reportAppended() override { events.push_back("appended"); }
+    void resultTextsChanged() override { events.push_back("texts"); }
+    Lines events;
+};
+
+const EditTexts kPrimerEdits{"1", "1", "1", "2", "1E-8"};
+// Minimise X1 + 2 X2 subject to X1 + X2 >= 2, X1 - X2 = 1, X1 <= 3.
+const char* const kPrimerData = "1 1 1 2 1E-8\n1 1\n1 -1\n1 0\n1 2\n2 1 3\n";
+
+struct Road : ::testing::Test {
+    Road() {
+        session.setView(&view);
+        session.setDecimalSeparator(',');
+        session.setDateTimeSource([] { return std::string(kTestDateTime); });
+        session.setLogFolder(dir.path().string());
+    }
+    // A new table for the edits, then the number cells: per constraint B and A[i,1..N], and
+    // last the objective's C[1..N].
+    void type(const EditTexts& edits, const std::vector<Lines>& rows) {
+        session.SetupGrid(edits, true);
+        StringGridModel& g = session.inputGrid();
+        const int M = static_cast<int>(rows.size()) - 1;
+        for (int i = 1; i <= M; ++i)
+            for (size_t k = 0; k < rows[static_cast<size_t>(i - 1)].size(); ++k)
+                g.setCell(static_cast<int>(k) + 1, i + 1, rows[static_cast<size_t>(i - 1)][k]);
+        for (size_t j = 0; j < rows.back().size(); ++j)
+            g.setCell(static_cast<int>(j) + 2, M + 2, rows.back()[j]);
+    }
+    Lines reportTail(size_t n) {
+        const Lines all = session.report().lines();
+        return Lines(all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end());
+    }
+
+    ScratchDir dir;
+    LpProblem problem;
+    Session session{problem};
+    RecordingView view;
+};
+
+const Lines kOptimalVerdict = {"",
+                               "Полученное решение является допустимым. (ограничения выполнены)",
+                               " ", "Полученное решение является оптимальным.",
+                               "Контрольное число = 0 - ( должно быть близко к нулю )"};
+
+TEST_F(Road, TypedProblemSolvedIntoReportAndResults) {
+    type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}});
+    const SolveResult r = session.solveInput(kPrimerEdits);
+    EXPECT_TRUE(r.solved);
+    EXPECT_EQ(r.outcome, SolveOutcome::Optimal);
+    EXPECT_EQ(r.unboundedColumn, 0);
+    EXPECT_TRUE(r.check.feasible);
+    EXPECT_TRUE(r.check.optimal);
+    const std::string x = "( " + blanks(14) + " Не заполн. ) = ";
+    const std::string pi = "( " + blanks(20) + " Не заполнено ) = ";
+    Lines expected = {"     РЕШЕНИЕ",
+                      "Файл данных:   01.02.2024 10:20:30",
+                      " ",
+                      "   Оптимальный план",
+                      " ",
+                      "X[  2] " + x + "   0.500",
+                      "X[  1] " + x + "   1.500",
+                      " ",
+                      "    Коэффициенты целевой ф-ии",
+                      " ",
+                      "Значение = 2.50",
+                      " ",
+                      " Теневые цены ресурсов (Pi)",
+                      " ",
+                      "Pi[  1] " + pi + "  -1.500",
+                      "Pi[  2] " + pi + "   0.500",
+                      "Pi[  3] " + pi + "   0.000",
+                      "",
+                      ""};
+    expected.insert(expected.end(), kOptimalVerdict.begin(), kOptimalVerdict.end());
+    EXPECT_EQ(session.report().lines(), expected);
+    EXPECT_EQ(session.results().SG3.cell(1, 2), "   1.500");
+    EXPECT_EQ(session.results().SG3.cell(2, 2), "   0.500");
+    EXPECT_EQ(session.results().edTarget, "2.50");
+    EXPECT_EQ(session.results().SG2.cell(3, 3), "2"); // row 1's activity, A*X summed
+    EXPECT_EQ(session.check().rowActivity[3], 1.5L);
+    EXPECT_EQ(view.events, (Lines{"cleared", "appended", "appended", "texts", "appended"}));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "Kvaq.log"));
+}
+
+TEST_F(Road, OpenedProblemWithItsNamesSolved) {
+    writeFileBytes(dir.file("p.dat"), kPrimerData);
+    writeFileBytes(dir.file("p.ogran"), "Сырьё\r\nБаланс\r\nСклад\r\nЗатраты\r\n");
+    writeFileBytes(dir.file("p.neizv"), "Столы\r\nСтулья\r\n");
+    const OpenResult opened = session.openDataFile(dir.file("p.dat"));
+    EXPECT_EQ(opened.status, OpenStatus::Opened);
+    ASSERT_TRUE(opened.edits);
+    EXPECT_EQ(opened.edits->eps, "1E-8");
+    EXPECT_EQ(opened.objectiveName, "Затраты");
+    EXPECT_EQ(session.results().objectiveName, "Затраты");
+    EXPECT_EQ(problem.dataFileName, "p.dat");
+    EXPECT_EQ(view.events, Lines{"texts"});
+
+    const SolveResult r = session.solveInput(*opened.edits);
+    EXPECT_EQ(r.outcome, SolveOutcome::Optimal);
+    const Lines lines = session.report().lines();
+    ASSERT_GE(lines.size(), 17u);
+    EXPECT_EQ(lines[1], "Файл данных: p.dat  01.02.2024 10:20:30");
+    EXPECT_EQ(Lines(lines.begin() + 5, lines.begin() + 9),
+              (Lines{"X[  2] ( " + blanks(18) + " Стулья ) =    0.500",
+                     "X[  1] ( " + blanks(19) + " Столы ) =    1.500", " ", "    Затраты"}));
+    EXPECT_EQ(lines[16], "Pi[  3] ( " + blanks(20) + " Склад ) =    0.000");
+    EXPECT_EQ(session.results().SG2.cell(0, 3), " Сырьё");
+}
+
+TEST_F(Road, OpenMeetsMissingFiles) {
+    const OpenResult missing = session.openDataFile(dir.file("none.dat"));
+    EXPECT_EQ(missing.status, OpenStatus::NotFound);
+    EXPECT_EQ(problem.dataFileName, "none.dat");
+    EXPECT_NE(missing.reason.find("none.dat"), std::string::npos);
+
+    writeFileBytes(dir.file("q.dat"), kPrimerData);
+    const OpenResult opened = session.openDataFile(dir.file("q.dat"));
+    EXPECT_EQ(opened.status, OpenStatus::Opened);
+    EXPECT_EQ(view.events, (Lines{"message: Файл не найден...", "texts",
+                                  "message: Полезно создать текстовый файл " + dir.file("q.ogran") +
+                                      " c именами ресурсов (3строк",
+                                  "message: Полезно создать текстовый файл " + dir.file("q.neizv") +
+                                      " c именами неизвестных (2строк"}));
+
+    writeFileBytes(dir.file("bad.dat"), "1 1 1 2 1E-8\n1 x\n");
+    const OpenResult bad = session.openDataFile(dir.file("bad.dat"));
+    EXPECT_EQ(bad.status, OpenStatus::Stopped);
+    EXPECT_TRUE(bad.badNumber);
+    EXPECT_EQ(view.events.back(), "error: Invalid numeric input");
+}
+
+TEST_F(Road, InfeasibleAndUnboundedSolvesTellTheUser) {
+    struct Case {
+        const char* what;
+        EditTexts edits;
+        std::vector<Lines> rows;
+        SolveOutcome outcome;
+        int32_t column;
+        const char* message;
+        bool checkFeasible;
+        Lines reportEnd;
+    };
+    const Case cases[] = {
+        {"X1 >= 5 and X1 <= 3",
+         {"1", "0", "1", "1", "1E-8"},
+         {{"5", "1"}, {"3", "1"}, {"1"}},
+         SolveOutcome::Infeasible,
+         0,
+         "Ограничения не имеют допустимого решения\r\nподробнее в файле Kvaq.log",
+         false,
+         {"Ограничение №1 НЕ выполнено: 3 >= 5", "", "Полученное решение является НЕДОПУСТИМЫМ"}},
+        {"minimise -X1 subject to X1 - X2 <= 1",
+         {"0", "0", "1", "2", "1E-8"},
+         {{"1", "1", "-1"}, {"-1", "0"}},
+         SolveOutcome::Unbounded,
+         2,
+         "Целевая функция не ограничена (переменная X[2])\r\nподробнее в файле Kvaq.log",
+         true,
+         kOptimalVerdict},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.events.clear();
+        type(c.edits, c.rows);
+        const SolveResult r = session.solveInput(c.edits);
+        EXPECT_TRUE(r.solved);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.unboundedColumn, c.column);
+        // The check looks at the last basis: X1 = 3 breaks row 1; X1 = 1, X2 = 0 is feasible.
+        EXPECT_EQ(r.check.feasible, c.checkFeasible);
+        EXPECT_EQ(std::count(view.events.begin(), view.events.end(),
+                             std::string("message: ") + c.message),
+                  1);
+        EXPECT_EQ(reportTail(c.reportEnd.size()), c.reportEnd);
+    }
+}
+
+TEST_F(Road, RefusedInputStopsBeforeTheSolver) {
+    type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}});
+    struct Case {
+        EditTexts edits;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"x", "1", "1", "2", "1E-8"}, kBadG},
+        {{"1", "-1", "1", "2", "1E-8"}, kBadE},
+        {{"1", "1", "", "2", "1E-8"}, kBadL},
+        {{"1", "1", "1", "2.5", "1E-8"}, kBadN},
+        {{"1", "1", "1", "2", "0"}, kBadEps},
+        {{"1", "1", "1", "2000000000", "1E-8"}, kTooLarge},
+        {{"1", "1", "0", "2", "1E-8"}, kRowsMismatch},
+        {{"1", "1", "1", "1", "1E-8"}, kColsMismatch},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        view.events.clear();
+        const SolveResult r = session.solveInput(c.edits);
+        EXPECT_FALSE(r.solved);
+        EXPECT_EQ(view.events, (Lines{"cleared", std::string("message: ") + c.message}));
+        EXPECT_TRUE(session.report().empty());
+    }
+    // A negative right-hand side, turned round by the user.
+    view.events.clear();
+    session.inputGrid().setCell(1, 3, "-1");
+    EXPECT_FALSE(session.solveInput(kPrimerEdits).solved);
+    EXPECT_EQ(view.events.back(), "message: Ошибка: правая часть B[2] отрицательна.\r\nУмножьте "
+                                  "это ограничение на -1 (знак >= сменится на <=, а <= на >=)");
+}
+
+TEST_F(Road, CellThatDoesNotConvertEndsTheCommand) {
+    session.SetupGrid(kPrimerEdits, true);
+    try {
+        session.solveInput(kPrimerEdits);
+        ADD_FAILURE() << "no conversion error";
+    } catch (const text::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "' ?' is not a valid floating point value");
+    }
+    EXPECT_EQ(view.events, Lines{"cleared"});
+    EXPECT_EQ(problem.M, 3); // the edits were taken before the grid stopped the transfer
+}
+
+} // namespace
