@@ -10,8 +10,8 @@ namespace kvado {
 
 enum class SolveOutcome { Optimal, Infeasible, Unbounded };
 
-// What the solve needs from its surroundings. The main window implements it with its progress
-// bar, message boxes, report and results grids; the CLI and the tests with their own.
+// What the solve needs from its surroundings. The session (src/session/) implements it for
+// every front end: the progress bar and message boxes of its view, the report and results.
 class SolverHost {
 public:
     virtual ~SolverHost() = default;
