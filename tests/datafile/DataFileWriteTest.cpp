@@ -47,21 +47,16 @@ std::string fileBytes(const std::string& path) {
     return s.str();
 }
 
-// The open command's steps on a data file and its name files, as far as the core goes: the
-// numbers into the problem and the grid, the opened layout, then the names. Returns the
-// objective name.
+// The open command on a data file and its name files, as far as the core goes: the numbers
+// into the problem and the grid, the opened layout, then the names. Returns the objective
+// name.
 std::string open(const std::string& path, LpProblem& p, StringGridModel& grid, char sep) {
-    GridLoadObserver fill(grid, sep);
-    readDataFile(readFileBytes(path), p, &fill);
-    layOutOpenedGrid(grid, p.M, p.N);
-    std::string objectiveName;
-    const auto constraints =
-        splitNameLines(readFileBytes(sideFileName(path, "ogran")), static_cast<size_t>(p.M) + 2);
-    objectiveName = applyConstraintNames(grid, p.M, constraints);
-    applyUnknownNames(
-        grid, p.N,
-        splitNameLines(readFileBytes(sideFileName(path, "neizv")), static_cast<size_t>(p.N)));
-    return objectiveName;
+    kvado::session::OpenOptions options;
+    options.decimalSeparator = sep;
+    const kvado::session::OpenResult opened = kvado::session::openProblem(path, p, grid, options);
+    EXPECT_EQ(opened.status, kvado::session::OpenStatus::Opened) << opened.error;
+    EXPECT_TRUE(opened.messages.empty()) << "a name file is missing";
+    return opened.objectiveName;
 }
 
 } // namespace

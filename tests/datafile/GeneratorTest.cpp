@@ -277,16 +277,13 @@ TEST(GeneratedProblem, OpensWithItsNamesAndSolvesToACheckedOptimum) {
 
         auto s = std::make_unique<SolvedProblem>();
         s->grid = std::make_unique<StringGridModel>(5, 6);
-        const std::string path = dir.file("BigData.dat");
-        GridLoadObserver fill(*s->grid, ',');
-        readDataFile(readFileBytes(path), s->p, &fill);
-        layOutOpenedGrid(*s->grid, s->p.M, s->p.N);
-        const Lines names = splitNameLines(readFileBytes(sideFileName(path, "ogran")),
-                                           static_cast<size_t>(s->p.M) + 2);
-        const std::string objectiveName = applyConstraintNames(*s->grid, s->p.M, names);
-        applyUnknownNames(*s->grid, s->p.N,
-                          splitNameLines(readFileBytes(sideFileName(path, "neizv")),
-                                         static_cast<size_t>(s->p.N)));
+        kvado::session::OpenOptions options;
+        options.decimalSeparator = ',';
+        const kvado::session::OpenResult opened =
+            kvado::session::openProblem(dir.file("BigData.dat"), s->p, *s->grid, options);
+        EXPECT_EQ(opened.status, kvado::session::OpenStatus::Opened) << opened.error;
+        EXPECT_TRUE(opened.messages.empty());
+        const std::string objectiveName = opened.objectiveName;
         EXPECT_EQ((std::vector<int32_t>{s->p.G, s->p.E, s->p.L, s->p.N}),
                   (std::vector<int32_t>{0, 0, std::stoi(c.l), std::stoi(c.n)}));
         EXPECT_EQ(s->p.eps, 1E-5L);
