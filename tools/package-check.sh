@@ -2,9 +2,10 @@
 # Builds the Debian package kvado_<version>_amd64.deb, makes a fresh Debian 12 with
 # debootstrap in a folder, installs the package there with `apt-get install ./kvado_*.deb`
 # (inside a chroot) and starts kvado under Xvfb, from a folder without Kvado.txt as the
-# desktop menu would. It passes when the main window and the splash window appear and no
-# error box came before them; kvado-cli must solve an example, and the desktop entry, the
-# icons, the guide and the man pages must be where a desktop looks for them.
+# desktop menu would. It passes when the main window and the splash window appear, no error
+# box came before them and F1 opens the installed user guide in the browser; kvado-cli must
+# solve an example, and the desktop entry, the icons, the guide and the man pages must be
+# where a desktop looks for them.
 #
 # Needs root (debootstrap, chroot, mounts) and the Debian mirror; takes a few minutes.
 # Not part of ./test.sh for that reason.
@@ -111,34 +112,45 @@ in_root sh -c 'mkdir -p /root/cli && cd /root/cli && cp /usr/share/kvado/example
 grep -q '"status": "optimal"' "$WORK/cli.json" || fail "kvado-cli did not solve primer.dat"
 
 say "kvado starts under Xvfb"
-in_root apt-get install -y -q --no-install-recommends xvfb xauth xdotool x11-utils \
+# openbox stands for the desktop's window manager: without one no window is ever activated,
+# and the main window shows the splash window on its activation.
+in_root apt-get install -y -q --no-install-recommends xvfb xauth xdotool x11-utils openbox \
     >"$WORK/tools.log" 2>&1 || { tail -20 "$WORK/tools.log"; fail "could not install Xvfb"; }
 cat >"$ROOT/root/window-check.sh" <<'CHECK'
 #!/bin/sh
 # Inside the chroot, under xvfb-run. A desktop menu starts the program in the home folder,
-# where there is no Kvado.txt.
+# where there is no Kvado.txt. The "browser" only notes what F1 asked it to open.
 cd /root
-kvado >/root/kvado.out 2>&1 &
+openbox >/dev/null 2>&1 &
+sleep 2
+cat >/root/browser.sh <<'BROWSER'
+#!/bin/sh
+echo "$@" >/root/browser-opened.txt
+BROWSER
+chmod +x /root/browser.sh
+BROWSER=/root/browser.sh kvado >/root/kvado.out 2>&1 &
 pid=$!
 status=0
-main='Решение задачи линейного программирования'
-if timeout 60 xdotool search --sync --onlyvisible --name "$main" >/dev/null; then
-    echo "main window: found"
-else
-    echo "main window: NOT found"; status=1
-fi
-if timeout 20 xdotool search --sync --onlyvisible --name 'Линейная оптимизация' >/dev/null; then
-    echo "splash window: found"
-else
-    echo "splash window: NOT found"; status=1
-fi
+main=$(timeout 60 xdotool search --sync --onlyvisible --name 'Решение задачи линейного программирования' | head -1)
+if [ -n "$main" ]; then echo "main window: found"; else echo "main window: NOT found"; status=1; fi
+splash=$(timeout 20 xdotool search --sync --onlyvisible --name 'Линейная оптимизация' | head -1)
+if [ -n "$splash" ]; then echo "splash window: found"; else echo "splash window: NOT found"; status=1; fi
 # A message box carries the program's name; at start only an error would bring one.
 if xdotool search --onlyvisible --name '^Kvado$' >/dev/null; then
     echo "an error box came up at start"; status=1
 fi
-xwininfo -root -tree | grep -v '^ *$' | sed -n '1,40p'
+xwininfo -root -tree | grep -E '^ +0x[0-9a-f]+ "' | grep -v -i openbox
 sleep 1
 cp /tmp/Xvfb_screen0 /root/screen.xwd 2>/dev/null
+# F1 in the main window opens the installed user guide in the desktop's browser.
+if [ -n "$main" ] && [ -n "$splash" ]; then
+    xdotool windowactivate --sync "$splash" key Return
+    sleep 1
+    xdotool windowactivate --sync "$main" key F1
+    for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s /root/browser-opened.txt ] && break; sleep 1; done
+    echo "F1 opened: $(cat /root/browser-opened.txt 2>/dev/null)"
+    grep -q '/usr/share/kvado/help/index.html' /root/browser-opened.txt 2>/dev/null || status=1
+fi
 kill "$pid" 2>/dev/null
 exit $status
 CHECK
