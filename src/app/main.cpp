@@ -1,10 +1,13 @@
-// Start-up: the application, its help file, its six windows in their order, the event loop.
+// Start-up: the application (Qt's texts in Russian, the icon), its help file and user guide,
+// its six windows in their order, the event loop.
 
 #include <QApplication>
+#include <QIcon>
 #include <exception>
 
 #include "solver/LpProblem.h"
 #include "ui/QtToolkit.h"
+#include "ui/Translations.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -30,6 +33,14 @@ private:
     kvado::ui::Toolkit& m_toolkit;
 };
 
+// The icon the desktop entry names, for the windows' captions and the task bar.
+QIcon programIcon() {
+    QIcon icon;
+    for (const char* size : {"32", "64", "256"})
+        icon.addFile(QStringLiteral(":/icons/kvado-%1.png").arg(QLatin1String(size)));
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -38,7 +49,12 @@ int main(int argc, char** argv) {
     QtToolkit toolkit;
     Application app(argc, argv, toolkit);
     QApplication::setApplicationName(QStringLiteral("kvado"));
+    QApplication::setDesktopFileName(QStringLiteral("kvado"));
+    Q_INIT_RESOURCE(kvado); // the icons live in the static kvado_ui library
+    QApplication::setWindowIcon(programIcon());
+    installQtRussian(app);
     toolkit.setHelpFiles(helpFileCandidates(QApplication::applicationDirPath()));
+    toolkit.setUserGuides(userGuideCandidates(QApplication::applicationDirPath()));
 
     kvado::LpProblem problem;
     TForm1 form1(toolkit, problem);

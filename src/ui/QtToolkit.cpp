@@ -81,9 +81,9 @@ void QtToolkit::requestExit() {
 }
 
 void QtToolkit::showHelp() {
-    const QString path = findHelpFile(m_helpFiles);
+    const QString path = findHelpTarget(m_helpFiles, m_guides);
     if (path.isEmpty()) {
-        showMessage(helpFileNotFoundText(m_helpFiles));
+        showMessage(helpNotFoundText(m_helpFiles, m_guides));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))

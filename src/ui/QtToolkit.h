@@ -1,5 +1,6 @@
 #pragma once
-// The toolkit of the program: Qt message boxes and file dialogs, the desktop's help viewer.
+// The toolkit of the program: Qt message boxes and file dialogs, the desktop's help viewer
+// (or its browser, for the user guide).
 
 #include "ui/Toolkit.h"
 
@@ -10,6 +11,8 @@ public:
     // `helpFiles`: where F1 looks for the help file, in order.
     explicit QtToolkit(QStringList helpFiles = {}) : m_helpFiles(std::move(helpFiles)) {}
     void setHelpFiles(QStringList helpFiles) { m_helpFiles = std::move(helpFiles); }
+    // Where F1 looks for the user guide when no help file exists, in order.
+    void setUserGuides(QStringList guides) { m_guides = std::move(guides); }
 
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
@@ -24,6 +27,7 @@ public:
 
 private:
     QStringList m_helpFiles;
+    QStringList m_guides;
 };
 
 } // namespace kvado::ui

@@ -48,4 +48,25 @@ QString helpFileNotFoundText(const QStringList& candidates) {
     return text;
 }
 
+QStringList userGuideCandidates(const QString& programFolder) {
+    const QDir dir(programFolder);
+    const QString name = QStringLiteral("help/") + QLatin1String(kUserGuideFileName);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/") + name)),
+            QDir::cleanPath(dir.filePath(name))};
+}
+
+QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides) {
+    const QString helpFile = findHelpFile(helpFiles);
+    return helpFile.isEmpty() ? findHelpFile(guides) : helpFile;
+}
+
+QString helpNotFoundText(const QStringList& helpFiles, const QStringList& guides) {
+    QString text = helpFileNotFoundText(helpFiles);
+    if (guides.isEmpty()) return text;
+    text += QStringLiteral("\r\nРуководство пользователя тоже не найдено:");
+    for (const QString& path : guides)
+        text += QStringLiteral("\r\n") + path;
+    return text;
+}
+
 } // namespace kvado::ui

@@ -84,4 +84,15 @@ QStringList helpFileCandidates(const QString& programFolder);
 QString findHelpFile(const QStringList& candidates);
 QString helpFileNotFoundText(const QStringList& candidates);
 
+// Without a help file F1 opens the user guide shipped with the program, a Russian HTML page,
+// in the desktop's browser. It is looked for in the program's data folder
+// (<folder of the program>/../share/kvado/help) and then in help/ next to the program.
+inline constexpr const char* kUserGuideFileName = "index.html";
+QStringList userGuideCandidates(const QString& programFolder);
+// What F1 opens: the first help file that exists, else the first guide that exists, else an
+// empty text.
+QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides);
+// The message when neither exists: where both were looked for.
+QString helpNotFoundText(const QStringList& helpFiles, const QStringList& guides);
+
 } // namespace kvado::ui

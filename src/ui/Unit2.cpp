@@ -1,5 +1,8 @@
 #include "ui/Unit2.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -28,13 +31,28 @@ QStringList builtInHelpLines() {
     };
 }
 
-TForm2::TForm2(Toolkit& toolkit, QWidget* parent)
+QStringList helpTextCandidates(const QString& programFolder) {
+    const QDir dir(programFolder);
+    const QString name = QLatin1String(kHelpTextFileName);
+    return {name, QDir::cleanPath(dir.filePath(name)),
+            QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/") + name))};
+}
+
+QString findHelpText(const QStringList& candidates) {
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile()) return path;
+    return candidates.isEmpty() ? QLatin1String(kHelpTextFileName) : candidates.constFirst();
+}
+
+TForm2::TForm2(Toolkit& toolkit, QWidget* parent, std::optional<QStringList> helpTextFiles)
     : Form(toolkit,
            {.name = "TForm2",
             .caption = QStringLiteral("  Справка "),
             .clientSize = QSize(554, 363),
             .fontPixels = 11},
-           parent) {
+           parent),
+      m_helpTextFiles(helpTextFiles ? std::move(*helpTextFiles)
+                                    : helpTextCandidates(QCoreApplication::applicationDirPath())) {
     setFixedSize(size());
 
     StaticText1 = new QLabel(
@@ -73,7 +91,8 @@ TForm2::TForm2(Toolkit& toolkit, QWidget* parent)
 void TForm2::FormCreate() {
     // Read with the policy of the name files: UTF-8 when the file is valid UTF-8 with a
     // non-ASCII character, else windows-1251, the code page the help text was written in.
-    const auto lines = datafile::splitNameLines(readFileBytes(kHelpTextFileName));
+    const std::string path = findHelpText(m_helpTextFiles).toStdString();
+    const auto lines = datafile::splitNameLines(readFileBytes(path));
     QStringList text;
     for (const std::string& line : lines)
         text << QString::fromStdString(line);
