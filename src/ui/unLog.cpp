@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "datafile/DataFile.h"
+#include "base/FileIo.h"
 #include "text/Encoding.h"
 
 namespace kvado::ui {
@@ -63,7 +63,7 @@ TfrmLog::TfrmLog(Toolkit& toolkit, QWidget* parent)
 }
 
 void TfrmLog::loadLog(const QString& path) {
-    MemoLog->setPlainText(logViewText(datafile::readFileBytes(path.toStdString())));
+    MemoLog->setPlainText(logViewText(readFileBytes(path.toStdString())));
     setWindowTitle(QStringLiteral("  Журнал решения: ") + QFileInfo(path).fileName() +
                    QLatin1Char(' '));
 }
