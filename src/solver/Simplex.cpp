@@ -300,48 +300,49 @@ KVADO_STEP void Solver::transformColumn(int32_t s) {
 // minimum ratio is returned through `level0Minimum`.
 KVADO_STEP int32_t Solver::ratioTest(Real& level0Minimum) {
     const Real* t = p.transformed.data();
+    unsigned char* cand = candidate.data();
+    int32_t* ties = tie.data();
+    const int32_t* basis = p.basis.data();
     int32_t tieCount = 0;
-    tie[0] = 0;
+    ties[0] = 0;
     for (int32_t i = 1; i <= M; ++i)
-        candidate[static_cast<size_t>(i)] = 1;
+        cand[i] = 1;
     level0Minimum = kNoRatio;
     for (int32_t k = 0;; ++k) {
         Real runningMinimum = kNoRatio;
         const Real* col = p.inverseColumn(k);
         for (int32_t i = 1; i <= M; ++i) {
-            if (!(t[i] > eps) || !candidate[static_cast<size_t>(i)]) continue;
+            if (!(t[i] > eps) || !cand[i]) continue;
             const Real ratio = col[i] / t[i];
             const Real difference = ratio - runningMinimum;
             if (difference < 0) {
                 runningMinimum = ratio;
                 tieCount = 1;
-                tie[1] = i;
+                ties[1] = i;
             } else if (difference == 0) {
-                tie[static_cast<size_t>(++tieCount)] = i;
+                ties[++tieCount] = i;
             }
         }
         if (k == 0) level0Minimum = runningMinimum;
         if (blandRule && tieCount >= 2) {
             // The smallest-number rule: of the rows tied on the minimum ratio, the one whose
             // basic column has the smallest number leaves.
-            log.degenerateRound(tie.data() + 1, tieCount);
-            int32_t best = tie[1];
-            for (int32_t q = 2; q <= tieCount; ++q) {
-                const int32_t i = tie[static_cast<size_t>(q)];
-                if (p.basis[static_cast<size_t>(i)] < p.basis[static_cast<size_t>(best)]) best = i;
-            }
+            log.degenerateRound(ties + 1, tieCount);
+            int32_t best = ties[1];
+            for (int32_t q = 2; q <= tieCount; ++q)
+                if (basis[ties[q]] < basis[best]) best = ties[q];
             return best;
         }
         // The rows of an inverse are independent, so a tie cannot outlast its columns; the
         // bound only guards against rows that rounding made proportional.
         if (tieCount < 2 || k == M + 1) break;
         for (int32_t i = 1; i <= M; ++i)
-            candidate[static_cast<size_t>(i)] = 0;
+            cand[i] = 0;
         for (int32_t q = 1; q <= tieCount; ++q)
-            candidate[static_cast<size_t>(tie[static_cast<size_t>(q)])] = 1;
-        log.degenerateRound(tie.data() + 1, tieCount);
+            cand[ties[q]] = 1;
+        log.degenerateRound(ties + 1, tieCount);
     }
-    return tie[static_cast<size_t>(tieCount)];
+    return ties[tieCount];
 }
 
 // In phase 2 an artificial variable left in the basis at (about) zero must not grow. The ratio
@@ -363,12 +364,14 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     const Real* t = p.transformed.data();
     const Real piv = t[r];
     p.pivotElement = piv;
+    int32_t* rows = tcolRows.data();
+    int32_t* columns = pivotColumns.data();
     int32_t nRows = 0;
     for (int32_t i = 1; i <= p.currentObjectiveRow; ++i)
-        if (i != r && !isZero(t[i])) tcolRows[static_cast<size_t>(nRows++)] = i;
+        if (i != r && !isZero(t[i])) rows[nRows++] = i;
     int32_t nCols = 0;
     for (int32_t k = 0; k <= M + 1; ++k)
-        if (!isZero(p.inverseColumn(k)[r])) pivotColumns[static_cast<size_t>(nCols++)] = k;
+        if (!isZero(p.inverseColumn(k)[r])) columns[nCols++] = k;
     m_pivotRow = r;
     m_pivotRows = nRows;
     // Columns are independent: two threads share them when the work is worth a hand-over.
@@ -378,7 +381,7 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     else
         updateColumns(this, 0, nCols);
     for (int32_t q = 0; q < nCols; ++q)
-        unitRow[static_cast<size_t>(pivotColumns[static_cast<size_t>(q)])] = 0;
+        unitRow[static_cast<size_t>(columns[q])] = 0;
     // An entering surplus, slack or artificial column turns its own inverse column into a unit
     // vector at row r again (up to its sign); confirm it exactly before relying on it.
     if (s > N) {
