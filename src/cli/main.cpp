@@ -3,7 +3,8 @@
 //   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
-// Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 1 bad input or usage.
+// Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
+// limit against a solve that would not end), 1 bad input or usage.
 
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +57,10 @@ const char* statusName(SolveOutcome o) {
         return "infeasible";
     case SolveOutcome::Unbounded:
         return "unbounded";
+    case SolveOutcome::PassLimit:
+        return "pass limit";
+    case SolveOutcome::Stopped:
+        return "stopped";
     }
     return "?";
 }
@@ -68,6 +73,9 @@ int exitCode(SolveOutcome o) {
         return 2;
     case SolveOutcome::Unbounded:
         return 3;
+    case SolveOutcome::PassLimit:
+    case SolveOutcome::Stopped:
+        return 4;
     }
     return 1;
 }
@@ -151,12 +159,17 @@ int solveCommand(const std::vector<std::string>& args) {
         for (const auto& line : doc.lines())
             text += line + "\n";
         std::fputs(text.c_str(), stdout);
-        if (outcome != SolveOutcome::Optimal)
-            std::fprintf(stderr, "kvado-cli: %s\n",
-                         outcome == SolveOutcome::Infeasible
-                             ? "the constraints have no feasible solution"
-                             : "the objective is unbounded");
+        if (outcome == SolveOutcome::Infeasible)
+            std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
+        if (outcome == SolveOutcome::Unbounded)
+            std::fputs("kvado-cli: the objective is unbounded\n", stderr);
     }
+    // No answer at all: said even with --json, whose status names it too.
+    if (outcome == SolveOutcome::PassLimit)
+        std::fprintf(stderr, "kvado-cli: %s: stopped after %d passes without an answer\n",
+                     file.c_str(), static_cast<int>(passLimit(problem)));
+    if (outcome == SolveOutcome::Stopped)
+        std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", file.c_str());
     return exitCode(outcome);
 }
 

@@ -91,10 +91,10 @@ void LpProblem::setRightHandSide(int32_t i, Real b) {
         // column of a ">=" row is implied by the counts.
         inverse(artificialObjectiveRow, i) = -1;
         inverse(i, i) = 1;
-        basis[static_cast<size_t>(i)] = phase2Columns + i;
+        basis[static_cast<size_t>(i)] = artificialColumn(i);
     } else {
         inverse(i, i) = 1;
-        basis[static_cast<size_t>(i)] = N + i - E;
+        basis[static_cast<size_t>(i)] = ownExtraColumn(i);
     }
     m_rhs[static_cast<size_t>(i)] = b;
     inverse(i, 0) = b;
@@ -208,13 +208,10 @@ Real LpProblem::tableau(int32_t i, int32_t j) const {
         const auto* it = std::lower_bound(col.rows, end, i);
         return (it != end && *it == i) ? col.value(static_cast<int32_t>(it - col.rows)) : 0;
     }
-    if (j <= N + G) return i == j - N ? -1 : 0;            // surplus of ">=" row j-N
-    if (j <= phase2Columns) return i == j - N + E ? 1 : 0; // slack of "<=" row j-N+E
-    if (j <= phase1Columns) {
-        const int32_t row = j - phase2Columns; // artificial of row j-(N+G+L)
-        return (i == row || i == artificialObjectiveRow) ? 1 : 0;
-    }
-    return 0;
+    if (j > phase1Columns) return 0;
+    const UnitColumn u = unitColumn(j);
+    if (i == u.row) return u.sign;
+    return isArtificialColumn(j) && i == artificialObjectiveRow ? 1 : 0;
 }
 
 } // namespace kvado

@@ -125,7 +125,21 @@ public:
         if (isLessRow(i)) return N + i - E;
         return 0;
     }
+    // The artificial column of a ">=" or "=" row i.
+    int32_t artificialColumn(int32_t i) const { return phase2Columns + i; }
     bool isArtificialColumn(int32_t j) const { return j > phase2Columns; }
+    // A surplus, slack or artificial column j (N < j <= phase-1 column count) has one entry
+    // among the constraint rows: -1 (surplus) or +1 (slack, artificial) in its own row. An
+    // artificial column also has +1 in the artificial objective row.
+    struct UnitColumn {
+        int32_t row;
+        int32_t sign;
+    };
+    UnitColumn unitColumn(int32_t j) const {
+        if (j <= N + G) return {j - N, -1};
+        if (j <= phase2Columns) return {j - N + E, 1};
+        return {j - phase2Columns, 1};
+    }
 
 private:
     size_t index(int32_t i, int32_t k) const {

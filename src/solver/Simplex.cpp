@@ -2,6 +2,7 @@
 
 #include "solver/SecondThread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -22,6 +23,9 @@ constexpr Real kNoRatio = 1e30L;
 // Entries a pivot must update before a second thread pays for the hand-over (about 50 us).
 constexpr int64_t kDefaultParallelWork = 20000;
 std::atomic<int64_t> parallelWork{kDefaultParallelWork};
+std::atomic<bool> cycleDetection{true};
+// A phase that has met this many cycles keeps the smallest-number rule to its end.
+constexpr int32_t kCyclesBeforeBlandForGood = 3;
 
 // Whether an extended number is +0 or -0, read from its significand bits with an integer load:
 // the inverse is mostly zeros, and an x87 load of each entry just to compare it costs more
@@ -33,6 +37,75 @@ inline bool isZero(const Real& x) {
     return significand == 0;
 }
 
+// The bases of the latest pivots of a phase, to notice one that comes back: a cycle of the
+// method repeats its bases exactly, whatever rounding does to the numbers. Each basis is kept
+// as a hash (a sum over the rows of a mixed key of the row and its column, updated by the
+// pivot in O(1)) and the pivots themselves; on a hash match the earlier basis is rebuilt from
+// the current one by undoing the pivots in between, and compared exactly. Nothing is
+// allocated after the constructor.
+class BasisHistory {
+public:
+    explicit BasisHistory(int32_t M) : m_scratch(static_cast<size_t>(M) + 1) {}
+
+    void restart(const std::vector<int32_t>& basis) {
+        m_hash = 0;
+        for (size_t i = 1; i < basis.size(); ++i)
+            m_hash += key(static_cast<int32_t>(i), basis[i]);
+        m_count = 0;
+        m_hashes[0] = m_hash;
+    }
+
+    // After the pivot that put `entered` into row r in place of `left`. Returns d > 0 when the
+    // basis now is the one of d pivots ago and that one the one of 2d pivots ago (the cycle
+    // has gone round twice unchanged), else 0.
+    int32_t record(const std::vector<int32_t>& basis, int32_t r, int32_t left, int32_t entered) {
+        m_hash += key(r, entered) - key(r, left);
+        ++m_count;
+        m_moves[slot(m_count)] = {r, left};
+        m_hashes[slot(m_count)] = m_hash;
+        const int64_t reach = std::min<int64_t>(m_count, kSize - 1) / 2;
+        for (int64_t d = 1; d <= reach; ++d) {
+            if (m_hashes[slot(m_count - d)] != m_hash || m_hashes[slot(m_count - 2 * d)] != m_hash)
+                continue;
+            if (repeatsTwice(basis, d)) return static_cast<int32_t>(d);
+        }
+        return 0;
+    }
+
+private:
+    static constexpr int64_t kSize = 1024; // bases kept: cycles up to 511 pivots are seen
+    struct Move {
+        int32_t row, left;
+    };
+    static size_t slot(int64_t n) { return static_cast<size_t>(n % kSize); }
+    static uint64_t key(int32_t row, int32_t column) {
+        // splitmix64's finaliser: every bit of row and column moves every bit of the key.
+        uint64_t z = (static_cast<uint64_t>(static_cast<uint32_t>(row)) << 32) |
+                     static_cast<uint32_t>(column);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    // Undoes the latest d pivots, then d more, comparing with the current basis each time.
+    bool repeatsTwice(const std::vector<int32_t>& basis, int64_t d) {
+        std::copy(basis.begin(), basis.end(), m_scratch.begin());
+        for (int64_t n = m_count; n > m_count - 2 * d; --n) {
+            const Move& m = m_moves[slot(n)];
+            m_scratch[static_cast<size_t>(m.row)] = m.left;
+            if ((n == m_count - d + 1 || n == m_count - 2 * d + 1) &&
+                !std::equal(basis.begin(), basis.end(), m_scratch.begin()))
+                return false;
+        }
+        return true;
+    }
+
+    uint64_t m_hash = 0;
+    int64_t m_count = 0; // pivots recorded since the restart
+    std::vector<uint64_t> m_hashes = std::vector<uint64_t>(kSize);
+    std::vector<Move> m_moves = std::vector<Move>(kSize);
+    std::vector<int32_t> m_scratch;
+};
+
 // The working state of one solve: sized once, before the pass loop, so that nothing is
 // allocated while it runs.
 class Solver {
@@ -42,7 +115,8 @@ public:
           work(static_cast<size_t>(N) + 1), candidate(static_cast<size_t>(M) + 1),
           tie(static_cast<size_t>(M) + 1), tcolRows(static_cast<size_t>(M) + 2),
           unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2),
-          pivotColumns(static_cast<size_t>(M) + 2) {
+          pivotColumns(static_cast<size_t>(M) + 2), history(M), limit(passLimit(p)),
+          detectCycles(cycleDetection.load()) {
         if (static_cast<int64_t>(M) * M >= parallelWork.load()) helper.start();
     }
 
@@ -51,11 +125,15 @@ public:
 private:
     void phaseSetUp();
     int32_t price();
+    int32_t smallestEntering() const;
     template <typename Value> void accumulateStructural(const Value* LpProblem::RowView::*values);
     void transformColumn(int32_t s);
     int32_t ratioTest(Real& level0Minimum);
     int32_t artificialRowToLeave() const;
     void pivot(int32_t r, int32_t s);
+    void startPhase();
+    void afterPivot(int32_t r, int32_t left, int32_t entered);
+    bool goOn(SolveOutcome& outcome);
     static void updateColumns(void* self, int32_t begin, int32_t end);
     void finish();
 
@@ -81,6 +159,18 @@ private:
     std::vector<int32_t> pivotColumns; // inverse columns whose pivot-row entry is not 0
     int32_t m_pivotRow = 0, m_pivotRows = 0;
     SecondThread helper;
+
+    // Every solve ends. The specified rule (most negative reduced cost, lexicographic ratio
+    // test) can cycle when Eps is coarse: entries in (0, Eps] take no part in the ratio test,
+    // so the rows of the inverse do not stay lexicographically positive. A phase whose basis
+    // comes back goes on with the smallest-number rule, which cannot cycle, until its
+    // objective strictly decreases; the pass limit ends what that cannot.
+    BasisHistory history;
+    const int32_t limit;
+    const bool detectCycles;
+    bool blandRule = false;
+    int32_t cycles = 0;      // cycles met in the current phase
+    Real blandObjective = 0; // column 0 of the current objective row when the rule changed
 };
 
 void Solver::phaseSetUp() {
@@ -134,32 +224,42 @@ KVADO_STEP int32_t Solver::price() {
     Real runningMinimum = -eps;
     int32_t entering = 0;
     const int32_t active = p.activeColumns;
-    const int32_t surplusEnd = N + p.G, slackEnd = p.phase2Columns;
-    auto* pricing = p.pricing.data();
-    const auto* basic = p.basic.data();
+    Real* pricing = p.pricing.data();
+    const int32_t* basic = p.basic.data();
     const Real* y = pi.data();
     const Real* d = work.data();
-    for (int32_t j = 1; j <= active; ++j) {
-        pricing[j] = 0;
-        if (basic[j] == 1) continue;
-        Real e;
-        if (j <= N)
-            e = d[j] + objectiveEntry(j);
-        else if (j <= surplusEnd)
-            e = y[j - N] * Real(-1) + Real(0);
-        else if (j <= slackEnd)
-            e = y[j - N + p.E] + Real(0);
-        else
-            // Artificial column: +1 in its row and in the artificial objective row, which is
-            // the current objective row whenever artificial columns are priced.
-            e = y[j - slackEnd] + (cur == p.artificialObjectiveRow ? Real(1) : Real(0));
+    auto offer = [&](int32_t j, Real e) {
         pricing[j] = e;
         if (e < runningMinimum) {
             runningMinimum = e;
             entering = j;
         }
+    };
+    const int32_t structuralEnd = std::min(active, N);
+    for (int32_t j = 1; j <= structuralEnd; ++j) {
+        pricing[j] = 0;
+        if (basic[j] != 1) offer(j, d[j] + objectiveEntry(j));
+    }
+    // A surplus, slack or artificial column: its one entry times its row's multiplier, plus
+    // its entry in the current objective row, which for an artificial column is 1 whenever
+    // artificial columns are priced (phase 1).
+    const Real artificialEntry = cur == p.artificialObjectiveRow ? Real(1) : Real(0);
+    for (int32_t j = N + 1; j <= active; ++j) {
+        pricing[j] = 0;
+        if (basic[j] == 1) continue;
+        const auto u = p.unitColumn(j);
+        offer(j, y[u.row] * Real(u.sign) + (p.isArtificialColumn(j) ? artificialEntry : Real(0)));
     }
     return entering;
+}
+
+// The smallest-number rule's entering column: the first one whose reduced cost, as the pricing
+// pass left it, is below -Eps (basic columns hold 0 there).
+int32_t Solver::smallestEntering() const {
+    const Real* pricing = p.pricing.data();
+    for (int32_t j = 1; j <= p.activeColumns; ++j)
+        if (pricing[j] < -eps) return j;
+    return 0;
 }
 
 // The transformed column of s: for rows i = 1..M+1 the sum over k = 1..M+1, ascending, of
@@ -186,12 +286,9 @@ KVADO_STEP void Solver::transformColumn(int32_t s) {
             addColumn(col.rows[q], col.value(q));
         const Real c = p.objectiveCoefficient(s);
         if (c != 0) addColumn(M + 1, c);
-    } else if (s <= N + p.G) {
-        addColumn(s - N, Real(-1));
-    } else if (s <= p.phase2Columns) {
-        addColumn(s - N + p.E, Real(1));
     } else {
-        addColumn(s - p.phase2Columns, Real(1));
+        const auto u = p.unitColumn(s);
+        addColumn(u.row, Real(u.sign));
     }
     t[p.currentObjectiveRow] = p.pricing[static_cast<size_t>(s)];
 }
@@ -203,37 +300,49 @@ KVADO_STEP void Solver::transformColumn(int32_t s) {
 // minimum ratio is returned through `level0Minimum`.
 KVADO_STEP int32_t Solver::ratioTest(Real& level0Minimum) {
     const Real* t = p.transformed.data();
+    unsigned char* cand = candidate.data();
+    int32_t* ties = tie.data();
+    const int32_t* basis = p.basis.data();
     int32_t tieCount = 0;
-    tie[0] = 0;
+    ties[0] = 0;
     for (int32_t i = 1; i <= M; ++i)
-        candidate[static_cast<size_t>(i)] = 1;
+        cand[i] = 1;
     level0Minimum = kNoRatio;
     for (int32_t k = 0;; ++k) {
         Real runningMinimum = kNoRatio;
         const Real* col = p.inverseColumn(k);
         for (int32_t i = 1; i <= M; ++i) {
-            if (!(t[i] > eps) || !candidate[static_cast<size_t>(i)]) continue;
+            if (!(t[i] > eps) || !cand[i]) continue;
             const Real ratio = col[i] / t[i];
             const Real difference = ratio - runningMinimum;
             if (difference < 0) {
                 runningMinimum = ratio;
                 tieCount = 1;
-                tie[1] = i;
+                ties[1] = i;
             } else if (difference == 0) {
-                tie[static_cast<size_t>(++tieCount)] = i;
+                ties[++tieCount] = i;
             }
         }
         if (k == 0) level0Minimum = runningMinimum;
+        if (blandRule && tieCount >= 2) {
+            // The smallest-number rule: of the rows tied on the minimum ratio, the one whose
+            // basic column has the smallest number leaves.
+            log.degenerateRound(ties + 1, tieCount);
+            int32_t best = ties[1];
+            for (int32_t q = 2; q <= tieCount; ++q)
+                if (basis[ties[q]] < basis[best]) best = ties[q];
+            return best;
+        }
         // The rows of an inverse are independent, so a tie cannot outlast its columns; the
         // bound only guards against rows that rounding made proportional.
         if (tieCount < 2 || k == M + 1) break;
         for (int32_t i = 1; i <= M; ++i)
-            candidate[static_cast<size_t>(i)] = 0;
+            cand[i] = 0;
         for (int32_t q = 1; q <= tieCount; ++q)
-            candidate[static_cast<size_t>(tie[static_cast<size_t>(q)])] = 1;
-        log.degenerateRound(tie.data() + 1, tieCount);
+            cand[ties[q]] = 1;
+        log.degenerateRound(ties + 1, tieCount);
     }
-    return tie[static_cast<size_t>(tieCount)];
+    return ties[tieCount];
 }
 
 // In phase 2 an artificial variable left in the basis at (about) zero must not grow. The ratio
@@ -255,12 +364,14 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     const Real* t = p.transformed.data();
     const Real piv = t[r];
     p.pivotElement = piv;
+    int32_t* rows = tcolRows.data();
+    int32_t* columns = pivotColumns.data();
     int32_t nRows = 0;
     for (int32_t i = 1; i <= p.currentObjectiveRow; ++i)
-        if (i != r && !isZero(t[i])) tcolRows[static_cast<size_t>(nRows++)] = i;
+        if (i != r && !isZero(t[i])) rows[nRows++] = i;
     int32_t nCols = 0;
     for (int32_t k = 0; k <= M + 1; ++k)
-        if (!isZero(p.inverseColumn(k)[r])) pivotColumns[static_cast<size_t>(nCols++)] = k;
+        if (!isZero(p.inverseColumn(k)[r])) columns[nCols++] = k;
     m_pivotRow = r;
     m_pivotRows = nRows;
     // Columns are independent: two threads share them when the work is worth a hand-over.
@@ -270,17 +381,11 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     else
         updateColumns(this, 0, nCols);
     for (int32_t q = 0; q < nCols; ++q)
-        unitRow[static_cast<size_t>(pivotColumns[static_cast<size_t>(q)])] = 0;
+        unitRow[static_cast<size_t>(columns[q])] = 0;
     // An entering surplus, slack or artificial column turns its own inverse column into a unit
     // vector at row r again (up to its sign); confirm it exactly before relying on it.
     if (s > N) {
-        int32_t k0;
-        if (s <= N + p.G)
-            k0 = s - N;
-        else if (s <= p.phase2Columns)
-            k0 = s - N + p.E;
-        else
-            k0 = s - p.phase2Columns;
+        const int32_t k0 = p.unitColumn(s).row;
         const Real* col = p.inverseColumn(k0);
         const Real v = col[r];
         bool unit = v == 1 || v == -1;
@@ -335,6 +440,51 @@ void Solver::updateColumns(void* self, int32_t begin, int32_t end) {
     }
 }
 
+void Solver::startPhase() {
+    blandRule = false;
+    cycles = 0;
+    history.restart(p.basis);
+}
+
+void Solver::afterPivot(int32_t r, int32_t left, int32_t entered) {
+    if (blandRule) {
+        // Once the phase's objective has strictly decreased, no basis met so far can come back
+        // (the objective never rises), so the specified rule may take over again; a phase that
+        // cycles again and again keeps the smallest-number rule.
+        if (cycles < kCyclesBeforeBlandForGood &&
+            p.inverse(p.currentObjectiveRow, 0) > blandObjective) {
+            blandRule = false;
+            history.restart(p.basis);
+        }
+        return;
+    }
+    if (!detectCycles) return;
+    if (const int32_t d = history.record(p.basis, r, left, entered)) {
+        blandRule = true;
+        ++cycles;
+        // Column 0 of the objective row holds -Z (or -W): it rises as the objective falls.
+        blandObjective = p.inverse(p.currentObjectiveRow, 0);
+        log.cyclingDetected(p.pass + 1, p.pass + 1 - d);
+    }
+}
+
+// At the end of a pass after which the solve would go on: a stop the host asked for, then the
+// pass limit.
+bool Solver::goOn(SolveOutcome& outcome) {
+    if (host.stopRequested()) {
+        log.solveStopped();
+        outcome = SolveOutcome::Stopped;
+        return false;
+    }
+    if (p.pass >= limit) {
+        log.passLimitReached(limit);
+        host.showMessage(passLimitMessage(limit));
+        outcome = SolveOutcome::PassLimit;
+        return false;
+    }
+    return true;
+}
+
 void Solver::finish() {
     for (int32_t i = 1; i <= M; ++i)
         p.solution[static_cast<size_t>(p.basis[static_cast<size_t>(i)])] = p.inverse(i, 0);
@@ -351,6 +501,7 @@ void Solver::finish() {
 SolveOutcome Solver::run() {
     log.open();
     phaseSetUp();
+    startPhase();
     host.setProgressMaximum(M);
     SolveOutcome outcome = SolveOutcome::Optimal;
     for (;;) {
@@ -359,6 +510,7 @@ SolveOutcome Solver::run() {
         p.currentObjectiveRow = M + 1 + p.phase1;
         p.pivotElement = 0;
         p.entering = price();
+        if (blandRule && p.entering != 0) p.entering = smallestEntering();
         p.leaving = 0;
         bool unbounded = false;
         if (p.entering != 0) {
@@ -371,7 +523,10 @@ SolveOutcome Solver::run() {
             }
             p.leaving = r;
             if (r != 0) {
+                const int32_t left = p.basis[static_cast<size_t>(r)];
                 pivot(r, s);
+                afterPivot(r, left, s);
+                if (!goOn(outcome)) break;
                 continue;
             }
             log.unboundedColumn(s);
@@ -389,6 +544,8 @@ SolveOutcome Solver::run() {
             log.phase1Finished();
             p.phase1 = 0;
             p.activeColumns = p.phase2Columns;
+            startPhase();
+            if (!goOn(outcome)) break;
             continue;
         }
         log.noFeasibleSolutionHeader();
@@ -402,6 +559,20 @@ SolveOutcome Solver::run() {
 }
 
 } // namespace
+
+int32_t passLimit(const LpProblem& problem) {
+    const int64_t limit = 50 * (static_cast<int64_t>(problem.M) + problem.N) + 10000;
+    return static_cast<int32_t>(std::min<int64_t>(limit, INT32_MAX));
+}
+
+std::string passLimitMessage(int32_t limit) {
+    return "Решение остановлено: сделано " + std::to_string(limit) +
+           " итераций, оптимум не найден\r\nподробнее в файле Kvaq.log";
+}
+
+void setCycleDetection(bool on) {
+    cycleDetection.store(on);
+}
 
 void setParallelPivotThreshold(int64_t entries) {
     parallelWork.store(entries > 0 ? entries : kDefaultParallelWork);

@@ -8,7 +8,10 @@
 
 namespace kvado {
 
-enum class SolveOutcome { Optimal, Infeasible, Unbounded };
+// PassLimit: the guard against a solve that would never end stopped it (see passLimit());
+// Stopped: the host asked for a stop. Neither is an answer: the last basis is reported as for
+// an infeasible problem.
+enum class SolveOutcome { Optimal, Infeasible, Unbounded, PassLimit, Stopped };
 
 // What the solve needs from its surroundings. The session (src/session/) implements it for
 // every front end: the progress bar and message boxes of its view, the report and results.
@@ -26,10 +29,19 @@ public:
     // The decimal separator of the user's regional settings (for the sum of the artificial
     // variables in the trace log).
     virtual char decimalSeparator() const { return ','; }
+    // Asked at the end of every pass that changed the basis or the phase; true ends the solve
+    // there with SolveOutcome::Stopped.
+    virtual bool stopRequested() { return false; }
 };
 
 inline constexpr const char* kNoFeasibleSolutionMessage =
     "Ограничения не имеют допустимого решения\r\nподробнее в файле Kvaq.log";
+
+// The most passes a solve makes: far above what the method needs (a few times M+N passes), so
+// that only a solve that would not end meets it.
+int32_t passLimit(const LpProblem& problem);
+// The message box of a solve that met the pass limit.
+std::string passLimitMessage(int32_t limit);
 
 // Solves the loaded problem in place and writes the trace log. The outcome is the caller's to
 // act on: the solve never ends the application. Throws FileError when the log fails.
@@ -39,5 +51,10 @@ SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host);
 // (default about 50 microseconds of work). Tests lower it to run the shared path on small
 // problems; 0 restores the default.
 void setParallelPivotThreshold(int64_t entries);
+
+// Tests only: off, the solve never notices a repeated basis and keeps the specified rule, so
+// that a test can compare a solve with and without the detection (and see a cycle meet the
+// pass limit). On by default.
+void setCycleDetection(bool on);
 
 } // namespace kvado

@@ -112,6 +112,19 @@ void TraceLog::noFeasibleSolutionSum(Real w, char sep) {
     writeLine(text::formatGeneral(w, sep));
 }
 
+void TraceLog::cyclingDetected(int32_t pass, int32_t earlierPass) {
+    writeLine("Зацикливание: " + intText(pass) + " -й план повторяет " + intText(earlierPass) +
+              " -й, далее выбор по наименьшему номеру");
+}
+
+void TraceLog::passLimitReached(int32_t limit) {
+    writeLine("Превышено предельное число планов " + intText(limit) + ", решение остановлено");
+}
+
+void TraceLog::solveStopped() {
+    writeLine("Решение прервано пользователем");
+}
+
 void TraceLog::constraintStateListing(const LpProblem& p) {
     writeLine("ОГРАНИЧЕНИЕ  СОСТОЯНИЕ    ДОПОЛНИТЕЛЬНЫЕ ПЕРЕМЕННЫЕ");
     for (int32_t i = 1; i <= p.M; ++i) {

@@ -42,6 +42,11 @@ public:
     void phase1Finished();
     void noFeasibleSolutionHeader();
     void noFeasibleSolutionSum(Real w, char decimalSeparator);
+    // The basis at the start of pass `pass` is that of pass `earlierPass`: from here the
+    // phase chooses by the smallest number.
+    void cyclingDetected(int32_t pass, int32_t earlierPass);
+    void passLimitReached(int32_t limit);
+    void solveStopped();
     void constraintStateListing(const LpProblem& p);
     void nonBasicColumnList(const LpProblem& p); // part of WriteSolutionReport
     void planHeading(const LpProblem& p);        // WritePlanHeading
