@@ -58,7 +58,7 @@ const char* statusName(SolveOutcome o) {
     case SolveOutcome::Unbounded:
         return "unbounded";
     case SolveOutcome::PassLimit:
-        return "pass limit";
+        return "pass_limit";
     case SolveOutcome::Stopped:
         return "stopped";
     }

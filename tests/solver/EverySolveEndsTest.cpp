@@ -114,7 +114,7 @@ TEST(EverySolveEnds, PassLimitEndsWhatTheRuleCannot) {
         const CliRun run = runCli({"solve", file, "--json"}, dir.path());
         EXPECT_EQ(run.exitCode, 4);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(jsonField(run.out, "status"), "pass limit");
+        EXPECT_EQ(jsonField(run.out, "status"), "pass_limit");
     }
 }
 
