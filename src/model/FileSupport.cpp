@@ -1,0 +1,59 @@
+#include "model/FileSupport.h"
+
+#include <unordered_set>
+
+#include "datafile/OpenedGrid.h"
+#include "solver/LpProblem.h"
+
+namespace kvado::model::detail {
+
+void checkModelSize(size_t rows, size_t columns) {
+    if (static_cast<int64_t>(rows) > ProblemLimits::maxRows ||
+        static_cast<int64_t>(columns) > ProblemLimits::maxColumns)
+        throw ProblemSizeError(
+            datafile::tooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
+}
+
+std::vector<std::string> fileNames(const std::vector<std::string>& names,
+                                   const std::function<std::string(const std::string&)>& fix,
+                                   const std::string& fallback,
+                                   const std::vector<std::string>& taken) {
+    std::vector<std::string> out;
+    out.reserve(names.size());
+    std::unordered_set<std::string> used(taken.begin(), taken.end());
+    for (size_t k = 0; k < names.size(); ++k) {
+        std::string n = names[k].empty() ? fallback + std::to_string(k + 1) : fix(names[k]);
+        if (used.count(n)) {
+            std::string base = n;
+            for (int suffix = 1; used.count(n); ++suffix)
+                n = base + "~" + std::to_string(suffix);
+        }
+        used.insert(n);
+        out.push_back(std::move(n));
+    }
+    return out;
+}
+
+std::string found(std::string_view text) {
+    if (text.size() > 40) {
+        size_t n = 40; // not inside a UTF-8 character
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
+        return "'" + std::string(text.substr(0, n)) + "...'";
+    }
+    return "'" + std::string(text) + "'";
+}
+
+bool sameWord(std::string_view a, std::string_view keyword) {
+    if (a.size() != keyword.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k) {
+        char c = a[k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        char d = keyword[k];
+        if (d >= 'A' && d <= 'Z') d = static_cast<char>(d - 'A' + 'a');
+        if (c != d) return false;
+    }
+    return true;
+}
+
+} // namespace kvado::model::detail

@@ -1,0 +1,35 @@
+#pragma once
+// What the LP and MPS readers and writers share.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/Model.h"
+
+namespace kvado::model::detail {
+
+// Names to indices; a model's names are looked up once a coefficient.
+using NameIndex = std::unordered_map<std::string, int32_t>;
+
+// Refuses a model that already has more rows or columns than ProblemLimits allows, with the
+// program's size message, before the reader goes on.
+void checkModelSize(size_t rows, size_t columns);
+
+// The names a writer puts in a file: each one passed through `fix` (which makes it legal), then
+// made unique by a suffix "~k". Empty names become `fallback` + number.
+std::vector<std::string> fileNames(const std::vector<std::string>& names,
+                                   const std::function<std::string(const std::string&)>& fix,
+                                   const std::string& fallback,
+                                   const std::vector<std::string>& taken = {});
+
+// "'text'" as the messages quote what they found; a long text is cut.
+std::string found(std::string_view text);
+
+// Case-insensitive comparison with an ASCII keyword.
+bool sameWord(std::string_view a, std::string_view keyword);
+
+} // namespace kvado::model::detail

@@ -1,0 +1,425 @@
+#include "model/StandardForm.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "datafile/OpenedGrid.h"
+
+namespace kvado::model {
+
+std::string summaryText(const TransformSummary& s) {
+    std::string parts;
+    auto add = [&parts](const std::string& part) { parts += (parts.empty() ? "" : "; ") + part; };
+    auto count = [&add](const char* what, int64_t n) {
+        if (n > 0) add(std::string(what) + ": " + std::to_string(n));
+    };
+    if (s.maximised) add("максимум заменен минимумом (коэффициенты цели умножены на -1)");
+    count("ограничений умножено на -1", s.rowsNegated);
+    count("двусторонних ограничений разбито на два", s.rangesSplit);
+    count("двусторонних ограничений с равными границами стало равенствами", s.rangesEqual);
+    count("неизвестных сдвинуто (x = l + x')", s.shifted);
+    count("неизвестных отражено (x = u - x')", s.mirrored);
+    count("свободных неизвестных разбито на две (x = x+ - x-)", s.split);
+    count("фиксированных неизвестных подставлено", s.fixed);
+    count("верхних границ стало ограничениями", s.boundRows);
+    count("пустых ограничений опущено", s.emptyRows);
+    if (parts.empty()) parts = "изменений не потребовалось";
+    return "Задача приведена к стандартному виду: " + parts + ".";
+}
+
+namespace {
+
+using ColumnKind = StandardForm::ColumnKind;
+
+// The model's coefficients by rows, columns ascending within a row: two counting sorts, first
+// by column, then (stably) by row.
+struct RowWise {
+    std::vector<int64_t> start;
+    std::vector<int32_t> column;
+    std::vector<Real> value;
+};
+
+RowWise byRows(const Model& m) {
+    const size_t nnz = m.entries.size();
+    std::vector<int64_t> colStart(m.columns.size() + 1, 0);
+    for (const auto& e : m.entries)
+        ++colStart[static_cast<size_t>(e.column) + 1];
+    for (size_t j = 1; j < colStart.size(); ++j)
+        colStart[j] += colStart[j - 1];
+    std::vector<size_t> byColumn(nnz);
+    for (size_t k = 0; k < nnz; ++k)
+        byColumn[static_cast<size_t>(colStart[static_cast<size_t>(m.entries[k].column)]++)] = k;
+
+    RowWise r;
+    r.start.assign(m.rows.size() + 1, 0);
+    for (const auto& e : m.entries)
+        ++r.start[static_cast<size_t>(e.row) + 1];
+    for (size_t i = 1; i < r.start.size(); ++i)
+        r.start[i] += r.start[i - 1];
+    std::vector<int64_t> next(r.start.begin(), r.start.end() - 1);
+    r.column.resize(nnz);
+    r.value.resize(nnz);
+    for (const size_t k : byColumn) {
+        const auto& e = m.entries[k];
+        const auto at = static_cast<size_t>(next[static_cast<size_t>(e.row)]++);
+        r.column[at] = e.column;
+        r.value[at] = e.value;
+    }
+    return r;
+}
+
+std::string shiftedName(const std::string& name, Real l) {
+    if (l == 0) return name;
+    return l > 0 ? name + "-" + numberText(l) : name + "+" + numberText(-l);
+}
+
+// One row of the standard form before it has its place.
+struct Half {
+    int32_t userRow; // -1: the bound row of column `boundColumn`
+    int32_t boundColumn;
+    char kind; // 'G', 'E', 'L'
+    Real rhs;
+    int sign;
+    std::string name;
+};
+
+std::string relationText(RowKind k) {
+    switch (k) {
+    case RowKind::Less:
+        return "<=";
+    case RowKind::Greater:
+        return ">=";
+    default:
+        return "=";
+    }
+}
+
+} // namespace
+
+StandardForm toStandardForm(const Model& m) {
+    StandardForm sf;
+    const Real sigma = m.sense == Sense::Maximize ? -1 : 1;
+    sf.sign = static_cast<int>(sigma);
+    sf.summary.maximised = m.sense == Sense::Maximize;
+    sf.objectiveName = m.objectiveName;
+    auto infeasible = [&sf](const std::string& why) {
+        if (sf.infeasible.empty()) sf.infeasible = "Задача не имеет допустимого решения: " + why;
+    };
+
+    // Columns: their kind, shift and place.
+    const auto nCols = m.columns.size();
+    sf.columnMap.resize(nCols);
+    Real constant = m.objectiveConstant;
+    int64_t nStd = 0, nBound = 0;
+    for (size_t j = 0; j < nCols; ++j) {
+        const Column& c = m.columns[j];
+        auto& map = sf.columnMap[j];
+        const Real l = c.lower, u = c.upper;
+        if (!(l <= u) || l == kInfinity || u == -kInfinity) {
+            infeasible("у неизвестной «" + c.name + "» нижняя граница " + numberText(l) +
+                       " больше верхней " + numberText(u));
+            map.kind = ColumnKind::Fixed;
+            map.shift = std::isfinite(l) ? l : std::isfinite(u) ? u : 0;
+        } else if (l == u) {
+            map.kind = ColumnKind::Fixed;
+            map.shift = l;
+            ++sf.summary.fixed;
+        } else if (std::isfinite(l)) {
+            map.kind = ColumnKind::Shifted;
+            map.shift = l;
+            map.column = static_cast<int32_t>(nStd++);
+            if (l != 0) ++sf.summary.shifted;
+            if (std::isfinite(u)) ++nBound;
+        } else if (std::isfinite(u)) {
+            map.kind = ColumnKind::Mirrored;
+            map.shift = u;
+            map.column = static_cast<int32_t>(nStd++);
+            ++sf.summary.mirrored;
+        } else {
+            map.kind = ColumnKind::Free;
+            map.column = static_cast<int32_t>(nStd);
+            nStd += 2;
+            ++sf.summary.split;
+        }
+        if (map.kind != ColumnKind::Free) constant += c.cost * map.shift;
+    }
+    sf.summary.boundRows = nBound;
+    sf.offset = constant;
+
+    // Rows: the halves each user row becomes, after the shifts.
+    const RowWise rw = byRows(m);
+    std::vector<Half> halves;
+    halves.reserve(m.rows.size() + static_cast<size_t>(nBound));
+    int64_t nnz = 0;
+    for (size_t r = 0; r < m.rows.size(); ++r) {
+        const Row& row = m.rows[r];
+        Real adjust = 0;
+        int64_t count = 0;
+        for (auto k = rw.start[r]; k < rw.start[r + 1]; ++k) {
+            const auto& map = sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
+            const Real a = rw.value[static_cast<size_t>(k)];
+            if (map.kind != ColumnKind::Free) adjust += a * map.shift;
+            if (map.kind != ColumnKind::Fixed && a != 0)
+                count += map.kind == ColumnKind::Free ? 2 : 1;
+        }
+        const Real lo = row.lower - adjust, up = row.upper - adjust;
+        if (count == 0) {
+            ++sf.summary.emptyRows;
+            const Real tol = 1e-9L;
+            const bool meets =
+                (!std::isfinite(lo) || lo <= tol * std::max<Real>(1, std::fabs(lo))) &&
+                (!std::isfinite(up) || up >= -tol * std::max<Real>(1, std::fabs(up)));
+            if (!meets) {
+                std::string need = row.kind == RowKind::Range
+                                       ? numberText(lo) + " <= 0 <= " + numberText(up)
+                                       : "0 " + relationText(row.kind) + " " +
+                                             numberText(row.kind == RowKind::Less ? up : lo);
+                infeasible("ограничение «" + row.name + "» не содержит неизвестных и требует " +
+                           need);
+            }
+            continue;
+        }
+        nnz += count * (row.kind == RowKind::Range && row.lower != row.upper ? 2 : 1);
+        const auto ri = static_cast<int32_t>(r);
+        switch (row.kind) {
+        case RowKind::Less:
+            halves.push_back({ri, -1, 'L', up, 1, row.name});
+            break;
+        case RowKind::Greater:
+            halves.push_back({ri, -1, 'G', lo, 1, row.name});
+            break;
+        case RowKind::Equal:
+            halves.push_back({ri, -1, 'E', lo, 1, row.name});
+            break;
+        case RowKind::Range:
+            if (row.lower == row.upper) {
+                ++sf.summary.rangesEqual;
+                halves.push_back({ri, -1, 'E', lo, 1, row.name});
+            } else {
+                ++sf.summary.rangesSplit;
+                halves.push_back({ri, -1, 'G', lo, 1, row.name + ":lo"});
+                halves.push_back({ri, -1, 'L', up, 1, row.name + ":up"});
+            }
+            break;
+        }
+    }
+    for (auto& h : halves) {
+        if (h.rhs < 0) {
+            h.rhs = -h.rhs;
+            h.sign = -1;
+            h.kind = h.kind == 'G' ? 'L' : h.kind == 'L' ? 'G' : 'E';
+            h.name = "-" + h.name;
+            ++sf.summary.rowsNegated;
+        } else if (h.rhs == 0) {
+            h.rhs = 0; // never -0
+        }
+    }
+    for (size_t j = 0; j < nCols; ++j) {
+        const Column& c = m.columns[j];
+        const auto& map = sf.columnMap[j];
+        if (map.kind == ColumnKind::Shifted && std::isfinite(c.upper)) {
+            halves.push_back({-1, static_cast<int32_t>(j), 'L', c.upper - c.lower, 1,
+                              c.name + "<=" + numberText(c.upper)});
+            ++nnz;
+        }
+    }
+
+    int64_t G = 0, E = 0, L = 0;
+    for (const auto& h : halves)
+        (h.kind == 'G' ? G : h.kind == 'E' ? E : L)++;
+    try {
+        checkCounts(G, E, L, nStd);
+    } catch (const ProblemSizeError&) {
+        throw ProblemSizeError(datafile::tooLargeMessage(G + E + L, nStd));
+    }
+    sf.G = static_cast<int32_t>(G);
+    sf.E = static_cast<int32_t>(E);
+    sf.L = static_cast<int32_t>(L);
+    sf.N = static_cast<int32_t>(nStd);
+
+    // Columns of the standard form.
+    sf.columnNames.resize(static_cast<size_t>(nStd));
+    sf.cost.assign(static_cast<size_t>(nStd), 0);
+    for (size_t j = 0; j < nCols; ++j) {
+        const Column& c = m.columns[j];
+        const auto& map = sf.columnMap[j];
+        if (map.column < 0) continue;
+        const auto s = static_cast<size_t>(map.column);
+        switch (map.kind) {
+        case ColumnKind::Shifted:
+            sf.columnNames[s] = shiftedName(c.name, c.lower);
+            sf.cost[s] = sigma * c.cost;
+            break;
+        case ColumnKind::Mirrored:
+            sf.columnNames[s] = numberText(c.upper) + "-" + c.name;
+            sf.cost[s] = -sigma * c.cost;
+            break;
+        case ColumnKind::Free:
+            sf.columnNames[s] = c.name + "+";
+            sf.columnNames[s + 1] = c.name + "-";
+            sf.cost[s] = sigma * c.cost;
+            sf.cost[s + 1] = -sigma * c.cost;
+            break;
+        case ColumnKind::Fixed:
+            break;
+        }
+    }
+
+    // Rows of the standard form, group by group in the user's order.
+    const auto M = static_cast<size_t>(G + E + L);
+    sf.rowNames.reserve(M);
+    sf.rhs.reserve(M);
+    sf.rowStart.reserve(M + 1);
+    sf.columnIndex.reserve(static_cast<size_t>(nnz));
+    sf.values.reserve(static_cast<size_t>(nnz));
+    sf.rowMap.resize(m.rows.size());
+    sf.rowStart.push_back(0);
+    for (const char group : {'G', 'E', 'L'}) {
+        for (const auto& h : halves) {
+            if (h.kind != group) continue;
+            const auto i = static_cast<int32_t>(sf.rowNames.size());
+            sf.rowNames.push_back(h.name);
+            sf.rhs.push_back(h.rhs);
+            if (h.userRow < 0) {
+                auto& map = sf.columnMap[static_cast<size_t>(h.boundColumn)];
+                map.boundRow = i;
+                sf.columnIndex.push_back(map.column);
+                sf.values.push_back(1);
+            } else {
+                auto& rm = sf.rowMap[static_cast<size_t>(h.userRow)];
+                const int slot = rm.row[0] < 0 ? 0 : 1;
+                rm.row[slot] = i;
+                rm.sign[slot] = h.sign;
+                const auto r = static_cast<size_t>(h.userRow);
+                for (auto k = rw.start[r]; k < rw.start[r + 1]; ++k) {
+                    const Real a = h.sign * rw.value[static_cast<size_t>(k)];
+                    const auto& map =
+                        sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
+                    if (a == 0 || map.kind == ColumnKind::Fixed) continue;
+                    sf.columnIndex.push_back(map.column);
+                    sf.values.push_back(map.kind == ColumnKind::Mirrored ? -a : a);
+                    if (map.kind == ColumnKind::Free) {
+                        sf.columnIndex.push_back(map.column + 1);
+                        sf.values.push_back(-a);
+                    }
+                }
+            }
+            sf.rowStart.push_back(static_cast<int64_t>(sf.columnIndex.size()));
+        }
+    }
+    return sf;
+}
+
+void loadProblem(const StandardForm& sf, Real eps, LpProblem& p) {
+    p.G = sf.G;
+    p.E = sf.E;
+    p.L = sf.L;
+    p.N = sf.N;
+    p.eps = eps;
+    p.reset();
+    const int32_t M = sf.M();
+    for (int32_t i = 0; i < M; ++i)
+        for (auto k = sf.rowStart[static_cast<size_t>(i)];
+             k < sf.rowStart[static_cast<size_t>(i) + 1]; ++k)
+            p.setCoefficient(i + 1, sf.columnIndex[static_cast<size_t>(k)] + 1,
+                             sf.values[static_cast<size_t>(k)]);
+    for (int32_t j = 0; j < sf.N; ++j)
+        p.setObjective(j + 1, sf.cost[static_cast<size_t>(j)]);
+    for (int32_t i = 0; i < M; ++i)
+        p.setRightHandSide(i + 1, sf.rhs[static_cast<size_t>(i)]);
+    p.takeSnapshots();
+}
+
+UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p) {
+    // The inverse table's objective row holds -Z and the multipliers Pi = -cB·B⁻¹, so the
+    // standard form's dual value (dZ/db) of row i is -Pi[i].
+    const Real sigma = sf.sign;
+    const int32_t M = p.M;
+    auto y = [&](int32_t i) { return -p.inverse(M + 1, i + 1); };
+    auto x = [&](int32_t j) { return p.solution[static_cast<size_t>(j) + 1]; };
+    auto basic = [&](int32_t j) { return p.basic[static_cast<size_t>(j) + 1] != 0; };
+    auto reduced = [&](int32_t j) {
+        return basic(j) ? Real(0) : p.pricing[static_cast<size_t>(j) + 1];
+    };
+
+    UserSolution u;
+    u.objective = sigma * -p.inverse(M + 1, 0) + sf.offset;
+    const size_t nCols = m.columns.size(), nRows = m.rows.size();
+    u.columnValue.resize(nCols);
+    u.columnMarginal.assign(nCols, 0);
+    u.rowActivity.assign(nRows, 0);
+    u.rowMarginal.assign(nRows, 0);
+
+    for (size_t r = 0; r < nRows; ++r) {
+        const auto& rm = sf.rowMap[r];
+        Real v = 0;
+        for (int h = 0; h < 2; ++h)
+            if (rm.row[h] >= 0) v += rm.sign[h] * y(rm.row[h]);
+        u.rowMarginal[r] = sigma * v;
+    }
+    bool anyFixed = false;
+    for (size_t j = 0; j < nCols; ++j) {
+        const auto& map = sf.columnMap[j];
+        switch (map.kind) {
+        case ColumnKind::Shifted: {
+            u.columnValue[j] = map.shift + x(map.column);
+            // The bound row's multiplier belongs to the column's reduced cost in the user's
+            // terms, where the bound is not a row.
+            const Real yb = map.boundRow >= 0 ? y(map.boundRow) : Real(0);
+            u.columnMarginal[j] = sigma * (reduced(map.column) + yb);
+            break;
+        }
+        case ColumnKind::Mirrored:
+            u.columnValue[j] = map.shift - x(map.column);
+            u.columnMarginal[j] = -sigma * reduced(map.column);
+            break;
+        case ColumnKind::Free:
+            u.columnValue[j] = x(map.column) - x(map.column + 1);
+            u.columnMarginal[j] =
+                basic(map.column) || basic(map.column + 1) ? Real(0) : sigma * reduced(map.column);
+            break;
+        case ColumnKind::Fixed:
+            u.columnValue[j] = map.shift;
+            u.columnMarginal[j] = m.columns[j].cost;
+            anyFixed = true;
+            break;
+        }
+    }
+    for (const auto& e : m.entries) {
+        const auto r = static_cast<size_t>(e.row), j = static_cast<size_t>(e.column);
+        u.rowActivity[r] += e.value * u.columnValue[j];
+        if (anyFixed && sf.columnMap[j].kind == ColumnKind::Fixed)
+            u.columnMarginal[j] -= e.value * u.rowMarginal[r];
+    }
+    return u;
+}
+
+Model modelOfProblem(const LpProblem& p, const std::vector<std::string>& rowNames,
+                     const std::vector<std::string>& columnNames,
+                     const std::string& objectiveName) {
+    Model m;
+    m.objectiveName = objectiveName;
+    auto nameOr = [](const std::vector<std::string>& names, int32_t k, std::string fallback) {
+        const auto at = static_cast<size_t>(k - 1);
+        return at < names.size() && !names[at].empty() ? names[at] : fallback;
+    };
+    m.columns.reserve(static_cast<size_t>(p.N));
+    for (int32_t j = 1; j <= p.N; ++j)
+        m.columns.push_back(
+            {nameOr(columnNames, j, "X[" + std::to_string(j) + "]"), p.objectiveCoefficient(j)});
+    m.rows.reserve(static_cast<size_t>(p.M));
+    for (int32_t i = 1; i <= p.M; ++i) {
+        std::string name = nameOr(rowNames, i, std::to_string(i));
+        const Real b = p.tableau(i, 0);
+        m.rows.push_back(p.isGreaterRow(i) ? greaterRow(std::move(name), b)
+                         : p.isEqualRow(i) ? equalRow(std::move(name), b)
+                                           : lessRow(std::move(name), b));
+        const auto row = p.row(i);
+        for (int32_t t = 0; t < row.count; ++t)
+            m.entries.push_back(
+                {i - 1, row.columns[t] - 1, row.valuesD ? Real(row.valuesD[t]) : row.values[t]});
+    }
+    return m;
+}
+
+} // namespace kvado::model
