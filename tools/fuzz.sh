@@ -18,7 +18,8 @@ cmake --build build/fuzz -j"$(nproc)" >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
-for target in conversions number_reader open_data solve; do
+targets="conversions number_reader open_data solve lp_reader mps_reader"
+for target in $targets; do
     bin=build/fuzz/fuzz/fuzz_$target
     corpus=fuzz/corpus/$target
     mkdir -p "fuzz/corpus-new/$target"
@@ -38,5 +39,5 @@ for target in conversions number_reader open_data solve; do
         fi
     fi
 done
-if [ $failed = 0 ]; then echo "fuzz: 4 passed, 0 failed"; else echo "fuzz: failures above"; fi
+if [ $failed = 0 ]; then echo "fuzz: $(echo $targets | wc -w) passed, 0 failed"; else echo "fuzz: failures above"; fi
 exit $failed

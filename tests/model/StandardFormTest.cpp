@@ -46,3 +46,55 @@ TEST(ModelStandardForm, EmptyRowThatCannotHoldMakesTheProblemInfeasible) {
 }
 
 } // namespace
+
+namespace {
+
+// A problem already in the standard form (the data file's) is a model whose transformation
+// changes nothing: the same solve, and its marginals are the solver's own read in the user's
+// terms (row: -Pi, column: the final reduced cost).
+TEST(ModelStandardForm, DataFileProblemIsAModelThatNeedsNoChange) {
+    using namespace kvado::test;
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> coef(0, 6), rhs(1, 30);
+    int optimal = 0;
+    for (int round = 0; round < 30; ++round) {
+        ProblemData d;
+        d.G = round % 3;
+        d.E = round % 2;
+        d.L = 2 + round % 4;
+        d.N = 3 + round % 5;
+        for (int i = 0; i < d.M(); ++i) {
+            d.A.emplace_back();
+            for (int j = 0; j < d.N; ++j)
+                d.A.back().push_back(coef(rng) - 1);
+            d.B.push_back(rhs(rng));
+        }
+        for (int j = 0; j < d.N; ++j)
+            d.C.push_back(coef(rng) - 4);
+        Solved direct;
+        solveProblem(d, direct);
+        const Model m = modelOfProblem(direct.problem, {"first"}, {}, "Z");
+        EXPECT_EQ(m.rows[0].name, "first");
+        EXPECT_EQ(m.rows[1].name, "2");
+        EXPECT_EQ(m.columns[0].name, "X[1]");
+        const ModelSolve s = solveModel(m, d.eps);
+        EXPECT_EQ(summaryText(s.sf.summary),
+                  "Задача приведена к стандартному виду: изменений не потребовалось.");
+        ASSERT_EQ(s.outcome, direct.outcome);
+        if (s.outcome != SolveOutcome::Optimal) continue;
+        ++optimal;
+        const LpProblem& p = direct.problem;
+        EXPECT_EQ(s.user.objective, -p.inverse(p.M + 1, 0));
+        for (int32_t i = 1; i <= p.M; ++i)
+            EXPECT_EQ(s.user.rowMarginal[static_cast<size_t>(i - 1)], -p.inverse(p.M + 1, i));
+        for (int32_t j = 1; j <= p.N; ++j) {
+            EXPECT_EQ(s.user.columnValue[static_cast<size_t>(j - 1)],
+                      p.solution[static_cast<size_t>(j)]);
+            EXPECT_EQ(s.user.columnMarginal[static_cast<size_t>(j - 1)],
+                      p.basic[static_cast<size_t>(j)] ? 0 : p.pricing[static_cast<size_t>(j)]);
+        }
+    }
+    EXPECT_GE(optimal, 10);
+}
+
+} // namespace
