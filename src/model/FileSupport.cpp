@@ -35,13 +35,19 @@ std::vector<std::string> fileNames(const std::vector<std::string>& names,
 }
 
 std::string found(std::string_view text) {
+    // Built piece by piece: "'" + std::string(...) trips a false -Wrestrict of GCC 12.
+    std::string s = "'";
     if (text.size() > 40) {
         size_t n = 40; // not inside a UTF-8 character
         while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n;
-        return "'" + std::string(text.substr(0, n)) + "...'";
+        s.append(text.substr(0, n));
+        s += "...";
+    } else {
+        s.append(text);
     }
-    return "'" + std::string(text) + "'";
+    s += "'";
+    return s;
 }
 
 bool sameWord(std::string_view a, std::string_view keyword) {

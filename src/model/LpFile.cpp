@@ -503,7 +503,8 @@ Model LpReader::read() {
     // Rows without a name are called by their number, unless a named row already is.
     for (size_t r = 0; r < m.rows.size(); ++r) {
         if (!m_unnamed[r]) continue;
-        std::string name = "R" + std::to_string(r + 1);
+        std::string name = "R";
+        name += std::to_string(r + 1);
         while (m_rows.count(name))
             name += "_";
         m_rows.emplace(name, static_cast<int32_t>(r));
@@ -555,7 +556,10 @@ std::string lpName(const std::string& name) {
     std::string s;
     for (const char c : name)
         s += nameChar(static_cast<unsigned char>(c)) ? c : '_';
-    if (!nameStart(static_cast<unsigned char>(s[0]))) s.insert(0, "_");
+    if (!nameStart(static_cast<unsigned char>(s[0]))) {
+        std::string t = "_";
+        s = t.append(s);
+    }
     if (reservedWord(s)) s += "_";
     return s;
 }
@@ -652,16 +656,30 @@ std::string writeLp(const Model& m) {
         if (!any) out += "Bounds\n";
         any = true;
         const std::string& n = cols[j];
-        if (l == -kInfinity && u == kInfinity)
-            out += " " + n + " free\n";
-        else if (l == u)
-            out += " " + n + " = " + numberText(l) + "\n";
-        else if (u == kInfinity)
-            out += " " + n + " >= " + numberText(l) + "\n";
-        else if (l == 0)
-            out += " " + n + " <= " + numberText(u) + "\n";
-        else
-            out += " " + numberText(l) + " <= " + n + " <= " + numberText(u) + "\n";
+        out += ' ';
+        if (l == -kInfinity && u == kInfinity) {
+            out += n;
+            out += " free";
+        } else if (l == u) {
+            out += n;
+            out += " = ";
+            out += numberText(l);
+        } else if (u == kInfinity) {
+            out += n;
+            out += " >= ";
+            out += numberText(l);
+        } else if (l == 0) {
+            out += n;
+            out += " <= ";
+            out += numberText(u);
+        } else {
+            out += numberText(l);
+            out += " <= ";
+            out += n;
+            out += " <= ";
+            out += numberText(u);
+        }
+        out += '\n';
     }
     out += "End\n";
     return out;

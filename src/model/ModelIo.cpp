@@ -1,0 +1,120 @@
+#include "model/ModelIo.h"
+
+#include <filesystem>
+
+#include "datafile/DataFile.h"
+#include "datafile/NameFiles.h"
+#include "model/FileSupport.h"
+#include "model/ModelFiles.h"
+
+namespace kvado::model {
+
+std::optional<FileFormat> formatOfPath(std::string_view path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return std::nullopt;
+    return formatNamed(path.substr(dot + 1));
+}
+
+std::optional<FileFormat> formatNamed(std::string_view name) {
+    if (detail::sameWord(name, "dat")) return FileFormat::Data;
+    if (detail::sameWord(name, "lp")) return FileFormat::Lp;
+    if (detail::sameWord(name, "mps")) return FileFormat::Mps;
+    return std::nullopt;
+}
+
+Model readModelFile(const std::string& path, FileFormat format, std::vector<std::string>* notes,
+                    Real* eps) {
+    const std::string bytes = datafile::readFileBytes(path);
+    const std::string name = datafile::baseName(path);
+    if (format == FileFormat::Lp || format == FileFormat::Mps) {
+        if (eps) *eps = kModelEps;
+        return format == FileFormat::Lp ? readLp(bytes, name, notes) : readMps(bytes, name, notes);
+    }
+    LpProblem p;
+    datafile::readDataFile(bytes, p);
+    if (eps) *eps = p.eps;
+    auto lines = [](const std::string& file, size_t most) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) return std::vector<std::string>();
+        auto v = datafile::splitNameLines(datafile::readFileBytes(file), most);
+        for (auto& s : v)
+            s = datafile::trimName(s);
+        return v;
+    };
+    const auto M = static_cast<size_t>(p.M);
+    auto rows = lines(datafile::sideFileName(path, "ogran"), M + 2);
+    // Line M+1 names the objective when it is the file's last line.
+    std::string objective = rows.size() == M + 1 ? rows[M] : std::string();
+    if (rows.size() > M) rows.resize(M);
+    const auto cols = lines(datafile::sideFileName(path, "neizv"), static_cast<size_t>(p.N));
+    Model m = modelOfProblem(p, rows, cols, objective);
+    m.name = name;
+    return m;
+}
+
+std::string writeModelFile(const std::string& path, const Model& model, FileFormat format,
+                           Real eps) {
+    if (format == FileFormat::Lp) {
+        datafile::writeFileBytes(path, writeLp(model));
+        return {};
+    }
+    if (format == FileFormat::Mps) {
+        datafile::writeFileBytes(path, writeMps(model));
+        return {};
+    }
+    const StandardForm sf = toStandardForm(model);
+    writeDataFile(path, sf, eps);
+    return summaryText(sf.summary);
+}
+
+namespace {
+
+std::string jsonText(const std::string& s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// -0 (a zero marginal of a negated row, say) is written as 0.
+std::string number(Real v) {
+    return text::formatRoundTrip(v == 0 ? Real(0) : v);
+}
+
+} // namespace
+
+std::string userTermsJson(const Model& m, const UserSolution& u) {
+    std::string out = "{\"sense\": \"";
+    out += m.sense == Sense::Maximize ? "max" : "min";
+    out += "\", \"objective\": " + number(u.objective) + ", \"columns\": [";
+    for (size_t j = 0; j < m.columns.size(); ++j) {
+        if (j > 0) out += ", ";
+        out += "{\"name\": " + jsonText(m.columns[j].name) +
+               ", \"value\": " + number(u.columnValue[j]) +
+               ", \"marginal\": " + number(u.columnMarginal[j]) + "}";
+    }
+    out += "], \"rows\": [";
+    for (size_t r = 0; r < m.rows.size(); ++r) {
+        if (r > 0) out += ", ";
+        out += "{\"name\": " + jsonText(m.rows[r].name) +
+               ", \"activity\": " + number(u.rowActivity[r]) +
+               ", \"marginal\": " + number(u.rowMarginal[r]) + "}";
+    }
+    return out + "]}";
+}
+
+} // namespace kvado::model
