@@ -208,9 +208,10 @@ public:
 
 private:
     [[noreturn]] void fail(const Token& at, const std::string& expected) const {
+        // `expected` says what was expected, verb included ("ожидалось число").
         throw ReadError(lx.file(), at.line,
-                        "ожидалось " + expected + ", найдено " +
-                            (at.kind == Token::End ? std::string("конец файла") : found(at.text)));
+                        expected + (at.kind == Token::End ? std::string(", найден конец файла")
+                                                          : ", найдено " + found(at.text)));
     }
     [[noreturn]] void failText(const Token& at, const std::string& text) const {
         throw ReadError(lx.file(), at.line, text);
@@ -304,8 +305,8 @@ Real LpReader::terms(int32_t row, bool objective) {
         }
         const Token& t = lx.peek();
         if (!first && !signed_)
-            fail(t, objective ? "знак + или - либо новый раздел"
-                              : "знак +, - или отношения (<=, >=, =)");
+            fail(t, objective ? "ожидался знак + или - либо новый раздел"
+                              : "ожидался знак +, - или знак отношения (<=, >=, =)");
         if (t.kind == Token::Number) {
             const Real a = sign * lx.next().value;
             const Token& u = lx.peek();
@@ -317,7 +318,7 @@ Real LpReader::terms(int32_t row, bool objective) {
         } else if (t.kind == Token::Name && keyword() == Keyword::None) {
             addTerm(row, column(lx.next().text), sign);
         } else {
-            fail(t, "имя переменной или число");
+            fail(t, "ожидалось имя переменной или число");
         }
     }
     return constant;
@@ -367,7 +368,7 @@ void LpReader::constraint() {
     int rel1 = 2;
     if (lx.peek(k).kind == Token::Number && relation(lx.peek(k + 1)) != 2) {
         leading = true;
-        left = signedNumber("число", false);
+        left = signedNumber("ожидалось число", false);
         rel1 = relation(lx.next());
     }
     const Real constant = terms(row, false);
@@ -375,12 +376,12 @@ void LpReader::constraint() {
     const Token relToken = lx.peek();
     const int rel2 = relation(relToken);
     if (rel2 == 2) {
-        if (!leading) fail(relToken, "знак отношения (<=, >=, =)");
+        if (!leading) fail(relToken, "ожидался знак отношения (<=, >=, =)");
         const Real b = left - constant;
         r = rel1 < 0 ? greaterRow(name, b) : rel1 > 0 ? lessRow(name, b) : equalRow(name, b);
     } else {
         lx.next();
-        const Real b = signedNumber("число (правая часть)", false) - constant;
+        const Real b = signedNumber("ожидалось число (правая часть)", false) - constant;
         if (!leading) {
             r = rel2 < 0 ? lessRow(name, b) : rel2 > 0 ? greaterRow(name, b) : equalRow(name, b);
         } else {
@@ -425,9 +426,9 @@ void LpReader::bounds() {
                 continue;
             }
             const int rel = relation(u);
-            if (rel == 2) fail(u, "знак отношения (<=, >=, =) или free");
+            if (rel == 2) fail(u, "ожидался знак отношения (<=, >=, =) или free");
             lx.next();
-            const Real v = signedNumber("число (граница)", true);
+            const Real v = signedNumber("ожидалось число (граница)", true);
             if (rel < 0)
                 c.upper = v;
             else if (rel > 0)
@@ -437,14 +438,14 @@ void LpReader::bounds() {
             continue;
         }
         if (t.kind != Token::Number && !isOp(t, "+") && !isOp(t, "-"))
-            fail(t, "имя переменной или число (граница)");
-        const Real a = signedNumber("число (граница)", true);
+            fail(t, "ожидалось имя переменной или число (граница)");
+        const Real a = signedNumber("ожидалось число (граница)", true);
         const Token relToken = lx.peek();
         const int rel1 = relation(relToken);
-        if (rel1 == 2) fail(relToken, "знак отношения (<=, >=, =)");
+        if (rel1 == 2) fail(relToken, "ожидался знак отношения (<=, >=, =)");
         lx.next();
         const Token& n = lx.peek();
-        if (n.kind != Token::Name) fail(n, "имя переменной");
+        if (n.kind != Token::Name) fail(n, "ожидалось имя переменной");
         Column& c = m.columns[static_cast<size_t>(column(lx.next().text))];
         if (rel1 == 0) {
             c.lower = c.upper = a;
@@ -456,7 +457,7 @@ void LpReader::bounds() {
         if (rel2 != rel1)
             failText(lx.peek(), "в двусторонней границе нужны два знака <= или два знака >=");
         lx.next();
-        const Real b = signedNumber("число (граница)", true);
+        const Real b = signedNumber("ожидалось число (граница)", true);
         (rel1 < 0 ? c.upper : c.lower) = b;
     }
 }
@@ -466,7 +467,7 @@ Model LpReader::read() {
     if (sense != Keyword::Minimize && sense != Keyword::Maximize &&
         !(lx.peek().kind == Token::Name && lx.peek().lineStart && isOp(lx.peek(1), ":") &&
           (sameWord(lx.peek().text, "max") || sameWord(lx.peek().text, "min"))))
-        fail(lx.peek(), "Minimize или Maximize");
+        fail(lx.peek(), "ожидался раздел Minimize или Maximize");
     const Token s = lx.next();
     m.sense = sameWord(s.text.substr(0, 3), "max") ? Sense::Maximize : Sense::Minimize;
     if (isOp(lx.peek(), ":")) lx.next(); // "max: 3x + 5y", as textbooks write it
@@ -494,9 +495,9 @@ Model LpReader::read() {
             failText(t, "раздел «" + std::string(t.text) +
                             "» не поддерживается: полунепрерывные неизвестные пока не решаются");
         } else {
-            fail(t, seenBounds        ? "End"
-                    : seenConstraints ? "Bounds или End"
-                                      : "Subject To, Bounds или End");
+            fail(t, seenBounds        ? "ожидался раздел End"
+                    : seenConstraints ? "ожидался раздел Bounds или End"
+                                      : "ожидался раздел Subject To, Bounds или End");
         }
     }
     m.name = lx.problemName;

@@ -467,7 +467,7 @@ Model MpsReader::read() {
     }
     if (!m_end) {
         ++m_line;
-        fail("ожидалось ENDATA, найден конец файла");
+        fail("ожидался раздел ENDATA, найден конец файла");
     }
     return finish();
 }
