@@ -1,6 +1,8 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--log-dir DIR] [--rtf FILE]
+//                        [--threads 1|2]
+//   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
@@ -10,12 +12,16 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
+#include "datafile/NameFiles.h"
+#include "model/ModelFiles.h"
+#include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "session/Session.h"
 
@@ -25,7 +31,9 @@ namespace {
 
 int usage() {
     std::fputs(
-        "usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--log-dir DIR] [--rtf FILE]\n"
+        "                           [--threads 1|2]\n"
+        "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
     return 1;
@@ -80,7 +88,8 @@ int exitCode(SolveOutcome o) {
     return 1;
 }
 
-void printJson(const LpProblem& p, SolveOutcome o) {
+// `model`: the answer in the user's terms, when there is one.
+void printJson(const LpProblem& p, SolveOutcome o, const std::string& model) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -94,15 +103,41 @@ void printJson(const LpProblem& p, SolveOutcome o) {
         if (i > 1) out += ", ";
         out += text::formatRoundTrip(p.inverse(p.M + 1, i));
     }
-    out += "], \"passes\": " + std::to_string(p.pass) + "}\n";
+    out += "], \"passes\": " + std::to_string(p.pass);
+    if (!model.empty()) out += ", \"model\": " + model;
+    out += "}\n";
     std::fputs(out.c_str(), stdout);
 }
 
+// The format of FILE: --format, else its extension; any other extension reads as a data file.
+std::optional<model::FileFormat> formatOf(const std::string& file, const std::string& option) {
+    if (!option.empty()) return model::formatNamed(option);
+    return model::formatOfPath(file).value_or(model::FileFormat::Data);
+}
+
+// A reader's notes (a dropped objective row, a negative upper bound taken as a free lower one).
+void printNotes(const std::string& file, const std::vector<std::string>& notes) {
+    for (const auto& note : notes)
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), note.c_str());
+}
+
+// The data file's problem as a model: named by its name files, or by row number and X[j].
+model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
+    try {
+        return model::readModelFile(file, model::FileFormat::Data);
+    } catch (const std::exception&) {
+        // A name file that cannot be read leaves the names to the fallbacks, as the open did.
+        return model::modelOfProblem(problem, {}, {}, {});
+    }
+}
+
 int solveCommand(const std::vector<std::string>& args) {
-    std::string file, logDir, rtf;
+    std::string file, logDir, rtf, formatOption;
     bool json = false;
     for (size_t k = 0; k < args.size(); ++k) {
-        if (args[k] == "--json")
+        if (args[k] == "--format" && k + 1 < args.size())
+            formatOption = args[++k];
+        else if (args[k] == "--json")
             json = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
@@ -118,6 +153,8 @@ int solveCommand(const std::vector<std::string>& args) {
             return usage();
     }
     if (file.empty()) return usage();
+    const auto format = formatOf(file, formatOption);
+    if (!format) return usage();
 
     LpProblem problem;
     session::Session session(problem);
@@ -125,23 +162,54 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setDecimalSeparator(kSeparator);
     session.setLogFolder(logDir);
     session.setDateTimeSource(nowText);
-    // A missing name file leaves the placeholders; the hints are the windows'.
-    session::OpenResult opened;
-    try {
-        opened = session.openDataFile(file);
-    } catch (const std::exception& e) {
-        return badInput(file, e.what());
+    model::Model userModel;
+    model::StandardForm standard;
+    if (*format != model::FileFormat::Data) {
+        // An LP or MPS file: its standard form is what the solver sees.
+        std::vector<std::string> notes;
+        try {
+            userModel = model::readModelFile(file, *format, &notes);
+            standard = model::toStandardForm(userModel);
+        } catch (const model::ReadError& e) {
+            // The message names the file and the line itself.
+            std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+            return 1;
+        } catch (const std::exception& e) {
+            return badInput(file, e.what());
+        }
+        printNotes(file, notes);
+        if (!standard.infeasible.empty()) {
+            // Nothing to solve: a row without coefficients or a column's bounds rule it out.
+            if (json)
+                std::fputs("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
+                           "\"passes\": 0}\n",
+                           stdout);
+            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), standard.infeasible.c_str());
+            return 2;
+        }
+        session.openModel(standard, model::kModelEps, datafile::baseName(file));
+    } else {
+        // A missing name file leaves the placeholders; the hints are the windows'.
+        session::OpenResult opened;
+        try {
+            opened = session.openDataFile(file);
+        } catch (const std::exception& e) {
+            return badInput(file, e.what());
+        }
+        if (opened.status != session::OpenStatus::Opened)
+            return badInput(file, opened.badNumber
+                                      ? opened.reason + " (a token that is not a number)"
+                                      : opened.reason);
+        // The method starts from the right-hand sides as basic values and compares against
+        // Eps: a tolerance that is not positive or a negative right-hand side gives wrong
+        // answers.
+        if (!session::toleranceAccepted(problem.eps))
+            return badInput(file, "the tolerance Eps must be above 0");
+        if (const int32_t i = session::negativeRightHandSide(problem))
+            return badInput(file, "the right-hand side B[" + std::to_string(i) +
+                                      "] is negative; multiply that constraint by -1");
+        userModel = dataFileModel(file, problem);
     }
-    if (opened.status != session::OpenStatus::Opened)
-        return badInput(file, opened.badNumber ? opened.reason + " (a token that is not a number)"
-                                               : opened.reason);
-    // The method starts from the right-hand sides as basic values and compares against Eps:
-    // a tolerance that is not positive or a negative right-hand side gives wrong answers.
-    if (!session::toleranceAccepted(problem.eps))
-        return badInput(file, "the tolerance Eps must be above 0");
-    if (const int32_t i = session::negativeRightHandSide(problem))
-        return badInput(file, "the right-hand side B[" + std::to_string(i) +
-                                  "] is negative; multiply that constraint by -1");
 
     SolveOutcome outcome;
     try {
@@ -152,12 +220,25 @@ int solveCommand(const std::vector<std::string>& args) {
         return 1;
     }
     const report::ReportDocument& doc = session.report();
+    // The answer in the user's terms: the model's columns and rows, its sense and constant.
+    model::UserSolution user;
+    if (outcome == SolveOutcome::Optimal)
+        user = *format == model::FileFormat::Data ? model::mapBackLoaded(userModel, problem)
+                                                  : model::mapBack(userModel, standard, problem);
     if (json) {
-        printJson(problem, outcome);
+        printJson(problem, outcome,
+                  outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "");
     } else {
         std::string text;
         for (const auto& line : doc.lines())
             text += line + "\n";
+        // The report of a model from an LP or MPS file ends with the answer in its terms; a
+        // data file's problem is its own standard form, and its report stays as it was.
+        if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
+            text += "\n";
+            for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
+                text += line + "\n";
+        }
         std::fputs(text.c_str(), stdout);
         if (outcome == SolveOutcome::Infeasible)
             std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
@@ -171,6 +252,41 @@ int solveCommand(const std::vector<std::string>& args) {
     if (outcome == SolveOutcome::Stopped)
         std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", file.c_str());
     return exitCode(outcome);
+}
+
+int convertCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::string formatOption;
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--format" && k + 1 < args.size())
+            formatOption = args[++k];
+        else if (args[k].rfind("--", 0) != 0)
+            files.push_back(args[k]);
+        else
+            return usage();
+    }
+    if (files.size() != 2) return usage();
+    const auto in = formatOf(files[0], formatOption);
+    const auto out = model::formatOfPath(files[1]);
+    if (!in) return usage();
+    if (!out) return badInput(files[1], "the output's extension must be .dat, .lp or .mps");
+    try {
+        std::vector<std::string> notes;
+        Real eps = model::kModelEps;
+        const model::Model m = model::readModelFile(files[0], *in, &notes, &eps);
+        printNotes(files[0], notes);
+        const std::string summary = model::writeModelFile(files[1], m, *out, eps);
+        if (!summary.empty()) std::printf("%s\n", summary.c_str());
+    } catch (const model::ReadError& e) {
+        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        return 1;
+    } catch (const text::ConversionError& e) {
+        return badInput(files[0], std::string(e.what()) + " (a token that is not a number)");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        return 1;
+    }
+    return 0;
 }
 
 int generateCommand(const std::vector<std::string>& args) {
@@ -218,6 +334,7 @@ int main(int argc, char** argv) {
     try {
         if (std::strcmp(argv[1], "solve") == 0) return solveCommand(args);
         if (std::strcmp(argv[1], "generate") == 0) return generateCommand(args);
+        if (std::strcmp(argv[1], "convert") == 0) return convertCommand(args);
     } catch (const std::bad_alloc&) {
         std::fputs("kvado-cli: out of memory\n", stderr);
         return 1;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "base/FileIo.h"
 #include "datafile/DataFile.h"
 #include "datafile/NameFiles.h"
 #include "model/FileSupport.h"
@@ -26,7 +27,7 @@ std::optional<FileFormat> formatNamed(std::string_view name) {
 
 Model readModelFile(const std::string& path, FileFormat format, std::vector<std::string>* notes,
                     Real* eps) {
-    const std::string bytes = datafile::readFileBytes(path);
+    const std::string bytes = readFileBytes(path);
     const std::string name = datafile::baseName(path);
     if (format == FileFormat::Lp || format == FileFormat::Mps) {
         if (eps) *eps = kModelEps;
@@ -38,7 +39,7 @@ Model readModelFile(const std::string& path, FileFormat format, std::vector<std:
     auto lines = [](const std::string& file, size_t most) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) return std::vector<std::string>();
-        auto v = datafile::splitNameLines(datafile::readFileBytes(file), most);
+        auto v = datafile::splitNameLines(readFileBytes(file), most);
         for (auto& s : v)
             s = datafile::trimName(s);
         return v;
@@ -57,11 +58,11 @@ Model readModelFile(const std::string& path, FileFormat format, std::vector<std:
 std::string writeModelFile(const std::string& path, const Model& model, FileFormat format,
                            Real eps) {
     if (format == FileFormat::Lp) {
-        datafile::writeFileBytes(path, writeLp(model));
+        writeFileBytes(path, writeLp(model));
         return {};
     }
     if (format == FileFormat::Mps) {
-        datafile::writeFileBytes(path, writeMps(model));
+        writeFileBytes(path, writeMps(model));
         return {};
     }
     const StandardForm sf = toStandardForm(model);
@@ -115,6 +116,26 @@ std::string userTermsJson(const Model& m, const UserSolution& u) {
                ", \"marginal\": " + number(u.rowMarginal[r]) + "}";
     }
     return out + "]}";
+}
+
+std::vector<std::string> userTermsLines(const Model& m, const UserSolution& u, char sep) {
+    auto g = [sep](Real v) { return text::formatGeneral(v == 0 ? Real(0) : v, sep); };
+    std::vector<std::string> lines;
+    lines.push_back("   Решение исходной задачи");
+    lines.push_back(" ");
+    std::string objective = m.sense == Sense::Maximize ? "Максимум" : "Минимум";
+    if (!m.objectiveName.empty()) objective += " «" + m.objectiveName + "»";
+    lines.push_back(objective + " = " + g(u.objective));
+    lines.push_back(" ");
+    lines.push_back("Неизвестные: значение, маргинальное значение (приведенная стоимость)");
+    for (size_t j = 0; j < m.columns.size(); ++j)
+        lines.push_back(m.columns[j].name + " = " + g(u.columnValue[j]) + "   " +
+                        g(u.columnMarginal[j]));
+    lines.push_back(" ");
+    lines.push_back("Ограничения: левая часть, маргинальное значение (теневая цена)");
+    for (size_t r = 0; r < m.rows.size(); ++r)
+        lines.push_back(m.rows[r].name + " = " + g(u.rowActivity[r]) + "   " + g(u.rowMarginal[r]));
+    return lines;
 }
 
 } // namespace kvado::model

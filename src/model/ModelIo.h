@@ -40,4 +40,10 @@ std::string writeModelFile(const std::string& path, const Model& model, FileForm
 // number in 21 significant digits.
 std::string userTermsJson(const Model& model, const UserSolution& solution);
 
+// The same as report lines: the heading «Решение исходной задачи», the objective in the user's
+// sense, every column's value and marginal, every row's activity and marginal; numbers in the
+// general number format with `decimalSeparator`.
+std::vector<std::string> userTermsLines(const Model& model, const UserSolution& solution,
+                                        char decimalSeparator);
+
 } // namespace kvado::model

@@ -310,7 +310,7 @@ StandardForm toStandardForm(const Model& m) {
     return sf;
 }
 
-void loadProblem(const StandardForm& sf, Real eps, LpProblem& p) {
+void loadProblem(const StandardForm& sf, Real eps, LpProblem& p, datafile::LoadObserver* observer) {
     p.G = sf.G;
     p.E = sf.E;
     p.L = sf.L;
@@ -318,16 +318,37 @@ void loadProblem(const StandardForm& sf, Real eps, LpProblem& p) {
     p.eps = eps;
     p.reset();
     const int32_t M = sf.M();
-    for (int32_t i = 0; i < M; ++i)
-        for (auto k = sf.rowStart[static_cast<size_t>(i)];
-             k < sf.rowStart[static_cast<size_t>(i) + 1]; ++k)
+    if (observer) {
+        observer->header(p);
+        observer->progressMaximum(M);
+    }
+    for (int32_t i = 0; i < M; ++i) {
+        const auto b = sf.rowStart[static_cast<size_t>(i)];
+        const auto e = sf.rowStart[static_cast<size_t>(i) + 1];
+        for (auto k = b; k < e; ++k)
             p.setCoefficient(i + 1, sf.columnIndex[static_cast<size_t>(k)] + 1,
                              sf.values[static_cast<size_t>(k)]);
-    for (int32_t j = 0; j < sf.N; ++j)
+        if (!observer) continue;
+        if ((i + 1) % 10 == 0) observer->progress(i + 1);
+        // Every cell of the row, zeros too, in column order (the row's columns ascend).
+        auto k = b;
+        for (int32_t j = 0; j < sf.N; ++j) {
+            Real a = 0;
+            while (k < e && sf.columnIndex[static_cast<size_t>(k)] == j)
+                a += sf.values[static_cast<size_t>(k++)];
+            observer->coefficient(i + 1, j + 1, a);
+        }
+    }
+    for (int32_t j = 0; j < sf.N; ++j) {
         p.setObjective(j + 1, sf.cost[static_cast<size_t>(j)]);
-    for (int32_t i = 0; i < M; ++i)
+        if (observer) observer->objective(j + 1, sf.cost[static_cast<size_t>(j)]);
+    }
+    for (int32_t i = 0; i < M; ++i) {
         p.setRightHandSide(i + 1, sf.rhs[static_cast<size_t>(i)]);
+        if (observer) observer->rightHandSide(i + 1, sf.rhs[static_cast<size_t>(i)]);
+    }
     p.takeSnapshots();
+    if (observer) observer->progress(0);
 }
 
 UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p) {
@@ -392,6 +413,22 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
             u.columnMarginal[j] -= e.value * u.rowMarginal[r];
     }
     return u;
+}
+
+UserSolution mapBackLoaded(const Model& m, const LpProblem& p) {
+    // The identity map: every row and column as it stands.
+    StandardForm sf;
+    sf.G = p.G;
+    sf.E = p.E;
+    sf.L = p.L;
+    sf.N = p.N;
+    sf.columnMap.resize(m.columns.size());
+    for (size_t j = 0; j < sf.columnMap.size(); ++j)
+        sf.columnMap[j].column = static_cast<int32_t>(j);
+    sf.rowMap.resize(m.rows.size());
+    for (size_t r = 0; r < sf.rowMap.size(); ++r)
+        sf.rowMap[r].row[0] = static_cast<int32_t>(r);
+    return mapBack(m, sf, p);
 }
 
 Model modelOfProblem(const LpProblem& p, const std::vector<std::string>& rowNames,

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/DataFile.h"
 #include "model/Model.h"
 #include "solver/LpProblem.h"
 
@@ -81,7 +82,10 @@ struct StandardForm {
 StandardForm toStandardForm(const Model& model);
 
 // Reset, standard-form set-up in the loaders' order and snapshots, as the data-file open does.
-void loadProblem(const StandardForm& sf, Real eps, LpProblem& problem);
+// An observer sees every value as a data file's open shows it (zeros included), so the input
+// grid fills the same way.
+void loadProblem(const StandardForm& sf, Real eps, LpProblem& problem,
+                 datafile::LoadObserver* observer = nullptr);
 
 // The answer of an optimal solve in the user's terms. Marginals follow the established LP
 // tools: a row's marginal is dF/db of the user's objective F (a binding "<=" resource of a
@@ -92,6 +96,9 @@ struct UserSolution {
     std::vector<Real> rowActivity, rowMarginal;
 };
 UserSolution mapBack(const Model& model, const StandardForm& sf, const LpProblem& solved);
+// The same for a model of the problem it was made from by modelOfProblem() (a data file's),
+// solved as it stands: row i is the problem's row i, column j its column j.
+UserSolution mapBackLoaded(const Model& model, const LpProblem& solved);
 
 // The model of a problem already in the standard form (the data file's): ">=" rows, "=" rows,
 // "<=" rows, columns >= 0, minimise. Names default to the row number and X[j].

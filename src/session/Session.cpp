@@ -1,5 +1,6 @@
 #include "session/Session.h"
 
+#include "datafile/OpenedGrid.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
 
@@ -85,6 +86,30 @@ OpenResult Session::openDataFile(const std::string& path) {
         return r;
     }
     if (r.status == OpenStatus::Opened) SetUpResultGrids();
+    return r;
+}
+
+OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
+                              const std::string& fileName) {
+    OpenResult r;
+    m_problem.dataFileName = fileName;
+    {
+        StringGridModel::UpdateScope update(*m_inputGrid);
+        OpenProgress progress(m_view);
+        datafile::GridLoadObserver cells(*m_inputGrid, m_separator, &progress);
+        cells.setWriteNumbers(!m_headless);
+        model::loadProblem(sf, eps, m_problem, &cells);
+        datafile::layOutOpenedGrid(*m_inputGrid, m_problem.M, m_problem.N);
+        std::vector<std::string> rows = sf.rowNames;
+        if (!sf.objectiveName.empty()) rows.push_back(sf.objectiveName);
+        r.objectiveName = datafile::applyConstraintNames(*m_inputGrid, m_problem.M, rows);
+        datafile::applyUnknownNames(*m_inputGrid, m_problem.N, sf.columnNames);
+    }
+    r.edits = editTextsOf(m_problem, m_separator);
+    r.dataRead = true;
+    m_results.objectiveName = r.objectiveName;
+    if (m_view) m_view->resultTextsChanged();
+    SetUpResultGrids();
     return r;
 }
 

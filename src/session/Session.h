@@ -12,6 +12,7 @@
 #include <string>
 
 #include "grid/StringGridModel.h"
+#include "model/StandardForm.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
 #include "session/OpenProblem.h"
@@ -85,6 +86,10 @@ public:
     // The open command on the data file at `path`: shows its messages and error report, the
     // objective's name, and lays out the results grids when the file was read.
     OpenResult openDataFile(const std::string& path);
+    // A model from an LP or MPS file, transformed: its standard form into the problem and the
+    // input grid, with the standard form's row and column names and the objective's name, as
+    // an opened data file would be. `fileName` is the name the report shows.
+    OpenResult openModel(const model::StandardForm& sf, Real eps, const std::string& fileName);
 
     // --- solve -----------------------------------------------------------------------------
     // Empties the report.
