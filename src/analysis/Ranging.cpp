@@ -1,0 +1,266 @@
+#include "analysis/Ranging.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kvado::analysis {
+
+namespace {
+
+constexpr Real kInf = std::numeric_limits<Real>::infinity();
+
+// Entries of a basis-inverse product smaller than this are taken as zero: the ratios they give
+// are rounding noise, and a range limited by one would end somewhere meaningless.
+constexpr Real kPivotTolerance = 1e-9L;
+
+bool blank(const std::string& s) {
+    for (char c : s)
+        if (c != ' ' && c != '\t') return false;
+    return true;
+}
+
+// One ratio test's best candidate: the smallest step; on an exact tie the larger coefficient
+// (the better-conditioned exchange), then the earlier variable.
+struct Limit {
+    Real step = kInf;
+    Real weight = 0;
+    int32_t variable = 0; // column of the standard form, 0 = none
+
+    void offer(Real s, Real w, int32_t var) {
+        if (s < step || (s == step && w > weight)) {
+            step = s;
+            weight = w;
+            variable = var;
+        }
+    }
+};
+
+class Ranger {
+public:
+    Ranger(const LpProblem& p, const std::vector<std::string>& cn,
+           const std::vector<std::string>& rn)
+        : p(p), columnNames(cn), rowNames(rn), M(p.M), N(p.N) {}
+
+    Ranges run();
+
+private:
+    // The row whose surplus, slack or artificial variable is standard-form column `col`.
+    int32_t ownRow(int32_t col) const {
+        if (col <= N + p.G) return col - N;
+        if (col <= p.phase2Columns) return col - N + p.E;
+        return col - p.phase2Columns;
+    }
+    std::string variableName(int32_t col) const {
+        return col <= N ? columnName(columnNames, col) : rowName(rowNames, ownRow(col));
+    }
+    std::optional<std::string> limitName(const Limit& l) const {
+        if (l.variable == 0) return std::nullopt;
+        return variableName(l.variable);
+    }
+    // w := B^-1 times standard-form column k (rows 1..M).
+    void transform(int32_t k, std::vector<Real>& w) const;
+    // The step t >= 0 by which the basic solution xB + t·dir can move before a basic variable
+    // reaches 0. An artificial variable still basic must stay at 0, so any movement of it
+    // stops the step at once.
+    Limit ratioTest(const std::vector<Real>& dir) const;
+
+    const LpProblem& p;
+    const std::vector<std::string>& columnNames;
+    const std::vector<std::string>& rowNames;
+    const int32_t M, N;
+    std::vector<Real> xB;     // rows 1..M
+    std::vector<int32_t> pos; // column -> basis row, 0 when non-basic
+};
+
+void Ranger::transform(int32_t k, std::vector<Real>& w) const {
+    std::fill(w.begin(), w.end(), Real(0));
+    auto addColumn = [&](int32_t i, Real a) {
+        const Real* col = p.inverseColumn(i);
+        for (int32_t r = 1; r <= M; ++r)
+            w[static_cast<size_t>(r)] += a * col[r];
+    };
+    if (k <= N) {
+        const auto c = p.column(k);
+        for (int32_t t = 0; t < c.count; ++t)
+            addColumn(c.rows[t], c.value(t));
+    } else {
+        const int32_t i = ownRow(k);
+        addColumn(i, p.isGreaterRow(i) && k <= N + p.G ? Real(-1) : Real(1));
+    }
+}
+
+Limit Ranger::ratioTest(const std::vector<Real>& dir) const {
+    Limit best;
+    for (int32_t r = 1; r <= M; ++r) {
+        const Real d = dir[static_cast<size_t>(r)];
+        const int32_t var = p.basis[static_cast<size_t>(r)];
+        const Real x = std::max<Real>(xB[static_cast<size_t>(r)], 0);
+        if (p.isArtificialColumn(var)) {
+            if (std::fabs(d) > kPivotTolerance) best.offer(x / std::fabs(d), std::fabs(d), var);
+        } else if (d < -kPivotTolerance) {
+            best.offer(x / -d, -d, var);
+        }
+    }
+    return best;
+}
+
+Ranges Ranger::run() {
+    Ranges out;
+    const auto uM = static_cast<size_t>(M);
+    xB.assign(uM + 1, 0);
+    pos.assign(static_cast<size_t>(p.phase1Columns) + 1, 0);
+    for (int32_t r = 1; r <= M; ++r) {
+        const int32_t var = p.basis[static_cast<size_t>(r)];
+        xB[static_cast<size_t>(r)] = p.inverse(r, 0);
+        pos[static_cast<size_t>(var)] = r;
+        if (std::fabs(p.inverse(r, 0)) <= p.eps) out.degenerate = true;
+    }
+    out.objective = -p.inverse(M + 1, 0);
+    const Real Z = out.objective;
+    std::vector<Real> pi(uM + 1, 0);
+    for (int32_t i = 1; i <= M; ++i)
+        pi[static_cast<size_t>(i)] = p.inverse(M + 1, i);
+
+    // Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
+    // after the first phase, so they can neither enter nor limit anything here.
+    const int32_t n2 = p.phase2Columns;
+    std::vector<Real> d(static_cast<size_t>(n2) + 1, 0);
+    for (int32_t k = 1; k <= n2; ++k) {
+        if (pos[static_cast<size_t>(k)] != 0) continue;
+        Real s = 0;
+        if (k <= N) {
+            s = p.objectiveCoefficient(k);
+            const auto c = p.column(k);
+            for (int32_t t = 0; t < c.count; ++t)
+                s += pi[static_cast<size_t>(c.rows[t])] * c.value(t);
+        } else {
+            const int32_t i = ownRow(k);
+            s = k <= N + p.G ? -pi[static_cast<size_t>(i)] : pi[static_cast<size_t>(i)];
+        }
+        d[static_cast<size_t>(k)] = s;
+        if (std::fabs(s) <= p.eps) out.otherOptima = true;
+    }
+
+    // A basic unknown's cost C + δ changes every non-basic reduced cost by −δ·alpha, alpha
+    // being that column's entry, in the unknown's basis row, of B^-1 times the column. The
+    // basis stays optimal while all of them stay >= 0: each column with alpha > 0 caps δ from
+    // above at d/alpha, each with alpha < 0 from below at d/alpha. Every non-basic column is
+    // transformed once and offers its ratios to every basic unknown.
+    std::vector<Limit> up(uM + 1), down(uM + 1);
+    // A non-basic unknown pushed into the plan moves the basic solution along −B^-1·a.
+    std::vector<Limit> push(static_cast<size_t>(N) + 1);
+    std::vector<Real> w(uM + 1), dir(uM + 1);
+    std::vector<int32_t> basicUnknownRows;
+    for (int32_t r = 1; r <= M; ++r)
+        if (p.basis[static_cast<size_t>(r)] <= N) basicUnknownRows.push_back(r);
+    for (int32_t k = 1; k <= n2; ++k) {
+        if (pos[static_cast<size_t>(k)] != 0) continue;
+        transform(k, w);
+        const Real dk = std::max<Real>(d[static_cast<size_t>(k)], 0);
+        for (int32_t r : basicUnknownRows) {
+            const Real alpha = w[static_cast<size_t>(r)];
+            if (alpha > kPivotTolerance)
+                up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k);
+            else if (alpha < -kPivotTolerance)
+                down[static_cast<size_t>(r)].offer(dk / -alpha, -alpha, k);
+        }
+        if (k <= N) {
+            for (size_t r = 1; r <= uM; ++r)
+                dir[r] = -w[r];
+            push[static_cast<size_t>(k)] = ratioTest(dir);
+        }
+    }
+
+    std::vector<Real> x(static_cast<size_t>(N) + 1, 0);
+    out.columns.resize(static_cast<size_t>(N));
+    for (int32_t j = 1; j <= N; ++j) {
+        ColumnRange& c = out.columns[static_cast<size_t>(j - 1)];
+        c.name = columnName(columnNames, j);
+        c.cost = p.objectiveCoefficient(j);
+        const int32_t r = pos[static_cast<size_t>(j)];
+        c.basic = r != 0;
+        if (c.basic) {
+            c.value = xB[static_cast<size_t>(r)];
+            x[static_cast<size_t>(j)] = c.value;
+            const Limit& u = up[static_cast<size_t>(r)];
+            const Limit& l = down[static_cast<size_t>(r)];
+            c.costUpper = c.cost + u.step;
+            c.costLower = c.cost - l.step;
+            if (u.variable != 0) c.objectiveAtCostUpper = Z + u.step * c.value;
+            if (l.variable != 0) c.objectiveAtCostLower = Z - l.step * c.value;
+            c.limitingAtCostUpper = limitName(u);
+            c.limitingAtCostLower = limitName(l);
+        } else {
+            c.reducedCost = d[static_cast<size_t>(j)];
+            // Above its cost nothing changes; below C − d the unknown enters, and the basic
+            // variable that the push reaches first leaves.
+            c.costLower = c.cost - std::max<Real>(c.reducedCost, 0);
+            c.costUpper = kInf;
+            c.objectiveAtCostLower = Z;
+            const Limit& l = push[static_cast<size_t>(j)];
+            c.limitingAtCostLower = limitName(l);
+            c.activityUpper = l.step;
+            if (l.variable != 0) c.objectiveAtActivityUpper = Z + c.reducedCost * l.step;
+            c.limitingAtActivityUpper = c.limitingAtCostLower;
+        }
+    }
+
+    // B[i] + t moves the basic solution along B^-1·e_i, the inverse's column i, and Z by
+    // −Pi[i]·t. The ratio test in each direction gives the range.
+    out.rows.resize(uM);
+    for (int32_t i = 1; i <= M; ++i) {
+        RowRange& row = out.rows[static_cast<size_t>(i - 1)];
+        row.name = rowName(rowNames, i);
+        row.kind = p.isGreaterRow(i) ? RowKind::Greater
+                   : p.isEqualRow(i) ? RowKind::Equal
+                                     : RowKind::Less;
+        const int32_t own = p.isEqualRow(i) ? p.phase2Columns + i : p.ownExtraColumn(i);
+        row.binding = pos[static_cast<size_t>(own)] == 0;
+        Real activity = 0;
+        const auto rv = p.row(i);
+        for (int32_t t = 0; t < rv.count; ++t) {
+            const Real a = rv.valuesD ? Real(rv.valuesD[t]) : rv.values[t];
+            activity += a * x[static_cast<size_t>(rv.columns[t])];
+        }
+        row.activity = activity;
+        row.rhs = p.initialRhs[static_cast<size_t>(i)];
+        row.slack = row.kind == RowKind::Greater ? activity - row.rhs : row.rhs - activity;
+        row.shadowPrice = pi[static_cast<size_t>(i)];
+
+        const Real* col = p.inverseColumn(i);
+        for (int32_t r = 1; r <= M; ++r)
+            dir[static_cast<size_t>(r)] = col[r];
+        const Limit upper = ratioTest(dir);
+        for (int32_t r = 1; r <= M; ++r)
+            dir[static_cast<size_t>(r)] = -col[r];
+        const Limit lower = ratioTest(dir);
+        row.rhsUpper = row.rhs + upper.step;
+        row.rhsLower = row.rhs - lower.step;
+        if (upper.variable != 0) row.objectiveAtRhsUpper = Z - row.shadowPrice * upper.step;
+        if (lower.variable != 0) row.objectiveAtRhsLower = Z + row.shadowPrice * lower.step;
+        row.limitingAtRhsUpper = limitName(upper);
+        row.limitingAtRhsLower = limitName(lower);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string columnName(const std::vector<std::string>& names, int32_t j) {
+    const auto k = static_cast<size_t>(j - 1);
+    if (j >= 1 && k < names.size() && !blank(names[k])) return names[k];
+    return "X[" + std::to_string(j) + "]";
+}
+
+std::string rowName(const std::vector<std::string>& names, int32_t i) {
+    const auto k = static_cast<size_t>(i - 1);
+    if (i >= 1 && k < names.size() && !blank(names[k])) return names[k];
+    return std::to_string(i);
+}
+
+Ranges computeRanges(const LpProblem& problem, const std::vector<std::string>& columnNames,
+                     const std::vector<std::string>& rowNames) {
+    return Ranger(problem, columnNames, rowNames).run();
+}
+
+} // namespace kvado::analysis
