@@ -1,5 +1,6 @@
 #include "analysis/Ranging.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,21 +20,39 @@ bool blank(const std::string& s) {
     return true;
 }
 
-// One ratio test's best candidate: the smallest step; on an exact tie the larger coefficient
-// (the better-conditioned exchange), then the earlier variable.
+// Steps this close (relative) are one tie: rounding must not decide between them.
+constexpr Real kTieTolerance = 1e-11L;
+
+// One ratio test's best candidate: the smallest step; among tied steps the one with the larger
+// coefficient (the better-conditioned exchange), then the one first in `order` (the rows'
+// variables by row, then the unknowns), so that a tie is decided the same way every time.
 struct Limit {
     Real step = kInf;
     Real weight = 0;
     int32_t variable = 0; // column of the standard form, 0 = none
+    int32_t order = 0;
 
-    void offer(Real s, Real w, int32_t var) {
-        if (s < step || (s == step && w > weight)) {
+    void offer(Real s, Real w, int32_t var, int32_t ord) {
+        const Real tie = kTieTolerance * std::max<Real>(1, std::fabs(step));
+        const bool tied = s <= step + tie;
+        if (variable == 0 || s < step - tie || (tied && w > weight) ||
+            (tied && w == weight && ord < order)) {
             step = s;
             weight = w;
             variable = var;
+            order = ord;
         }
     }
 };
+
+// Z at the end of a range `step` away, when the objective moves by `slope` per unit. An end
+// without a limit has no break point, and no objective there, unless the objective does not
+// move at all (a slope within Eps of 0): then it stays Z however far the end goes.
+std::optional<Real> objectiveAt(Real Z, Real slope, Real step, Real eps) {
+    if (std::isfinite(step)) return Z + slope * step;
+    if (std::fabs(slope) <= eps) return Z;
+    return std::nullopt;
+}
 
 class Ranger {
 public:
@@ -50,6 +69,7 @@ private:
         if (col <= p.phase2Columns) return col - N + p.E;
         return col - p.phase2Columns;
     }
+    int32_t order(int32_t col) const { return col <= N ? M + col : ownRow(col); }
     std::string variableName(int32_t col) const {
         return col <= N ? columnName(columnNames, col) : rowName(rowNames, ownRow(col));
     }
@@ -96,9 +116,10 @@ Limit Ranger::ratioTest(const std::vector<Real>& dir) const {
         const int32_t var = p.basis[static_cast<size_t>(r)];
         const Real x = std::max<Real>(xB[static_cast<size_t>(r)], 0);
         if (p.isArtificialColumn(var)) {
-            if (std::fabs(d) > kPivotTolerance) best.offer(x / std::fabs(d), std::fabs(d), var);
+            if (std::fabs(d) > kPivotTolerance)
+                best.offer(x / std::fabs(d), std::fabs(d), var, order(var));
         } else if (d < -kPivotTolerance) {
-            best.offer(x / -d, -d, var);
+            best.offer(x / -d, -d, var, order(var));
         }
     }
     return best;
@@ -160,9 +181,9 @@ Ranges Ranger::run() {
         for (int32_t r : basicUnknownRows) {
             const Real alpha = w[static_cast<size_t>(r)];
             if (alpha > kPivotTolerance)
-                up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k);
+                up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k, order(k));
             else if (alpha < -kPivotTolerance)
-                down[static_cast<size_t>(r)].offer(dk / -alpha, -alpha, k);
+                down[static_cast<size_t>(r)].offer(dk / -alpha, -alpha, k, order(k));
         }
         if (k <= N) {
             for (size_t r = 1; r <= uM; ++r)
@@ -186,8 +207,8 @@ Ranges Ranger::run() {
             const Limit& l = down[static_cast<size_t>(r)];
             c.costUpper = c.cost + u.step;
             c.costLower = c.cost - l.step;
-            if (u.variable != 0) c.objectiveAtCostUpper = Z + u.step * c.value;
-            if (l.variable != 0) c.objectiveAtCostLower = Z - l.step * c.value;
+            c.objectiveAtCostUpper = objectiveAt(Z, c.value, u.step, p.eps);
+            c.objectiveAtCostLower = objectiveAt(Z, -c.value, l.step, p.eps);
             c.limitingAtCostUpper = limitName(u);
             c.limitingAtCostLower = limitName(l);
         } else {
@@ -197,10 +218,11 @@ Ranges Ranger::run() {
             c.costLower = c.cost - std::max<Real>(c.reducedCost, 0);
             c.costUpper = kInf;
             c.objectiveAtCostLower = Z;
+            c.objectiveAtCostUpper = Z;
             const Limit& l = push[static_cast<size_t>(j)];
             c.limitingAtCostLower = limitName(l);
             c.activityUpper = l.step;
-            if (l.variable != 0) c.objectiveAtActivityUpper = Z + c.reducedCost * l.step;
+            c.objectiveAtActivityUpper = objectiveAt(Z, c.reducedCost, l.step, p.eps);
             c.limitingAtActivityUpper = c.limitingAtCostLower;
         }
     }
@@ -236,8 +258,8 @@ Ranges Ranger::run() {
         const Limit lower = ratioTest(dir);
         row.rhsUpper = row.rhs + upper.step;
         row.rhsLower = row.rhs - lower.step;
-        if (upper.variable != 0) row.objectiveAtRhsUpper = Z - row.shadowPrice * upper.step;
-        if (lower.variable != 0) row.objectiveAtRhsLower = Z + row.shadowPrice * lower.step;
+        row.objectiveAtRhsUpper = objectiveAt(Z, -row.shadowPrice, upper.step, p.eps);
+        row.objectiveAtRhsLower = objectiveAt(Z, row.shadowPrice, lower.step, p.eps);
         row.limitingAtRhsUpper = limitName(upper);
         row.limitingAtRhsLower = limitName(lower);
     }

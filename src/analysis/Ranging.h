@@ -32,8 +32,9 @@ struct ColumnRange {
     Real value = 0;
     Real cost = 0;        // C[j]
     Real reducedCost = 0; // 0 for a basic unknown
-    // The cost range over which the basis stays optimal; an end without a limit is ±infinity,
-    // and then it has no objective and no limiting variable.
+    // The cost range over which the basis stays optimal; an end without a limit is ±infinity
+    // and has no limiting variable, and no objective unless Z does not move with the cost (then
+    // Z). Objectives below follow the same rule.
     Real costLower = 0, costUpper = 0;
     std::optional<Real> objectiveAtCostLower, objectiveAtCostUpper;
     // At an end of a basic unknown's range: the non-basic variable whose reduced cost reaches

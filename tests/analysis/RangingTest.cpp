@@ -84,8 +84,9 @@ TEST(Ranging, ProductMixWorkedOnPaper) {
     EXPECT_TRUE(std::isinf(r.columns[1].allowableDecrease()));
     EXPECT_NEAR(static_cast<double>(r.columns[0].allowableIncrease()), 3, 1e-15);
 
-    // Row 1's slack (2) is basic: B1 may fall to the activity 2 and rise without limit.
-    const Expected rows[] = {{2, kInf, -36, std::nullopt, "r1", std::nullopt},
+    // Row 1's slack (2) is basic: B1 may fall to the activity 2 and rise without limit, Z
+    // staying where it is.
+    const Expected rows[] = {{2, kInf, -36, -36, "r1", std::nullopt},
                              {6, 18, -27, -45, "r1", "x1"},
                              {12, 24, -30, -42, "x1", "r1"}};
     const Real pi[] = {0, 1.5L, 1};
@@ -220,7 +221,7 @@ TEST(RangingReport, SectionLinesUpItsColumnsWithTheUsersSeparator) {
     const auto at = std::find(lines.begin(), lines.end(), line("B[  1]"));
     ASSERT_NE(at + 1, lines.end());
     EXPECT_EQ(*(at + 1), std::string(26, ' ') + "            2            0           +∞"
-                                                "            —           +∞  —");
+                                                "          -36           +∞  —");
 }
 
 TEST(RangingReport, JsonHasTheAgreedShape) {
@@ -240,7 +241,7 @@ TEST(RangingReport, JsonHasTheAgreedShape) {
         << j;
     EXPECT_NE(j.find("\"rows\": [{\"name\": \"r1\", \"activity\": 2, \"rhs\": 4, "
                      "\"shadow_price\": 0, \"rhs_lower\": 2, \"rhs_upper\": null, "
-                     "\"objective_at_rhs_lower\": -36, \"objective_at_rhs_upper\": null, "
+                     "\"objective_at_rhs_lower\": -36, \"objective_at_rhs_upper\": -36, "
                      "\"limiting_at_rhs_lower\": \"r1\", \"limiting_at_rhs_upper\": null}"),
               std::string::npos)
         << j;
