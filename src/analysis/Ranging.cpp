@@ -77,8 +77,11 @@ private:
         if (l.variable == 0) return std::nullopt;
         return variableName(l.variable);
     }
-    // w := B^-1 times standard-form column k (rows 1..M).
-    void transform(int32_t k, std::vector<Real>& w) const;
+    // w := B^-1 times the surplus or slack column k (rows 1..M).
+    void transformUnit(int32_t k, std::vector<Real>& w) const;
+    // Calls visit(k, w) with w = B^-1 times column k (rows 1..M) for every unknown k in `ks`.
+    template <class Visit>
+    void transformUnknowns(const std::vector<int32_t>& ks, Visit visit) const;
     // The step t >= 0 by which the basic solution xB + t·dir can move before a basic variable
     // reaches 0. An artificial variable still basic must stay at 0, so any movement of it
     // stops the step at once.
@@ -92,20 +95,63 @@ private:
     std::vector<int32_t> pos; // column -> basis row, 0 when non-basic
 };
 
-void Ranger::transform(int32_t k, std::vector<Real>& w) const {
-    std::fill(w.begin(), w.end(), Real(0));
-    auto addColumn = [&](int32_t i, Real a) {
-        const Real* col = p.inverseColumn(i);
-        for (int32_t r = 1; r <= M; ++r)
-            w[static_cast<size_t>(r)] += a * col[r];
-    };
-    if (k <= N) {
-        const auto c = p.column(k);
-        for (int32_t t = 0; t < c.count; ++t)
-            addColumn(c.rows[t], c.value(t));
-    } else {
-        const int32_t i = ownRow(k);
-        addColumn(i, p.isGreaterRow(i) && k <= N + p.G ? Real(-1) : Real(1));
+void Ranger::transformUnit(int32_t k, std::vector<Real>& w) const {
+    const int32_t i = ownRow(k);
+    const Real sign = k <= N + p.G ? -1 : 1;
+    const Real* col = p.inverseColumn(i);
+    for (int32_t r = 1; r <= M; ++r)
+        w[static_cast<size_t>(r)] = sign * col[r];
+}
+
+// B^-1 times every non-basic unknown is the bulk of the work: for a dense problem about M
+// multiplications per nonzero. Column by column it would stream the whole inverse from memory
+// once per unknown, so the unknowns go in blocks, and the inverse in panels of a few columns
+// converted to double: each panel is read once per block and added into each product of the
+// block in one pass. Double precision is ample for ranges shown to a few digits, and lets the
+// compiler vectorise.
+template <class Visit>
+void Ranger::transformUnknowns(const std::vector<int32_t>& ks, Visit visit) const {
+    constexpr size_t kBlock = 64, kPanel = 4;
+    const auto uM = static_cast<size_t>(M);
+    std::vector<double> a(uM * kBlock), products(kBlock * uM), panel(kPanel * uM);
+    std::vector<Real> w(uM + 1);
+    for (size_t start = 0; start < ks.size(); start += kBlock) {
+        const size_t count = std::min(kBlock, ks.size() - start);
+        std::fill(a.begin(), a.end(), 0.0);
+        std::fill(products.begin(), products.end(), 0.0);
+        for (size_t b = 0; b < count; ++b) {
+            const auto c = p.column(ks[start + b]);
+            for (int32_t t = 0; t < c.count; ++t)
+                a[static_cast<size_t>(c.rows[t] - 1) * kBlock + b] =
+                    static_cast<double>(c.value(t));
+        }
+        for (size_t i0 = 0; i0 < uM; i0 += kPanel) {
+            const size_t width = std::min(kPanel, uM - i0);
+            const double* ai = &a[i0 * kBlock];
+            if (std::all_of(ai, ai + width * kBlock, [](double v) { return v == 0; })) continue;
+            std::fill(panel.begin(), panel.end(), 0.0);
+            for (size_t q = 0; q < width; ++q) {
+                const Real* inv = p.inverseColumn(static_cast<int32_t>(i0 + q + 1)) + 1;
+                for (size_t r = 0; r < uM; ++r)
+                    panel[q * uM + r] = static_cast<double>(inv[r]);
+            }
+            const double *p0 = &panel[0], *p1 = &panel[uM], *p2 = &panel[2 * uM],
+                         *p3 = &panel[3 * uM];
+            for (size_t b = 0; b < count; ++b) {
+                double f[kPanel] = {};
+                for (size_t q = 0; q < width; ++q)
+                    f[q] = ai[q * kBlock + b];
+                if (f[0] == 0 && f[1] == 0 && f[2] == 0 && f[3] == 0) continue;
+                double* out = &products[b * uM];
+                for (size_t r = 0; r < uM; ++r)
+                    out[r] += f[0] * p0[r] + f[1] * p1[r] + f[2] * p2[r] + f[3] * p3[r];
+            }
+        }
+        for (size_t b = 0; b < count; ++b) {
+            for (size_t r = 0; r < uM; ++r)
+                w[r + 1] = products[b * uM + r];
+            visit(ks[start + b], w);
+        }
     }
 }
 
@@ -174,12 +220,10 @@ Ranges Ranger::run() {
     std::vector<int32_t> basicUnknownRows;
     for (int32_t r = 1; r <= M; ++r)
         if (p.basis[static_cast<size_t>(r)] <= N) basicUnknownRows.push_back(r);
-    for (int32_t k = 1; k <= n2; ++k) {
-        if (pos[static_cast<size_t>(k)] != 0) continue;
-        transform(k, w);
+    auto visit = [&](int32_t k, const std::vector<Real>& wk) {
         const Real dk = std::max<Real>(d[static_cast<size_t>(k)], 0);
         for (int32_t r : basicUnknownRows) {
-            const Real alpha = w[static_cast<size_t>(r)];
+            const Real alpha = wk[static_cast<size_t>(r)];
             if (alpha > kPivotTolerance)
                 up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k, order(k));
             else if (alpha < -kPivotTolerance)
@@ -187,10 +231,21 @@ Ranges Ranger::run() {
         }
         if (k <= N) {
             for (size_t r = 1; r <= uM; ++r)
-                dir[r] = -w[r];
+                dir[r] = -wk[r];
             push[static_cast<size_t>(k)] = ratioTest(dir);
         }
+    };
+    std::vector<int32_t> nonbasicUnknowns;
+    for (int32_t k = 1; k <= n2; ++k) {
+        if (pos[static_cast<size_t>(k)] != 0) continue;
+        if (k <= N) {
+            nonbasicUnknowns.push_back(k);
+        } else {
+            transformUnit(k, w);
+            visit(k, w);
+        }
     }
+    transformUnknowns(nonbasicUnknowns, visit);
 
     std::vector<Real> x(static_cast<size_t>(N) + 1, 0);
     out.columns.resize(static_cast<size_t>(N));
