@@ -1,6 +1,6 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//   kvado-cli solve FILE.dat [--json] [--ranges] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/RangingReport.h"
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
 #include "report/RtfWriter.h"
@@ -24,10 +25,10 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs(
-        "usage: kvado-cli solve FILE.dat [--json] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
-        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-        stderr);
+    std::fputs("usage: kvado-cli solve FILE.dat [--json] [--ranges] [--log-dir DIR] [--rtf FILE]\n"
+               "                       [--threads 1|2]\n"
+               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+               stderr);
     return 1;
 }
 
@@ -80,7 +81,8 @@ int exitCode(SolveOutcome o) {
     return 1;
 }
 
-void printJson(const LpProblem& p, SolveOutcome o) {
+// `ranges`: the "ranges" member to add, or empty for none.
+void printJson(const LpProblem& p, SolveOutcome o, const std::string& ranges) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -94,16 +96,20 @@ void printJson(const LpProblem& p, SolveOutcome o) {
         if (i > 1) out += ", ";
         out += text::formatRoundTrip(p.inverse(p.M + 1, i));
     }
-    out += "], \"passes\": " + std::to_string(p.pass) + "}\n";
+    out += "], \"passes\": " + std::to_string(p.pass);
+    if (!ranges.empty()) out += ", " + ranges;
+    out += "}\n";
     std::fputs(out.c_str(), stdout);
 }
 
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf;
-    bool json = false;
+    bool json = false, ranges = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--json")
             json = true;
+        else if (args[k] == "--ranges")
+            ranges = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
@@ -144,8 +150,21 @@ int solveCommand(const std::vector<std::string>& args) {
                                   "] is negative; multiply that constraint by -1");
 
     SolveOutcome outcome;
+    std::string rangesMember;
     try {
         outcome = session.solveLoaded().outcome;
+        // The ranges of the optimal basis, computed only when asked: the section at the end of
+        // the report (so the RTF has it too) and the JSON member. Without an optimum there is
+        // no basis to range: the member is null and the report has no section.
+        if (ranges && outcome == SolveOutcome::Optimal) {
+            const analysis::GridNames names =
+                analysis::namesFromGrid(session.inputGrid(), problem.N, problem.M);
+            const analysis::Ranges r = analysis::computeRanges(problem, names.columns, names.rows);
+            analysis::WriteSensitivityReport(r, kSeparator, session.report());
+            rangesMember = analysis::rangesJson(r);
+        } else if (ranges) {
+            rangesMember = "\"ranges\": null";
+        }
         if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", e.what());
@@ -153,7 +172,7 @@ int solveCommand(const std::vector<std::string>& args) {
     }
     const report::ReportDocument& doc = session.report();
     if (json) {
-        printJson(problem, outcome);
+        printJson(problem, outcome, rangesMember);
     } else {
         std::string text;
         for (const auto& line : doc.lines())

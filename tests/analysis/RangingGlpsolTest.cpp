@@ -13,6 +13,7 @@
 
 #include "../solver/TestSupport.h"
 #include "analysis/Ranging.h"
+#include "base/FileIo.h"
 #include "datafile/DataFile.h"
 
 namespace {
@@ -272,7 +273,7 @@ TEST(RangingVersusGlpsol, NetlibNondegenerateOptima) {
         if (file.path().extension() != ".dat") continue;
         SCOPED_TRACE(file.path().string());
         LpProblem p;
-        datafile::readDataFile(datafile::readFileBytes(file.path().string()), p);
+        datafile::readDataFile(readFileBytes(file.path().string()), p);
         kvado::test::TempDir dir;
         TraceLog log(dir.path());
         kvado::test::RecordingHost host;
