@@ -157,10 +157,8 @@ int solveCommand(const std::vector<std::string>& args) {
         // the report (so the RTF has it too) and the JSON member. Without an optimum there is
         // no basis to range: the member is null and the report has no section.
         if (ranges && outcome == SolveOutcome::Optimal) {
-            const analysis::GridNames names =
-                analysis::namesFromGrid(session.inputGrid(), problem.N, problem.M);
-            const analysis::Ranges r = analysis::computeRanges(problem, names.columns, names.rows);
-            analysis::WriteSensitivityReport(r, kSeparator, session.report());
+            const analysis::Ranges r = session.ranges();
+            session.writeRangesReport(r);
             rangesMember = analysis::rangesJson(r);
         } else if (ranges) {
             rangesMember = "\"ranges\": null";
