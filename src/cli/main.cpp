@@ -1,7 +1,7 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--log-dir DIR] [--rtf FILE]
-//                        [--threads 1|2]
+//   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--log-dir DIR]
+//                        [--rtf FILE] [--threads 1|2]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/RangingReport.h"
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
 #include "datafile/NameFiles.h"
@@ -31,8 +32,8 @@ namespace {
 
 int usage() {
     std::fputs(
-        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--log-dir DIR] [--rtf FILE]\n"
-        "                           [--threads 1|2]\n"
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--log-dir DIR]\n"
+        "                           [--rtf FILE] [--threads 1|2]\n"
         "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
@@ -88,8 +89,10 @@ int exitCode(SolveOutcome o) {
     return 1;
 }
 
-// `model`: the answer in the user's terms, when there is one.
-void printJson(const LpProblem& p, SolveOutcome o, const std::string& model) {
+// `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
+// or empty for none.
+void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
+               const std::string& ranges) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -105,6 +108,7 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model) {
     }
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
+    if (!ranges.empty()) out += ", " + ranges;
     out += "}\n";
     std::fputs(out.c_str(), stdout);
 }
@@ -133,12 +137,14 @@ model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
 
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
-    bool json = false;
+    bool json = false, ranges = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--format" && k + 1 < args.size())
             formatOption = args[++k];
         else if (args[k] == "--json")
             json = true;
+        else if (args[k] == "--ranges")
+            ranges = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
@@ -212,8 +218,19 @@ int solveCommand(const std::vector<std::string>& args) {
     }
 
     SolveOutcome outcome;
+    std::string rangesMember;
     try {
         outcome = session.solveLoaded().outcome;
+        // The ranges of the optimal basis, computed only when asked: the section at the end of
+        // the report (so the RTF has it too) and the JSON member. Without an optimum there is
+        // no basis to range: the member is null and the report has no section.
+        if (ranges && outcome == SolveOutcome::Optimal) {
+            const analysis::Ranges r = session.ranges();
+            session.writeRangesReport(r);
+            rangesMember = analysis::rangesJson(r);
+        } else if (ranges) {
+            rangesMember = "\"ranges\": null";
+        }
         if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", e.what());
@@ -227,7 +244,8 @@ int solveCommand(const std::vector<std::string>& args) {
                                                   : model::mapBack(userModel, standard, problem);
     if (json) {
         printJson(problem, outcome,
-                  outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "");
+                  outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
+                  rangesMember);
     } else {
         std::string text;
         for (const auto& line : doc.lines())

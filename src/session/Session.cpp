@@ -1,5 +1,6 @@
 #include "session/Session.h"
 
+#include "analysis/RangingReport.h"
 #include "datafile/OpenedGrid.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
@@ -179,6 +180,19 @@ void Session::writeShadowPrices(const LpProblem& problem) {
         m_view->reportAppended();
         m_view->resultTextsChanged();
     }
+}
+
+// --- analyses --------------------------------------------------------------------------------
+
+analysis::Ranges Session::ranges() const {
+    const analysis::GridNames names =
+        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    return analysis::computeRanges(m_problem, names.columns, names.rows);
+}
+
+void Session::writeRangesReport(const analysis::Ranges& ranges) {
+    analysis::WriteSensitivityReport(ranges, m_separator, m_report);
+    if (m_view) m_view->reportAppended();
 }
 
 } // namespace kvado::session

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "analysis/Ranging.h"
 #include "grid/StringGridModel.h"
 #include "model/StandardForm.h"
 #include "report/ReportDocument.h"
@@ -101,6 +102,13 @@ public:
     // The loaded problem solved (trace log, report writers), the unbounded column's message,
     // then the solution check. Throws FileError when the trace log fails.
     SolveResult solveLoaded();
+
+    // --- analyses of an optimal solve -------------------------------------------------------
+    // The sensitivity ranges of the optimal basis the last solve left, named from the input
+    // grid. Only after an optimal solve; computed when called, never by a plain solve.
+    analysis::Ranges ranges() const;
+    // Appends the section «Анализ чувствительности» to the end of the report.
+    void writeRangesReport(const analysis::Ranges& ranges);
 
     // --- SolverHost --------------------------------------------------------------------------
     void setProgressMaximum(int32_t maximum) override;

@@ -1,0 +1,377 @@
+#include "analysis/Ranging.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kvado::analysis {
+
+namespace {
+
+constexpr Real kInf = std::numeric_limits<Real>::infinity();
+
+// Entries of a basis-inverse product smaller than this are taken as zero: the ratios they give
+// are rounding noise, and a range limited by one would end somewhere meaningless.
+constexpr Real kPivotTolerance = 1e-9L;
+
+bool blank(const std::string& s) {
+    for (char c : s)
+        if (c != ' ' && c != '\t') return false;
+    return true;
+}
+
+// Steps this close (relative) are one tie: rounding must not decide between them.
+constexpr Real kTieTolerance = 1e-11L;
+
+// One ratio test's best candidate: the smallest step; among tied steps the one with the larger
+// coefficient (the better-conditioned exchange), then the one first in `order` (the rows'
+// variables by row, then the unknowns), so that a tie is decided the same way every time.
+struct Limit {
+    Real step = kInf;
+    Real weight = 0;
+    int32_t variable = 0; // column of the standard form, 0 = none
+    int32_t order = 0;
+
+    void offer(Real s, Real w, int32_t var, int32_t ord) {
+        const Real tie = kTieTolerance * std::max<Real>(1, std::fabs(step));
+        const bool tied = s <= step + tie;
+        if (variable == 0 || s < step - tie || (tied && w > weight) ||
+            (tied && w == weight && ord < order)) {
+            step = s;
+            weight = w;
+            variable = var;
+            order = ord;
+        }
+    }
+};
+
+// Z at the end of a range `step` away, when the objective moves by `slope` per unit. An end
+// without a limit has no break point, and no objective there, unless the objective does not
+// move at all (a slope within Eps of 0): then it stays Z however far the end goes.
+std::optional<Real> objectiveAt(Real Z, Real slope, Real step, Real eps) {
+    if (std::isfinite(step)) return Z + slope * step;
+    if (std::fabs(slope) <= eps) return Z;
+    return std::nullopt;
+}
+
+class Ranger {
+public:
+    Ranger(const LpProblem& p, const std::vector<std::string>& cn,
+           const std::vector<std::string>& rn)
+        : p(p), columnNames(cn), rowNames(rn), M(p.M), N(p.N) {}
+
+    Ranges run();
+
+private:
+    // The row whose surplus, slack or artificial variable is standard-form column `col`.
+    int32_t ownRow(int32_t col) const {
+        if (col <= N + p.G) return col - N;
+        if (col <= p.phase2Columns) return col - N + p.E;
+        return col - p.phase2Columns;
+    }
+    int32_t order(int32_t col) const { return col <= N ? M + col : ownRow(col); }
+    std::string variableName(int32_t col) const {
+        return col <= N ? columnName(columnNames, col) : rowName(rowNames, ownRow(col));
+    }
+    std::optional<std::string> limitName(const Limit& l) const {
+        if (l.variable == 0) return std::nullopt;
+        return variableName(l.variable);
+    }
+    // w := B^-1 times the surplus or slack column k (rows 1..M).
+    void transformUnit(int32_t k, std::vector<Real>& w) const;
+    // Calls visit(k, w) with w = B^-1 times column k (rows 1..M) for every unknown k in `ks`.
+    template <class Visit>
+    void transformUnknowns(const std::vector<int32_t>& ks, Visit visit) const;
+    // The step t >= 0 by which the basic solution xB + t·dir can move before a basic variable
+    // reaches 0. An artificial variable still basic must stay at 0, so any movement of it
+    // stops the step at once.
+    Limit ratioTest(const std::vector<Real>& dir) const;
+
+    const LpProblem& p;
+    const std::vector<std::string>& columnNames;
+    const std::vector<std::string>& rowNames;
+    const int32_t M, N;
+    std::vector<Real> xB;     // rows 1..M
+    std::vector<int32_t> pos; // column -> basis row, 0 when non-basic
+};
+
+void Ranger::transformUnit(int32_t k, std::vector<Real>& w) const {
+    const int32_t i = ownRow(k);
+    const Real sign = k <= N + p.G ? -1 : 1;
+    const Real* col = p.inverseColumn(i);
+    for (int32_t r = 1; r <= M; ++r)
+        w[static_cast<size_t>(r)] = sign * col[r];
+}
+
+// B^-1 times every non-basic unknown is the bulk of the work: for a dense problem about M
+// multiplications per nonzero. Column by column it would stream the whole inverse from memory
+// once per unknown, so the unknowns go in blocks, and the inverse in panels of a few columns
+// converted to double: each panel is read once per block and added into each product of the
+// block in one pass. Double precision is ample for ranges shown to a few digits, and lets the
+// compiler vectorise.
+constexpr size_t kPanel = 8;
+
+// out[r] += f[0]·panel column 0 [r] + ... + f[7]·panel column 7 [r], r < n: the inner loop of
+// the products, also compiled for AVX2, taken where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void
+addPanel(double* __restrict out, const double* __restrict panel, const double* f, size_t n) {
+    const double f0 = f[0], f1 = f[1], f2 = f[2], f3 = f[3], f4 = f[4], f5 = f[5], f6 = f[6],
+                 f7 = f[7];
+    const double *p0 = panel, *p1 = p0 + n, *p2 = p1 + n, *p3 = p2 + n, *p4 = p3 + n, *p5 = p4 + n,
+                 *p6 = p5 + n, *p7 = p6 + n;
+    for (size_t r = 0; r < n; ++r)
+        out[r] += ((f0 * p0[r] + f1 * p1[r]) + (f2 * p2[r] + f3 * p3[r])) +
+                  ((f4 * p4[r] + f5 * p5[r]) + (f6 * p6[r] + f7 * p7[r]));
+}
+
+template <class Visit>
+void Ranger::transformUnknowns(const std::vector<int32_t>& ks, Visit visit) const {
+    constexpr size_t kBlock = 128;
+    const auto uM = static_cast<size_t>(M);
+    std::vector<double> a(uM * kBlock), products(kBlock * uM), panel(kPanel * uM);
+    std::vector<Real> w(uM + 1);
+    for (size_t start = 0; start < ks.size(); start += kBlock) {
+        const size_t count = std::min(kBlock, ks.size() - start);
+        std::fill(a.begin(), a.end(), 0.0);
+        std::fill(products.begin(), products.end(), 0.0);
+        for (size_t b = 0; b < count; ++b) {
+            const auto c = p.column(ks[start + b]);
+            for (int32_t t = 0; t < c.count; ++t)
+                a[static_cast<size_t>(c.rows[t] - 1) * kBlock + b] =
+                    static_cast<double>(c.value(t));
+        }
+        for (size_t i0 = 0; i0 < uM; i0 += kPanel) {
+            const size_t width = std::min(kPanel, uM - i0);
+            const double* ai = &a[i0 * kBlock];
+            if (std::all_of(ai, ai + width * kBlock, [](double v) { return v == 0; })) continue;
+            std::fill(panel.begin(), panel.end(), 0.0);
+            for (size_t q = 0; q < width; ++q) {
+                const Real* inv = p.inverseColumn(static_cast<int32_t>(i0 + q + 1)) + 1;
+                for (size_t r = 0; r < uM; ++r)
+                    panel[q * uM + r] = static_cast<double>(inv[r]);
+            }
+            for (size_t b = 0; b < count; ++b) {
+                double f[kPanel] = {};
+                size_t nonzeros = 0, last = 0;
+                for (size_t q = 0; q < width; ++q)
+                    if ((f[q] = ai[q * kBlock + b]) != 0) ++nonzeros, last = q;
+                double* out = &products[b * uM];
+                if (nonzeros > 1) {
+                    addPanel(out, panel.data(), f, uM);
+                } else if (nonzeros == 1) { // a sparse column: one column of the panel
+                    const double* pq = &panel[last * uM];
+                    for (size_t r = 0; r < uM; ++r)
+                        out[r] += f[last] * pq[r];
+                }
+            }
+        }
+        for (size_t b = 0; b < count; ++b) {
+            for (size_t r = 0; r < uM; ++r)
+                w[r + 1] = products[b * uM + r];
+            visit(ks[start + b], w);
+        }
+    }
+}
+
+Limit Ranger::ratioTest(const std::vector<Real>& dir) const {
+    Limit best;
+    for (int32_t r = 1; r <= M; ++r) {
+        const Real d = dir[static_cast<size_t>(r)];
+        const int32_t var = p.basis[static_cast<size_t>(r)];
+        const Real x = std::max<Real>(xB[static_cast<size_t>(r)], 0);
+        if (p.isArtificialColumn(var)) {
+            if (std::fabs(d) > kPivotTolerance)
+                best.offer(x / std::fabs(d), std::fabs(d), var, order(var));
+        } else if (d < -kPivotTolerance) {
+            best.offer(x / -d, -d, var, order(var));
+        }
+    }
+    return best;
+}
+
+Ranges Ranger::run() {
+    Ranges out;
+    const auto uM = static_cast<size_t>(M);
+    xB.assign(uM + 1, 0);
+    pos.assign(static_cast<size_t>(p.phase1Columns) + 1, 0);
+    for (int32_t r = 1; r <= M; ++r) {
+        const int32_t var = p.basis[static_cast<size_t>(r)];
+        xB[static_cast<size_t>(r)] = p.inverse(r, 0);
+        pos[static_cast<size_t>(var)] = r;
+        if (std::fabs(p.inverse(r, 0)) <= p.eps) out.degenerate = true;
+    }
+    out.objective = -p.inverse(M + 1, 0);
+    const Real Z = out.objective;
+    std::vector<Real> pi(uM + 1, 0);
+    for (int32_t i = 1; i <= M; ++i)
+        pi[static_cast<size_t>(i)] = p.inverse(M + 1, i);
+
+    // Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
+    // after the first phase, so they can neither enter nor limit anything here.
+    const int32_t n2 = p.phase2Columns;
+    std::vector<Real> d(static_cast<size_t>(n2) + 1, 0);
+    for (int32_t k = 1; k <= n2; ++k) {
+        if (pos[static_cast<size_t>(k)] != 0) continue;
+        Real s = 0;
+        if (k <= N) {
+            s = p.objectiveCoefficient(k);
+            const auto c = p.column(k);
+            for (int32_t t = 0; t < c.count; ++t)
+                s += pi[static_cast<size_t>(c.rows[t])] * c.value(t);
+        } else {
+            const int32_t i = ownRow(k);
+            s = k <= N + p.G ? -pi[static_cast<size_t>(i)] : pi[static_cast<size_t>(i)];
+        }
+        d[static_cast<size_t>(k)] = s;
+        if (std::fabs(s) <= p.eps) out.otherOptima = true;
+    }
+
+    // A basic unknown's cost C + δ changes every non-basic reduced cost by −δ·alpha, alpha
+    // being that column's entry, in the unknown's basis row, of B^-1 times the column. The
+    // basis stays optimal while all of them stay >= 0: each column with alpha > 0 caps δ from
+    // above at d/alpha, each with alpha < 0 from below at d/alpha. Every non-basic column is
+    // transformed once and offers its ratios to every basic unknown.
+    std::vector<Limit> up(uM + 1), down(uM + 1);
+    // A non-basic unknown pushed into the plan moves the basic solution along −B^-1·a.
+    std::vector<Limit> push(static_cast<size_t>(N) + 1);
+    std::vector<Real> w(uM + 1), dir(uM + 1);
+    std::vector<int32_t> basicUnknownRows;
+    for (int32_t r = 1; r <= M; ++r)
+        if (p.basis[static_cast<size_t>(r)] <= N) basicUnknownRows.push_back(r);
+    auto visit = [&](int32_t k, const std::vector<Real>& wk) {
+        const Real dk = std::max<Real>(d[static_cast<size_t>(k)], 0);
+        for (int32_t r : basicUnknownRows) {
+            const Real alpha = wk[static_cast<size_t>(r)];
+            if (alpha > kPivotTolerance)
+                up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k, order(k));
+            else if (alpha < -kPivotTolerance)
+                down[static_cast<size_t>(r)].offer(dk / -alpha, -alpha, k, order(k));
+        }
+        if (k <= N) {
+            for (size_t r = 1; r <= uM; ++r)
+                dir[r] = -wk[r];
+            push[static_cast<size_t>(k)] = ratioTest(dir);
+        }
+    };
+    std::vector<int32_t> nonbasicUnknowns;
+    for (int32_t k = 1; k <= n2; ++k) {
+        if (pos[static_cast<size_t>(k)] != 0) continue;
+        if (k <= N) {
+            nonbasicUnknowns.push_back(k);
+        } else {
+            transformUnit(k, w);
+            visit(k, w);
+        }
+    }
+    transformUnknowns(nonbasicUnknowns, visit);
+
+    std::vector<Real> x(static_cast<size_t>(N) + 1, 0);
+    out.columns.resize(static_cast<size_t>(N));
+    for (int32_t j = 1; j <= N; ++j) {
+        ColumnRange& c = out.columns[static_cast<size_t>(j - 1)];
+        c.name = columnName(columnNames, j);
+        c.cost = p.objectiveCoefficient(j);
+        const int32_t r = pos[static_cast<size_t>(j)];
+        c.basic = r != 0;
+        if (c.basic) {
+            c.value = xB[static_cast<size_t>(r)];
+            x[static_cast<size_t>(j)] = c.value;
+            const Limit& u = up[static_cast<size_t>(r)];
+            const Limit& l = down[static_cast<size_t>(r)];
+            c.costUpper = c.cost + u.step;
+            c.costLower = c.cost - l.step;
+            c.objectiveAtCostUpper = objectiveAt(Z, c.value, u.step, p.eps);
+            c.objectiveAtCostLower = objectiveAt(Z, -c.value, l.step, p.eps);
+            c.limitingAtCostUpper = limitName(u);
+            c.limitingAtCostLower = limitName(l);
+        } else {
+            c.reducedCost = d[static_cast<size_t>(j)];
+            // Above its cost nothing changes; below C − d the unknown enters, and the basic
+            // variable that the push reaches first leaves.
+            c.costLower = c.cost - std::max<Real>(c.reducedCost, 0);
+            c.costUpper = kInf;
+            c.objectiveAtCostLower = Z;
+            c.objectiveAtCostUpper = Z;
+            const Limit& l = push[static_cast<size_t>(j)];
+            c.limitingAtCostLower = limitName(l);
+            c.activityUpper = l.step;
+            c.objectiveAtActivityUpper = objectiveAt(Z, c.reducedCost, l.step, p.eps);
+            c.limitingAtActivityUpper = c.limitingAtCostLower;
+        }
+    }
+
+    // B[i] + t moves the basic solution along B^-1·e_i, the inverse's column i, and Z by
+    // −Pi[i]·t. The ratio test in each direction gives the range.
+    out.rows.resize(uM);
+    for (int32_t i = 1; i <= M; ++i) {
+        RowRange& row = out.rows[static_cast<size_t>(i - 1)];
+        row.name = rowName(rowNames, i);
+        row.kind = p.isGreaterRow(i) ? RowKind::Greater
+                   : p.isEqualRow(i) ? RowKind::Equal
+                                     : RowKind::Less;
+        const int32_t own = p.isEqualRow(i) ? p.phase2Columns + i : p.ownExtraColumn(i);
+        row.binding = pos[static_cast<size_t>(own)] == 0;
+        Real activity = 0;
+        const auto rv = p.row(i);
+        for (int32_t t = 0; t < rv.count; ++t) {
+            const Real a = rv.valuesD ? Real(rv.valuesD[t]) : rv.values[t];
+            activity += a * x[static_cast<size_t>(rv.columns[t])];
+        }
+        row.activity = activity;
+        row.rhs = p.initialRhs[static_cast<size_t>(i)];
+        row.slack = row.kind == RowKind::Greater ? activity - row.rhs : row.rhs - activity;
+        row.shadowPrice = pi[static_cast<size_t>(i)];
+
+        const Real* col = p.inverseColumn(i);
+        for (int32_t r = 1; r <= M; ++r)
+            dir[static_cast<size_t>(r)] = col[r];
+        const Limit upper = ratioTest(dir);
+        for (int32_t r = 1; r <= M; ++r)
+            dir[static_cast<size_t>(r)] = -col[r];
+        const Limit lower = ratioTest(dir);
+        row.rhsUpper = row.rhs + upper.step;
+        row.rhsLower = row.rhs - lower.step;
+        row.objectiveAtRhsUpper = objectiveAt(Z, -row.shadowPrice, upper.step, p.eps);
+        row.objectiveAtRhsLower = objectiveAt(Z, row.shadowPrice, lower.step, p.eps);
+        row.limitingAtRhsUpper = limitName(upper);
+        row.limitingAtRhsLower = limitName(lower);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string columnName(const std::vector<std::string>& names, int32_t j) {
+    const auto k = static_cast<size_t>(j - 1);
+    if (j >= 1 && k < names.size() && !blank(names[k])) return names[k];
+    return "X[" + std::to_string(j) + "]";
+}
+
+std::string rowName(const std::vector<std::string>& names, int32_t i) {
+    const auto k = static_cast<size_t>(i - 1);
+    if (i >= 1 && k < names.size() && !blank(names[k])) return names[k];
+    return std::to_string(i);
+}
+
+GridNames namesFromGrid(const StringGridModel& grid, int32_t N, int32_t M) {
+    auto name = [&](int col, int row) {
+        const std::string& cell = grid.cell(col, row);
+        const size_t b = cell.find_first_not_of(" \t");
+        if (b == std::string::npos) return std::string();
+        const std::string s = cell.substr(b, cell.find_last_not_of(" \t") - b + 1);
+        return s.rfind("Не заполн", 0) == 0 ? std::string() : s;
+    };
+    GridNames names;
+    for (int32_t j = 1; j <= N; ++j)
+        names.columns.push_back(name(j + 1, 1));
+    for (int32_t i = 1; i <= M; ++i)
+        names.rows.push_back(name(0, i + 1));
+    return names;
+}
+
+Ranges computeRanges(const LpProblem& problem, const std::vector<std::string>& columnNames,
+                     const std::vector<std::string>& rowNames) {
+    return Ranger(problem, columnNames, rowNames).run();
+}
+
+} // namespace kvado::analysis

@@ -1,0 +1,202 @@
+#include "analysis/RangingReport.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "report/Results.h"
+#include "text/NumberText.h"
+
+namespace kvado::analysis {
+
+namespace {
+
+using report::ReportDocument;
+
+constexpr int kNumberWidth = 13;
+constexpr const char* kNone = "—";
+
+size_t charCount(const std::string& s) {
+    size_t n = 0;
+    for (char c : s)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string padLeft(const std::string& s, size_t width) {
+    const size_t n = charCount(s);
+    return n >= width ? s : std::string(width - n, ' ') + s;
+}
+
+std::string padRight(const std::string& s, size_t width) {
+    const size_t n = charCount(s);
+    return n >= width ? s : s + std::string(width - n, ' ');
+}
+
+class Table {
+public:
+    explicit Table(char separator) : sep(separator) {}
+
+    std::string number(Real v) const {
+        if (std::isinf(v)) return padLeft(v > 0 ? "+∞" : "−∞", kNumberWidth);
+        return padLeft(text::formatShortGeneral(v, sep), kNumberWidth);
+    }
+    std::string number(const std::optional<Real>& v) const {
+        return v ? number(*v) : padLeft(kNone, kNumberWidth);
+    }
+    static std::string title(const char* s) { return padLeft(s, kNumberWidth); }
+    static std::string blank() { return std::string(kNumberWidth, ' '); }
+    static std::string limiting(const std::optional<std::string>& name) {
+        return "  " + name.value_or(kNone);
+    }
+
+private:
+    char sep;
+};
+
+// "X[  1] " or "B[  1] " and the name, cut to the last 12 characters as the report's name
+// fields do, then the status or relation: 26 characters before the numbers.
+std::string lead(const char* letter, int32_t index, const std::string& name, const char* tag) {
+    return letter + std::string("[") + text::intText(index, 3) + "] " +
+           report::nameField(name, 12) + " " + padRight(tag, 6);
+}
+
+const char* relationText(RowKind k) {
+    switch (k) {
+    case RowKind::Greater:
+        return ">=";
+    case RowKind::Equal:
+        return "=";
+    case RowKind::Less:
+        break;
+    }
+    return "<=";
+}
+
+void heading(ReportDocument& doc, const std::string& line) {
+    doc.setCurrentFormat(ReportDocument::headingFormat());
+    doc.append(line);
+}
+
+} // namespace
+
+void WriteSensitivityReport(const Ranges& r, char sep, ReportDocument& doc) {
+    const Table t(sep);
+    const std::string indent(26, ' ');
+    heading(doc, kSensitivityHeading);
+    doc.append(" ");
+    if (r.degenerate) doc.append(kDegenerateLine);
+    if (r.otherOptima) doc.append(kOtherOptimaLine);
+    if (r.degenerate || r.otherOptima) doc.append(" ");
+
+    heading(doc, "   Неизвестные: диапазоны цен");
+    doc.append(" ");
+    doc.append(padRight("Неизвестная", 20) + padRight("Ст.", 6) + t.title("Значение") +
+               t.title("Цена") + t.title("Цена от") + t.title("Z") + t.title("Уменьш.") +
+               "  Огранич.");
+    doc.append(indent + t.blank() + t.title("Оценка") + t.title("Цена до") + t.title("Z") +
+               t.title("Увелич.") + "  Огранич.");
+    int32_t j = 0;
+    for (const ColumnRange& c : r.columns) {
+        ++j;
+        doc.append(lead("X", j, c.name, c.basic ? "баз." : "небаз.") + t.number(c.value) +
+                   t.number(c.cost) + t.number(c.costLower) + t.number(c.objectiveAtCostLower) +
+                   t.number(c.allowableDecrease()) + t.limiting(c.limitingAtCostLower));
+        doc.append(indent + t.blank() + t.number(c.reducedCost) + t.number(c.costUpper) +
+                   t.number(c.objectiveAtCostUpper) + t.number(c.allowableIncrease()) +
+                   t.limiting(c.limitingAtCostUpper));
+    }
+    doc.append(" ");
+
+    heading(doc, "   Ограничения: диапазоны правых частей");
+    doc.append(" ");
+    doc.append(padRight("Ограничение", 20) + padRight("Вид", 6) + t.title("Расход") + t.title("B") +
+               t.title("B от") + t.title("Z") + t.title("Уменьш.") + "  Огранич.");
+    doc.append(indent + t.title("Запас") + t.title("Тен.цена") + t.title("B до") + t.title("Z") +
+               t.title("Увелич.") + "  Огранич.");
+    int32_t i = 0;
+    for (const RowRange& row : r.rows) {
+        ++i;
+        doc.append(lead("B", i, row.name, relationText(row.kind)) + t.number(row.activity) +
+                   t.number(row.rhs) + t.number(row.rhsLower) + t.number(row.objectiveAtRhsLower) +
+                   t.number(row.allowableDecrease()) + t.limiting(row.limitingAtRhsLower));
+        doc.append(indent + t.number(row.slack) + t.number(row.shadowPrice) +
+                   t.number(row.rhsUpper) + t.number(row.objectiveAtRhsUpper) +
+                   t.number(row.allowableIncrease()) + t.limiting(row.limitingAtRhsUpper));
+    }
+}
+
+namespace {
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(Real v) {
+    return std::isfinite(v) ? text::formatRoundTrip(v) : "null";
+}
+std::string jsonNumber(const std::optional<Real>& v) {
+    return v ? jsonNumber(*v) : "null";
+}
+std::string jsonName(const std::optional<std::string>& v) {
+    return v ? jsonString(*v) : "null";
+}
+
+} // namespace
+
+std::string rangesJson(const Ranges& r) {
+    std::string s = "\"ranges\": {\"degenerate\": ";
+    s += r.degenerate ? "true" : "false";
+    s += ", \"other_optima\": ";
+    s += r.otherOptima ? "true" : "false";
+    s += ", \"columns\": [";
+    bool first = true;
+    for (const ColumnRange& c : r.columns) {
+        if (!first) s += ", ";
+        first = false;
+        s += "{\"name\": " + jsonString(c.name);
+        s += ", \"status\": ";
+        s += c.basic ? "\"basic\"" : "\"nonbasic\"";
+        s += ", \"value\": " + jsonNumber(c.value);
+        s += ", \"cost\": " + jsonNumber(c.cost);
+        s += ", \"reduced_cost\": " + jsonNumber(c.reducedCost);
+        s += ", \"cost_lower\": " + jsonNumber(c.costLower);
+        s += ", \"cost_upper\": " + jsonNumber(c.costUpper);
+        s += ", \"objective_at_cost_lower\": " + jsonNumber(c.objectiveAtCostLower);
+        s += ", \"objective_at_cost_upper\": " + jsonNumber(c.objectiveAtCostUpper);
+        s += ", \"limiting_at_cost_lower\": " + jsonName(c.limitingAtCostLower);
+        s += ", \"limiting_at_cost_upper\": " + jsonName(c.limitingAtCostUpper) + "}";
+    }
+    s += "], \"rows\": [";
+    first = true;
+    for (const RowRange& row : r.rows) {
+        if (!first) s += ", ";
+        first = false;
+        s += "{\"name\": " + jsonString(row.name);
+        s += ", \"activity\": " + jsonNumber(row.activity);
+        s += ", \"rhs\": " + jsonNumber(row.rhs);
+        s += ", \"shadow_price\": " + jsonNumber(row.shadowPrice);
+        s += ", \"rhs_lower\": " + jsonNumber(row.rhsLower);
+        s += ", \"rhs_upper\": " + jsonNumber(row.rhsUpper);
+        s += ", \"objective_at_rhs_lower\": " + jsonNumber(row.objectiveAtRhsLower);
+        s += ", \"objective_at_rhs_upper\": " + jsonNumber(row.objectiveAtRhsUpper);
+        s += ", \"limiting_at_rhs_lower\": " + jsonName(row.limitingAtRhsLower);
+        s += ", \"limiting_at_rhs_upper\": " + jsonName(row.limitingAtRhsUpper) + "}";
+    }
+    return s + "]}";
+}
+
+} // namespace kvado::analysis
