@@ -1,5 +1,8 @@
 #include "analysis/BasisCheck.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kvado::analysis {
 
 namespace {
@@ -212,6 +215,29 @@ std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, cha
         return Failure{"вдоль луча Z не убывает (C·d = " + numberText(slope, separator) + ")",
                        toReal(slope), 0};
     return std::nullopt;
+}
+
+Real planViolation(const LpProblem& p) {
+    Real worst = 0, largest = 1;
+    for (int32_t j = 1; j <= p.N; ++j)
+        largest = std::max(largest, std::fabs(p.solution[static_cast<size_t>(j)]));
+    for (int32_t j = 1; j <= p.N; ++j)
+        worst = std::max(worst, -p.solution[static_cast<size_t>(j)] / largest);
+    for (int32_t i = 1; i <= p.M; ++i) {
+        Dyadic activity;
+        Real size = std::max(Real(1), std::fabs(p.tableau(i, 0)));
+        forRow(p, i, [&](int32_t j, Real a) {
+            const Real xj = p.solution[static_cast<size_t>(j)];
+            if (xj == 0) return;
+            addProduct(activity, toDyadic(a), toDyadic(xj));
+            size = std::max(size, std::fabs(a * xj));
+        });
+        addTo(activity, negated(toDyadic(p.tableau(i, 0))));
+        const Real d = toReal(toRational(activity)); // activity − B[i]
+        const Real violation = p.isGreaterRow(i) ? -d : p.isLessRow(i) ? d : std::fabs(d);
+        worst = std::max(worst, violation / size);
+    }
+    return worst;
 }
 
 mpq_class objectiveOf(const LpProblem& p, const ScaledVector& x) {

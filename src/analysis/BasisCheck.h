@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/ExactBasis.h"
+#include "analysis/ExactSolve.h"
 
 namespace kvado::analysis {
 
@@ -44,5 +45,13 @@ mpq_class objectiveOf(const LpProblem& p, const ScaledVector& x);
 mpq_class dualObjectiveOf(const LpProblem& p, const ScaledVector& y);
 
 std::string numberText(const mpq_class& q, char separator);
+
+// GLPK's exact simplex within `budget`, its optimum solved again and checked here.
+ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separator, bool warmStart);
+
+// The largest violation by the method's own plan (the solution vector as it stands) of
+// X >= 0 and of every row, each relative to the size of its terms (at least 1), computed
+// exactly.
+Real planViolation(const LpProblem& p);
 
 } // namespace kvado::analysis

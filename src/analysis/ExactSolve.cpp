@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analysis/BasisCheck.h"
+#include "analysis/ExactSimplex.h"
 
 namespace kvado::analysis {
 
@@ -16,6 +17,7 @@ struct ProblemDeleter {
 };
 
 constexpr int kIterationsPerCall = 500;
+constexpr int32_t kPolishPivots = 200;
 
 // The problem in GLPK: rows with the sense of their kind, unknowns >= 0. False when a number
 // does not fit a double at all.
@@ -95,10 +97,12 @@ bool basisFrom(const LpProblem& p, glp_prob* lp, std::vector<int32_t>& basis) {
     return r == p.M;
 }
 
-void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
-             ExactSolution& out) {
+// The exact solution of `basis`; true when it is feasible and optimal for the problem's own
+// numbers.
+bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
+              ExactSolution& out) {
     ExactBasis exact(p, basis, budget);
-    if (exact.singular()) return;
+    if (exact.singular()) return false;
     const ScaledVector x = structuralValues(p, basis, exact.solve(rightHandSides(p)));
     const ScaledVector y = exact.solveTransposed(basisCosts(p, basis, false));
     const mpq_class z = objectiveOf(p, x);
@@ -110,8 +114,25 @@ void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget
         out.x[static_cast<size_t>(j - 1)] = toReal(x.at(static_cast<size_t>(j)));
     for (int32_t i = 1; i <= p.M; ++i)
         out.pi[static_cast<size_t>(i - 1)] = -toReal(y.at(static_cast<size_t>(i)));
-    out.verified =
-        !primalFailure(p, x, sep) && !dualFailure(p, y, sep) && dualObjectiveOf(p, y) == z;
+    return !primalFailure(p, x, sep) && !dualFailure(p, y, sep) && dualObjectiveOf(p, y) == z;
+}
+
+// GLPK's optimal basis, solved and checked here. When GLPK had to round a number to a double
+// its basis may miss the optimum of the problem's own numbers by a pivot or two: those are
+// made here exactly.
+void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
+             ExactSolution& out) {
+    out.verified = fillFrom(p, basis, budget, sep, out);
+    if (out.verified) return;
+    const Continuation c = continueExactly(p, basis, budget, kPolishPivots);
+    if (c.status == Continuation::Status::Optimal) {
+        out.verified = fillFrom(p, c.basis, budget, sep, out);
+    } else if (c.status != Continuation::Status::Unknown) {
+        out.status = c.status == Continuation::Status::Infeasible ? ExactStatus::Infeasible
+                                                                  : ExactStatus::Unbounded;
+        out.hasObjective = false;
+        out.verified = true;
+    }
 }
 
 } // namespace
@@ -132,14 +153,9 @@ const char* exactStatusName(ExactStatus s) {
     return "failed";
 }
 
-ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
-                           const ExactSolveOptions& options) {
+ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separator, bool warmStart) {
     ExactSolution out;
     const auto started = std::chrono::steady_clock::now();
-    const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
-    out.cause = verification && !verification->cause.empty()
-                    ? verification->cause
-                    : "метод не нашел решения из-за масштаба данных";
     auto finish = [&]() {
         out.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -151,8 +167,8 @@ ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
         out.message = "число задачи вне диапазона, доступного точному решению";
         return finish();
     }
-    if (options.warmStart) setBasis(p, lp.get());
-    out.warmStarted = options.warmStart;
+    if (warmStart) setBasis(p, lp.get());
+    out.warmStarted = warmStart;
     glp_smcp parm;
     glp_init_smcp(&parm);
     parm.msg_lev = GLP_MSG_OFF;
@@ -193,12 +209,11 @@ ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
             out.verified = !out.dataRounded; // GLPK decided it in exact arithmetic
         } else if (status == GLP_UNBND) {
             out.status = ExactStatus::Unbounded;
-            out.verified = !out.dataRounded; // GLPK decided it in exact arithmetic
+            out.verified = !out.dataRounded;
         } else if (status == GLP_OPT) {
             out.status = ExactStatus::Optimal;
             std::vector<int32_t> basis;
-            if (basisFrom(p, lp.get(), basis))
-                certify(p, basis, budget, options.decimalSeparator, out);
+            if (basisFrom(p, lp.get(), basis)) certify(p, basis, budget, separator, out);
         } else {
             out.message = "GLPK: состояние " + std::to_string(status);
         }
@@ -208,6 +223,16 @@ ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
             stopped.cancelled ? "точное решение остановлено" : "время точного решения истекло";
     }
     return finish();
+}
+
+ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
+                           const ExactSolveOptions& options) {
+    const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
+    ExactSolution out = exactSolve(p, budget, options.decimalSeparator, options.warmStart);
+    out.cause = verification && !verification->cause.empty()
+                    ? verification->cause
+                    : "метод не нашел решения из-за масштаба данных";
+    return out;
 }
 
 } // namespace kvado::analysis

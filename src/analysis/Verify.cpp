@@ -1,11 +1,17 @@
 #include "analysis/Verify.h"
 
 #include "analysis/BasisCheck.h"
+#include "analysis/ExactSimplex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace kvado::analysis {
 
 namespace {
 
+constexpr int32_t kContinuationPivots = 20;
 constexpr const char* kScaleCause = "метод не нашел решения из-за масштаба данных";
 
 void setObjective(const LpProblem& p, const mpq_class& z, char separator, Verification& v) {
@@ -28,98 +34,155 @@ std::string reducedCostCause(const LpProblem& p, const Failure& f, char separato
            epsText(p, separator) + ": столбец не введен";
 }
 
-void checkOptimum(const LpProblem& p, ExactBasis& basis, char sep, Verification& v) {
+bool near(const mpq_class& z, Real methodZ) {
+    const Real exact = toReal(z);
+    return std::fabs(methodZ - exact) <= kAnswerTolerance * std::max(Real(1), std::fabs(exact));
+}
+
+void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
+                  Verification& v) {
     const ScaledVector positions = basis.solve(rightHandSides(p));
     const ScaledVector x = structuralValues(p, p.basis, positions);
-    setObjective(p, objectiveOf(p, x), sep, v);
-    if (auto f = primalFailure(p, x, sep)) {
-        v.verdict = Verdict::NotFeasible;
-        v.reason = "точное решение базиса метода недопустимо: " + f->text;
-        v.cause = kScaleCause;
-        return;
-    }
+    const auto primal = primalFailure(p, x, sep);
     const ScaledVector y = basis.solveTransposed(basisCosts(p, p.basis, false));
-    if (auto f = dualFailure(p, y, sep)) {
-        v.verdict = Verdict::NotOptimal;
-        v.reason = "план допустим, но не оптимален: " + f->text;
-        v.cause = reducedCostCause(p, *f, sep);
+    const auto dual = primal ? std::nullopt : dualFailure(p, y, sep);
+    std::optional<mpq_class> optimum;
+    std::string basisText;
+    if (!primal && !dual && dualObjectiveOf(p, y) == objectiveOf(p, x)) {
+        optimum = objectiveOf(p, x);
+        basisText = "базис метода точно допустим и оптимален";
+    } else {
+        basisText = primal ? "точное решение базиса метода недопустимо: " + primal->text
+                           : "базис метода точно не оптимален: " + dual->text;
+        // The exact optimum, from the method's basis on: is the answer right all the same? A
+        // few exact pivots settle a basis that misses by a rounding; GLPK the rest.
+        const Continuation c = continueExactly(p, p.basis, budget, kContinuationPivots);
+        ExactStatus status = ExactStatus::Failed;
+        if (c.status == Continuation::Status::Optimal) {
+            optimum = c.objective;
+        } else if (c.status == Continuation::Status::Infeasible) {
+            status = ExactStatus::Infeasible;
+        } else if (c.status == Continuation::Status::Unbounded) {
+            status = ExactStatus::Unbounded;
+        } else {
+            const ExactSolution e = exactSolve(p, budget, sep, true);
+            if (e.verified) status = e.status;
+            if (e.status == ExactStatus::Optimal && e.verified)
+                optimum = mpq_class(e.objectiveExact);
+        }
+        if (status == ExactStatus::Infeasible) basisText += "; точно: допустимых решений нет";
+        if (status == ExactStatus::Unbounded) basisText += "; точно: Z не ограничена";
+    }
+    setObjective(p, optimum ? *optimum : objectiveOf(p, x), sep, v);
+    const Real violation = planViolation(p);
+    const bool planFeasible = violation <= kAnswerTolerance;
+    if (optimum && planFeasible && near(*optimum, methodObjective(p))) {
+        v.verdict = Verdict::Optimal;
+        v.reason = primal || dual ? "ответ метода совпадает с точным оптимумом (" + basisText + ")"
+                                  : "план и двойственные оценки проверены точно: " + basisText;
         return;
     }
-    if (dualObjectiveOf(p, y) != objectiveOf(p, x)) { // cannot happen for a solved basis
-        v.verdict = Verdict::NotOptimal;
-        v.reason = "двойственная оценка не равна Z";
-        v.cause = kScaleCause;
-        return;
-    }
-    v.verdict = Verdict::Optimal;
-    v.reason = "план и двойственные оценки проверены точно: решение оптимально";
+    v.verdict = !planFeasible || primal ? Verdict::NotFeasible : Verdict::NotOptimal;
+    if (optimum)
+        v.reason = "точный оптимум Z = " + numberText(*optimum, sep) + "; " + basisText;
+    else
+        v.reason = basisText;
+    if (!planFeasible)
+        v.reason += "; план метода нарушает условия на " + text::formatGeneral(violation, sep);
+    v.cause = dual ? reducedCostCause(p, *dual, sep) : kScaleCause;
 }
 
-void checkInfeasible(const LpProblem& p, ExactBasis& basis, char sep, Verification& v) {
+// When the certificate of the method's basis fails, GLPK's exact simplex may still settle
+// the status exactly (when it solved the problem's own numbers, none rounded to a double).
+bool confirmedExactly(const LpProblem& p, const Budget& budget, char sep, ExactStatus status) {
+    const ExactSolution e = exactSolve(p, budget, sep, true);
+    return e.status == status && e.verified;
+}
+
+void checkInfeasible(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
+                     Verification& v) {
     const ScaledVector y = basis.solveTransposed(basisCosts(p, p.basis, true));
     mpq_class w;
-    if (auto f = farkasFailure(p, y, sep, w)) {
-        v.verdict = Verdict::InfeasibleNotConfirmed;
-        v.reason = "множители первой фазы не доказывают недопустимость: " + f->text;
-        if (f->reducedCost && f->value > -p.eps)
-            v.cause = "приведенная стоимость X[" + std::to_string(f->index) +
-                      "] первой фазы = " + text::formatGeneral(f->value, sep) +
-                      " не ниже -Eps = -" + epsText(p, sep) + ": столбец не введен";
-        else if (f->index == 0 && sgn(w) == 0)
-            v.cause = "сумма искусственных переменных W = " +
-                      text::formatGeneral(-p.inverse(p.M + 2, 0), sep) +
-                      " - ошибка округления: точно она равна 0";
-        else
-            v.cause = kScaleCause;
+    const auto f = farkasFailure(p, y, sep, w);
+    if (!f) {
+        v.verdict = Verdict::InfeasibleConfirmed;
+        v.reason =
+            "множители первой фазы проверены точно: y·A <= 0, y·B = " + numberText(w, sep) + " > 0";
         return;
     }
-    v.verdict = Verdict::InfeasibleConfirmed;
-    v.reason =
-        "множители первой фазы проверены точно: y·A <= 0, y·B = " + numberText(w, sep) + " > 0";
+    const std::string failure = "множители первой фазы не доказывают недопустимость: " + f->text;
+    if (confirmedExactly(p, budget, sep, ExactStatus::Infeasible)) {
+        v.verdict = Verdict::InfeasibleConfirmed;
+        v.reason = "подтверждено точным симплекс-методом (" + failure + ")";
+        return;
+    }
+    v.verdict = Verdict::InfeasibleNotConfirmed;
+    v.reason = failure;
+    if (f->reducedCost && f->value > -p.eps)
+        v.cause = "приведенная стоимость X[" + std::to_string(f->index) +
+                  "] первой фазы = " + text::formatGeneral(f->value, sep) + " не ниже -Eps = -" +
+                  epsText(p, sep) + ": столбец не введен";
+    else if (f->index == 0 && sgn(w) == 0)
+        v.cause = "сумма искусственных переменных W = " +
+                  text::formatGeneral(-p.inverse(p.M + 2, 0), sep) +
+                  " - ошибка округления: точно она равна 0";
+    else
+        v.cause = kScaleCause;
 }
 
-void checkUnbounded(const LpProblem& p, ExactBasis& basis, char sep, Verification& v) {
+// The first reason the method's unbounded answer fails, with its cause; nullopt when the
+// point and the ray hold exactly.
+std::optional<std::pair<std::string, std::string>>
+unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& v) {
     const int32_t s = p.entering;
     const ScaledVector positions = basis.solve(rightHandSides(p));
     const ScaledVector x = structuralValues(p, p.basis, positions);
     setObjective(p, objectiveOf(p, x), sep, v);
-    if (s < 1 || s > p.phase2Columns || p.basic[static_cast<size_t>(s)] == 1) {
-        v.verdict = Verdict::UnboundedNotConfirmed;
-        v.reason = "нет столбца, вдоль которого Z не ограничена";
-        v.cause = kScaleCause;
-        return;
-    }
-    if (auto f = primalFailure(p, x, sep)) {
-        v.verdict = Verdict::UnboundedNotConfirmed;
-        v.reason = "точное решение базиса метода недопустимо: " + f->text;
-        v.cause = kScaleCause;
-        return;
-    }
+    if (s < 1 || s > p.phase2Columns || p.basic[static_cast<size_t>(s)] == 1)
+        return std::make_pair(std::string("нет столбца, вдоль которого Z не ограничена"),
+                              std::string(kScaleCause));
+    if (auto f = primalFailure(p, x, sep))
+        return std::make_pair("точное решение базиса метода недопустимо: " + f->text,
+                              std::string(kScaleCause));
     // The ray: X[s] grows by 1, the basic variables change by −B⁻¹·A[.,s].
     const ScaledVector t = basis.solve(columnOf(p, s));
     ScaledVector d = structuralValues(p, p.basis, t);
     for (auto& n : d.num)
         n = -n;
     if (s <= p.N) d.num[static_cast<size_t>(s)] = d.den;
-    if (auto f = rayFailure(p, d, sep)) {
-        v.verdict = Verdict::UnboundedNotConfirmed;
-        v.reason = "луч не проверен: " + f->text;
-        v.cause = kScaleCause;
-        // A positive entry of the transformed column that the ratio test passed over.
-        for (int32_t r = 1; r <= p.M; ++r) {
-            if (sgn(t.num[static_cast<size_t>(r)]) <= 0) continue;
-            const Real entry = toReal(t.at(static_cast<size_t>(r)));
-            if (entry <= p.eps) {
-                v.cause = "элемент " + text::formatGeneral(entry, sep) + " < Eps столбца X[" +
-                          std::to_string(s) + "] в строке " + std::to_string(r) +
-                          " пропущен в тесте отношений";
-                break;
-            }
+    const auto f = rayFailure(p, d, sep);
+    if (!f) return std::nullopt;
+    std::string cause = kScaleCause;
+    // A positive entry of the transformed column that the ratio test passed over.
+    for (int32_t r = 1; r <= p.M; ++r) {
+        if (sgn(t.num[static_cast<size_t>(r)]) <= 0) continue;
+        const Real entry = toReal(t.at(static_cast<size_t>(r)));
+        if (entry <= p.eps) {
+            cause = "элемент " + text::formatGeneral(entry, sep) + " < Eps столбца X[" +
+                    std::to_string(s) + "] в строке " + std::to_string(r) +
+                    " пропущен в тесте отношений";
+            break;
         }
+    }
+    return std::make_pair("луч не проверен: " + f->text, cause);
+}
+
+void checkUnbounded(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
+                    Verification& v) {
+    const auto failure = unboundedFailure(p, basis, sep, v);
+    if (!failure) {
+        v.verdict = Verdict::UnboundedConfirmed;
+        v.reason = "допустимая точка и луч, вдоль которого Z убывает, проверены точно";
         return;
     }
-    v.verdict = Verdict::UnboundedConfirmed;
-    v.reason = "допустимая точка и луч, вдоль которого Z убывает, проверены точно";
+    if (confirmedExactly(p, budget, sep, ExactStatus::Unbounded)) {
+        v.verdict = Verdict::UnboundedConfirmed;
+        v.reason = "подтверждено точным симплекс-методом (" + failure->first + ")";
+        return;
+    }
+    v.verdict = Verdict::UnboundedNotConfirmed;
+    v.reason = failure->first;
+    v.cause = failure->second;
 }
 
 } // namespace
@@ -169,11 +232,11 @@ Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOption
             v.reason = "матрица базиса метода точно вырождена";
             v.cause = kScaleCause;
         } else if (outcome == SolveOutcome::Optimal) {
-            checkOptimum(p, basis, sep, v);
+            checkOptimum(p, basis, budget, sep, v);
         } else if (outcome == SolveOutcome::Infeasible) {
-            checkInfeasible(p, basis, sep, v);
+            checkInfeasible(p, basis, budget, sep, v);
         } else {
-            checkUnbounded(p, basis, sep, v);
+            checkUnbounded(p, basis, budget, sep, v);
         }
     } catch (const Stopped& stopped) {
         v = Verification{};

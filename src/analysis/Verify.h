@@ -12,15 +12,27 @@
 
 namespace kvado::analysis {
 
+// An answer is right when it is the exact one up to the rounding of the method's arithmetic:
+// its Z within this much (relative, at least absolute) of the exact optimum and its plan
+// meeting every row and X >= 0 within this much of the size of the row's terms.
+inline constexpr Real kAnswerTolerance = 1e-9L;
+
 enum class Verdict {
-    Optimal,                // the basis's exact solution is feasible and its multipliers prove it
-    NotOptimal,             // feasible, but a reduced cost is negative (or the basis is singular)
-    NotFeasible,            // the basis's exact solution breaks a row or an X >= 0
-    InfeasibleConfirmed,    // the final phase-1 multipliers are an exact Farkas certificate
-    InfeasibleNotConfirmed, // they are not
-    UnboundedConfirmed,     // a feasible point and an exact ray along which Z falls
-    UnboundedNotConfirmed,  // not both
-    Skipped,                // not run: too large, out of time, or stopped
+    // The answer is right: the method's basis is exactly optimal (its exact solution is
+    // feasible and its multipliers prove it), or, where the basis misses by a rounding, the
+    // exact optimum found from it equals the method's Z.
+    Optimal,
+    NotOptimal,  // the plan is feasible but Z is not the optimum
+    NotFeasible, // the basis's exact solution, or the method's plan, breaks a row
+    // The final phase-1 multipliers are an exact Farkas certificate, or the exact simplex
+    // finds no feasible solution either.
+    InfeasibleConfirmed,
+    InfeasibleNotConfirmed, // neither
+    // A feasible point and an exact ray along which Z falls, or the exact simplex finds Z
+    // unbounded too.
+    UnboundedConfirmed,
+    UnboundedNotConfirmed, // not both
+    Skipped,               // not run: too large, out of time, or stopped
 };
 // The names in JSON: "optimal", "not_optimal", ..., "skipped".
 const char* verdictName(Verdict v);
@@ -46,8 +58,9 @@ struct VerifyOptions {
 
 struct Verification {
     Verdict verdict = Verdict::Skipped;
-    // The exact objective of the method's final basis (for Optimal: the exact optimum), when
-    // the basis is not singular and the outcome is not "no feasible solution".
+    // For an optimum: the exact optimum when it was found (always for Optimal), else the exact
+    // objective of the method's final basis; for an unbounded answer that of its final basis;
+    // none for "no feasible solution" or a singular basis.
     bool hasObjective = false;
     std::string objectiveExact;   // "p/q" in lowest terms
     std::string objectiveDecimal; // 15 significant digits, the caller's separator
@@ -64,9 +77,11 @@ struct Verification {
 // The method's Z as the report shows it.
 Real methodObjective(const LpProblem& p);
 
-// Checks the solved problem's answer. `outcome` is what solve() returned; the final basis is
-// the problem's basis list (for "no feasible solution" the phase-1 basis, for an unbounded
-// objective the basis and the entering column where the ratio test found no row).
+// Checks the solved problem's answer. Where the method's own basis does not prove it, GLPK's
+// exact simplex is started from that basis within the same budget. `outcome` is what solve()
+// returned; the final basis is the problem's basis list (for "no feasible solution" the phase-1
+// basis, for an unbounded objective the basis and the entering column where the ratio test found no
+// row).
 Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOptions& options = {});
 
 } // namespace kvado::analysis

@@ -110,14 +110,36 @@ GlpsolAnswer glpsolExact(const ProblemData& d, const test::TempDir& dir) {
     return a;
 }
 
+// The largest violation by the method's plan of X >= 0 and of the rows, each relative to the
+// size of its terms (at least 1).
+long double planViolation(const ProblemData& d, const LpProblem& p) {
+    long double worst = 0, largest = 1;
+    for (int32_t j = 1; j <= d.N; ++j)
+        largest = std::max(largest, std::fabs(p.solution[static_cast<size_t>(j)]));
+    for (int32_t j = 1; j <= d.N; ++j)
+        worst = std::max(worst, -p.solution[static_cast<size_t>(j)] / largest);
+    for (int32_t i = 0; i < d.M(); ++i) {
+        long double lhs = 0, size = std::max(1.0L, std::fabs(d.B[static_cast<size_t>(i)]));
+        for (int32_t j = 0; j < d.N; ++j) {
+            const long double t = d.A[static_cast<size_t>(i)][static_cast<size_t>(j)] *
+                                  p.solution[static_cast<size_t>(j) + 1];
+            lhs += t;
+            size = std::max(size, std::fabs(t));
+        }
+        const long double r = lhs - d.B[static_cast<size_t>(i)];
+        worst = std::max(worst, (i < d.G ? -r : i < d.G + d.E ? std::fabs(r) : r) / size);
+    }
+    return worst;
+}
+
 const char* outcomeName(SolveOutcome o) {
     return o == SolveOutcome::Optimal      ? "optimal"
            : o == SolveOutcome::Infeasible ? "infeasible"
                                            : "unbounded";
 }
 
-bool near(long double a, long double b) {
-    return std::fabs(a - b) <= 1e-12L * std::max(1.0L, std::fabs(b));
+bool near(long double a, long double b, long double relative = 1e-12L) {
+    return std::fabs(a - b) <= relative * std::max(1.0L, std::fabs(b));
 }
 
 TEST(GlpsolComparison, WrongAnswersAreNeverCalledRight) {
@@ -125,7 +147,7 @@ TEST(GlpsolComparison, WrongAnswersAreNeverCalledRight) {
     if (!std::ifstream(kGlpsol)) GTEST_SKIP() << kGlpsol << " is missing";
     std::mt19937_64 rng(20261208);
     test::TempDir dir;
-    int wrong = 0, refuted = 0, solved = 0;
+    int wrong = 0, refuted = 0;
     for (int n = 0; n < kProblems; ++n) {
         const ProblemData d = randomProblem(rng);
         SCOPED_TRACE(cplexLp(d) + "Eps " + std::to_string(static_cast<double>(d.eps)));
@@ -136,8 +158,10 @@ TEST(GlpsolComparison, WrongAnswersAreNeverCalledRight) {
         ASSERT_FALSE(truth.status.empty());
 
         const Real z = methodObjective(s.problem);
-        const bool methodRight = truth.status == outcomeName(s.outcome) &&
-                                 (truth.status != "optimal" || near(z, truth.objective));
+        const bool methodRight =
+            truth.status == outcomeName(s.outcome) &&
+            (truth.status != "optimal" || (near(z, truth.objective, kAnswerTolerance) &&
+                                           planViolation(d, s.problem) <= kAnswerTolerance));
         wrong += !methodRight;
         switch (v.verdict) {
         case Verdict::Optimal:
@@ -158,12 +182,16 @@ TEST(GlpsolComparison, WrongAnswersAreNeverCalledRight) {
             EXPECT_FALSE(v.cause.empty());
             break;
         }
+        // And right answers are proved right (an optimum up to the method's rounding).
+        const bool confirmed = v.verdict == Verdict::Optimal ||
+                               v.verdict == Verdict::InfeasibleConfirmed ||
+                               v.verdict == Verdict::UnboundedConfirmed;
+        EXPECT_EQ(confirmed, methodRight) << verdictName(v.verdict) << ": " << v.reason;
 
         // The exact solve, from the method's basis, agrees with glpsol.
         if (v.verdict == Verdict::Optimal || v.verdict == Verdict::InfeasibleConfirmed ||
             v.verdict == Verdict::UnboundedConfirmed)
             continue;
-        ++solved;
         const ExactSolution e = solveExactly(s.problem, &v);
         EXPECT_EQ(exactStatusName(e.status), truth.status) << e.message;
         EXPECT_FALSE(e.dataRounded);
@@ -175,7 +203,6 @@ TEST(GlpsolComparison, WrongAnswersAreNeverCalledRight) {
     }
     // The comparison means something only if the method was often wrong.
     EXPECT_GE(wrong, kProblems / 40);
-    EXPECT_EQ(refuted, solved);
     std::printf("%d of %d answers wrong, %d not confirmed\n", wrong, kProblems, refuted);
 }
 
