@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../solver/TestSupport.h"
+#include "analysis/ExactSolve.h"
 #include "analysis/Rational.h"
 #include "analysis/Verify.h"
 
@@ -77,6 +78,69 @@ TEST(Verify, KnownAnswers) {
                                                mpq_class(v.objectiveExact)));
         }
     }
+}
+
+// The method's tolerance turns these answers wrong; the check says so and names the cause,
+// and the exact solve gives the right answer.
+struct WrongCase {
+    const char* name;
+    ProblemData data;
+    Verdict verdict;
+    const char* cause;
+    ExactStatus exactStatus;
+    Real exactObjective;
+};
+
+TEST(Verify, WrongAnswersOfTheMethod) {
+    auto withEps = [](ProblemData d, Real eps) {
+        d.eps = eps;
+        return d;
+    };
+    const Real tiny = 1e-10L;
+    const WrongCase cases[] = {
+        // The column's only positive entry is below Eps: "unbounded".
+        {"false unbounded", withEps(problem(0, 0, 1, 1, {{tiny}}, {-1}, {1}), 1e-8L),
+         Verdict::UnboundedNotConfirmed, "пропущен в тесте отношений", ExactStatus::Optimal,
+         -1 / tiny},
+        // The phase-1 reduced cost −1E-11 is above −Eps: "no feasible solution".
+        {"false infeasible", withEps(problem(1, 0, 0, 1, {{1e-11L}}, {1}, {1}), 1e-8L),
+         Verdict::InfeasibleNotConfirmed, "первой фазы", ExactStatus::Optimal, 1 / 1e-11L},
+        // The artificial sum 1E-9 passes the end of phase 1: "optimal" at X = 0.
+        {"artificial left", withEps(problem(1, 0, 0, 1, {{tiny}}, {1}, {1e-9L}), 1e-8L),
+         Verdict::NotFeasible, "масштаба", ExactStatus::Optimal, 1e-9L / tiny},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::Solved s;
+        SolveOutcome outcome;
+        const Verification v = solveAndVerify(c.data, outcome, s);
+        EXPECT_EQ(v.verdict, c.verdict) << v.reason;
+        EXPECT_NE(v.cause.find(c.cause), std::string::npos) << v.cause;
+        const ExactSolution e = solveExactly(s.problem, &v, {});
+        EXPECT_EQ(e.status, c.exactStatus) << e.message;
+        EXPECT_TRUE(e.verified);
+        EXPECT_EQ(e.cause, v.cause);
+        EXPECT_LE(std::fabs(e.objective - c.exactObjective), 1e-15L * std::fabs(c.exactObjective));
+    }
+}
+
+TEST(Verify, BudgetAndStop) {
+    const ProblemData d = problem(1, 1, 1, 2, {{1, 1}, {1, -1}, {1, 0}}, {1, 2}, {2, 1, 3});
+    test::Solved s;
+    test::solveProblem(d, s);
+    VerifyOptions small;
+    small.maxRows = 2; // the automatic check leaves larger problems to the user
+    EXPECT_EQ(verify(s.problem, s.outcome, small).verdict, Verdict::Skipped);
+    small.maxRows = 3;
+    EXPECT_EQ(verify(s.problem, s.outcome, small).verdict, Verdict::Optimal);
+
+    std::atomic<bool> stop{true};
+    const Verification stopped = verify(s.problem, s.outcome, VerifyOptions::unlimited(&stop, '.'));
+    EXPECT_EQ(stopped.verdict, Verdict::Skipped);
+    EXPECT_FALSE(stopped.hasObjective);
+    ExactSolveOptions exact;
+    exact.cancel = &stop;
+    EXPECT_EQ(solveExactly(s.problem, nullptr, exact).status, ExactStatus::Stopped);
 }
 
 } // namespace
