@@ -229,9 +229,7 @@ ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
                            const ExactSolveOptions& options) {
     const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
     ExactSolution out = exactSolve(p, budget, options.decimalSeparator, options.warmStart);
-    out.cause = verification && !verification->cause.empty()
-                    ? verification->cause
-                    : "метод не нашел решения из-за масштаба данных";
+    if (verification) out.cause = verification->cause;
     return out;
 }
 

@@ -42,7 +42,8 @@ struct ExactSolution {
     bool warmStarted = false; // GLPK accepted the method's basis as its start
     int32_t iterations = 0;
     double seconds = 0;
-    // One sentence on why the method's answer differs (from the verification when it knows).
+    // One sentence on why the method's answer differs: the verification's, empty when it
+    // confirmed the answer or was not given.
     std::string cause;
     std::string message; // why there is no result (stopped, failed)
 };

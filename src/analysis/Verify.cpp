@@ -94,9 +94,22 @@ void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, c
 
 // When the certificate of the method's basis fails, GLPK's exact simplex may still settle
 // the status exactly (when it solved the problem's own numbers, none rounded to a double).
-bool confirmedExactly(const LpProblem& p, const Budget& budget, char sep, ExactStatus status) {
+// Where it finds an optimum instead, that is the exact answer the verification reports.
+bool confirmedExactly(const LpProblem& p, const Budget& budget, char sep, ExactStatus status,
+                      Verification& v, std::string& failure) {
     const ExactSolution e = exactSolve(p, budget, sep, true);
-    return e.status == status && e.verified;
+    if (!e.verified) return false;
+    if (e.status == status) return true;
+    if (e.status == ExactStatus::Optimal) {
+        setObjective(p, mpq_class(e.objectiveExact), sep, v);
+        failure += "; точно: оптимум Z = " + e.objectiveDecimal;
+    } else if (e.status == ExactStatus::Infeasible) {
+        v.hasObjective = false;
+        failure += "; точно: допустимых решений нет";
+    } else if (e.status == ExactStatus::Unbounded) {
+        failure += "; точно: Z не ограничена";
+    }
+    return false;
 }
 
 void checkInfeasible(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
@@ -110,8 +123,8 @@ void checkInfeasible(const LpProblem& p, ExactBasis& basis, const Budget& budget
             "множители первой фазы проверены точно: y·A <= 0, y·B = " + numberText(w, sep) + " > 0";
         return;
     }
-    const std::string failure = "множители первой фазы не доказывают недопустимость: " + f->text;
-    if (confirmedExactly(p, budget, sep, ExactStatus::Infeasible)) {
+    std::string failure = "множители первой фазы не доказывают недопустимость: " + f->text;
+    if (confirmedExactly(p, budget, sep, ExactStatus::Infeasible, v, failure)) {
         v.verdict = Verdict::InfeasibleConfirmed;
         v.reason = "подтверждено точным симплекс-методом (" + failure + ")";
         return;
@@ -169,13 +182,13 @@ unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& 
 
 void checkUnbounded(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
                     Verification& v) {
-    const auto failure = unboundedFailure(p, basis, sep, v);
+    auto failure = unboundedFailure(p, basis, sep, v);
     if (!failure) {
         v.verdict = Verdict::UnboundedConfirmed;
         v.reason = "допустимая точка и луч, вдоль которого Z убывает, проверены точно";
         return;
     }
-    if (confirmedExactly(p, budget, sep, ExactStatus::Unbounded)) {
+    if (confirmedExactly(p, budget, sep, ExactStatus::Unbounded, v, failure->first)) {
         v.verdict = Verdict::UnboundedConfirmed;
         v.reason = "подтверждено точным симплекс-методом (" + failure->first + ")";
         return;

@@ -6,6 +6,7 @@
 
 #include "../solver/TestSupport.h"
 #include "analysis/ExactSolve.h"
+#include "analysis/Presentation.h"
 #include "analysis/Rational.h"
 #include "analysis/Verify.h"
 
@@ -122,6 +123,34 @@ TEST(Verify, WrongAnswersOfTheMethod) {
         EXPECT_EQ(e.cause, v.cause);
         EXPECT_LE(std::fabs(e.objective - c.exactObjective), 1e-15L * std::fabs(c.exactObjective));
     }
+}
+
+TEST(Verify, JsonAndTexts) {
+    test::Solved s;
+    SolveOutcome outcome;
+    const ProblemData d = problem(1, 1, 1, 2, {{1, 1}, {1, -1}, {1, 0}}, {1, 2}, {2, 1, 3});
+    const Verification v = solveAndVerify(d, outcome, s);
+    EXPECT_EQ(verificationJson(v), "{\"verdict\": \"optimal\", \"objective_exact\": \"5/2\", "
+                                   "\"objective_error\": 0, \"reason\": \"" +
+                                       v.reason + "\"}");
+    const ExactSolution e = solveExactly(s.problem, &v, {});
+    EXPECT_EQ(exactJson(e), "{\"status\": \"optimal\", \"objective\": 2.5, \"objective_exact\": "
+                            "\"5/2\", \"x\": [1.5, 0.5]}");
+    EXPECT_EQ(resultsLine(v).text, "Проверено точно: оптимально");
+    const auto lines = reportSection(v, &e, ',');
+    EXPECT_EQ(lines[2], "Точное значение Z = 2.5 (5/2)"); // the check's own separator
+    EXPECT_EQ(lines[lines.size() - 4], "X[2] = 0,5");
+    EXPECT_EQ(lines.back(), "Pi[3] = 0"); // no cause: the answers agree
+    // The multipliers carry the sign of the method's shadow prices.
+    EXPECT_EQ(lines[lines.size() - 3],
+              "Pi[1] = " + text::formatGeneral(s.problem.inverse(4, 1), ','));
+
+    Verification skipped;
+    skipped.reason = "a \"quoted\"\nline";
+    EXPECT_EQ(verificationJson(skipped),
+              "{\"verdict\": \"skipped\", \"objective_exact\": null, "
+              "\"objective_error\": null, \"reason\": \"a \\\"quoted\\\"\\u000aline\"}");
+    EXPECT_TRUE(resultsLine(skipped).offerCheck);
 }
 
 TEST(Verify, BudgetAndStop) {
