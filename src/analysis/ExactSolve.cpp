@@ -18,6 +18,7 @@ struct ProblemDeleter {
 
 constexpr int kIterationsPerCall = 500;
 constexpr int32_t kPolishPivots = 200;
+constexpr int32_t kFallbackPivots = 1000;
 
 // The problem in GLPK: rows with the sense of their kind, unknowns >= 0. False when a number
 // does not fit a double at all.
@@ -197,13 +198,26 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
             if (ret == GLP_ETMLIM) throw Stopped(false);
             break;
         }
-        if (ret != 0) {
-            out.message = "GLPK: код " + std::to_string(ret);
-            return finish();
-        }
-        const int status = glp_get_status(lp.get());
+        const int status = ret == 0 ? glp_get_status(lp.get()) : GLP_UNDEF;
         out.x.assign(static_cast<size_t>(p.N), 0);
         out.pi.assign(static_cast<size_t>(p.M), 0);
+        if (ret != 0 || (status != GLP_NOFEAS && status != GLP_UNBND && status != GLP_OPT)) {
+            // GLPK refuses some problems (no unknowns, for one): exact pivots from the
+            // method's basis instead, where it is feasible or dual feasible.
+            const Continuation c = continueExactly(p, p.basis, budget, kFallbackPivots);
+            if (c.status == Continuation::Status::Optimal) {
+                out.status = ExactStatus::Optimal;
+                out.verified = fillFrom(p, c.basis, budget, separator, out);
+            } else if (c.status != Continuation::Status::Unknown) {
+                out.status = c.status == Continuation::Status::Infeasible ? ExactStatus::Infeasible
+                                                                          : ExactStatus::Unbounded;
+                out.verified = true;
+            } else {
+                out.message =
+                    "GLPK: код " + std::to_string(ret) + ", состояние " + std::to_string(status);
+            }
+            return finish();
+        }
         if (status == GLP_NOFEAS) {
             out.status = ExactStatus::Infeasible;
             out.verified = !out.dataRounded; // GLPK decided it in exact arithmetic
@@ -214,8 +228,6 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
             out.status = ExactStatus::Optimal;
             std::vector<int32_t> basis;
             if (basisFrom(p, lp.get(), basis)) certify(p, basis, budget, separator, out);
-        } else {
-            out.message = "GLPK: состояние " + std::to_string(status);
         }
     } catch (const Stopped& stopped) {
         out.status = ExactStatus::Stopped;

@@ -39,6 +39,7 @@ struct KnownCase {
     ProblemData data;
     Verdict verdict;
     const char* objective; // exact Z of the final basis, "" for none
+    ExactStatus exact;     // what the exact solve finds
 };
 
 ProblemData problem(int32_t G, int32_t E, int32_t L, int32_t N, std::vector<std::vector<Real>> A,
@@ -57,15 +58,19 @@ ProblemData problem(int32_t G, int32_t E, int32_t L, int32_t N, std::vector<std:
 TEST(Verify, KnownAnswers) {
     const KnownCase cases[] = {
         {"two unknowns, one row", problem(0, 0, 1, 2, {{1, 1}}, {-1, -1}, {4}), Verdict::Optimal,
-         "-4/1"},
+         "-4/1", ExactStatus::Optimal},
         {"all three kinds", problem(1, 1, 1, 2, {{1, 1}, {1, -1}, {1, 0}}, {1, 2}, {2, 1, 3}),
-         Verdict::Optimal, "5/2"},
+         Verdict::Optimal, "5/2", ExactStatus::Optimal},
         {"no feasible solution", problem(1, 0, 1, 1, {{1}, {1}}, {0}, {5, 3}),
-         Verdict::InfeasibleConfirmed, ""},
+         Verdict::InfeasibleConfirmed, "", ExactStatus::Infeasible},
         {"unbounded", problem(0, 0, 1, 2, {{1, -1}}, {-1, 0}, {1}), Verdict::UnboundedConfirmed,
-         "-1/1"},
+         "-1/1", ExactStatus::Unbounded},
         {"thirds", problem(0, 1, 1, 3, {{3, 3, 3}, {1, 2, 0}}, {-1, -2, 1}, {1, 1}),
-         Verdict::Optimal, "-2/3"},
+         Verdict::Optimal, "-2/3", ExactStatus::Optimal},
+        {"no rows", problem(0, 0, 0, 2, {}, {-1, 1}, {}), Verdict::UnboundedConfirmed, "0/1",
+         ExactStatus::Unbounded},
+        {"no unknowns", problem(1, 0, 0, 0, {{}}, {}, {5}), Verdict::InfeasibleConfirmed, "",
+         ExactStatus::Infeasible},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -77,6 +82,12 @@ TEST(Verify, KnownAnswers) {
         if (v.hasObjective) {
             EXPECT_EQ(v.objectiveError, toReal(toRational(toDyadic(methodObjective(s.problem))) -
                                                mpq_class(v.objectiveExact)));
+        }
+        const ExactSolution e = solveExactly(s.problem, &v, {});
+        EXPECT_EQ(e.status, c.exact) << e.message;
+        EXPECT_TRUE(e.verified);
+        if (c.exact == ExactStatus::Optimal) {
+            EXPECT_EQ(e.objectiveExact, c.objective);
         }
     }
 }
