@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -56,6 +57,7 @@ std::string exactDecimal(Real v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.24Lf", v);
     std::string s = buf;
+    std::replace(s.begin(), s.end(), ',', '.'); // whatever the C locale
     while (s.back() == '0')
         s.pop_back();
     if (s.back() == '.') s.pop_back();
