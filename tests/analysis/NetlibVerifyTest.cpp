@@ -44,7 +44,7 @@ TEST_P(NetlibVerify, MethodsOptimumIsProved) {
     ASSERT_TRUE(objective && sign && offset);
 
     LpProblem p;
-    datafile::readDataFile(datafile::readFileBytes(base + ".dat"), p);
+    datafile::readDataFile(readFileBytes(base + ".dat"), p);
     test::TempDir dir;
     TraceLog log(dir.path());
     test::RecordingHost host;
