@@ -235,6 +235,11 @@ Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOption
                    std::to_string(options.maxRows) + ")";
         return v;
     }
+    if (outcome != SolveOutcome::Optimal && outcome != SolveOutcome::Infeasible &&
+        outcome != SolveOutcome::Unbounded) {
+        v.reason = "метод не закончил решение: проверять нечего";
+        return v;
+    }
     const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
     try {
         ExactBasis basis(p, p.basis, budget);

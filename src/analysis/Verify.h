@@ -77,11 +77,11 @@ struct Verification {
 // The method's Z as the report shows it.
 Real methodObjective(const LpProblem& p);
 
-// Checks the solved problem's answer. Where the method's own basis does not prove it, GLPK's
-// exact simplex is started from that basis within the same budget. `outcome` is what solve()
-// returned; the final basis is the problem's basis list (for "no feasible solution" the phase-1
-// basis, for an unbounded objective the basis and the entering column where the ratio test found no
-// row).
+// Checks the solved problem's answer (Skipped after a pass limit or a stopped solve). Where the
+// method's own basis does not prove it, GLPK's exact simplex is started from that basis within the
+// same budget. `outcome` is what solve() returned; the final basis is the problem's basis list (for
+// "no feasible solution" the phase-1 basis, for an unbounded objective the basis and the entering
+// column where the ratio test found no row).
 Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOptions& options = {});
 
 } // namespace kvado::analysis
