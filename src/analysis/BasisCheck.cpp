@@ -28,6 +28,11 @@ Dyadic times(const Dyadic& a, const mpz_class& z) {
     return r;
 }
 
+// A look at the budget every 256 rows or columns.
+void every(const Budget* budget, int32_t k) {
+    if (budget && (k & 255) == 0) budget->check();
+}
+
 std::string rowText(int32_t i) {
     return "ограничение №" + std::to_string(i);
 }
@@ -94,13 +99,15 @@ ScaledVector structuralValues(const LpProblem& p, const std::vector<int32_t>& ba
     return x;
 }
 
-std::optional<Failure> primalFailure(const LpProblem& p, const ScaledVector& x, char separator) {
+std::optional<Failure> primalFailure(const LpProblem& p, const ScaledVector& x, char separator,
+                                     const Budget* budget) {
     for (int32_t j = 1; j <= p.N; ++j)
         if (sgn(x.num[static_cast<size_t>(j)]) < 0) {
             const mpq_class v = x.at(static_cast<size_t>(j));
             return Failure{columnText(j) + " = " + numberText(v, separator) + " < 0", toReal(v), j};
         }
     for (int32_t i = 1; i <= p.M; ++i) {
+        every(budget, i);
         Dyadic activity;
         forRow(p, i, [&](int32_t j, Real a) {
             const auto& xj = x.num[static_cast<size_t>(j)];
@@ -147,10 +154,12 @@ std::optional<Failure> extraColumnFailure(const LpProblem& p, const ScaledVector
 
 } // namespace
 
-std::optional<Failure> dualFailure(const LpProblem& p, const ScaledVector& y, char separator) {
+std::optional<Failure> dualFailure(const LpProblem& p, const ScaledVector& y, char separator,
+                                   const Budget* budget) {
     std::optional<Failure> first;
     if (auto f = extraColumnFailure(p, y, 1, "", separator, first)) return f;
     for (int32_t j = 1; j <= p.N; ++j) {
+        every(budget, j);
         Dyadic d = times(toDyadic(p.objectiveCoefficient(j)), y.den);
         forColumn(p, j, [&](int32_t i, Real a) {
             const auto& yi = y.num[static_cast<size_t>(i)];
@@ -168,11 +177,12 @@ std::optional<Failure> dualFailure(const LpProblem& p, const ScaledVector& y, ch
 }
 
 std::optional<Failure> farkasFailure(const LpProblem& p, const ScaledVector& y, char separator,
-                                     mpq_class& w) {
+                                     mpq_class& w, const Budget* budget) {
     w = dualObjectiveOf(p, y);
     std::optional<Failure> first;
     if (auto f = extraColumnFailure(p, y, 1, " первой фазы", separator, first)) return f;
     for (int32_t j = 1; j <= p.N; ++j) {
+        every(budget, j);
         Dyadic d;
         forColumn(p, j, [&](int32_t i, Real a) {
             const auto& yi = y.num[static_cast<size_t>(i)];
@@ -194,12 +204,14 @@ std::optional<Failure> farkasFailure(const LpProblem& p, const ScaledVector& y, 
     return std::nullopt;
 }
 
-std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, char separator) {
+std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, char separator,
+                                  const Budget* budget) {
     for (int32_t j = 1; j <= p.N; ++j)
         if (sgn(d.num[static_cast<size_t>(j)]) < 0)
             return Failure{"луч уменьшает " + columnText(j) + " ниже 0",
                            toReal(d.at(static_cast<size_t>(j))), j};
     for (int32_t i = 1; i <= p.M; ++i) {
+        every(budget, i);
         Dyadic change;
         forRow(p, i, [&](int32_t j, Real a) {
             const auto& dj = d.num[static_cast<size_t>(j)];
@@ -217,13 +229,14 @@ std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, cha
     return std::nullopt;
 }
 
-Real planViolation(const LpProblem& p) {
+Real planViolation(const LpProblem& p, const Budget* budget) {
     Real worst = 0, largest = 1;
     for (int32_t j = 1; j <= p.N; ++j)
         largest = std::max(largest, std::fabs(p.solution[static_cast<size_t>(j)]));
     for (int32_t j = 1; j <= p.N; ++j)
         worst = std::max(worst, -p.solution[static_cast<size_t>(j)] / largest);
     for (int32_t i = 1; i <= p.M; ++i) {
+        every(budget, i);
         Dyadic activity;
         Real size = std::max(Real(1), std::fabs(p.tableau(i, 0)));
         forRow(p, i, [&](int32_t j, Real a) {

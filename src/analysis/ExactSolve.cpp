@@ -115,7 +115,8 @@ bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budge
         out.x[static_cast<size_t>(j - 1)] = toReal(x.at(static_cast<size_t>(j)));
     for (int32_t i = 1; i <= p.M; ++i)
         out.pi[static_cast<size_t>(i - 1)] = -toReal(y.at(static_cast<size_t>(i)));
-    return !primalFailure(p, x, sep) && !dualFailure(p, y, sep) && dualObjectiveOf(p, y) == z;
+    return !primalFailure(p, x, sep, &budget) && !dualFailure(p, y, sep, &budget) &&
+           dualObjectiveOf(p, y) == z;
 }
 
 // GLPK's optimal basis, solved and checked here. When GLPK had to round a number to a double

@@ -43,9 +43,9 @@ void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, c
                   Verification& v) {
     const ScaledVector positions = basis.solve(rightHandSides(p));
     const ScaledVector x = structuralValues(p, p.basis, positions);
-    const auto primal = primalFailure(p, x, sep);
+    const auto primal = primalFailure(p, x, sep, &budget);
     const ScaledVector y = basis.solveTransposed(basisCosts(p, p.basis, false));
-    const auto dual = primal ? std::nullopt : dualFailure(p, y, sep);
+    const auto dual = primal ? std::nullopt : dualFailure(p, y, sep, &budget);
     std::optional<mpq_class> optimum;
     std::string basisText;
     if (!primal && !dual && dualObjectiveOf(p, y) == objectiveOf(p, x)) {
@@ -74,7 +74,7 @@ void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, c
         if (status == ExactStatus::Unbounded) basisText += "; точно: Z не ограничена";
     }
     setObjective(p, optimum ? *optimum : objectiveOf(p, x), sep, v);
-    const Real violation = planViolation(p);
+    const Real violation = planViolation(p, &budget);
     const bool planFeasible = violation <= kAnswerTolerance;
     if (optimum && planFeasible && near(*optimum, methodObjective(p))) {
         v.verdict = Verdict::Optimal;
@@ -116,7 +116,7 @@ void checkInfeasible(const LpProblem& p, ExactBasis& basis, const Budget& budget
                      Verification& v) {
     const ScaledVector y = basis.solveTransposed(basisCosts(p, p.basis, true));
     mpq_class w;
-    const auto f = farkasFailure(p, y, sep, w);
+    const auto f = farkasFailure(p, y, sep, w, &budget);
     if (!f) {
         v.verdict = Verdict::InfeasibleConfirmed;
         v.reason =
@@ -145,8 +145,10 @@ void checkInfeasible(const LpProblem& p, ExactBasis& basis, const Budget& budget
 
 // The first reason the method's unbounded answer fails, with its cause; nullopt when the
 // point and the ray hold exactly.
-std::optional<std::pair<std::string, std::string>>
-unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& v) {
+std::optional<std::pair<std::string, std::string>> unboundedFailure(const LpProblem& p,
+                                                                    ExactBasis& basis,
+                                                                    const Budget& budget, char sep,
+                                                                    Verification& v) {
     const int32_t s = p.entering;
     const ScaledVector positions = basis.solve(rightHandSides(p));
     const ScaledVector x = structuralValues(p, p.basis, positions);
@@ -154,7 +156,7 @@ unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& 
     if (s < 1 || s > p.phase2Columns || p.basic[static_cast<size_t>(s)] == 1)
         return std::make_pair(std::string("нет столбца, вдоль которого Z не ограничена"),
                               std::string(kScaleCause));
-    if (auto f = primalFailure(p, x, sep))
+    if (auto f = primalFailure(p, x, sep, &budget))
         return std::make_pair("точное решение базиса метода недопустимо: " + f->text,
                               std::string(kScaleCause));
     // The ray: X[s] grows by 1, the basic variables change by −B⁻¹·A[.,s].
@@ -163,7 +165,7 @@ unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& 
     for (auto& n : d.num)
         n = -n;
     if (s <= p.N) d.num[static_cast<size_t>(s)] = d.den;
-    const auto f = rayFailure(p, d, sep);
+    const auto f = rayFailure(p, d, sep, &budget);
     if (!f) return std::nullopt;
     std::string cause = kScaleCause;
     // A positive entry of the transformed column that the ratio test passed over.
@@ -182,7 +184,7 @@ unboundedFailure(const LpProblem& p, ExactBasis& basis, char sep, Verification& 
 
 void checkUnbounded(const LpProblem& p, ExactBasis& basis, const Budget& budget, char sep,
                     Verification& v) {
-    auto failure = unboundedFailure(p, basis, sep, v);
+    auto failure = unboundedFailure(p, basis, budget, sep, v);
     if (!failure) {
         v.verdict = Verdict::UnboundedConfirmed;
         v.reason = "допустимая точка и луч, вдоль которого Z убывает, проверены точно";

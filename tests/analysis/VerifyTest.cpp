@@ -174,6 +174,11 @@ TEST(Verify, BudgetAndStop) {
     small.maxRows = 3;
     EXPECT_EQ(verify(s.problem, s.outcome, small).verdict, Verdict::Optimal);
 
+    small.maxSeconds = 1e-9; // the time is up before the first factorization
+    const Verification late = verify(s.problem, s.outcome, small);
+    EXPECT_EQ(late.verdict, Verdict::Skipped);
+    EXPECT_NE(late.reason.find("время"), std::string::npos) << late.reason;
+
     std::atomic<bool> stop{true};
     const Verification stopped = verify(s.problem, s.outcome, VerifyOptions::unlimited(&stop, '.'));
     EXPECT_EQ(stopped.verdict, Verdict::Skipped);
