@@ -5,10 +5,11 @@ set -euo pipefail
 
 # The DejaVu fonts draw the help window's picture of the problem's form (serif, upright and
 # italic) the same on every machine. qt6-translations-l10n puts Qt's own dialogs and buttons
-# in Russian; dpkg-dev finds the Debian package's library dependencies.
+# in Russian; dpkg-dev finds the Debian package's library dependencies. GMP and GLPK carry the
+# exact check and the exact solve; the tests compare them with glpsol (glpk-utils).
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
                 libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
-                qt6-translations-l10n dpkg-dev)
+                qt6-translations-l10n dpkg-dev libgmp-dev libglpk-dev glpk-utils)
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
     KVADO_PACKAGES+=(clang libclang-rt-14-dev xvfb xauth)
 fi

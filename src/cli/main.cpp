@@ -1,7 +1,7 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
-//   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--log-dir DIR]
-//                        [--rtf FILE] [--threads 1|2]
+//   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
+//                        [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -18,6 +18,9 @@
 #include <vector>
 
 #include "analysis/RangingReport.h"
+#include "analysis/ExactSolve.h"
+#include "analysis/Presentation.h"
+#include "analysis/Verify.h"
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
 #include "datafile/NameFiles.h"
@@ -32,8 +35,8 @@ namespace {
 
 int usage() {
     std::fputs(
-        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--log-dir DIR]\n"
-        "                           [--rtf FILE] [--threads 1|2]\n"
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]\n"
+        "                           [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
         "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
@@ -89,10 +92,39 @@ int exitCode(SolveOutcome o) {
     return 1;
 }
 
+// The exact check and, when it does not confirm the answer, the exact solve (on request).
+struct ExactAnswers {
+    bool verified = false, exactAsked = false, exactRun = false;
+    analysis::Verification verification;
+    analysis::ExactSolution exact;
+};
+
+ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool exact) {
+    ExactAnswers a;
+    if (!verify && !exact) return a;
+    a.verified = true;
+    a.exactAsked = exact;
+    // On demand: any size, no time limit.
+    a.verification =
+        analysis::verify(p, o, analysis::VerifyOptions::unlimited(nullptr, kSeparator));
+    const auto v = a.verification.verdict;
+    const bool confirmed = v == analysis::Verdict::Optimal ||
+                           v == analysis::Verdict::InfeasibleConfirmed ||
+                           v == analysis::Verdict::UnboundedConfirmed;
+    if (exact && !confirmed) {
+        analysis::ExactSolveOptions options;
+        options.maxSeconds = 0;
+        options.decimalSeparator = kSeparator;
+        a.exact = analysis::solveExactly(p, &a.verification, options);
+        a.exactRun = true;
+    }
+    return a;
+}
+
 // `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
 // or empty for none.
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges) {
+               const std::string& ranges, const ExactAnswers& a) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -109,6 +141,8 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
     if (!ranges.empty()) out += ", " + ranges;
+    if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
+    if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
     out += "}\n";
     std::fputs(out.c_str(), stdout);
 }
@@ -137,7 +171,7 @@ model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
 
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
-    bool json = false, ranges = false;
+    bool json = false, ranges = false, verify = false, exact = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--format" && k + 1 < args.size())
             formatOption = args[++k];
@@ -145,6 +179,10 @@ int solveCommand(const std::vector<std::string>& args) {
             json = true;
         else if (args[k] == "--ranges")
             ranges = true;
+        else if (args[k] == "--verify")
+            verify = true;
+        else if (args[k] == "--exact")
+            exact = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
@@ -242,10 +280,12 @@ int solveCommand(const std::vector<std::string>& args) {
     if (outcome == SolveOutcome::Optimal)
         user = *format == model::FileFormat::Data ? model::mapBackLoaded(userModel, problem)
                                                   : model::mapBack(userModel, standard, problem);
+    // The exact answers are for the standard form the method solved.
+    const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact);
     if (json) {
         printJson(problem, outcome,
                   outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-                  rangesMember);
+                  rangesMember, answers);
     } else {
         std::string text;
         for (const auto& line : doc.lines())
@@ -255,6 +295,12 @@ int solveCommand(const std::vector<std::string>& args) {
         if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
             text += "\n";
             for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
+                text += line + "\n";
+        }
+        if (answers.verified) {
+            text += "\n";
+            for (const auto& line : analysis::reportSection(
+                     answers.verification, answers.exactRun ? &answers.exact : nullptr, kSeparator))
                 text += line + "\n";
         }
         std::fputs(text.c_str(), stdout);

@@ -1,0 +1,113 @@
+#include "analysis/Presentation.h"
+
+#include <cstdio>
+
+namespace kvado::analysis {
+
+namespace {
+
+std::string quoted(const std::string& s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Fractions longer than this are left out of the report (JSON always has them in full).
+constexpr size_t kLongestReportFraction = 60;
+
+const char* statusText(ExactStatus s) {
+    switch (s) {
+    case ExactStatus::Optimal:
+        return "оптимум найден";
+    case ExactStatus::Infeasible:
+        return "ограничения не имеют допустимого решения";
+    case ExactStatus::Unbounded:
+        return "целевая функция не ограничена";
+    case ExactStatus::Stopped:
+        return "остановлено";
+    case ExactStatus::Failed:
+        return "не найдено";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string verificationJson(const Verification& v) {
+    std::string out = "{\"verdict\": " + quoted(verdictName(v.verdict)) + ", \"objective_exact\": ";
+    out += v.hasObjective ? quoted(v.objectiveExact) : "null";
+    out += ", \"objective_error\": ";
+    out += v.hasObjective ? text::formatRoundTrip(v.objectiveError) : "null";
+    return out + ", \"reason\": " + quoted(v.reason) + "}";
+}
+
+std::string exactJson(const ExactSolution& e) {
+    std::string out = "{\"status\": " + quoted(exactStatusName(e.status)) + ", \"objective\": ";
+    out += e.hasObjective ? text::formatRoundTrip(e.objective) : "null";
+    out += ", \"objective_exact\": ";
+    out += e.hasObjective ? quoted(e.objectiveExact) : "null";
+    out += ", \"x\": [";
+    for (size_t j = 0; j < e.x.size(); ++j)
+        out += (j ? ", " : "") + text::formatRoundTrip(e.x[j]);
+    return out + "]}";
+}
+
+VerdictLine resultsLine(const Verification& v) {
+    switch (v.verdict) {
+    case Verdict::Optimal:
+        return {"Проверено точно: оптимально", Tone::Good, false};
+    case Verdict::InfeasibleConfirmed:
+        return {"Проверено точно: допустимых решений нет", Tone::Good, false};
+    case Verdict::UnboundedConfirmed:
+        return {"Проверено точно: целевая функция не ограничена", Tone::Good, false};
+    case Verdict::Skipped:
+        return {"Точная проверка не выполнялась (задача велика)", Tone::Plain, true};
+    default:
+        return {"Точная проверка: решение неверно — см. точное решение", Tone::Bad, false};
+    }
+}
+
+std::vector<std::string> reportSection(const Verification& v, const ExactSolution* exact,
+                                       char sep) {
+    std::vector<std::string> lines{"Точная проверка", resultsLine(v).text};
+    auto zLine = [&](const std::string& head, const std::string& decimal,
+                     const std::string& fraction) {
+        std::string line = head + decimal;
+        if (fraction.size() <= kLongestReportFraction) line += " (" + fraction + ")";
+        lines.push_back(line);
+    };
+    if (v.hasObjective) {
+        zLine("Точное значение Z = ", v.objectiveDecimal, v.objectiveExact);
+        lines.push_back("Погрешность метода = " + text::formatGeneral(v.objectiveError, sep));
+    }
+    if (!v.reason.empty()) lines.push_back("Основание: " + v.reason);
+    if (!exact) return lines;
+    lines.push_back("");
+    lines.push_back("Точное решение");
+    lines.push_back(std::string("Состояние: ") + statusText(exact->status));
+    if (!exact->message.empty()) lines.push_back(exact->message);
+    if (exact->hasObjective) {
+        zLine("Z = ", exact->objectiveDecimal, exact->objectiveExact);
+        for (size_t j = 0; j < exact->x.size(); ++j)
+            lines.push_back("X[" + std::to_string(j + 1) +
+                            "] = " + text::formatGeneral(exact->x[j], sep));
+        for (size_t i = 0; i < exact->pi.size(); ++i)
+            lines.push_back("Pi[" + std::to_string(i + 1) +
+                            "] = " + text::formatGeneral(exact->pi[i], sep));
+    }
+    if (!exact->cause.empty()) lines.push_back("Почему ответы различаются: " + exact->cause);
+    return lines;
+}
+
+} // namespace kvado::analysis
