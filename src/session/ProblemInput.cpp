@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "datafile/NameFiles.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 
@@ -37,6 +38,26 @@ std::string negativeRightHandSideMessage(int32_t i) {
 std::string unboundedMessage(int32_t column) {
     return "Целевая функция не ограничена (переменная X[" + text::intText(column) +
            "])\r\nподробнее в файле Kvaq.log";
+}
+
+std::string unboundedMessage(const LpProblem& p, const StringGridModel& grid, int32_t column) {
+    // A placeholder is no name: the column's number says more.
+    auto named = [](std::string name, std::string fallback) {
+        name = datafile::trimName(name);
+        if (name.empty() || name.rfind("Не заполн", 0) == 0) return fallback;
+        return "«" + name + "»";
+    };
+    auto constraint = [&](int32_t i) {
+        return named(grid.cell(0, i + 1), "номер " + text::intText(i));
+    };
+    std::string what;
+    if (column <= p.N)
+        what = "переменная " + named(grid.cell(column + 1, 1), "X[" + text::intText(column) + "]");
+    else if (column <= p.N + p.G)
+        what = "избыток ограничения " + constraint(column - p.N);
+    else
+        what = "остаток ограничения " + constraint(column - p.N + p.E);
+    return "Целевая функция не ограничена (" + what + ")\r\nподробнее в файле Kvaq.log";
 }
 
 EditTexts editTextsOf(const LpProblem& p, char decimalSeparator) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
@@ -122,6 +123,8 @@ private:
     std::function<std::string()> m_dateTime;
     std::string m_logFolder;
     bool m_headless = false;
+    // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
+    GridCounts m_layout{1, 1, 1, 3};
 };
 
 } // namespace kvado::session

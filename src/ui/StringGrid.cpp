@@ -94,6 +94,7 @@ void StringGridAdapter::countsChanged() {
 
 void StringGridAdapter::cellChanged(int col, int row) {
     if (!m_userEdit) m_history.clear();
+    m_changed = true;
     if (col >= m_cols || row >= m_rows) return; // kept text outside the grid: nothing shows
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
@@ -105,6 +106,7 @@ void StringGridAdapter::colWidthChanged(int col) {
 
 void StringGridAdapter::gridChanged() {
     if (!m_userEdit) m_history.clear();
+    m_changed = true;
     syncCounts();
     if (m_rows > 0 && m_cols > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
     emit widthsChanged();

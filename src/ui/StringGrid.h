@@ -35,14 +35,18 @@ public:
     template <typename Step> void userStep(Step step) {
         m_userEdit = true;
         m_history.beginStep();
+        m_changed = false;
         step();
         m_history.endStep();
         m_userEdit = false;
+        if (m_changed) emit userEdited();
     }
     // Sets a cell as part of a user step: recorded, and left alone when it does not change.
     void userSet(int col, int row, std::string text);
 
 signals:
+    // A step of the user's own changed cells (an undo included).
+    void userEdited();
     void widthChanged(int col);
     // Every width may have changed.
     void widthsChanged();
@@ -57,6 +61,7 @@ private:
     StringGridModel& m_cells;
     GridEditHistory m_history;
     bool m_userEdit = false;
+    bool m_changed = false;
     int m_rows = 0;
     int m_cols = 0;
     QBrush m_fixedBrush;
@@ -75,6 +80,7 @@ public:
     ~StringGrid() override;
 
     StringGridModel& cells() { return m_cells; }
+    StringGridAdapter& adapter() const { return *m_adapter; }
     const StringGridModel& cells() const { return m_cells; }
 
     // User editing of the cells outside the fixed rows and columns.

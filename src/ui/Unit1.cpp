@@ -1,6 +1,8 @@
 #include "ui/Unit1.h"
 
+#include <QCloseEvent>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -13,6 +15,7 @@
 #include <optional>
 
 #include "datafile/DataFileWriter.h"
+#include "session/Messages.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
@@ -194,6 +197,35 @@ void TForm1::createControls() {
                    [this] { btnREsizeTabClick(); });
     connectCommand(btnSolve, &QPushButton::clicked, this, m_toolkit, [this] { btnSolveClick(); });
     connectCommand(btnExit, &QPushButton::clicked, this, m_toolkit, [this] { btnExitClick(); });
+
+    // Typing in the grid or the edits is work the user would not want to lose unasked.
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] { m_unsaved = true; });
+    for (QLineEdit* e : {edG, edE, edL, edN, edEps})
+        connect(e, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+    // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
+    // become unknowns, the extra rows "<=" constraints.
+    SG1->setGrowRequest([this](int cols, int rows) {
+        const int moreCols = std::max(0, cols - SG1->cells().colCount());
+        const int moreRows = std::max(0, rows - SG1->cells().rowCount());
+        const QString question =
+            QStringLiteral("Вставляемый блок больше таблицы (на %1 строк и %2 столбцов).\r\n"
+                           "Увеличить число ограничений вида <= и число неизвестных?")
+                .arg(moreRows)
+                .arg(moreCols);
+        if (!m_toolkit.askYesNo(question)) return false;
+        const session::EditTexts before = editTexts();
+        const auto count = [](const QLineEdit* e) { return e->text().toLongLong(); };
+        edL->setText(QString::number(count(edL) + moreRows));
+        edN->setText(QString::number(count(edN) + moreCols));
+        SetupGrid(false);
+        if (SG1->cells().rowCount() < rows || SG1->cells().colCount() < cols) {
+            // The counts were refused: the edits show the counts of the grid again.
+            edL->setText(QString::fromStdString(before.L));
+            edN->setText(QString::fromStdString(before.N));
+            return false;
+        }
+        return true;
+    });
 }
 
 void TForm1::createMenu() {
@@ -219,6 +251,17 @@ void TForm1::createMenu() {
     bar->addAction(idResults);
     N2 = action("N2", "Описание", &TForm1::N2Click);
     bar->addAction(N2);
+    N1->setTitle(QStringLiteral("&Файл"));
+    idFileOpen->setShortcut(QKeySequence::Open);
+    idWriteFile->setShortcut(QKeySequence::Save);
+    mnSolve = new QMenu(QStringLiteral("Р&ешение"), bar);
+    mnSolve->setObjectName(QStringLiteral("mnSolve"));
+    idSolveAgain = action("idSolveAgain", "Решить снова", &TForm1::idSolveAgainClick);
+    idSolveAgain->setShortcut(Qt::Key_F9);
+    idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
+    mnSolve->addAction(idSolveAgain);
+    mnSolve->addAction(idLastResults);
+    bar->insertMenu(idResults, mnSolve);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -284,8 +327,10 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnNewTabClick() {
+    if (!keepWork()) return;
     setStatusText(QString::fromUtf8(kNewDataStatus));
     SetupGrid(true);
+    m_unsaved = false;
 }
 
 void TForm1::btnREsizeTabClick() {
@@ -294,7 +339,32 @@ void TForm1::btnREsizeTabClick() {
 }
 
 void TForm1::btnExitClick() {
+    if (!keepWork()) return;
+    m_exiting = true;
     m_toolkit.requestExit();
+}
+
+bool TForm1::keepWork() {
+    if (!m_unsaved) return true;
+    switch (m_toolkit.askToSave(QStringLiteral(
+        "Задача в таблице изменена и не записана в файл.\r\nЗаписать ее перед этим?"))) {
+    case Toolkit::SaveAnswer::Save:
+        return writeDataFiles();
+    case Toolkit::SaveAnswer::Discard:
+        return true;
+    case Toolkit::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool keep = m_exiting;
+    if (!keep) command([&] { keep = keepWork(); });
+    if (keep)
+        event->accept();
+    else
+        event->ignore();
 }
 
 // --- data files ----------------------------------------------------------------------------
@@ -313,7 +383,14 @@ void TForm1::idFileOpenClick() {
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     if (opened.status == session::OpenStatus::NotFound) return;
-    btnSolve->setEnabled(true);
+    // A file that stopped half-way leaves the new counts with the old numbers and names: a
+    // mix that must not be solved until a file is opened whole.
+    const bool stopped = opened.status == session::OpenStatus::Stopped;
+    if (stopped)
+        setStatusText(QString::fromUtf8(session::kNotReadStatus) +
+                      QString::fromStdString(m_problem.dataFileName));
+    btnSolve->setEnabled(!stopped);
+    if (opened.status == session::OpenStatus::Opened) m_unsaved = false;
     if (opened.edits) {
         edG->setText(QString::fromStdString(opened.edits->G));
         edE->setText(QString::fromStdString(opened.edits->E));
@@ -324,6 +401,10 @@ void TForm1::idFileOpenClick() {
 }
 
 void TForm1::idWriteFileClick() {
+    writeDataFiles();
+}
+
+bool TForm1::writeDataFiles() {
     const StringGridModel& g = SG1->cells();
     const datafile::DataFileContents contents = datafile::buildDataFile(
         {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
@@ -333,7 +414,7 @@ void TForm1::idWriteFileClick() {
     // user corrects the cell and writes again, and nothing typed so far is lost.
     if (!contents.error.empty()) {
         m_toolkit.showMessage(QString::fromStdString(contents.error));
-        return;
+        return false;
     }
     // No default extension: a name typed without one is used as typed.
     FileDialogOptions SD1;
@@ -341,10 +422,12 @@ void TForm1::idWriteFileClick() {
     SD1.filter = QStringLiteral("Файлы данных|*.dat|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
     const auto chosen = m_toolkit.saveFileDialog(SD1);
-    if (!chosen) return;
+    if (!chosen) return false;
     // A file that cannot be created ends the command with the error report; the files after
     // it in the order data, constraint names, unknown names are not written.
     datafile::writeDataFiles(chosen->toStdString(), contents);
+    m_unsaved = false;
+    return true;
 }
 
 void TForm1::idGenDatClick() {
@@ -389,12 +472,30 @@ bool TForm1::GridTransfer() {
 // --- solve ---------------------------------------------------------------------------------
 
 void TForm1::btnSolveClick() {
+    solveGrid();
+}
+
+void TForm1::solveGrid() {
+    m_hasResults = false;
     const session::SolveResult result = m_session->solveInput(editTexts());
     if (!result.solved) return;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
+    m_hasResults = true;
+    if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
+}
+
+void TForm1::idSolveAgainClick() {
+    solveGrid();
+}
+
+void TForm1::idLastResultsClick() {
+    if (!m_hasResults) {
+        m_toolkit.showMessage(QStringLiteral("Результатов пока нет: задача еще не решена"));
+        return;
+    }
     if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
 }
 

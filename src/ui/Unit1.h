@@ -102,6 +102,10 @@ public:
     void idGenDatClick();
     void idResultsClick();
     void N2Click();
+    // «Решение»: solve the grid as it stands whatever the state of «Решить»; show the last
+    // results again.
+    void idSolveAgainClick();
+    void idLastResultsClick();
 
     // --- operations (the session's, on the edits as they stand) ----------------------------
     // New table (true) or resize (false) of the input grid for the counts in the edits.
@@ -141,9 +145,17 @@ public:
     QAction* idGenDat;
     QAction* idResults;
     QAction* N2;
+    QMenu* mnSolve;
+    QAction* idSolveAgain;
+    QAction* idLastResults;
+
+    // Whether the grid or the edits hold typing not yet written to a file or replaced by an
+    // opened one.
+    bool unsavedWork() const { return m_unsaved; }
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -166,6 +178,14 @@ private:
     int m_progressPosition = 0;
     QElapsedTimer m_progressPainted;
     bool m_splashShown = false;
+    bool m_unsaved = false;
+    bool m_exiting = false;
+    bool m_hasResults = false;
+    // Asks before typed work is lost; false: the user stays with it.
+    bool keepWork();
+    // The write command; returns whether the files were written.
+    bool writeDataFiles();
+    void solveGrid();
 };
 
 } // namespace kvado::ui
