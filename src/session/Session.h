@@ -105,6 +105,7 @@ public:
     void writeSolutionReport(const LpProblem& problem) override;
     void writeShadowPrices(const LpProblem& problem) override;
     char decimalSeparator() const override { return m_separator; }
+    bool stopRequested() override { return m_view != nullptr && m_view->stopRequested(); }
 
 private:
     class OpenProgress;

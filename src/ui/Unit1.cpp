@@ -1,6 +1,8 @@
 #include "ui/Unit1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
 #include <optional>
@@ -19,6 +22,7 @@
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
+#include "ui/unLog.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
 
@@ -67,6 +71,7 @@ public:
     void resultTextsChanged() override {
         if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
     }
+    bool stopRequested() override { return m_form.letEventsThrough(); }
 
 private:
     TForm1& m_form;
@@ -174,6 +179,8 @@ void TForm1::createControls() {
 
     btnSolve = button("btnSolve", "Решить", QRect(459, 437, 78, 25), rightBottom);
     btnExit = button("btnExit", "Выход", QRect(542, 437, 74, 25), rightBottom);
+    btnStop = button("btnStop", "Прервать", QRect(459, 437, 78, 25), rightBottom);
+    btnStop->setVisible(false);
 
     SB1 = new QStatusBar(m_client);
     SB1->setObjectName(QStringLiteral("SB1"));
@@ -197,6 +204,11 @@ void TForm1::createControls() {
                    [this] { btnREsizeTabClick(); });
     connectCommand(btnSolve, &QPushButton::clicked, this, m_toolkit, [this] { btnSolveClick(); });
     connectCommand(btnExit, &QPushButton::clicked, this, m_toolkit, [this] { btnExitClick(); });
+    connectCommand(btnStop, &QPushButton::clicked, this, m_toolkit, [this] { btnStopClick(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_solving) btnStopClick();
+    });
 
     // Typing in the grid or the edits is work the user would not want to lose unasked.
     connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] { m_unsaved = true; });
@@ -259,8 +271,10 @@ void TForm1::createMenu() {
     idSolveAgain = action("idSolveAgain", "Решить снова", &TForm1::idSolveAgainClick);
     idSolveAgain->setShortcut(Qt::Key_F9);
     idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
+    idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
+    mnSolve->addAction(idLog);
     bar->insertMenu(idResults, mnSolve);
 }
 
@@ -327,7 +341,14 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnNewTabClick() {
-    if (!keepWork()) return;
+    // Typed work is asked about only when the new table will really replace it.
+    if (m_unsaved) {
+        if (ParseEdits()) {
+            setStatusText(QString::fromUtf8(kNewDataStatus));
+            return;
+        }
+        if (!keepWork()) return;
+    }
     setStatusText(QString::fromUtf8(kNewDataStatus));
     SetupGrid(true);
     m_unsaved = false;
@@ -359,6 +380,17 @@ bool TForm1::keepWork() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_solving) {
+        // The solve holds the problem: it is stopped first, and the window closes after it.
+        event->ignore();
+        command([&] {
+            if (m_toolkit.askYesNo(QStringLiteral("Идет решение задачи. Прервать его?"))) {
+                m_stopRequested = true;
+                m_closeAfterSolve = true;
+            }
+        });
+        return;
+    }
     bool keep = m_exiting;
     if (!keep) command([&] { keep = keepWork(); });
     if (keep)
@@ -477,7 +509,21 @@ void TForm1::btnSolveClick() {
 
 void TForm1::solveGrid() {
     m_hasResults = false;
-    const session::SolveResult result = m_session->solveInput(editTexts());
+    setSolving(true);
+    session::SolveResult result;
+    try {
+        result = m_session->solveInput(editTexts());
+    } catch (...) {
+        setSolving(false);
+        throw;
+    }
+    setSolving(false);
+    if (m_closeAfterSolve) {
+        // Asked for during the solve; typed work is still asked about.
+        m_closeAfterSolve = false;
+        close();
+        return;
+    }
     if (!result.solved) return;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
@@ -485,6 +531,42 @@ void TForm1::solveGrid() {
     btnSolve->setEnabled(false);
     m_hasResults = true;
     if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
+}
+
+void TForm1::setSolving(bool on) {
+    m_solving = on;
+    m_stopRequested = false;
+    m_eventsLetThrough.invalidate();
+    SG1->setEditing(!on);
+    for (QLineEdit* e : {edG, edE, edL, edN, edEps})
+        e->setReadOnly(on);
+    for (QAction* a : findChildren<QAction*>())
+        a->setEnabled(!on);
+    btnNewTab->setEnabled(!on);
+    btnREsizeTab->setEnabled(!on);
+    btnExit->setEnabled(!on);
+    btnSolve->setVisible(!on);
+    btnStop->setVisible(on);
+    if (on) btnStop->setFocus();
+}
+
+bool TForm1::letEventsThrough() {
+    // A few times a second is enough for the window to repaint and see a click; the solve's
+    // bits do not depend on it, as nothing here touches the problem.
+    if (!m_eventsLetThrough.isValid() || m_eventsLetThrough.elapsed() >= 40) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        m_eventsLetThrough.start();
+    }
+    return m_stopRequested;
+}
+
+void TForm1::btnStopClick() {
+    if (m_solving) m_stopRequested = true;
+}
+
+void TForm1::idLogClick() {
+    if (m_log == nullptr) m_log = new TfrmLog(m_toolkit, this);
+    m_log->showLog(QDir::current().filePath(QStringLiteral("Kvaq.log")));
 }
 
 void TForm1::idSolveAgainClick() {

@@ -106,6 +106,11 @@ public:
     // results again.
     void idSolveAgainClick();
     void idLastResultsClick();
+    // «Решение › Журнал решения»: the trace log, decoded.
+    void idLogClick();
+    // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
+    void btnStopClick();
+    bool solving() const { return m_solving; }
 
     // --- operations (the session's, on the edits as they stand) ----------------------------
     // New table (true) or resize (false) of the input grid for the counts in the edits.
@@ -148,6 +153,8 @@ public:
     QMenu* mnSolve;
     QAction* idSolveAgain;
     QAction* idLastResults;
+    QAction* idLog;
+    QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
     // opened one.
@@ -181,6 +188,14 @@ private:
     bool m_unsaved = false;
     bool m_exiting = false;
     bool m_hasResults = false;
+    bool m_solving = false;
+    bool m_stopRequested = false;
+    bool m_closeAfterSolve = false;
+    QElapsedTimer m_eventsLetThrough;
+    class TfrmLog* m_log = nullptr;
+    // While a solve runs nothing but «Прервать» may change the problem.
+    void setSolving(bool on);
+    bool letEventsThrough();
     // Asks before typed work is lost; false: the user stays with it.
     bool keepWork();
     // The write command; returns whether the files were written.
