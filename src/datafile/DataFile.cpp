@@ -1,5 +1,7 @@
 #include "datafile/DataFile.h"
 
+#include <algorithm>
+
 namespace kvado::datafile {
 
 void readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) {
@@ -41,6 +43,47 @@ void readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) 
     }
     obs.progress(0);
     p.takeSnapshots();
+}
+
+std::string badNumberPlace(std::string_view bytes) {
+    text::NumberReader in(bytes);
+    // The numbers are read as the loader reads them: four counts, then reals.
+    for (int32_t k = 0; !in.atEnd(); ++k) {
+        const size_t start = in.position();
+        try {
+            if (k < 4)
+                in.readInteger();
+            else
+                in.readReal();
+        } catch (const text::ConversionError&) {
+            const size_t lineStart = bytes.rfind('\n', start == 0 ? 0 : start - 1);
+            const size_t from =
+                start == 0 || lineStart == std::string_view::npos ? 0 : lineStart + 1;
+            const auto line =
+                1 + std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(from), '\n');
+            // Numbers of the line before this one.
+            int32_t place = 1;
+            text::NumberReader before(bytes.substr(from, start - from));
+            while (!before.atEnd()) {
+                const size_t s0 = before.position();
+                try {
+                    before.readReal();
+                } catch (const text::ConversionError&) {
+                }
+                if (before.position() == s0) break;
+                ++place;
+            }
+            return "строка " + text::intText(static_cast<int64_t>(line)) + ", число " +
+                   text::intText(place) + ": «" +
+                   std::string(bytes.substr(start, in.position() - start)) + "»";
+        }
+    }
+    return {};
+}
+
+bool holdsNoNumber(std::string_view bytes) {
+    text::NumberReader in(bytes);
+    return in.atEnd();
 }
 
 } // namespace kvado::datafile

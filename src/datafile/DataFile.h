@@ -32,4 +32,11 @@ public:
 // zeros.
 void readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
 
+// Where the first number that does not read stands, for the user to find it: "строка 3,
+// число 7: «abc»" (the line of the file and the number's place in that line, both from 1).
+// Empty when every number reads.
+std::string badNumberPlace(std::string_view bytes);
+// Whether the bytes hold no number at all (an empty file, or only blanks and line ends).
+bool holdsNoNumber(std::string_view bytes);
+
 } // namespace kvado::datafile

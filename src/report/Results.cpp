@@ -128,7 +128,9 @@ void WriteSolutionReport(const LpProblem& p, const ReportContext& ctx, ReportDoc
     doc.setCurrentFormat(ReportDocument::headingFormat());
     doc.append("   " + in.cell(0, p.M + 2));
     doc.append(" ");
-    doc.append("Значение = " + formatFixed(std::fabs(p.inverse(p.M + 1, 0)), 0, 2));
+    // Z with its sign, as the results window shows it (the magnitude alone read a minimum of
+    // -36 as 36).
+    doc.append("Значение = " + formatFixed(-p.inverse(p.M + 1, 0), 0, 2));
     doc.append(" ");
 }
 

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "grid/StringGridModel.h"
+#include "solver/LpProblem.h"
+
 namespace kvado::session {
 
 // A count or the tolerance that does not convert (or is refused).
@@ -24,9 +27,18 @@ inline constexpr const char* kColsMismatch =
 // The open command's data file is not there.
 inline constexpr const char* kFileNotFound = "Файл не найден...";
 
+// The open command's data file holds no number.
+inline constexpr const char* kEmptyDataFile = "Файл данных пуст: в нем нет ни одного числа";
+// The status bar after an open command that could not read its file.
+inline constexpr const char* kNotReadStatus = "   Файл не прочитан: ";
+
 // A negative right-hand side B[i], refused before the solve.
 std::string negativeRightHandSideMessage(int32_t i);
-// The objective falls without end along column `column`.
+// The objective falls without end along column `column`: "X[column]" in the trace log's terms.
 std::string unboundedMessage(int32_t column);
+// The same, naming the column as the user knows it: an unknown by its name in the grid, a
+// surplus or slack column by its constraint's name (the column numbers count those columns
+// too, so "X[3]" of a problem with two unknowns named nothing the user had).
+std::string unboundedMessage(const LpProblem& p, const StringGridModel& grid, int32_t column);
 
 } // namespace kvado::session

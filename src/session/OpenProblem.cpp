@@ -69,8 +69,15 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         return r;
     }
 
+    std::string bytes;
     try {
-        const std::string bytes = readFileBytes(path);
+        bytes = readFileBytes(path);
+        // A file without a single number would load as a problem of no rows and no unknowns
+        // that nobody wrote: refused like a file that does not read, before anything changes.
+        if (datafile::holdsNoNumber(bytes)) {
+            r.badNumber = true;
+            return stopped(r, OpenStatus::Stopped, kEmptyDataFile, kEmptyDataFile);
+        }
         // The view follows the grid once, when the whole file is in.
         StringGridModel::UpdateScope update(g);
         HeaderCatcher header(r, options.decimalSeparator, options.observer);
@@ -89,7 +96,10 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         // A number that does not read ends the command where it stands: what was read stays,
         // and the name files are not read.
         r.badNumber = true;
-        return stopped(r, OpenStatus::Stopped, e.what(), e.what());
+        std::string error = e.what();
+        if (const std::string place = datafile::badNumberPlace(bytes); !place.empty())
+            error += "\r\n" + place;
+        return stopped(r, OpenStatus::Stopped, error, e.what());
     } catch (const FileError& e) {
         return stopped(r, OpenStatus::Stopped, e.what(), e.what());
     }

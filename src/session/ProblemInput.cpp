@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "datafile/NameFiles.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 
@@ -37,6 +38,26 @@ std::string negativeRightHandSideMessage(int32_t i) {
 std::string unboundedMessage(int32_t column) {
     return "Целевая функция не ограничена (переменная X[" + text::intText(column) +
            "])\r\nподробнее в файле Kvaq.log";
+}
+
+std::string unboundedMessage(const LpProblem& p, const StringGridModel& grid, int32_t column) {
+    // A placeholder is no name: the column's number says more.
+    auto named = [](std::string name, std::string fallback) {
+        name = datafile::trimName(name);
+        if (name.empty() || name.rfind("Не заполн", 0) == 0) return fallback;
+        return "«" + name + "»";
+    };
+    auto constraint = [&](int32_t i) {
+        return named(grid.cell(0, i + 1), "номер " + text::intText(i));
+    };
+    std::string what;
+    if (column <= p.N)
+        what = "переменная " + named(grid.cell(column + 1, 1), "X[" + text::intText(column) + "]");
+    else if (column <= p.N + p.G)
+        what = "избыток ограничения " + constraint(column - p.N);
+    else
+        what = "остаток ограничения " + constraint(column - p.N + p.E);
+    return "Целевая функция не ограничена (" + what + ")\r\nподробнее в файле Kvaq.log";
 }
 
 EditTexts editTextsOf(const LpProblem& p, char decimalSeparator) {
@@ -100,9 +121,41 @@ void layOutInputGrid(StringGridModel& g, int32_t M, int32_t N, bool newTable) {
     }
 }
 
+// Where a cell stands in the user's terms: "Ячейка: ограничение 2 «Сталь», неизвестная 1 «X»".
+static std::string cellPlace(const StringGridModel& g, const LpProblem& p, int32_t col,
+                             int32_t row) {
+    auto named = [&](const char* what, int32_t number, int32_t c, int32_t r) {
+        std::string text = std::string(what) + " " + text::intText(number);
+        const std::string name = datafile::trimName(g.cell(c, r));
+        if (!name.empty() && name.rfind("Не заполн", 0) != 0) text += " «" + name + "»";
+        return text;
+    };
+    const bool objective = row == p.M + 2;
+    if (col == 1) return "Ячейка: правая часть, " + named("ограничение", row - 1, 0, row);
+    return "Ячейка: " +
+           (objective ? std::string("целевая функция") : named("ограничение", row - 1, 0, row)) +
+           ", " + named("неизвестная", col - 1, col, 1);
+}
+
 void transferGrid(const StringGridModel& g, char separator, LpProblem& p) {
+    // Both "," and "." are taken as the decimal separator, whatever the regional settings say:
+    // users type what their other programs taught them.
+    const char other = separator == ',' ? '.' : ',';
     auto number = [&](int32_t col, int32_t row) {
-        return text::localRealOrThrow(g.cell(col, row), separator);
+        const std::string& cell = g.cell(col, row);
+        if (const auto value = text::toLocalReal(cell, separator)) return *value;
+        if (cell.find(other) != std::string::npos && cell.find(separator) == std::string::npos) {
+            std::string swapped = cell;
+            std::replace(swapped.begin(), swapped.end(), other, separator);
+            if (const auto value = text::toLocalReal(swapped, separator)) return *value;
+        }
+        try {
+            return text::localRealOrThrow(cell, separator);
+        } catch (const text::ConversionError& e) {
+            // The message as the conversion gives it, and where the cell stands in the user's
+            // terms.
+            throw text::ConversionError(std::string(e.what()) + "\r\n" + cellPlace(g, p, col, row));
+        }
     };
     p.reset();
     for (int32_t i = 1; i <= p.M; ++i)

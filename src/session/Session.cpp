@@ -51,7 +51,16 @@ bool Session::ParseEdits(const EditTexts& edits) {
 
 void Session::SetupGrid(const EditTexts& edits, bool newTable) {
     if (ParseEdits(edits)) return;
-    layOutInputGrid(*m_inputGrid, m_problem.M, m_problem.N, newTable);
+    const GridCounts counts{m_problem.G, m_problem.E, m_problem.L, m_problem.N};
+    if (newTable) {
+        layOutInputGrid(*m_inputGrid, m_problem.M, m_problem.N, true);
+        // The table is the user's own now: the report names no file, and its save proposes
+        // no file's name.
+        m_problem.dataFileName.clear();
+    } else {
+        resizeKeepingRoles(*m_inputGrid, m_layout, counts);
+    }
+    m_layout = counts;
 }
 
 bool Session::GridTransfer(const EditTexts& edits) {
@@ -75,6 +84,9 @@ OpenResult Session::openDataFile(const std::string& path) {
     options.nameFileErrorsStop = !m_headless;
     options.observer = &progress;
     OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
+    // Once its header is read the grid is laid out for the file's counts.
+    if (r.edits && r.status != OpenStatus::Refused)
+        m_layout = {m_problem.G, m_problem.E, m_problem.L, m_problem.N};
     // The objective's name is the one of the file last opened, once its names were reached.
     if (r.dataRead) {
         m_results.objectiveName = r.objectiveName;
@@ -108,6 +120,7 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
     }
     r.edits = editTextsOf(m_problem, m_separator);
     r.dataRead = true;
+    m_layout = {m_problem.G, m_problem.E, m_problem.L, m_problem.N};
     m_results.objectiveName = r.objectiveName;
     if (m_view) m_view->resultTextsChanged();
     SetUpResultGrids();
@@ -141,7 +154,7 @@ SolveResult Session::solveLoaded() {
     // column it leaves as the entering one is the unbounded column.
     if (result.outcome == SolveOutcome::Unbounded) {
         result.unboundedColumn = m_problem.entering;
-        showMessage(unboundedMessage(result.unboundedColumn));
+        showMessage(unboundedMessage(m_problem, *m_inputGrid, result.unboundedColumn));
     }
     // The check runs whatever the outcome: after a failed solve its lines tell the user which
     // constraints the last basis breaks.

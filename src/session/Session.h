@@ -12,6 +12,7 @@
 #include <string>
 
 #include "analysis/Ranging.h"
+#include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
 #include "model/StandardForm.h"
 #include "report/ReportDocument.h"
@@ -117,6 +118,7 @@ public:
     void writeSolutionReport(const LpProblem& problem) override;
     void writeShadowPrices(const LpProblem& problem) override;
     char decimalSeparator() const override { return m_separator; }
+    bool stopRequested() override { return m_view != nullptr && m_view->stopRequested(); }
 
 private:
     class OpenProgress;
@@ -135,6 +137,8 @@ private:
     std::function<std::string()> m_dateTime;
     std::string m_logFolder;
     bool m_headless = false;
+    // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
+    GridCounts m_layout{1, 1, 1, 3};
 };
 
 } // namespace kvado::session

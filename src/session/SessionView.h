@@ -23,6 +23,9 @@ public:
     virtual void reportAppended() {}
     // The objective's value or name in the results changed (the grids follow their models).
     virtual void resultTextsChanged() {}
+    // Asked between the solve's passes: true ends the solve at the end of the current pass.
+    // A window lets its events through here, so that it repaints and its stop command works.
+    virtual bool stopRequested() { return false; }
 };
 
 } // namespace kvado::session

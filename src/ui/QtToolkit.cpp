@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -92,6 +93,34 @@ void QtToolkit::showHelp() {
 
 void QtToolkit::showModal(QDialog& window) {
     window.exec();
+}
+
+Toolkit::SaveAnswer QtToolkit::askToSave(const QString& text) {
+    QMessageBox box(QMessageBox::Question, boxTitle(), plainLines(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Записать"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Не записывать"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+bool QtToolkit::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, boxTitle(), plainLines(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace kvado::ui

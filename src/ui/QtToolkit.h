@@ -21,6 +21,8 @@ public:
     void requestExit() override;
     void showHelp() override;
     void showModal(QDialog& window) override;
+    SaveAnswer askToSave(const QString& text) override;
+    bool askYesNo(const QString& text) override;
 
     // "Отчеты|*.rtf|Все файлы|*.*" as a Qt name filter list.
     static QStringList nameFilters(const QString& filter);

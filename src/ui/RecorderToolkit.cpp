@@ -37,6 +37,22 @@ std::optional<QString> RecorderToolkit::answer(Kind kind, const FileDialogOption
     return path;
 }
 
+Toolkit::SaveAnswer RecorderToolkit::askToSave(const QString& text) {
+    m_entries.push_back({Kind::Question, text});
+    if (m_saveAnswers.empty()) return SaveAnswer::Discard;
+    const SaveAnswer answer = m_saveAnswers.front();
+    m_saveAnswers.pop_front();
+    return answer;
+}
+
+bool RecorderToolkit::askYesNo(const QString& text) {
+    m_entries.push_back({Kind::Question, text});
+    if (m_yesNoAnswers.empty()) return false;
+    const bool yes = m_yesNoAnswers.front();
+    m_yesNoAnswers.pop_front();
+    return yes;
+}
+
 void RecorderToolkit::requestExit() {
     m_entries.push_back({Kind::Exit, {}});
 }
@@ -85,6 +101,8 @@ const char* RecorderToolkit::kindName(Kind kind) {
         return "exit";
     case Kind::Help:
         return "help";
+    case Kind::Question:
+        return "question";
     case Kind::Modal:
         return "modal";
     }

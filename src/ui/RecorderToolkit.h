@@ -12,7 +12,7 @@ namespace kvado::ui {
 
 class RecorderToolkit : public Toolkit {
 public:
-    enum class Kind { Message, Error, OpenDialog, SaveDialog, Exit, Help, Modal };
+    enum class Kind { Message, Error, OpenDialog, SaveDialog, Exit, Help, Modal, Question };
     struct Entry {
         Kind kind;
         // The message, the dialog's title or the modal window's objectName(); empty for Exit
@@ -28,6 +28,13 @@ public:
     void requestExit() override;
     void showHelp() override;
     void showModal(QDialog& window) override;
+    // Recorded as a Question; answered from answerSaveQuestion(), else Discard (what the
+    // program did before it asked).
+    SaveAnswer askToSave(const QString& text) override;
+    void answerSaveQuestion(SaveAnswer answer) { m_saveAnswers.push_back(answer); }
+    // Recorded as a Question; answered from answerYesNo(), else no.
+    bool askYesNo(const QString& text) override;
+    void answerYesNo(bool yes) { m_yesNoAnswers.push_back(yes); }
 
     const std::vector<Entry>& entries() const { return m_entries; }
     // The texts of the entries of one kind, in order.
@@ -55,6 +62,8 @@ private:
     std::vector<FileDialogOptions> m_dialogs;
     std::function<void(QDialog&)> m_modalAction;
     int m_unanswered = 0;
+    std::deque<SaveAnswer> m_saveAnswers;
+    std::deque<bool> m_yesNoAnswers;
 };
 
 } // namespace kvado::ui

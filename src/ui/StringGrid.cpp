@@ -1,6 +1,9 @@
 #include "ui/StringGrid.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstdlib>
@@ -45,8 +48,14 @@ QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
 bool StringGridAdapter::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
     if (m_cells.isFixed(index.column(), index.row())) return false;
-    m_cells.setCell(index.column(), index.row(), value.toString().toStdString());
+    userStep([&] { userSet(index.column(), index.row(), value.toString().toStdString()); });
     return true;
+}
+
+void StringGridAdapter::userSet(int col, int row, std::string text) {
+    if (m_cells.cell(col, row) == text) return;
+    m_history.record(m_cells, col, row);
+    m_cells.setCell(col, row, std::move(text));
 }
 
 Qt::ItemFlags StringGridAdapter::flags(const QModelIndex& index) const {
@@ -79,10 +88,13 @@ void StringGridAdapter::syncCounts() {
 }
 
 void StringGridAdapter::countsChanged() {
+    if (!m_userEdit) m_history.clear();
     syncCounts();
 }
 
 void StringGridAdapter::cellChanged(int col, int row) {
+    if (!m_userEdit) m_history.clear();
+    m_changed = true;
     if (col >= m_cols || row >= m_rows) return; // kept text outside the grid: nothing shows
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
@@ -93,6 +105,8 @@ void StringGridAdapter::colWidthChanged(int col) {
 }
 
 void StringGridAdapter::gridChanged() {
+    if (!m_userEdit) m_history.clear();
+    m_changed = true;
     syncCounts();
     if (m_rows > 0 && m_cols > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
     emit widthsChanged();
@@ -268,6 +282,98 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mouseReleaseEvent(event);
+}
+
+// --- spreadsheet editing --------------------------------------------------------------------
+
+void StringGrid::copySelection() {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return;
+    int col0 = selected.first().column(), col1 = col0, row0 = selected.first().row(), row1 = row0;
+    for (const QModelIndex& i : selected) {
+        col0 = std::min(col0, i.column()), col1 = std::max(col1, i.column());
+        row0 = std::min(row0, i.row()), row1 = std::max(row1, i.row());
+    }
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(tabularText(m_cells, col0, row0, col1, row1)));
+}
+
+void StringGrid::paste() {
+    if (!m_editing) return;
+    const CellBlock block = parseTabularText(QGuiApplication::clipboard()->text().toStdString());
+    const QModelIndex at = freeCell(currentIndex());
+    if (block.empty() || !at.isValid()) return;
+    size_t width = 0;
+    for (const auto& row : block)
+        width = std::max(width, row.size());
+    const int needCols = at.column() + static_cast<int>(width);
+    const int needRows = at.row() + static_cast<int>(block.size());
+    if ((needCols > m_cells.colCount() || needRows > m_cells.rowCount()) && m_growRequest)
+        m_growRequest(needCols, needRows);
+    const int cols = std::min(needCols, m_cells.colCount());
+    const int rows = std::min(needRows, m_cells.rowCount());
+    m_adapter->userStep([&] {
+        StringGridModel::UpdateScope update(m_cells);
+        for (int row = at.row(); row < rows; ++row) {
+            const auto& cells = block[static_cast<size_t>(row - at.row())];
+            for (int col = at.column(); col < cols; ++col) {
+                const auto k = static_cast<size_t>(col - at.column());
+                if (k < cells.size()) m_adapter->userSet(col, row, cells[k]);
+            }
+        }
+    });
+    selectionModel()->select(
+        QItemSelection(model()->index(at.row(), at.column()), model()->index(rows - 1, cols - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+void StringGrid::deleteSelection() {
+    if (!m_editing) return;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    m_adapter->userStep([&] {
+        StringGridModel::UpdateScope update(m_cells);
+        for (const QModelIndex& i : selected)
+            if (!m_cells.isFixed(i.column(), i.row())) m_adapter->userSet(i.column(), i.row(), {});
+    });
+}
+
+void StringGrid::undo() {
+    if (!m_editing || !m_adapter->history().canUndo()) return;
+    std::vector<std::pair<int, int>> cells;
+    m_adapter->userStep([&] { cells = m_adapter->history().undo(m_cells); });
+    // The undo itself is not a step to undo.
+    QItemSelection restored;
+    for (const auto& [col, row] : cells)
+        if (col < m_cells.colCount() && row < m_cells.rowCount())
+            restored.select(model()->index(row, col), model()->index(row, col));
+    selectionModel()->select(restored, QItemSelectionModel::ClearAndSelect);
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+    } else if (event->matches(QKeySequence::Paste)) {
+        paste();
+    } else if (event->matches(QKeySequence::Undo)) {
+        undo();
+    } else if (m_editing && (event->key() == Qt::Key_Delete) &&
+               event->modifiers() == Qt::NoModifier) {
+        deleteSelection();
+    } else if (m_editing && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+               state() != EditingState) {
+        setCurrentIndex(moveCursor(MoveDown, Qt::NoModifier));
+    } else {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // The delegate ends an edit on Enter with SubmitModelCache.
+    const bool moveOn = hint == QAbstractItemDelegate::SubmitModelCache;
+    QTableView::closeEditor(editor, moveOn ? QAbstractItemDelegate::NoHint : hint);
+    if (moveOn) setCurrentIndex(moveCursor(MoveDown, Qt::NoModifier));
 }
 
 } // namespace kvado::ui

@@ -5,8 +5,10 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QTableView>
+#include <functional>
 #include <memory>
 
+#include "grid/GridEditing.h"
 #include "grid/StringGridModel.h"
 
 namespace kvado::ui {
@@ -27,7 +29,24 @@ public:
 
     void setFixedBrush(const QBrush& brush) { m_fixedBrush = brush; }
 
+    // The user's edits, undone step by step; changes made by others end the history.
+    GridEditHistory& history() { return m_history; }
+    // Runs a step of the user's own (a paste, a deletion) with its changes recorded.
+    template <typename Step> void userStep(Step step) {
+        m_userEdit = true;
+        m_history.beginStep();
+        m_changed = false;
+        step();
+        m_history.endStep();
+        m_userEdit = false;
+        if (m_changed) emit userEdited();
+    }
+    // Sets a cell as part of a user step: recorded, and left alone when it does not change.
+    void userSet(int col, int row, std::string text);
+
 signals:
+    // A step of the user's own changed cells (an undo included).
+    void userEdited();
     void widthChanged(int col);
     // Every width may have changed.
     void widthsChanged();
@@ -40,6 +59,9 @@ private:
     void syncCounts();
 
     StringGridModel& m_cells;
+    GridEditHistory m_history;
+    bool m_userEdit = false;
+    bool m_changed = false;
     int m_rows = 0;
     int m_cols = 0;
     QBrush m_fixedBrush;
@@ -58,11 +80,24 @@ public:
     ~StringGrid() override;
 
     StringGridModel& cells() { return m_cells; }
+    StringGridAdapter& adapter() const { return *m_adapter; }
     const StringGridModel& cells() const { return m_cells; }
 
     // User editing of the cells outside the fixed rows and columns.
     void setEditing(bool on);
     bool editing() const { return m_editing; }
+
+    // Spreadsheet commands of an editing grid (also on Ctrl+C, Ctrl+V, Delete, Ctrl+Z).
+    void copySelection();
+    void paste();
+    void deleteSelection();
+    void undo();
+    // Asked when a pasted block reaches beyond the grid, with the column and row counts the
+    // block needs; returns whether the grid has grown (it is pasted as far as it fits either
+    // way).
+    void setGrowRequest(std::function<bool(int cols, int rows)> request) {
+        m_growRequest = std::move(request);
+    }
 
 protected:
     // The current cell stays out of the fixed rows and columns, as they only label the grid.
@@ -71,6 +106,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Enter commits a cell and moves on to the one below, as in a spreadsheet.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void setUp();
@@ -89,6 +127,7 @@ private:
     bool m_settingAllWidths = false;
     int m_sizingCol = -1;
     int m_sizingOffset = 0;
+    std::function<bool(int, int)> m_growRequest;
 };
 
 } // namespace kvado::ui

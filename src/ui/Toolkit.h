@@ -42,6 +42,11 @@ public:
     virtual void showHelp() = 0;
     // Shows the window modally and returns when it is closed. Its objectName() names it.
     virtual void showModal(QDialog& window) = 0;
+    // Work not yet saved would be lost: save it first, discard it, or stay.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer askToSave(const QString& text) = 0;
+    // A question with "Да" and "Нет"; true: yes.
+    virtual bool askYesNo(const QString& text) = 0;
 };
 
 // The decimal separator of the user's regional settings, "." when it is not one ASCII

@@ -1,6 +1,10 @@
 #include "ui/Unit1.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -8,14 +12,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
 #include <optional>
 
 #include "datafile/DataFileWriter.h"
+#include "session/Messages.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
+#include "ui/unLog.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
 
@@ -64,6 +71,7 @@ public:
     void resultTextsChanged() override {
         if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
     }
+    bool stopRequested() override { return m_form.letEventsThrough(); }
 
 private:
     TForm1& m_form;
@@ -171,6 +179,8 @@ void TForm1::createControls() {
 
     btnSolve = button("btnSolve", "Решить", QRect(459, 437, 78, 25), rightBottom);
     btnExit = button("btnExit", "Выход", QRect(542, 437, 74, 25), rightBottom);
+    btnStop = button("btnStop", "Прервать", QRect(459, 437, 78, 25), rightBottom);
+    btnStop->setVisible(false);
 
     SB1 = new QStatusBar(m_client);
     SB1->setObjectName(QStringLiteral("SB1"));
@@ -194,6 +204,40 @@ void TForm1::createControls() {
                    [this] { btnREsizeTabClick(); });
     connectCommand(btnSolve, &QPushButton::clicked, this, m_toolkit, [this] { btnSolveClick(); });
     connectCommand(btnExit, &QPushButton::clicked, this, m_toolkit, [this] { btnExitClick(); });
+    connectCommand(btnStop, &QPushButton::clicked, this, m_toolkit, [this] { btnStopClick(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_solving) btnStopClick();
+    });
+
+    // Typing in the grid or the edits is work the user would not want to lose unasked.
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] { m_unsaved = true; });
+    for (QLineEdit* e : {edG, edE, edL, edN, edEps})
+        connect(e, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+    // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
+    // become unknowns, the extra rows "<=" constraints.
+    SG1->setGrowRequest([this](int cols, int rows) {
+        const int moreCols = std::max(0, cols - SG1->cells().colCount());
+        const int moreRows = std::max(0, rows - SG1->cells().rowCount());
+        const QString question =
+            QStringLiteral("Вставляемый блок больше таблицы (на %1 строк и %2 столбцов).\r\n"
+                           "Увеличить число ограничений вида <= и число неизвестных?")
+                .arg(moreRows)
+                .arg(moreCols);
+        if (!m_toolkit.askYesNo(question)) return false;
+        const session::EditTexts before = editTexts();
+        const auto count = [](const QLineEdit* e) { return e->text().toLongLong(); };
+        edL->setText(QString::number(count(edL) + moreRows));
+        edN->setText(QString::number(count(edN) + moreCols));
+        SetupGrid(false);
+        if (SG1->cells().rowCount() < rows || SG1->cells().colCount() < cols) {
+            // The counts were refused: the edits show the counts of the grid again.
+            edL->setText(QString::fromStdString(before.L));
+            edN->setText(QString::fromStdString(before.N));
+            return false;
+        }
+        return true;
+    });
 }
 
 void TForm1::createMenu() {
@@ -219,6 +263,19 @@ void TForm1::createMenu() {
     bar->addAction(idResults);
     N2 = action("N2", "Описание", &TForm1::N2Click);
     bar->addAction(N2);
+    N1->setTitle(QStringLiteral("&Файл"));
+    idFileOpen->setShortcut(QKeySequence::Open);
+    idWriteFile->setShortcut(QKeySequence::Save);
+    mnSolve = new QMenu(QStringLiteral("Р&ешение"), bar);
+    mnSolve->setObjectName(QStringLiteral("mnSolve"));
+    idSolveAgain = action("idSolveAgain", "Решить снова", &TForm1::idSolveAgainClick);
+    idSolveAgain->setShortcut(Qt::Key_F9);
+    idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
+    idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
+    mnSolve->addAction(idSolveAgain);
+    mnSolve->addAction(idLastResults);
+    mnSolve->addAction(idLog);
+    bar->insertMenu(idResults, mnSolve);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -284,8 +341,17 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnNewTabClick() {
+    // Typed work is asked about only when the new table will really replace it.
+    if (m_unsaved) {
+        if (ParseEdits()) {
+            setStatusText(QString::fromUtf8(kNewDataStatus));
+            return;
+        }
+        if (!keepWork()) return;
+    }
     setStatusText(QString::fromUtf8(kNewDataStatus));
     SetupGrid(true);
+    m_unsaved = false;
 }
 
 void TForm1::btnREsizeTabClick() {
@@ -294,7 +360,43 @@ void TForm1::btnREsizeTabClick() {
 }
 
 void TForm1::btnExitClick() {
+    if (!keepWork()) return;
+    m_exiting = true;
     m_toolkit.requestExit();
+}
+
+bool TForm1::keepWork() {
+    if (!m_unsaved) return true;
+    switch (m_toolkit.askToSave(QStringLiteral(
+        "Задача в таблице изменена и не записана в файл.\r\nЗаписать ее перед этим?"))) {
+    case Toolkit::SaveAnswer::Save:
+        return writeDataFiles();
+    case Toolkit::SaveAnswer::Discard:
+        return true;
+    case Toolkit::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_solving) {
+        // The solve holds the problem: it is stopped first, and the window closes after it.
+        event->ignore();
+        command([&] {
+            if (m_toolkit.askYesNo(QStringLiteral("Идет решение задачи. Прервать его?"))) {
+                m_stopRequested = true;
+                m_closeAfterSolve = true;
+            }
+        });
+        return;
+    }
+    bool keep = m_exiting;
+    if (!keep) command([&] { keep = keepWork(); });
+    if (keep)
+        event->accept();
+    else
+        event->ignore();
 }
 
 // --- data files ----------------------------------------------------------------------------
@@ -313,7 +415,14 @@ void TForm1::idFileOpenClick() {
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     if (opened.status == session::OpenStatus::NotFound) return;
-    btnSolve->setEnabled(true);
+    // A file that stopped half-way leaves the new counts with the old numbers and names: a
+    // mix that must not be solved until a file is opened whole.
+    const bool stopped = opened.status == session::OpenStatus::Stopped;
+    if (stopped)
+        setStatusText(QString::fromUtf8(session::kNotReadStatus) +
+                      QString::fromStdString(m_problem.dataFileName));
+    btnSolve->setEnabled(!stopped);
+    if (opened.status == session::OpenStatus::Opened) m_unsaved = false;
     if (opened.edits) {
         edG->setText(QString::fromStdString(opened.edits->G));
         edE->setText(QString::fromStdString(opened.edits->E));
@@ -324,6 +433,10 @@ void TForm1::idFileOpenClick() {
 }
 
 void TForm1::idWriteFileClick() {
+    writeDataFiles();
+}
+
+bool TForm1::writeDataFiles() {
     const StringGridModel& g = SG1->cells();
     const datafile::DataFileContents contents = datafile::buildDataFile(
         {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
@@ -333,7 +446,7 @@ void TForm1::idWriteFileClick() {
     // user corrects the cell and writes again, and nothing typed so far is lost.
     if (!contents.error.empty()) {
         m_toolkit.showMessage(QString::fromStdString(contents.error));
-        return;
+        return false;
     }
     // No default extension: a name typed without one is used as typed.
     FileDialogOptions SD1;
@@ -341,10 +454,12 @@ void TForm1::idWriteFileClick() {
     SD1.filter = QStringLiteral("Файлы данных|*.dat|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
     const auto chosen = m_toolkit.saveFileDialog(SD1);
-    if (!chosen) return;
+    if (!chosen) return false;
     // A file that cannot be created ends the command with the error report; the files after
     // it in the order data, constraint names, unknown names are not written.
     datafile::writeDataFiles(chosen->toStdString(), contents);
+    m_unsaved = false;
+    return true;
 }
 
 void TForm1::idGenDatClick() {
@@ -389,12 +504,80 @@ bool TForm1::GridTransfer() {
 // --- solve ---------------------------------------------------------------------------------
 
 void TForm1::btnSolveClick() {
-    const session::SolveResult result = m_session->solveInput(editTexts());
+    solveGrid();
+}
+
+void TForm1::solveGrid() {
+    m_hasResults = false;
+    setSolving(true);
+    session::SolveResult result;
+    try {
+        result = m_session->solveInput(editTexts());
+    } catch (...) {
+        setSolving(false);
+        throw;
+    }
+    setSolving(false);
+    if (m_closeAfterSolve) {
+        // Asked for during the solve; typed work is still asked about.
+        m_closeAfterSolve = false;
+        close();
+        return;
+    }
     if (!result.solved) return;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
+    m_hasResults = true;
+    if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
+}
+
+void TForm1::setSolving(bool on) {
+    m_solving = on;
+    m_stopRequested = false;
+    m_eventsLetThrough.invalidate();
+    SG1->setEditing(!on);
+    for (QLineEdit* e : {edG, edE, edL, edN, edEps})
+        e->setReadOnly(on);
+    for (QAction* a : findChildren<QAction*>())
+        a->setEnabled(!on);
+    btnNewTab->setEnabled(!on);
+    btnREsizeTab->setEnabled(!on);
+    btnExit->setEnabled(!on);
+    btnSolve->setVisible(!on);
+    btnStop->setVisible(on);
+    if (on) btnStop->setFocus();
+}
+
+bool TForm1::letEventsThrough() {
+    // A few times a second is enough for the window to repaint and see a click; the solve's
+    // bits do not depend on it, as nothing here touches the problem.
+    if (!m_eventsLetThrough.isValid() || m_eventsLetThrough.elapsed() >= 40) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        m_eventsLetThrough.start();
+    }
+    return m_stopRequested;
+}
+
+void TForm1::btnStopClick() {
+    if (m_solving) m_stopRequested = true;
+}
+
+void TForm1::idLogClick() {
+    if (m_log == nullptr) m_log = new TfrmLog(m_toolkit, this);
+    m_log->showLog(QDir::current().filePath(QStringLiteral("Kvaq.log")));
+}
+
+void TForm1::idSolveAgainClick() {
+    solveGrid();
+}
+
+void TForm1::idLastResultsClick() {
+    if (!m_hasResults) {
+        m_toolkit.showMessage(QStringLiteral("Результатов пока нет: задача еще не решена"));
+        return;
+    }
     if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
 }
 

@@ -102,6 +102,15 @@ public:
     void idGenDatClick();
     void idResultsClick();
     void N2Click();
+    // «Решение»: solve the grid as it stands whatever the state of «Решить»; show the last
+    // results again.
+    void idSolveAgainClick();
+    void idLastResultsClick();
+    // «Решение › Журнал решения»: the trace log, decoded.
+    void idLogClick();
+    // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
+    void btnStopClick();
+    bool solving() const { return m_solving; }
 
     // --- operations (the session's, on the edits as they stand) ----------------------------
     // New table (true) or resize (false) of the input grid for the counts in the edits.
@@ -141,9 +150,19 @@ public:
     QAction* idGenDat;
     QAction* idResults;
     QAction* N2;
+    QMenu* mnSolve;
+    QAction* idSolveAgain;
+    QAction* idLastResults;
+    QAction* idLog;
+    QPushButton* btnStop; // in btnSolve's place while a solve runs
+
+    // Whether the grid or the edits hold typing not yet written to a file or replaced by an
+    // opened one.
+    bool unsavedWork() const { return m_unsaved; }
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -166,6 +185,22 @@ private:
     int m_progressPosition = 0;
     QElapsedTimer m_progressPainted;
     bool m_splashShown = false;
+    bool m_unsaved = false;
+    bool m_exiting = false;
+    bool m_hasResults = false;
+    bool m_solving = false;
+    bool m_stopRequested = false;
+    bool m_closeAfterSolve = false;
+    QElapsedTimer m_eventsLetThrough;
+    class TfrmLog* m_log = nullptr;
+    // While a solve runs nothing but «Прервать» may change the problem.
+    void setSolving(bool on);
+    bool letEventsThrough();
+    // Asks before typed work is lost; false: the user stays with it.
+    bool keepWork();
+    // The write command; returns whether the files were written.
+    bool writeDataFiles();
+    void solveGrid();
 };
 
 } // namespace kvado::ui

@@ -196,7 +196,7 @@ TEST(Cli, LogGoesToTheCurrentFolderByDefault) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(readBytes(work.file("Kvaq.log")), logBytes(firstExampleLog()));
     // Without --json the report's text.
-    EXPECT_NE(run.out.find("Значение = 4.00"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Значение = -4.00"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("X[  1] ("), std::string::npos) << run.out;
 }
 

@@ -269,7 +269,7 @@ TEST(WriteSolutionReport, ReportLinesAndTheirFormats) {
         " ",
         "    Коэффициенты целевой ф-ии",
         " ",
-        "Значение = 4.00",
+        "Значение = -4.00",
         " ",
         " Теневые цены ресурсов (Pi)",
         " ",
@@ -327,6 +327,7 @@ TEST(ReportDateTime, TimeLeftOutOnlyAtMidnight) {
     EXPECT_EQ(reportDateTime("01.02.2024", "0:00:01", false), "01.02.2024 0:00:01");
 }
 
+// The report shows Z with its sign, as edTarget does (it used to print the magnitude alone).
 TEST(WriteSolutionReport, ObjectiveValueWithAndWithoutItsSign) {
     struct Case {
         Real minusZ; // the objective row's column-0 entry
@@ -334,11 +335,11 @@ TEST(WriteSolutionReport, ObjectiveValueWithAndWithoutItsSign) {
         const char* valueLine;
     };
     const Case cases[] = {
-        {12.5L, "-12.50", "Значение = 12.50"},
+        {12.5L, "-12.50", "Значение = -12.50"},
         {-12.5L, "12.50", "Значение = 12.50"},
         {0, "0.00", "Значение = 0.00"},
         {-0.0L, "0.00", "Значение = 0.00"},
-        {4, "-4.00", "Значение = 4.00"},
+        {4, "-4.00", "Значение = -4.00"},
         {0.001L, "0.00", "Значение = 0.00"}, // Z = -0.001 rounds to no negative zero
         {-1234567.891L, "1234567.89", "Значение = 1234567.89"},
     };
@@ -453,7 +454,7 @@ TEST(ReportOfASolve, FirstWorkedExample) {
                          " ",
                          "    Коэффициенты целевой ф-ии",
                          " ",
-                         "Значение = 4.00",
+                         "Значение = -4.00",
                          " ",
                          " Теневые цены ресурсов (Pi)",
                          " ",

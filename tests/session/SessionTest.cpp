@@ -150,7 +150,7 @@ TEST_F(Road, OpenMeetsMissingFiles) {
     const OpenResult bad = session.openDataFile(dir.file("bad.dat"));
     EXPECT_EQ(bad.status, OpenStatus::Stopped);
     EXPECT_TRUE(bad.badNumber);
-    EXPECT_EQ(view.events.back(), "error: Invalid numeric input");
+    EXPECT_EQ(view.events.back(), "error: Invalid numeric input\r\nстрока 2, число 2: «x»");
 }
 
 TEST_F(Road, InfeasibleAndUnboundedSolvesTellTheUser) {
@@ -237,7 +237,8 @@ TEST_F(Road, CellThatDoesNotConvertEndsTheCommand) {
         session.solveInput(kPrimerEdits);
         ADD_FAILURE() << "no conversion error";
     } catch (const text::ConversionError& e) {
-        EXPECT_STREQ(e.what(), "' ?' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "' ?' is not a valid floating point value\r\n"
+                               "Ячейка: ограничение 1, неизвестная 1");
     }
     EXPECT_EQ(view.events, Lines{"cleared"});
     EXPECT_EQ(problem.M, 3); // the edits were taken before the grid stopped the transfer

@@ -262,9 +262,11 @@ TEST_F(DataFiles, BadTokenEndsTheReadWithWhatWasSetSoFar) {
     toolkit.clear();
     open(path("bad.dat"));
     // The name files are not read and the grid gets no headers.
-    EXPECT_EQ(entries(),
-              (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, "Invalid numeric input"}}));
-    EXPECT_TRUE(form->btnSolve->isEnabled());
+    EXPECT_EQ(entries(), (std::vector<Entry>{
+                             {Kind::OpenDialog, ""},
+                             {Kind::Error, u("Invalid numeric input\r\nстрока 3, число 2: «x»")}}));
+    // The mix of the new counts and the old cells is not to be solved.
+    EXPECT_FALSE(form->btnSolve->isEnabled());
     EXPECT_EQ(form->edG->text(), "1");
     EXPECT_EQ(form->edL->text(), "1");
     EXPECT_EQ(form->edN->text(), "2");
@@ -276,7 +278,7 @@ TEST_F(DataFiles, BadTokenEndsTheReadWithWhatWasSetSoFar) {
     EXPECT_EQ(grid().cell(3, 3), "");
     EXPECT_EQ(grid().cell(0, 2), "");
     EXPECT_EQ(problem.tableau(2, 1), 7.0L);
-    EXPECT_EQ(form->statusText(), u("   Открыт файл: bad.dat"));
+    EXPECT_EQ(form->statusText(), u("   Файл не прочитан: bad.dat"));
 }
 
 TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
@@ -284,7 +286,8 @@ TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
     const QStringList edits = shown().edits;
     put("bad.dat", "1 1 many 2 1E-8\n");
     open(path("bad.dat"));
-    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{"Invalid numeric input"});
+    EXPECT_EQ(toolkit.texts(Kind::Error),
+              QStringList{u("Invalid numeric input\r\nстрока 1, число 3: «many»")});
     EXPECT_EQ(shown().edits, edits);
 }
 

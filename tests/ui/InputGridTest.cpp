@@ -75,13 +75,15 @@ TEST_F(InputGrid, NewTableReplacesAnEarlierProblemButNotTheFreeCells) {
     EXPECT_EQ(grid().cell(1, 5), "other");
 }
 
-TEST_F(InputGrid, ResizeAddsAnEmptyRowAndKeepsTheCaptionWhereItWas) {
+// The new "<=" row joins its group; the objective row stays the last row (kept in place, it
+// turned into a constraint and an empty row was solved as the objective).
+TEST_F(InputGrid, ResizeAddsARowToItsGroupAndKeepsTheObjectiveLast) {
     form->btnNewTab->click();
     form->edL->setText("2");
     form->btnREsizeTab->click();
     ASSERT_EQ(grid().rowCount(), 7);
-    EXPECT_EQ(rows()[5], " Коэффициенты целевой ф-ии|| ?| ?| ?");
-    EXPECT_EQ(rows()[6], "||||");
+    EXPECT_EQ(rows()[5], " Не заполнено| ?| ?| ?| ?");
+    EXPECT_EQ(rows()[6], " Коэффициенты целевой ф-ии|| ?| ?| ?");
     EXPECT_EQ(form->statusText(), u("   Создаются новые данные"));
 }
 
@@ -90,8 +92,11 @@ TEST_F(InputGrid, ResizeAddsAColumnOfDefaultWidth) {
     form->edN->setText("4");
     form->btnREsizeTab->click();
     EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 70, 70, 100}));
-    for (int r = 0; r < 6; ++r)
-        EXPECT_EQ(grid().cell(5, r), "") << r;
+    // The new unknown's column gets the new table's header and placeholders.
+    EXPECT_EQ(grid().cell(5, 0), " A[i,4] ");
+    EXPECT_EQ(grid().cell(5, 1), " Не заполн.");
+    for (int r = 2; r < 6; ++r)
+        EXPECT_EQ(grid().cell(5, r), " ?") << r;
 }
 
 TEST_F(InputGrid, WideNewTableThenWiderStill) {
@@ -108,7 +113,8 @@ TEST_F(InputGrid, WideNewTableThenWiderStill) {
     EXPECT_EQ(grid().cell(501, 0), " A[i,500] ");
 }
 
-TEST_F(InputGrid, TextOfCellsResizedAwayComesBack) {
+// Text that left the grid does not come back later: a stale row must never be solved.
+TEST_F(InputGrid, TextOfCellsResizedAwayDoesNotComeBack) {
     form->btnNewTab->click();
     type(4, 4, "7");
     form->edN->setText("1");
@@ -119,7 +125,7 @@ TEST_F(InputGrid, TextOfCellsResizedAwayComesBack) {
     form->edN->setText("3");
     form->edL->setText("1");
     form->btnREsizeTab->click();
-    EXPECT_EQ(grid().cell(4, 4), "7");
+    EXPECT_EQ(grid().cell(4, 4), " ?");
     EXPECT_EQ(grid().cell(4, 0), " A[i,3] ");
     // Widths are the columns', and those columns left the grid.
     EXPECT_EQ(widths(), (std::vector<int>{250, 70, 70, 100, 100}));
@@ -166,7 +172,9 @@ TEST_P(EditParse, NewTableShowsTheEditsMessageAndKeepsTheGrid) {
     type(0, 1, "kept");
     form->btnNewTab->click();
     if (c.message == nullptr) {
-        EXPECT_TRUE(toolkit.entries().empty());
+        // "kept" is typed work: the user is asked before the new table replaces it.
+        EXPECT_EQ(toolkit.texts(Kind::Question).size(), 1);
+        EXPECT_EQ(toolkit.entries().size(), 1u);
         EXPECT_EQ(grid().cell(0, 1), " Неизвестные --> ");
     } else {
         EXPECT_EQ(toolkit.entries(), (std::vector<Entry>{{Kind::Message, u(c.message)}}));

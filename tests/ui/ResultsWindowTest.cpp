@@ -249,7 +249,7 @@ TEST_F(Results, FirstWorkedExample) {
                            " ",
                            u("    Коэффициенты целевой ф-ии"),
                            " ",
-                           u("Значение = 4.00"),
+                           u("Значение = -4.00"),
                            " ",
                            u(" Теневые цены ресурсов (Pi)"),
                            " ",
@@ -339,8 +339,8 @@ TEST_F(Results, OptimalBasisOfSlacksOnlyHasNoPlanLine) {
 
 TEST_F(Results, NegativeOptimumAndValuesUnderADecimalComma) {
     // Minimise -X1 subject to X1 <= 12,5 and 2·X1 <= 30: Z = -12.5. The solution grid keeps
-    // its point, the analysis grid takes the user's comma; edTarget shows the sign, the
-    // report does not.
+    // its point, the analysis grid takes the user's comma; edTarget and the report show the
+    // sign.
     form->setDecimalSeparator(',');
     enterProblem("0", "0", "2", "1", {{"12,5", "1"}, {"30", "2"}, {"-1"}});
     solve();
@@ -348,7 +348,7 @@ TEST_F(Results, NegativeOptimumAndValuesUnderADecimalComma) {
     EXPECT_EQ(sg2(3), (QStringList{u(" Не заполнено"), "12,5", "12,5", "<=", "12,5", "1"}));
     EXPECT_EQ(sg2(4), (QStringList{u(" Не заполнено"), "25", "25", "<=", "30", "0"}));
     EXPECT_EQ(window().edTarget->text(), "-12.50");
-    EXPECT_TRUE(lines().contains(u("Значение = 12.50")));
+    EXPECT_TRUE(lines().contains(u("Значение = -12.50")));
 }
 
 TEST_F(Results, UnknownBasicAtZeroShowsItsValue) {
@@ -470,8 +470,9 @@ TEST_F(Results, ReportAndValuesBelongToTheLastSolveOnly) {
 }
 
 TEST_F(Results, HeaderNamesTheDataFileOpenedLast) {
-    problem.dataFileName = "zad1.dat";
+    // A new table ends the link to a file, so the name is set after the table is typed.
     enterFirstExample();
+    problem.dataFileName = "zad1.dat";
     solve();
     EXPECT_EQ(lines()[1], u("Файл данных: zad1.dat  ") + QString::fromStdString(reportDateTimeText(
                                                              QLocale::system(), kMoment)));

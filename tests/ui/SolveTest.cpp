@@ -74,16 +74,18 @@ TEST_F(Solve, FreshTableStopsAtThePlaceholder) {
     form->btnNewTab->click();
     toolkit.clear();
     form->btnSolve->click();
-    EXPECT_EQ(entries(),
-              (std::vector<Entry>{{Kind::Error, "' ?' is not a valid floating point value"}}));
+    EXPECT_EQ(entries(), (std::vector<Entry>{
+                             {Kind::Error, u("' ?' is not a valid floating point value\r\nЯчейка: "
+                                             "ограничение 1, неизвестная 1")}}));
     EXPECT_TRUE(form->btnSolve->isEnabled());
     EXPECT_FALSE(QFile::exists(folder.path("Kvaq.log")));
 }
 
 TEST_F(Solve, DesignGridStopsAtTheFirstEmptyCell) {
     form->btnSolve->click();
-    EXPECT_EQ(entries(),
-              (std::vector<Entry>{{Kind::Error, "'' is not a valid floating point value"}}));
+    EXPECT_EQ(entries(), (std::vector<Entry>{
+                             {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка: "
+                                             "ограничение 1, неизвестная 1")}}));
 }
 
 TEST_F(Solve, CellsAreReadInTheOrderOfTheSetUp) {
@@ -94,10 +96,13 @@ TEST_F(Solve, CellsAreReadInTheOrderOfTheSetUp) {
     type(2, 5, "c?");
     type(3, 3, "a?");
     form->btnSolve->click();
-    EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{"'a?' is not a valid floating point value"});
+    ASSERT_EQ(toolkit.texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(
+        toolkit.texts(Kind::Error)[0].startsWith("'a?' is not a valid floating point value"));
     type(3, 3, "-1");
     form->btnSolve->click();
-    EXPECT_EQ(toolkit.texts(Kind::Error).last(), "'c?' is not a valid floating point value");
+    EXPECT_TRUE(
+        toolkit.texts(Kind::Error).last().startsWith("'c?' is not a valid floating point value"));
 }
 
 TEST_F(Solve, CellWithBlanksAroundANumberConverts) {
@@ -124,18 +129,19 @@ TEST_P(DecimalSeparator, GridNumbersUseTheUsersSeparator) {
         EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Modal, "TfrmResults2"}}));
         EXPECT_EQ(problem.initialRhs[3], 2.5L);
     } else {
-        EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Error, u("'") + c.cell +
-                                                                   "' is not a valid floating "
-                                                                   "point value"}}));
+        ASSERT_EQ(entries().size(), 1u);
+        EXPECT_TRUE(entries()[0].text.startsWith(u("'") + c.cell +
+                                                 "' is not a valid floating point value\r\n"));
         EXPECT_TRUE(form->btnSolve->isEnabled());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DecimalSeparator,
                          ::testing::Values(SeparatorCase{',', "2,5", true},
-                                           SeparatorCase{',', "2.5", false},
+                                           SeparatorCase{',', "2.5", true},
                                            SeparatorCase{'.', "2.5", true},
-                                           SeparatorCase{'.', "2,5", false}));
+                                           SeparatorCase{'.', "2,5", true},
+                                           SeparatorCase{',', "2,5.1", false}));
 
 TEST_F(Solve, GridOfFewerRowsThanTheCountsIsRefused) {
     enterExample();
@@ -168,8 +174,9 @@ TEST_F(Solve, MoreRowsThanTheGridHasStopInTheGridTransfer) {
     toolkit.clear();
     form->btnSolve->click();
     // Row 6, the objective row for these counts, is outside the grid and empty.
-    EXPECT_EQ(entries(),
-              (std::vector<Entry>{{Kind::Error, "'' is not a valid floating point value"}}));
+    EXPECT_EQ(entries(), (std::vector<Entry>{
+                             {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка: "
+                                             "целевая функция, неизвестная 1")}}));
 }
 
 TEST_F(Solve, ResizingFirstMakesTheCountsAgree) {

@@ -1,6 +1,7 @@
 // The grid control over its text model: what the view is told, and what the user may do.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -197,6 +198,107 @@ TEST(GridOfAModelOwnedElsewhere, ShowsItsCountsTextsAndWidthsAndLeavesItBehind) 
     cells.setRowCount(1);
     EXPECT_EQ(cells.cell(0, 0), "still here");
     EXPECT_EQ(cells.cell(1, 2), "before");
+}
+
+} // namespace
+} // namespace kvado::ui::test
+
+namespace kvado::ui::test {
+namespace {
+
+// What a paste of spreadsheet text leaves in a 4 x 5 grid (row 0 fixed) from cell (1, 1).
+struct PasteCase {
+    const char* name;
+    const char* clipboard;
+    bool grow; // the owner grows the grid to what the block needs
+    std::vector<std::tuple<int, int, const char*>> cells;
+    int cols, rows;
+    friend void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Paste : public ::testing::TestWithParam<PasteCase> {};
+
+TEST_P(Paste, FillsTheBlockFromTheCurrentCell) {
+    const PasteCase& c = GetParam();
+    StringGrid grid;
+    grid.setEditing(true);
+    grid.cells().setColCount(4);
+    grid.cells().setRowCount(5);
+    grid.cells().setFixedRows(1);
+    grid.setGrowRequest([&](int cols, int rows) {
+        if (!c.grow) return false;
+        grid.cells().setColCount(std::max(cols, grid.cells().colCount()));
+        grid.cells().setRowCount(std::max(rows, grid.cells().rowCount()));
+        return true;
+    });
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid.cells().colCount(), c.cols);
+    EXPECT_EQ(grid.cells().rowCount(), c.rows);
+    for (const auto& [col, row, text] : c.cells)
+        EXPECT_EQ(grid.cells().cell(col, row), text) << "cell (" << col << ", " << row << ")";
+    // One undo takes the whole paste back.
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    for (const auto& [col, row, text] : c.cells)
+        EXPECT_EQ(grid.cells().cell(col, row), "") << "cell (" << col << ", " << row << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, Paste,
+    testing::Values(PasteCase{"OneCell", "7,5", false, {{1, 1, "7,5"}}, 4, 5},
+                    PasteCase{"RowsWithCrLf",
+                              "1\t2\r\n3\t4\r\n",
+                              false,
+                              {{1, 1, "1"}, {2, 1, "2"}, {1, 2, "3"}, {2, 2, "4"}},
+                              4,
+                              5},
+                    PasteCase{"QuotedCells",
+                              "\"a\tb\"\t\"say \"\"x\"\"\"\n",
+                              false,
+                              {{1, 1, "a\tb"}, {2, 1, "say \"x\""}},
+                              4,
+                              5},
+                    PasteCase{"ClippedAtTheEdge",
+                              "1\t2\t3\t4\n5\t6\t7\t8\n",
+                              false,
+                              {{3, 1, "3"}, {3, 2, "7"}},
+                              4,
+                              5},
+                    PasteCase{"GrownWhenTheOwnerAgrees",
+                              "1\t2\t3\t4\n5\t6\t7\t8\n",
+                              true,
+                              {{3, 1, "3"}, {4, 1, "4"}, {4, 2, "8"}},
+                              5,
+                              5}),
+    [](const testing::TestParamInfo<PasteCase>& info) { return std::string(info.param.name); });
+
+TEST(GridEditing, CopyDeleteUndoAndEnter) {
+    StringGrid grid;
+    grid.setEditing(true);
+    grid.cells().setFixedRows(1);
+    grid.cells().setCell(1, 1, "a");
+    grid.cells().setCell(2, 2, "b");
+    grid.selectionModel()->select(
+        QItemSelection(grid.model()->index(1, 1), grid.model()->index(2, 2)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a\t\n\tb\n"));
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    EXPECT_EQ(grid.cells().cell(1, 1), "");
+    EXPECT_EQ(grid.cells().cell(2, 2), "");
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(grid.cells().cell(1, 1), "a");
+    EXPECT_EQ(grid.cells().cell(2, 2), "b");
+    // A change made by the program (an opened file, a new table) ends the history.
+    grid.cells().setCell(3, 3, "file");
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    grid.cells().setCell(3, 3, "again");
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(grid.cells().cell(1, 1), "");
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(grid.currentIndex().row(), 2);
 }
 
 } // namespace
