@@ -94,6 +94,10 @@ TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     centreOnScreen(this);
     setMinimumWidth(kMinOuterWidth - kDesignFrameWidth);
+    // Lower than this the controls anchored to the bottom would slide over the grid and the
+    // buttons above it: the grid keeps room for three rows.
+    setMinimumHeight(kClientHeight - (kDesignGridHeight - kMinGridHeight) +
+                     menuBar()->sizeHint().height());
     installHelpKey(this, m_toolkit);
     command([this] { FormCreate(); });
 }

@@ -43,6 +43,9 @@ public:
     static constexpr int kClientWidth = 620;
     static constexpr int kClientHeight = 487;
     static constexpr int kMinOuterWidth = 628;
+    // The input grid's designed height, and the least it keeps when the window is lowered.
+    static constexpr int kDesignGridHeight = 314;
+    static constexpr int kMinGridHeight = 3 * 20 + 4;
 
     // The windows the main window shows; created after it, in this order.
     struct Windows {

@@ -121,12 +121,15 @@ TEST_F(MainWindow, ControlsFollowTheirAnchors) {
     EXPECT_EQ(control("SB1")->geometry(), QRect(0, 565, 820, 22));
 }
 
-TEST_F(MainWindow, NarrowerThanTheMinimumSnapsBackAnyHeightIsKept) {
+// Lower than the minimum height the bottom controls slid over the grid and the top buttons.
+TEST_F(MainWindow, NarrowerOrLowerThanTheMinimumSnapsBack) {
     showActive();
     form->resize(500, 200);
     QApplication::processEvents();
     EXPECT_EQ(form->outerWidth(), 628);
-    EXPECT_EQ(form->height(), 200);
+    EXPECT_EQ(form->height(), form->minimumHeight());
+    EXPECT_GE(form->SG1->geometry().height(), 64);
+    EXPECT_LT(form->SG1->geometry().bottom(), form->PB1->geometry().top());
     form->resize(700, 900);
     EXPECT_EQ(form->outerWidth(), 708);
 }
