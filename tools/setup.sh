@@ -4,11 +4,16 @@
 set -euo pipefail
 
 # The DejaVu fonts draw the help window's picture of the problem's form (serif, upright and
-# italic) the same on every machine.
+# italic) the same on every machine. The windows were laid out in a font of Arial's widths:
+# Liberation Sans and Mono have them (a fresh Debian has only DejaVu, which runs a sixth wider).
+# GMP and GLPK give the exact arithmetic; Qt's translations say its own dialogs in Russian.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
-                libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra)
+                libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
+                fonts-liberation2 libgmp-dev libglpk-dev qt6-translations-l10n)
+# The tests' tools: clang for the fuzz targets, glpsol as an independent solver to compare
+# with, Xvfb for the screenshots.
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
-    KVADO_PACKAGES+=(clang libclang-rt-14-dev xvfb xauth)
+    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils xvfb xauth)
 fi
 
 as_root() {
