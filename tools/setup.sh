@@ -4,14 +4,17 @@
 set -euo pipefail
 
 # The DejaVu fonts draw the help window's picture of the problem's form (serif, upright and
-# italic) the same on every machine. qt6-translations-l10n puts Qt's own dialogs and buttons
-# in Russian; dpkg-dev finds the Debian package's library dependencies. GMP and GLPK carry the
-# exact check and the exact solve; the tests compare them with glpsol (glpk-utils).
+# italic) the same on every machine. The windows were laid out in a font of Arial's widths:
+# Liberation Sans and Mono have them (a fresh Debian has only DejaVu, which runs a sixth wider).
+# GMP and GLPK give the exact arithmetic; Qt's translations say its own dialogs in Russian;
+# dpkg-dev finds the Debian package's library dependencies.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
                 libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
-                qt6-translations-l10n dpkg-dev libgmp-dev libglpk-dev glpk-utils)
+                fonts-liberation2 libgmp-dev libglpk-dev qt6-translations-l10n dpkg-dev)
+# The tests' tools: clang for the fuzz targets, glpsol as an independent solver to compare
+# with, Xvfb for the screenshots.
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
-    KVADO_PACKAGES+=(clang libclang-rt-14-dev xvfb xauth)
+    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils xvfb xauth)
 fi
 
 as_root() {

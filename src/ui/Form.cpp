@@ -1,7 +1,9 @@
 #include "ui/Form.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -24,15 +26,48 @@ QFont fontOrFallback(const QStringList& families, int pixelSize, bool fixedPitch
 
 // The windows were laid out in "MS Sans Serif". Where it is missing, a family of Arial's
 // widths keeps the texts within the widths they were laid out in (the usual stand-ins for the
-// Windows interface fonts); the desktop's own sans font, which can run a tenth wider, comes
-// last, and fitLabel() keeps a label's text clear of the control beside it then.
+// Windows interface fonts). Where none of them is installed, the desktop's own sans font is
+// narrowed to Arial's widths (DejaVu Sans, the only one of a fresh system, runs a sixth
+// wider), and fitLabel() keeps a label's text clear of the control beside it.
 QFont windowFont(int pixelSize) {
     static const QStringList families{
         QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
         QStringLiteral("Arial"),         QStringLiteral("Liberation Sans"),
         QStringLiteral("Arimo"),         QStringLiteral("Nimbus Sans"),
         QStringLiteral("Nimbus Sans L"), QStringLiteral("Helvetica")};
-    return fontOrFallback(families, pixelSize, false);
+    return withArialWidths(fontOrFallback(families, pixelSize, false));
+}
+
+namespace {
+
+// A Russian sentence with every letter, and its width in Arial (and in Liberation Sans, which
+// has Arial's widths) in ems.
+const char* const kWidthSample =
+    "Съешь же ещё этих мягких французских булок, да выпей чаю. 0123456789";
+constexpr qreal kArialSampleEms = 34.87;
+
+} // namespace
+
+QFont withArialWidths(QFont font) {
+    const QString sample = QString::fromUtf8(kWidthSample);
+    // Measured large, where the glyphs' advances are not rounded to whole pixels.
+    constexpr int kProbePixels = 1000;
+    QFont probe = font;
+    probe.setPixelSize(kProbePixels);
+    auto ems = [&](int stretch) {
+        probe.setStretch(stretch);
+        return QFontMetricsF(probe).horizontalAdvance(sample) / kProbePixels;
+    };
+    if (ems(100) <= kArialSampleEms * 1.01) return font;
+    // A family may have a narrower face of its own besides the synthesized narrowing, so the
+    // width does not follow the stretch in proportion: the widest stretch that fits is sought.
+    int fits = 50, tooWide = 100;
+    while (tooWide - fits > 1) {
+        const int mid = (fits + tooWide) / 2;
+        (ems(mid) <= kArialSampleEms ? fits : tooWide) = mid;
+    }
+    font.setStretch(fits);
+    return font;
 }
 
 QFont gridFont() {
@@ -50,10 +85,21 @@ int fitLabel(QWidget* label, const QString& text, int designWidth, int room) {
         --end;
     const QString shown = text.left(end);
     QFont font = label->font();
-    int needed = QFontMetrics(font).horizontalAdvance(shown);
-    while (needed > room && font.pixelSize() > 8) {
+    if (font.pixelSize() < 0) font.setPixelSize(QFontInfo(font).pixelSize());
+    auto width = [&] { return QFontMetrics(font).horizontalAdvance(shown); };
+    int needed = width();
+    // Smaller first, down to a size still easily read; then narrower, which every scalable
+    // font allows, so that the text fits whatever family the system gives.
+    constexpr int kSmallestPixels = 8;
+    while (needed > room && font.pixelSize() > kSmallestPixels) {
         font.setPixelSize(font.pixelSize() - 1);
-        needed = QFontMetrics(font).horizontalAdvance(shown);
+        needed = width();
+    }
+    int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    while (needed > room && stretch > 1) {
+        stretch = std::max(1, std::min(stretch - 1, stretch * std::max(room, 0) / needed));
+        font.setStretch(stretch);
+        needed = width();
     }
     if (font != label->font()) label->setFont(font);
     return std::clamp(needed, designWidth, std::max(designWidth, room));

@@ -21,13 +21,15 @@ inline constexpr int kDesignFrameHeight = 34;
 
 // "MS Sans Serif" at the given pixel height, or the nearest installed stand-in.
 QFont windowFont(int pixelSize);
+// `font`, narrowed to Arial's widths when it is wider.
+QFont withArialWidths(QFont font);
 // "Courier New" 12 pixels high, or the nearest installed stand-in.
 QFont gridFont();
 // The first of `families` that is installed, else the desktop's font of the kind.
 QFont fontOrFallback(const QStringList& families, int pixelSize, bool fixedPitch);
 // The width a label needs for `text` (never less than designed), where it may take up to
 // `room` pixels; when even that is too little in the label's font, the font is made smaller
-// until the text fits.
+// and then narrower until the text fits.
 int fitLabel(QWidget* label, const QString& text, int designWidth, int room);
 
 // Centres a window on the screen it is on.

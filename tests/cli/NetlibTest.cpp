@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CliRun.h"
+#include "RequiredInput.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::vector<std::string> netlibProblems() {
 }
 
 TEST(NetlibSet, IsComplete) {
-    if (!fs::is_directory(KVADO_NETLIB_DIR)) GTEST_SKIP() << KVADO_NETLIB_DIR << " is missing";
+    KVADO_REQUIRE_INPUT(fs::is_directory(KVADO_NETLIB_DIR), KVADO_NETLIB_DIR);
     EXPECT_EQ(netlibProblems().size(), 23u);
 }
 

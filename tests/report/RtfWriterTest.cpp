@@ -10,6 +10,7 @@
 #include <span>
 #include <sstream>
 
+#include "RequiredInput.h"
 #include "report/RtfWriter.h"
 
 using namespace kvado::report;
@@ -119,8 +120,7 @@ Lines withoutMarks(Lines lines) {
     return lines;
 }
 
-#define SKIP_WITHOUT_UNRTF()                                                                       \
-    if (!fs::exists(kUnrtf)) GTEST_SKIP() << kUnrtf << " is not installed"
+#define SKIP_WITHOUT_UNRTF() KVADO_REQUIRE_INPUT(fs::exists(kUnrtf), kUnrtf)
 
 struct TextCase {
     const char* name;

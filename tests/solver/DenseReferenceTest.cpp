@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "DenseReference.h"
+#include "RequiredInput.h"
 #include "TestSupport.h"
 #include "solver/Simplex.h"
 #include "text/NumberText.h"
@@ -371,7 +372,7 @@ ProblemData readProblem(const std::string& bytes) {
 // Solves the Netlib problem both ways and compares every result, bit for bit.
 void expectNetlibMatches(const char* name) {
     const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + name + ".dat";
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is missing";
+    KVADO_REQUIRE_INPUT(std::filesystem::exists(path), path);
     const ProblemData d = readProblem(readBytes(path));
     TempDir refDir, dir;
     TraceLog refLogFile(refDir.path());

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "RequiredInput.h"
 #include "text/NumberText.h"
 
 namespace {
@@ -406,8 +407,7 @@ class ProcessLocale : public ::testing::Test {
 protected:
     void SetUp() override {
         m_saved = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
-            GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed";
+        KVADO_REQUIRE_INPUT(std::setlocale(LC_ALL, "ru_RU.UTF-8"), "the ru_RU.UTF-8 locale");
     }
     void TearDown() override { std::setlocale(LC_ALL, m_saved.c_str()); }
 

@@ -2,6 +2,7 @@
 // width, the splash window, help and the other windows.
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -105,6 +106,16 @@ TEST_F(MainWindow, StatusBarAtStart) {
               u("   Справка о программе вызывается клавишей F1.  (см также Меню | Описание)"));
     EXPECT_TRUE(form->SB1->font().bold());
     EXPECT_EQ(form->SB1->font().pointSize(), 10);
+}
+
+// In whatever font the system gives (the suite runs once more with DejaVu alone).
+TEST_F(MainWindow, StatusBarTextIsNotCut) {
+    showActive();
+    auto* label = form->SB1->findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
+              label->contentsRect().width())
+        << QFontInfo(label->font()).family().toStdString();
 }
 
 TEST_F(MainWindow, ControlsFollowTheirAnchors) {

@@ -12,13 +12,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "RequiredInput.h"
 #include "ResultsTestSupport.h"
 
 namespace kvado::ui::test {
 namespace {
 
-#define SKIP_WITHOUT_UNRTF()                                                                       \
-    if (!QFile::exists(QString::fromLatin1(kUnrtf))) GTEST_SKIP() << kUnrtf << " is not installed"
+#define SKIP_WITHOUT_UNRTF() KVADO_REQUIRE_INPUT(QFile::exists(QString::fromLatin1(kUnrtf)), kUnrtf)
 
 // Keys that carry the given characters, as a keyboard of any layout sends them (QTest's own
 // key clicks know only ASCII).
