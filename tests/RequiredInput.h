@@ -12,7 +12,7 @@ namespace kvado::test {
 
 inline bool underCi() {
     const char* ci = std::getenv("CI");
-    return ci != nullptr && (std::strcmp(ci, "true") == 0 || std::strcmp(ci, "1") == 0);
+    return ci != nullptr && std::strcmp(ci, "true") == 0;
 }
 
 } // namespace kvado::test
