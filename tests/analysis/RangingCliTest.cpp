@@ -17,7 +17,7 @@ TEST(RangingCli, SectionAndJsonMemberWithTheNameFilesNames) {
     const CliRun json = runCli({"solve", "p.dat", "--json", "--ranges"}, dir.path());
     EXPECT_EQ(json.exitCode, 0) << json.err;
     EXPECT_NE(
-        json.out.find(", \"passes\": 3, \"ranges\": {\"degenerate\": false, \"other_optima\": "
+        json.out.find("\"ranges\": {\"degenerate\": false, \"other_optima\": "
                       "false, \"columns\": [{\"name\": \"Столы\", \"status\": \"basic\""),
         std::string::npos)
         << json.out;
