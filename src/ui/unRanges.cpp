@@ -1,10 +1,12 @@
 #include "ui/unRanges.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <optional>
@@ -23,30 +25,30 @@ const char* const kColumnTitles[] = {"Неизвестная",
                                      "Статус",
                                      "Значение",
                                      "Цена",
-                                     "Приведенная цена",
+                                     "Прив. цена",
                                      "Цена от",
-                                     "Z при цене от",
-                                     "Ограничивает снизу",
+                                     "Z от",
+                                     "Огранич. снизу",
                                      "Цена до",
-                                     "Z при цене до",
-                                     "Ограничивает сверху",
-                                     "Допустимое увеличение",
-                                     "Допустимое уменьшение"};
+                                     "Z до",
+                                     "Огранич. сверху",
+                                     "Допуст. увеличение",
+                                     "Допуст. уменьшение"};
 
 const char* const kRowTitles[] = {"Ограничение",
                                   "Вид",
                                   "Расход",
                                   "Запас",
-                                  "Теневая цена",
-                                  "Правая часть",
+                                  "Тен. цена",
+                                  "B",
                                   "B от",
-                                  "Z при B от",
-                                  "Ограничивает снизу",
+                                  "Z от",
+                                  "Огранич. снизу",
                                   "B до",
-                                  "Z при B до",
-                                  "Ограничивает сверху",
-                                  "Допустимое увеличение",
-                                  "Допустимое уменьшение"};
+                                  "Z до",
+                                  "Огранич. сверху",
+                                  "Допуст. увеличение",
+                                  "Допуст. уменьшение"};
 
 const char* relationText(analysis::RowKind kind) {
     switch (kind) {
@@ -70,8 +72,24 @@ void layOut(StringGridModel& cells, const char* const (&titles)[K], size_t count
     cells.setFixedCols(1);
     for (size_t c = 0; c < K; ++c) {
         cells.setCell(static_cast<int>(c), 0, titles[c]);
-        cells.setColWidth(static_cast<int>(c), c == 0 ? 140 : 110);
     }
+}
+
+// Each column as wide as its widest text, so that every number shows whole and the grid
+// scrolls sideways only when the window is narrower than all of them.
+void fitColumns(StringGrid& grid) {
+    StringGridModel& cells = grid.cells();
+    const QFontMetrics metrics(grid.font());
+    for (int c = 0; c < cells.colCount(); ++c) {
+        int width = 40;
+        for (int r = 0; r < cells.rowCount(); ++r)
+            width = std::max(
+                width, metrics.horizontalAdvance(QString::fromStdString(cells.cell(c, r))) + 14);
+        cells.setColWidth(c, width);
+    }
+    // Nothing is picked out: the window is read, not edited.
+    grid.setCurrentIndex(QModelIndex());
+    grid.clearSelection();
 }
 
 } // namespace
@@ -85,7 +103,7 @@ TfrmRanges::TfrmRanges(Toolkit& toolkit, QWidget* parent)
     : Form(toolkit,
            {.name = "TfrmRanges",
             .caption = QStringLiteral("  Анализ чувствительности"),
-            .clientSize = QSize(900, 560)},
+            .clientSize = QSize(1200, 560)},
            parent) {
     auto grid = [&](const char* name, StringGridModel& cells) {
         auto* g = new StringGrid(cells, this);
@@ -189,6 +207,9 @@ void TfrmRanges::setRanges(const analysis::Ranges& r, char sep) {
             ++row;
         }
     }
+    fitColumns(*SGColumns);
+    fitColumns(*SGRows);
+    btnClose->setFocus();
 }
 
 void TfrmRanges::showRanges(const analysis::Ranges& ranges, char decimalSeparator) {

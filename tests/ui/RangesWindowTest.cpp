@@ -63,7 +63,7 @@ TEST_F(RangesWindow, GridsShowTheRangesWorkedOnPaperAndTheReportGainsTheSectionO
     auto* w = results().findChild<TfrmRanges*>();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->lblNotes->isHidden()) << "a nondegenerate, unique optimum";
-    EXPECT_EQ(w->columnCells().cell(12, 0), "Допустимое уменьшение");
+    EXPECT_EQ(w->columnCells().cell(12, 0), "Допуст. уменьшение");
     EXPECT_EQ(lines(w->columnCells()),
               (std::vector<std::string>{"двери|базисная|2|-3|0|-7,5|-45|цех2|0|-30|цех3|3|4,5",
                                         "окна|базисная|6|-5|0|−∞|—|—|-2|-18|цех2|3|+∞"}));
