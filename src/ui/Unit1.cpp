@@ -418,6 +418,8 @@ void TForm1::idFileOpenClick() {
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     if (opened.status == session::OpenStatus::NotFound) return;
+    // The problem record now holds the file's numbers, which no basis of a solve belongs to.
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // A file that stopped half-way leaves the new counts with the old numbers and names: a
     // mix that must not be solved until a file is opened whole.
     const bool stopped = opened.status == session::OpenStatus::Stopped;

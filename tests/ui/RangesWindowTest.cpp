@@ -78,6 +78,14 @@ TEST_F(RangesWindow, GridsShowTheRangesWorkedOnPaperAndTheReportGainsTheSectionO
     results().btnRanges->click();
     results().btnRanges->click();
     EXPECT_EQ(sections(), 1);
+
+    // An opened data file replaces the numbers the basis belongs to: nothing to range.
+    InTempFolder folder;
+    toolkit.answerFileDialog(folder.path("mix.dat"));
+    form->idWriteFile->trigger();
+    toolkit.answerFileDialog(folder.path("mix.dat"));
+    form->idFileOpen->trigger();
+    EXPECT_FALSE(results().btnRanges->isEnabled());
 }
 
 TEST_F(RangesWindow, NotesLineOfADegenerateOptimum) {
