@@ -42,6 +42,8 @@ protected:
         return std::count(doc.begin(), doc.end(), std::string(analysis::kSensitivityHeading));
     }
     TfrmResults2& results() { return *form->windows().results2; }
+
+    InTempFolder folder; // where the trace log goes
 };
 
 TEST_F(RangesWindow, GridsShowTheRangesWorkedOnPaperAndTheReportGainsTheSectionOnce) {
@@ -80,7 +82,6 @@ TEST_F(RangesWindow, GridsShowTheRangesWorkedOnPaperAndTheReportGainsTheSectionO
     EXPECT_EQ(sections(), 1);
 
     // An opened data file replaces the numbers the basis belongs to: nothing to range.
-    InTempFolder folder;
     toolkit.answerFileDialog(folder.path("mix.dat"));
     form->idWriteFile->trigger();
     toolkit.answerFileDialog(folder.path("mix.dat"));
