@@ -2,9 +2,9 @@
 # Takes the README's screenshots: builds the program in Release, starts it on a virtual X
 # display in a copy of examples/, and works it as a user would, with keys and mouse clicks
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
-# results window after "Решить", the report window and the help window. The pictures go to
-# docs/screenshots/*.png. Needs xvfb-run, xdotool and ImageMagick's import; openbox, when
-# installed, draws the windows' frames.
+# results window after "Решить", the report window, the sensitivity window and the help
+# window. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool and ImageMagick's
+# import; openbox, when installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
 set -euo pipefail
@@ -94,6 +94,12 @@ if [ "${1:-}" = --inside ]; then
     else
         echo "  (no report window to be reached from the results window)"
     fi
+    # "Анализ чувствительности": left of "Текстовый отчет", 296, 482 in 679 x 508.
+    click "$results" $((RW - 679 + 296 + 90)) $((RH - 508 + 482 + 13))
+    ranges=$(wait_window "Анализ чувствительности")
+    shot "$ranges" ranges-window
+    xdotool windowactivate --sync "$ranges" key Escape
+    gone "Анализ чувствительности"
     xdotool windowactivate --sync "$results" key Escape
     gone "Таблица результатов"
 

@@ -117,7 +117,10 @@ void TForm1::setDecimalSeparator(char separator) {
 void TForm1::attachWindows(const Windows& windows) {
     m_windows = windows;
     if (m_windows.results != nullptr) m_windows.results->setProblem(&m_problem);
-    if (m_windows.results2 != nullptr) m_windows.results2->setReportWindow(m_windows.results);
+    if (m_windows.results2 != nullptr) {
+        m_windows.results2->setReportWindow(m_windows.results);
+        m_windows.results2->setSession(m_session.get());
+    }
 }
 
 void TForm1::createControls() {
@@ -419,6 +422,8 @@ void TForm1::idFileOpenClick() {
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     if (opened.status == session::OpenStatus::NotFound) return;
+    // The problem record now holds the file's numbers, which no basis of a solve belongs to.
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // A file that stopped half-way leaves the new counts with the old numbers and names: a
     // mix that must not be solved until a file is opened whole.
     const bool stopped = opened.status == session::OpenStatus::Stopped;
@@ -513,6 +518,7 @@ void TForm1::btnSolveClick() {
 
 void TForm1::solveGrid() {
     m_hasResults = false;
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     setSolving(true);
     session::SolveResult result;
     try {
@@ -534,7 +540,9 @@ void TForm1::solveGrid() {
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
     m_hasResults = true;
-    if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
+    if (m_windows.results2 == nullptr) return;
+    m_windows.results2->setOptimalSolve(true);
+    m_toolkit.showModal(*m_windows.results2);
 }
 
 void TForm1::setSolving(bool on) {

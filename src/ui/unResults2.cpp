@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "session/Session.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
+#include "ui/unRanges.h"
 
 namespace kvado::ui {
 
@@ -89,10 +91,13 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     Label3 = label("Label3", "Расход ресурсов и анализ ограничений: ", QPoint(8, 181), 21,
                    kClientSize.width());
     SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
+    btnRanges = button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26));
+    btnRanges->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
 
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
+    connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -123,6 +128,29 @@ void TfrmResults2::FormResize() {
 
 void TfrmResults2::btnTextClick() {
     if (m_reportWindow != nullptr) m_toolkit.showModal(*m_reportWindow);
+}
+
+void TfrmResults2::setSession(session::Session* session) {
+    m_session = session;
+    btnRanges->setEnabled(m_session != nullptr && m_optimal);
+}
+
+void TfrmResults2::setOptimalSolve(bool optimal) {
+    m_optimal = optimal;
+    m_rangesReported = false;
+    btnRanges->setEnabled(m_session != nullptr && m_optimal);
+}
+
+void TfrmResults2::btnRangesClick() {
+    if (m_session == nullptr || !m_optimal) return;
+    // Computed when asked for, never by the solve itself.
+    const analysis::Ranges ranges = m_session->ranges();
+    if (!m_rangesReported) {
+        m_session->writeRangesReport(ranges);
+        m_rangesReported = true;
+    }
+    if (m_rangesWindow == nullptr) m_rangesWindow = new TfrmRanges(m_toolkit, this);
+    m_rangesWindow->showRanges(ranges, m_session->decimalSeparator());
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {

@@ -9,10 +9,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace kvado::session {
+class Session;
+}
+
 namespace kvado::ui {
 
 class StringGrid;
 class TResults;
+class TfrmRanges;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -26,6 +31,12 @@ public:
 
     // The report window that "Текстовый отчет" shows.
     void setReportWindow(TResults* window) { m_reportWindow = window; }
+    // The session whose last optimal solve "Анализ чувствительности" ranges; null: the button
+    // is disabled.
+    void setSession(session::Session* session);
+    // A solve has begun (false) or ended at an optimum (true): the ranges are of that solve,
+    // and its report gains their section once.
+    void setOptimalSolve(bool optimal);
 
     // What the window shows. SG3 and SG2 follow their models as they are written; the
     // objective's value and name show once showTexts() is called.
@@ -41,6 +52,7 @@ public:
     // --- handlers ------------------------------------------------------------------------
     void FormResize();
     void btnTextClick();
+    void btnRangesClick();
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -50,6 +62,7 @@ public:
     QLabel* Label4;
     QLabel* Label3;
     StringGrid* SG2;
+    QPushButton* btnRanges;
     QPushButton* btnText;
     QPushButton* btnOK;
 
@@ -60,6 +73,10 @@ private:
     // Shown by SG3 and SG2.
     report::ResultsModel& m_results;
     TResults* m_reportWindow = nullptr;
+    session::Session* m_session = nullptr;
+    TfrmRanges* m_rangesWindow = nullptr;
+    bool m_optimal = false;
+    bool m_rangesReported = false;
     Anchoring m_anchoring;
 };
 
