@@ -103,8 +103,8 @@ if [ "${1:-}" = --inside ]; then
     xdotool windowactivate --sync "$results" key Escape
     gone "Таблица результатов"
 
-    # "Описание", right of "Файл" and "Результаты".
-    click "$main" 172 $((menu / 2))
+    # "Описание", right of "Файл", "Решение" and "Результаты".
+    click "$main" 250 $((menu / 2))
     help=$(wait_window "Справка")
     shot "$help" help-window
     xdotool windowactivate --sync "$help" key Escape
