@@ -67,7 +67,7 @@ bool rationalReconstruction(const mpz_class& u, const mpz_class& m, const mpz_cl
 } // namespace
 
 ExactBasis::ExactBasis(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget)
-    : m_p(p), m_budget(budget), m_M(p.M) {
+    : m_budget(budget), m_M(p.M) {
     const int32_t M = p.M, N = p.N;
     m_unitRowOfPosition.assign(static_cast<size_t>(M) + 1, 0);
     m_unitSign.assign(static_cast<size_t>(M) + 1, 0);

@@ -83,7 +83,6 @@ private:
     void multiply(const std::vector<mpz_class>& v, bool transposed,
                   std::vector<mpz_class>& out) const;
 
-    const LpProblem& m_p;
     const Budget& m_budget;
     int32_t m_M = 0, m_k = 0;
     bool m_singular = false;
