@@ -113,7 +113,10 @@ void TForm1::setDecimalSeparator(char separator) {
 void TForm1::attachWindows(const Windows& windows) {
     m_windows = windows;
     if (m_windows.results != nullptr) m_windows.results->setProblem(&m_problem);
-    if (m_windows.results2 != nullptr) m_windows.results2->setReportWindow(m_windows.results);
+    if (m_windows.results2 != nullptr) {
+        m_windows.results2->setReportWindow(m_windows.results);
+        m_windows.results2->setSession(m_session.get());
+    }
 }
 
 void TForm1::createControls() {
@@ -530,7 +533,11 @@ void TForm1::solveGrid() {
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
     m_hasResults = true;
-    if (m_windows.results2 != nullptr) m_toolkit.showModal(*m_windows.results2);
+    if (m_windows.results2 != nullptr) {
+        // The exact check's line follows the solve that just ended.
+        m_windows.results2->showTexts();
+        m_toolkit.showModal(*m_windows.results2);
+    }
 }
 
 void TForm1::setSolving(bool on) {

@@ -9,6 +9,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace kvado::session {
+class Session;
+}
+
 namespace kvado::ui {
 
 class StringGrid;
@@ -26,12 +30,15 @@ public:
 
     // The report window that "Текстовый отчет" shows.
     void setReportWindow(TResults* window) { m_reportWindow = window; }
+    // The session whose exact check lblExact shows and «Проверить точно» runs; null: neither.
+    void setSession(session::Session* session) { m_session = session; }
 
     // What the window shows. SG3 and SG2 follow their models as they are written; the
     // objective's value and name show once showTexts() is called.
     report::ResultsModel& results() { return m_results; }
     const report::ResultsModel& results() const { return m_results; }
-    // Shows the model's objective value in edTarget and its objective name in Label4.
+    // Shows the model's objective value in edTarget, its objective name in Label4 and the
+    // session's exact check in lblExact (with btnExact when the check was not run).
     void showTexts();
     // The objective's name, as the open command takes it from the constraint names file. Only
     // the open command sets it: a solve leaves the name of the file last opened.
@@ -41,6 +48,9 @@ public:
     // --- handlers ------------------------------------------------------------------------
     void FormResize();
     void btnTextClick();
+    // The exact check at any size in a second thread, behind a modal progress window whose
+    // «Прервать» stops it; its verdict then shows and its section goes to the report.
+    void btnExactClick();
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -52,6 +62,8 @@ public:
     StringGrid* SG2;
     QPushButton* btnText;
     QPushButton* btnOK;
+    QLabel* lblExact;
+    QPushButton* btnExact;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -60,6 +72,7 @@ private:
     // Shown by SG3 and SG2.
     report::ResultsModel& m_results;
     TResults* m_reportWindow = nullptr;
+    session::Session* m_session = nullptr;
     Anchoring m_anchoring;
 };
 
