@@ -154,6 +154,9 @@ SolveResult Session::solveInput(const EditTexts& edits) {
 
 SolveResult Session::solveLoaded() {
     SolveResult result;
+    // The last solve's check goes with it: the windows never show it beside this solve.
+    m_exactCheck = {};
+    m_outcome = SolveOutcome::Stopped;
     {
         TraceLog log(m_logFolder);
         result.outcome = solve(m_problem, log, *this);
@@ -172,7 +175,6 @@ SolveResult Session::solveLoaded() {
     // After everything the method writes, so its report lines and trace log stay as they are;
     // the window hears of the check's lines and the section at once.
     m_outcome = result.outcome;
-    m_exactCheck = {};
     if (m_exactAfterSolve && result.outcome != SolveOutcome::PassLimit &&
         result.outcome != SolveOutcome::Stopped) {
         VerifyOptions automatic;
