@@ -263,7 +263,9 @@ TEST_F(Road, ExactCheckFollowsEverySolve) {
         EXPECT_EQ(r.exact.verification.verdict, c.verdict) << r.exact.verification.reason;
         EXPECT_EQ(session.exactCheck().verification.verdict, c.verdict);
         EXPECT_EQ(r.exact.exactRun, c.exactRun);
-        if (c.exactRun) EXPECT_EQ(r.exact.exact.status, analysis::ExactStatus::Optimal);
+        if (c.exactRun) {
+            EXPECT_EQ(r.exact.exact.status, analysis::ExactStatus::Optimal);
+        }
         const Lines section = exactSection();
         ASSERT_GE(section.size(), 3u);
         EXPECT_EQ(Lines(section.begin(), section.begin() + 3),
