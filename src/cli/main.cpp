@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/RangingReport.h"
 #include "analysis/ExactSolve.h"
 #include "analysis/Presentation.h"
-#include "analysis/RangingReport.h"
 #include "analysis/Verify.h"
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
@@ -34,12 +34,12 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
-               "[--exact]\n"
-               "                           [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
-               "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
-               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-               stderr);
+    std::fputs(
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]\n"
+        "                           [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+        "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
+        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+        stderr);
     return 1;
 }
 
