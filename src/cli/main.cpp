@@ -203,6 +203,8 @@ int solveCommand(const std::vector<std::string>& args) {
     LpProblem problem;
     session::Session session(problem);
     session.setHeadless(true);
+    // The exact check runs on request (--verify, --exact), so a plain solve prints what it did.
+    session.setExactCheckAfterSolve(false);
     session.setDecimalSeparator(kSeparator);
     session.setLogFolder(logDir);
     session.setDateTimeSource(nowText);

@@ -192,6 +192,52 @@ void ComputeResourceUse(const LpProblem& p, char sep, ResultsModel& r, SolutionC
     }
 }
 
+namespace {
+
+// The row in which column j is basic, 0 when it is not.
+int32_t basisRowOf(const LpProblem& p, int32_t j) {
+    for (int32_t i = 1; i <= p.M; ++i)
+        if (p.basis[static_cast<size_t>(i)] == j) return i;
+    return 0;
+}
+
+// The first unknown whose value is below 0 by more than the check's tolerance, 0 for none.
+int32_t firstNegativeUnknown(const LpProblem& p) {
+    int32_t first = 0;
+    for (int32_t i = 1; i <= p.M; ++i) {
+        const int32_t j = p.basis[static_cast<size_t>(i)];
+        if (j >= 1 && j <= p.N && p.inverse(i, 0) < -kMetTolerance && (first == 0 || j < first))
+            first = j;
+    }
+    return first;
+}
+
+// The first unknown that is not basic and whose reduced cost against the final multipliers is
+// below the check's tolerance; 0 for none. The surplus and slack columns' costs are their
+// rows' shadow prices, which the control number weighs.
+int32_t firstImprovingUnknown(const LpProblem& p, Real& reducedCost) {
+    std::vector<char> basic(static_cast<size_t>(p.N) + 1, 0);
+    for (int32_t i = 1; i <= p.M; ++i) {
+        const int32_t j = p.basis[static_cast<size_t>(i)];
+        if (j >= 1 && j <= p.N) basic[static_cast<size_t>(j)] = 1;
+    }
+    for (int32_t j = 1; j <= p.N; ++j) {
+        if (basic[static_cast<size_t>(j)]) continue;
+        Real d = 0;
+        const auto col = p.column(j);
+        for (int32_t t = 0; t < col.count; ++t)
+            d = d + p.inverse(p.M + 1, col.rows[t]) * col.value(t);
+        d = d + p.objectiveCoefficient(j);
+        if (d < -kControlTolerance) {
+            reducedCost = d;
+            return j;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsModel& r,
                    SolutionCheck& check) {
     ComputeResourceUse(p, sep, r, check);
@@ -241,22 +287,36 @@ bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsMod
             slackFlags[ui] = std::fabs(activity - b) < kBindingTolerance ? 0 : 1;
         }
     }
+    // Rows that hold say nothing of the unknowns' signs: a step over an entry below Eps can
+    // leave a basic unknown negative at a point whose rows all hold.
+    const int32_t negative = firstNegativeUnknown(p);
+    if (negative != 0) feasible = false;
     doc.append("");
     doc.append(feasible ? "Полученное решение является допустимым. (ограничения выполнены)"
                         : "Полученное решение является НЕДОПУСТИМЫМ");
+    if (negative != 0)
+        doc.append("Неизвестная X[" + intText(negative) +
+                   "] = " + formatGeneral(p.inverse(basisRowOf(p, negative), 0), sep) + " < 0");
     Real control = 0;
     for (int32_t i = 1; i <= p.M; ++i)
         control =
             control + static_cast<Real>(slackFlags[static_cast<size_t>(i)]) * p.inverse(p.M + 1, i);
     check.feasible = feasible;
     check.controlNumber = control;
-    check.optimal = feasible && std::fabs(control) < kControlTolerance;
+    // The control number only weighs the rows with slack; a column that would still lower
+    // the objective shows a point that is not the optimum whatever that number says.
+    Real reducedCost = 0;
+    const int32_t improving = feasible ? firstImprovingUnknown(p, reducedCost) : 0;
+    check.optimal = feasible && improving == 0 && std::fabs(control) < kControlTolerance;
     if (feasible) {
         doc.append(" ");
         if (check.optimal) {
             doc.append("Полученное решение является оптимальным.");
             doc.append("Контрольное число = " + formatGeneral(control, sep) +
                        " - ( должно быть близко к нулю )");
+        } else if (improving != 0) {
+            doc.append("Решение не оптимально: оценка столбца X[" + intText(improving) +
+                       "] = " + formatGeneral(reducedCost, sep) + " < 0");
         }
     }
     return feasible;

@@ -1,11 +1,20 @@
 #include "session/Session.h"
 
+#include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
 #include "datafile/OpenedGrid.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
 
 namespace kvado::session {
+
+using analysis::VerifyOptions;
+
+namespace {
+// The exact solve after the automatic check: long enough for the problems the check takes
+// (up to 300 rows), short enough that a solve never waits on it for long.
+constexpr double kAutomaticExactSeconds = 5;
+} // namespace
 
 // The open command's progress, forwarded to the view.
 class Session::OpenProgress : public datafile::LoadObserver {
@@ -145,6 +154,9 @@ SolveResult Session::solveInput(const EditTexts& edits) {
 
 SolveResult Session::solveLoaded() {
     SolveResult result;
+    // The last solve's check goes with it: the windows never show it beside this solve.
+    m_exactCheck = {};
+    m_outcome = SolveOutcome::Stopped;
     {
         TraceLog log(m_logFolder);
         result.outcome = solve(m_problem, log, *this);
@@ -159,9 +171,60 @@ SolveResult Session::solveLoaded() {
     // The check runs whatever the outcome: after a failed solve its lines tell the user which
     // constraints the last basis breaks.
     report::CheckSolution(m_problem, m_separator, m_report, m_results, m_check);
-    if (m_view) m_view->reportAppended();
     result.check = {m_check.feasible, m_check.optimal, m_check.controlNumber};
+    // After everything the method writes, so its report lines and trace log stay as they are;
+    // the window hears of the check's lines and the section at once.
+    m_outcome = result.outcome;
+    if (m_exactAfterSolve && result.outcome != SolveOutcome::PassLimit &&
+        result.outcome != SolveOutcome::Stopped) {
+        VerifyOptions automatic;
+        automatic.decimalSeparator = m_separator;
+        m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds);
+        writeExactSection(m_exactCheck);
+    }
+    if (m_view) m_view->reportAppended();
+    result.exact = m_exactCheck;
     return result;
+}
+
+// --- the exact check -------------------------------------------------------------------------
+
+ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSeconds) const {
+    ExactCheck c;
+    if (m_outcome == SolveOutcome::PassLimit || m_outcome == SolveOutcome::Stopped) return c;
+    c.ran = true;
+    c.verification = analysis::verify(m_problem, m_outcome, options);
+    const analysis::Verdict v = c.verification.verdict;
+    const bool settled =
+        v == analysis::Verdict::Optimal || v == analysis::Verdict::InfeasibleConfirmed ||
+        v == analysis::Verdict::UnboundedConfirmed || v == analysis::Verdict::Skipped;
+    if (settled) return c;
+    analysis::ExactSolveOptions exact;
+    exact.maxSeconds = exactSeconds;
+    exact.cancel = options.cancel;
+    exact.decimalSeparator = m_separator;
+    c.exact = analysis::solveExactly(m_problem, &c.verification, exact);
+    c.exactRun = true;
+    return c;
+}
+
+ExactCheck Session::runExactCheck(const std::atomic<bool>* cancel) const {
+    return exactCheckOf(VerifyOptions::unlimited(cancel, m_separator), 0);
+}
+
+bool Session::acceptExactCheck(ExactCheck check) {
+    if (!check.ran || check.verification.verdict == analysis::Verdict::Skipped) return false;
+    m_exactCheck = std::move(check);
+    writeExactSection(m_exactCheck);
+    if (m_view) m_view->reportAppended();
+    return true;
+}
+
+void Session::writeExactSection(const ExactCheck& check) {
+    m_report.append("");
+    for (const std::string& line : analysis::reportSection(
+             check.verification, check.exactRun ? &check.exact : nullptr, m_separator))
+        m_report.append(line);
 }
 
 // --- SolverHost ------------------------------------------------------------------------------

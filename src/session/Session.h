@@ -7,11 +7,14 @@
 // solution check's state) and is the one host the solver calls: the solver writes the trace
 // log and calls the report writers through it, in its own order.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "analysis/ExactSolve.h"
 #include "analysis/Ranging.h"
+#include "analysis/Verify.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
 #include "model/StandardForm.h"
@@ -24,6 +27,15 @@
 #include "solver/Simplex.h"
 
 namespace kvado::session {
+
+// The exact check of a solve's answer and, when it did not confirm the answer, the exact solve.
+struct ExactCheck {
+    // False after a pass limit or a stopped solve: there is no answer to check.
+    bool ran = false;
+    analysis::Verification verification;
+    bool exactRun = false;
+    analysis::ExactSolution exact;
+};
 
 // What one solve command came to. New outcomes and analyses of a solve are added here.
 struct SolveResult {
@@ -39,6 +51,8 @@ struct SolveResult {
         bool optimal = false;  // feasible, and the control number is close to 0
         Real controlNumber = 0;
     } check;
+    // The automatic exact check (300 rows or 1 s at most) and the exact solve it called for.
+    ExactCheck exact;
 };
 
 class Session : public SolverHost {
@@ -101,8 +115,24 @@ public:
     // text::ConversionError.
     SolveResult solveInput(const EditTexts& edits);
     // The loaded problem solved (trace log, report writers), the unbounded column's message,
-    // then the solution check. Throws FileError when the trace log fails.
+    // the solution check, then the automatic exact check (and the exact solve when it does
+    // not confirm the answer) with its report section. Throws FileError when the trace log
+    // fails.
     SolveResult solveLoaded();
+
+    // --- the exact check ----------------------------------------------------------------------
+    // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
+    // own on request, so its report stays as it was).
+    void setExactCheckAfterSolve(bool on) { m_exactAfterSolve = on; }
+    // The last solve's exact check, as the automatic one or the one asked for left it.
+    const ExactCheck& exactCheck() const { return m_exactCheck; }
+    // The check the user asks for (any size, no time limit) and the exact solve when it does
+    // not confirm the answer; setting `cancel` stops both (the verdict is then Skipped). It
+    // only reads the problem, so another thread may run it while this one waits.
+    ExactCheck runExactCheck(const std::atomic<bool>* cancel = nullptr) const;
+    // Keeps a check run by runExactCheck() and appends its report section. A stopped check
+    // changes nothing; returns whether it was kept.
+    bool acceptExactCheck(ExactCheck check);
 
     // --- analyses of an optimal solve -------------------------------------------------------
     // The sensitivity ranges of the optimal basis the last solve left, named from the input
@@ -125,6 +155,8 @@ private:
     report::ReportContext reportContext() const;
     // Shows `message` when there is one; returns whether there was.
     bool refuse(const std::string& message);
+    ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds) const;
+    void writeExactSection(const ExactCheck& check);
 
     LpProblem& m_problem;
     StringGridModel m_ownGrid;
@@ -132,6 +164,9 @@ private:
     report::ReportDocument m_report;
     report::ResultsModel m_results;
     report::SolutionCheck m_check;
+    SolveOutcome m_outcome = SolveOutcome::Stopped; // the last solve's
+    ExactCheck m_exactCheck;
+    bool m_exactAfterSolve = true;
     SessionView* m_view = nullptr;
     char m_separator = ',';
     std::function<std::string()> m_dateTime;

@@ -542,6 +542,8 @@ void TForm1::solveGrid() {
     m_hasResults = true;
     if (m_windows.results2 == nullptr) return;
     m_windows.results2->setOptimalSolve(true);
+    // The exact check's line follows the solve that just ended.
+    m_windows.results2->showTexts();
     m_toolkit.showModal(*m_windows.results2);
 }
 

@@ -3,8 +3,17 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "analysis/Presentation.h"
+#include "session/Session.h"
 
 #include "session/Session.h"
 #include "ui/StringGrid.h"
@@ -96,8 +105,18 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
 
+    // The exact check's verdict in the narrow band under the objective, in a smaller font;
+    // its button right of Label3, which keeps to its text.
+    lblExact = label("lblExact", "", QPoint(8, 169), 12, kClientSize.width(), true);
+    btnExact = new QPushButton(QString::fromUtf8(analysis::kCheckButton), this);
+    btnExact->setObjectName(QStringLiteral("btnExact"));
+    btnExact->setAutoDefault(false);
+    m_anchoring.add(btnExact, QRect(532, 179, 141, 26), Qt::RightEdge | Qt::TopEdge);
+    btnExact->setVisible(false);
+
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
+    connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -109,6 +128,16 @@ TfrmResults2::~TfrmResults2() {
 
 void TfrmResults2::showTexts() {
     edTarget->setText(QString::fromStdString(m_results.edTarget));
+    const bool checked = m_session != nullptr && m_session->exactCheck().ran;
+    analysis::VerdictLine line;
+    if (checked) line = analysis::resultsLine(m_session->exactCheck().verification);
+    lblExact->setText(QString::fromStdString(line.text));
+    QPalette palette = lblExact->palette();
+    palette.setColor(QPalette::WindowText, line.tone == analysis::Tone::Good  ? QColor(0, 128, 0)
+                                           : line.tone == analysis::Tone::Bad ? QColor(192, 0, 0)
+                                                                              : QColor(0, 0, 128));
+    lblExact->setPalette(palette);
+    btnExact->setVisible(checked && line.offerCheck);
     const QString name = QString::fromStdString(m_results.objectiveName);
     if (Label4->text() == name) return;
     Label4->setText(name);
@@ -151,6 +180,38 @@ void TfrmResults2::btnRangesClick() {
     }
     if (m_rangesWindow == nullptr) m_rangesWindow = new TfrmRanges(m_toolkit, this);
     m_rangesWindow->showRanges(ranges, m_session->decimalSeparator());
+void TfrmResults2::btnExactClick() {
+    if (m_session == nullptr) return;
+    std::atomic<bool> cancel{false}, done{false};
+    session::ExactCheck check;
+    QProgressDialog progress(QStringLiteral("Точная проверка решения..."),
+                             QStringLiteral("Прервать"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("dlgExactCheck"));
+    progress.setWindowTitle(QStringLiteral("Проверить точно"));
+    progress.setMinimumDuration(0);
+    // «Прервать», Escape or closing the window stop the check.
+    connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+    connect(&progress, &QDialog::rejected, this, [&cancel] { cancel = true; });
+    // The check only reads the problem; this thread waits in the progress window meanwhile.
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            check = m_session->runExactCheck(&cancel);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &progress, [&] {
+        if (done) progress.accept();
+    });
+    poll.start(50);
+    m_toolkit.showModal(progress);
+    // Closed by the end of the check or by a stop, which the check sees within its slice.
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+    if (m_session->acceptExactCheck(std::move(check))) showTexts();
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {

@@ -31,8 +31,8 @@ public:
 
     // The report window that "Текстовый отчет" shows.
     void setReportWindow(TResults* window) { m_reportWindow = window; }
-    // The session whose last optimal solve "Анализ чувствительности" ranges; null: the button
-    // is disabled.
+    // The session whose last optimal solve "Анализ чувствительности" ranges and whose exact
+    // check lblExact shows and «Проверить точно» runs; null: neither.
     void setSession(session::Session* session);
     // A solve has begun (false) or ended at an optimum (true): the ranges are of that solve,
     // and its report gains their section once.
@@ -42,7 +42,8 @@ public:
     // objective's value and name show once showTexts() is called.
     report::ResultsModel& results() { return m_results; }
     const report::ResultsModel& results() const { return m_results; }
-    // Shows the model's objective value in edTarget and its objective name in Label4.
+    // Shows the model's objective value in edTarget, its objective name in Label4 and the
+    // session's exact check in lblExact (with btnExact when the check was not run).
     void showTexts();
     // The objective's name, as the open command takes it from the constraint names file. Only
     // the open command sets it: a solve leaves the name of the file last opened.
@@ -53,6 +54,9 @@ public:
     void FormResize();
     void btnTextClick();
     void btnRangesClick();
+    // The exact check at any size in a second thread, behind a modal progress window whose
+    // «Прервать» stops it; its verdict then shows and its section goes to the report.
+    void btnExactClick();
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -65,6 +69,8 @@ public:
     QPushButton* btnRanges;
     QPushButton* btnText;
     QPushButton* btnOK;
+    QLabel* lblExact;
+    QPushButton* btnExact;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

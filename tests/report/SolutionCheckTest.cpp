@@ -124,7 +124,7 @@ TEST(CheckSolution, ToleranceOfEveryKindOfRow) {
          false,
          1,
          "Ограничение №1 НЕ выполнено 1000 = 1000,2"},
-        {"= -2000 against -2000.1", {'=', -2000, -2000.1L}, true, 0, nullptr},
+        {"= 2000 against 2000.1", {'=', 2000, 2000.1L}, true, 0, nullptr},
         {"= 1 against 1.0002",
          {'=', 1, 1.0002L},
          false,
@@ -227,6 +227,14 @@ TEST(CheckSolution, VerdictAndControlNumber) {
          '.',
          {kFeasible, " ", kOptimal, controlLine("1.234567E-5")}},
         {"no rows at all", {}, ',', {kFeasible, " ", kOptimal, controlLine("0")}},
+        {"an unknown below 0 with every row met: not feasible, and the line names it",
+         {{'<', 0.5L, 1}, {'<', -0.0658L, 1}},
+         ',',
+         {kInfeasible, "Неизвестная X[2] = -0,0658 < 0"}},
+        {"an unknown below 0 within the tolerance",
+         {{'<', -0.00005L, 1}},
+         ',',
+         {kFeasible, " ", kOptimal, controlLine("0")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,9 +3,12 @@
 // a grid that stops the transfer, and an open that meets missing files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "../report/ReportFixture.h"
+#include "analysis/Presentation.h"
 #include "session/Messages.h"
 #include "session/Session.h"
 
@@ -50,8 +53,19 @@ struct Road : ::testing::Test {
         for (size_t j = 0; j < rows.back().size(); ++j)
             g.setCell(static_cast<int>(j) + 2, M + 2, rows.back()[j]);
     }
-    Lines reportTail(size_t n) {
+    // The report up to the exact check's section (which follows a blank line).
+    Lines methodLines() {
+        Lines all = session.report().lines();
+        const auto section = std::find(all.begin(), all.end(), "Точная проверка");
+        if (section != all.end()) all.erase(section - 1, all.end());
+        return all;
+    }
+    Lines exactSection() {
         const Lines all = session.report().lines();
+        return Lines(all.begin() + static_cast<std::ptrdiff_t>(methodLines().size()), all.end());
+    }
+    Lines reportTail(size_t n) {
+        const Lines all = methodLines();
         return Lines(all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end());
     }
 
@@ -96,6 +110,10 @@ TEST_F(Road, TypedProblemSolvedIntoReportAndResults) {
                       "",
                       ""};
     expected.insert(expected.end(), kOptimalVerdict.begin(), kOptimalVerdict.end());
+    // Then the exact check's section.
+    expected.push_back("");
+    for (const std::string& line : analysis::reportSection(r.exact.verification, nullptr, ','))
+        expected.push_back(line);
     EXPECT_EQ(session.report().lines(), expected);
     EXPECT_EQ(session.results().SG3.cell(1, 2), "   1.500");
     EXPECT_EQ(session.results().SG3.cell(2, 2), "   0.500");
@@ -180,7 +198,8 @@ TEST_F(Road, InfeasibleAndUnboundedSolvesTellTheUser) {
          2,
          "Целевая функция не ограничена (переменная X[2])\r\nподробнее в файле Kvaq.log",
          true,
-         kOptimalVerdict},
+         {"", "Полученное решение является допустимым. (ограничения выполнены)", " ",
+          "Решение не оптимально: оценка столбца X[2] = -1 < 0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -197,6 +216,79 @@ TEST_F(Road, InfeasibleAndUnboundedSolvesTellTheUser) {
                   1);
         EXPECT_EQ(reportTail(c.reportEnd.size()), c.reportEnd);
     }
+}
+
+// Every solve is checked exactly: a right answer is confirmed; answers that the method's
+// tolerance made wrong are called wrong, and the exact solve's answer follows in the report.
+TEST_F(Road, ExactCheckFollowsEverySolve) {
+    const std::string wrong = "Точная проверка: решение неверно — см. точное решение";
+    struct Case {
+        const char* what;
+        EditTexts edits;
+        std::vector<Lines> rows;
+        SolveOutcome outcome;
+        analysis::Verdict verdict;
+        std::string line;
+        bool exactRun;
+    };
+    const Case cases[] = {
+        {"primer",
+         kPrimerEdits,
+         {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}},
+         SolveOutcome::Optimal,
+         analysis::Verdict::Optimal,
+         "Проверено точно: оптимально",
+         false},
+        {"the column's only entry 1E-10 is below Eps: unbounded",
+         {"0", "0", "1", "1", "1E-8"},
+         {{"1", "1E-10"}, {"-1"}},
+         SolveOutcome::Unbounded,
+         analysis::Verdict::UnboundedNotConfirmed,
+         wrong,
+         true},
+        {"an artificial sum of 1E-9 ends phase 1: optimal at X = 0",
+         {"1", "0", "0", "1", "1E-8"},
+         {{"1E-9", "1E-10"}, {"1"}},
+         SolveOutcome::Optimal,
+         analysis::Verdict::NotFeasible,
+         wrong,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        type(c.edits, c.rows);
+        const SolveResult r = session.solveInput(c.edits);
+        ASSERT_EQ(r.outcome, c.outcome);
+        EXPECT_TRUE(r.exact.ran);
+        EXPECT_EQ(r.exact.verification.verdict, c.verdict) << r.exact.verification.reason;
+        EXPECT_EQ(session.exactCheck().verification.verdict, c.verdict);
+        EXPECT_EQ(r.exact.exactRun, c.exactRun);
+        if (c.exactRun) {
+            EXPECT_EQ(r.exact.exact.status, analysis::ExactStatus::Optimal);
+        }
+        const Lines section = exactSection();
+        ASSERT_GE(section.size(), 3u);
+        EXPECT_EQ(Lines(section.begin(), section.begin() + 3),
+                  (Lines{"", "Точная проверка", c.line}));
+        EXPECT_EQ(std::count(section.begin(), section.end(), "Точное решение"), c.exactRun ? 1 : 0);
+    }
+}
+
+// The check the user asks for: a stopped one changes nothing, a finished one is kept and its
+// section appended once more.
+TEST_F(Road, ExactCheckOnDemand) {
+    type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}});
+    session.solveInput(kPrimerEdits);
+    const size_t before = session.report().lines().size();
+    std::atomic<bool> stop{true};
+    EXPECT_FALSE(session.acceptExactCheck(session.runExactCheck(&stop)));
+    EXPECT_EQ(session.report().lines().size(), before);
+    view.events.clear();
+    EXPECT_TRUE(session.acceptExactCheck(session.runExactCheck()));
+    EXPECT_EQ(session.exactCheck().verification.verdict, analysis::Verdict::Optimal);
+    const Lines all = session.report().lines();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "Проверено точно: оптимально"), 2);
+    EXPECT_EQ(view.events, Lines{"appended"});
 }
 
 TEST_F(Road, RefusedInputStopsBeforeTheSolver) {

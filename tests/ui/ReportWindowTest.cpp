@@ -108,7 +108,7 @@ TEST_F(Report, ReachedFromTheResultsWindowAfterASolve) {
         if (modal.objectName() == "TfrmResults2")
             form->windows().results2->btnText->click();
         else if (modal.objectName() == "TResults")
-            seen = lines();
+            seen = methodLines(lines());
     });
     enterProblem("0", "0", "1", "2", {{"4", "1", "1"}, {"-1", "-1"}});
     form->btnSolve->click();

@@ -31,6 +31,13 @@ inline QStringList shownLines(const QTextEdit* edit) {
     return lines;
 }
 
+// The lines the method's solve and its check wrote: up to the blank line before the exact
+// check's section, which the window tests of the exact check look at by themselves.
+inline QStringList methodLines(const QStringList& lines) {
+    const qsizetype section = lines.indexOf(QString::fromUtf8("Точная проверка"));
+    return section < 1 ? lines : lines.mid(0, section - 1);
+}
+
 // How a line of RE1 looks: its font and weight, or "mixed" when its fragments differ. An
 // empty line is described by its block's format.
 inline QString lineLook(const QTextBlock& block) {

@@ -195,7 +195,8 @@ protected:
     TResults& reportWindow() { return *form->windows().results; }
     QStringList sg3(int row) { return shownRow(window().SG3, row); }
     QStringList sg2(int row) { return shownRow(window().SG2, row); }
-    QStringList lines() { return shownLines(reportWindow().RE1); }
+    QStringList lines() { return methodLines(shownLines(reportWindow().RE1)); }
+    QStringList looks() { return lineLooks(reportWindow().RE1).mid(0, lines().size()); }
     QString header() {
         return u("Файл данных: ") + "  " +
                QString::fromStdString(reportDateTimeText(QLocale::system(), kMoment));
@@ -265,7 +266,7 @@ TEST_F(Results, FirstWorkedExample) {
     QStringList looks(21, QStringLiteral("Courier New 12"));
     for (int line : {1, 4, 8, 12})
         looks[line - 1] = QStringLiteral("Arial 12 bold");
-    EXPECT_EQ(lineLooks(reportWindow().RE1), looks);
+    EXPECT_EQ(this->looks(), looks);
 }
 
 TEST_F(Results, SecondWorkedExampleUnderEitherSeparator) {
@@ -318,7 +319,7 @@ TEST_F(Results, SecondWorkedExampleUnderEitherSeparator) {
                                " ",
                                u("Полученное решение является оптимальным."),
                                u("Контрольное число = 0 - ( должно быть близко к нулю )")}));
-        const QStringList looks = lineLooks(reportWindow().RE1);
+        const QStringList looks = this->looks();
         ASSERT_EQ(looks.size(), 24);
         for (int line : {1, 4, 9, 13})
             EXPECT_EQ(looks[line - 1], "Arial 12 bold") << line;
