@@ -37,6 +37,12 @@ QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
         return QString::fromStdString(m_cells.cell(index.column(), index.row()));
+    case Qt::ToolTipRole: {
+        // A text cut at its column's edge can still be read whole.
+        const std::string& text = m_cells.cell(index.column(), index.row());
+        if (text.empty()) return {};
+        return QString::fromStdString(text);
+    }
     case Qt::BackgroundRole:
         if (m_cells.isFixed(index.column(), index.row())) return m_fixedBrush;
         return {};
