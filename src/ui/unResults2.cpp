@@ -180,6 +180,8 @@ void TfrmResults2::btnRangesClick() {
     }
     if (m_rangesWindow == nullptr) m_rangesWindow = new TfrmRanges(m_toolkit, this);
     m_rangesWindow->showRanges(ranges, m_session->decimalSeparator());
+}
+
 void TfrmResults2::btnExactClick() {
     if (m_session == nullptr) return;
     std::atomic<bool> cancel{false}, done{false};
