@@ -6,15 +6,15 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <thread>
 
 #include "analysis/Presentation.h"
-#include "session/Session.h"
-
 #include "session/Session.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
@@ -126,7 +126,23 @@ TfrmResults2::~TfrmResults2() {
     delete SG2;
 }
 
+void TfrmResults2::fitWidthToGrids() {
+    // SG2 holds the widest rows: name, the N products, activity, relation, B and the price.
+    // Wide enough to show them all, up to the screen's width (wider problems scroll); never
+    // narrower than the window already is.
+    const StringGridModel& g = m_results.SG2;
+    int columns = 0;
+    for (int c = 0; c < g.colCount(); ++c)
+        columns += g.colWidth(c);
+    const int frame = SG2->width() - SG2->viewport()->width() + 4;
+    int wanted = width() - SG2->width() + columns + frame;
+    if (const QScreen* screen = this->screen())
+        wanted = std::min(wanted, screen->availableGeometry().width() - kDesignFrameWidth);
+    if (wanted > width()) resize(wanted, height());
+}
+
 void TfrmResults2::showTexts() {
+    fitWidthToGrids();
     edTarget->setText(QString::fromStdString(m_results.edTarget));
     const bool checked = m_session != nullptr && m_session->exactCheck().ran;
     analysis::VerdictLine line;
@@ -216,10 +232,10 @@ void TfrmResults2::btnExactClick() {
     if (m_session->acceptExactCheck(std::move(check))) showTexts();
 }
 
-void TfrmResults2::resizeEvent(QResizeEvent* event) {
-    Form::resizeEvent(event);
-    m_anchoring.apply(size());
-    runCommand(m_toolkit, [this] { FormResize(); });
-}
+    void TfrmResults2::resizeEvent(QResizeEvent * event) {
+        Form::resizeEvent(event);
+        m_anchoring.apply(size());
+        runCommand(m_toolkit, [this] { FormResize(); });
+    }
 
 } // namespace kvado::ui

@@ -45,6 +45,8 @@ public:
     // Shows the model's objective value in edTarget, its objective name in Label4 and the
     // session's exact check in lblExact (with btnExact when the check was not run).
     void showTexts();
+    // Widens the window to show every column of SG2, as far as the screen allows.
+    void fitWidthToGrids();
     // The objective's name, as the open command takes it from the constraint names file. Only
     // the open command sets it: a solve leaves the name of the file last opened.
     void setObjectiveName(const QString& name);

@@ -2,6 +2,7 @@
 // screen, lose typed work or name things the user does not have.
 
 #include <QFile>
+#include <QScreen>
 #include <QTimer>
 
 #include "UiTestSupport.h"
@@ -148,6 +149,24 @@ TEST_F(Trust, StoppedSolveLeavesEverythingAsItWas) {
     EXPECT_TRUE(
         QString::fromStdString(text::cp1251ToUtf8({bytes.constData(), size_t(bytes.size())}))
             .contains(u("Решение прервано пользователем")));
+}
+
+// Eight unknowns: the results window opens wide enough for every column of the analysis
+// grid, as far as the screen allows.
+TEST_F(Trust, ResultsWindowShowsEveryColumnOfEightUnknowns) {
+    enterProblem("0", "0", "1", "8",
+                 {{"8", "1", "1", "1", "1", "1", "1", "1", "1"},
+                  {"-1", "-1", "-1", "-1", "-1", "-1", "-1", "-1"}});
+    TfrmResults2& window = *form->windows().results2;
+    const int before = window.width();
+    form->btnSolve->click();
+    int columns = 0;
+    for (int c = 0; c < window.SG2->cells().colCount(); ++c)
+        columns += window.SG2->cells().colWidth(c);
+    const int screen = window.screen()->availableGeometry().width();
+    EXPECT_GT(window.width(), before);
+    EXPECT_GE(window.SG2->viewport()->width(), std::min(columns, screen - 100));
+    EXPECT_LE(window.width(), screen);
 }
 
 } // namespace
