@@ -232,10 +232,10 @@ void TfrmResults2::btnExactClick() {
     if (m_session->acceptExactCheck(std::move(check))) showTexts();
 }
 
-    void TfrmResults2::resizeEvent(QResizeEvent * event) {
-        Form::resizeEvent(event);
-        m_anchoring.apply(size());
-        runCommand(m_toolkit, [this] { FormResize(); });
-    }
+void TfrmResults2::resizeEvent(QResizeEvent* event) {
+    Form::resizeEvent(event);
+    m_anchoring.apply(size());
+    runCommand(m_toolkit, [this] { FormResize(); });
+}
 
 } // namespace kvado::ui

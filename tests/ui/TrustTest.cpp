@@ -164,9 +164,12 @@ TEST_F(Trust, ResultsWindowShowsEveryColumnOfEightUnknowns) {
     for (int c = 0; c < window.SG2->cells().colCount(); ++c)
         columns += window.SG2->cells().colWidth(c);
     const int screen = window.screen()->availableGeometry().width();
+    window.show(); // the grids follow the window's size once it is shown
+    QApplication::processEvents();
     EXPECT_GT(window.width(), before);
     EXPECT_GE(window.SG2->viewport()->width(), std::min(columns, screen - 100));
     EXPECT_LE(window.width(), screen);
+    window.hide();
 }
 
 } // namespace
