@@ -158,6 +158,17 @@ SolveResult Session::solveLoaded() {
     m_exactCheck = {};
     m_outcome = SolveOutcome::Stopped;
     {
+        // The view knows while the solver runs (a window then lets only «Прервать» through),
+        // however the solve ends.
+        struct Running {
+            SessionView* view;
+            explicit Running(SessionView* v) : view(v) {
+                if (view) view->solveRunning(true);
+            }
+            ~Running() {
+                if (view) view->solveRunning(false);
+            }
+        } running(m_view);
         TraceLog log(m_logFolder);
         result.outcome = solve(m_problem, log, *this);
     }

@@ -26,6 +26,8 @@ public:
     // Asked between the solve's passes: true ends the solve at the end of the current pass.
     // A window lets its events through here, so that it repaints and its stop command works.
     virtual bool stopRequested() { return false; }
+    // The solver starts (true) and has ended (false), whatever the outcome.
+    virtual void solveRunning(bool) {}
 };
 
 } // namespace kvado::session

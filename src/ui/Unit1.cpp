@@ -72,6 +72,7 @@ public:
         if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
     }
     bool stopRequested() override { return m_form.letEventsThrough(); }
+    void solveRunning(bool on) override { m_form.setSolving(on); }
 
 private:
     TForm1& m_form;
@@ -519,15 +520,9 @@ void TForm1::btnSolveClick() {
 void TForm1::solveGrid() {
     m_hasResults = false;
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
-    setSolving(true);
-    session::SolveResult result;
-    try {
-        result = m_session->solveInput(editTexts());
-    } catch (...) {
-        setSolving(false);
-        throw;
-    }
-    setSolving(false);
+    // The session says when the solver itself runs: the input's checks and their messages
+    // come before it, with the window as it was.
+    const session::SolveResult result = m_session->solveInput(editTexts());
     if (m_closeAfterSolve) {
         // Asked for during the solve; typed work is still asked about.
         m_closeAfterSolve = false;
