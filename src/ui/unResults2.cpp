@@ -126,7 +126,30 @@ TfrmResults2::~TfrmResults2() {
     delete SG2;
 }
 
+// Names are not cut: a column narrower than a name it holds (the constraint names in column
+// 0, the unknowns' names in row `nameRow`) is widened to it, up to 400 pixels; the whole text
+// is in the cell's tooltip beyond that. Only grids of a size a reader scans by eye are
+// measured: a wide problem's grids scroll anyway.
+static void widenColumnsToNames(StringGridModel& g, int nameRow, int lastNameCol,
+                                const QFontMetrics& metrics) {
+    constexpr int kMeasuredCols = 64, kMeasuredRows = 200, kMaxWidth = 400, kPadding = 8;
+    if (g.colCount() > kMeasuredCols) return;
+    auto widen = [&](int c, int widest) {
+        const int needed = std::min(widest + kPadding, kMaxWidth);
+        if (needed > g.colWidth(c)) g.setColWidth(c, needed);
+    };
+    int widest = 0;
+    for (int r = 0; r < std::min(g.rowCount(), kMeasuredRows); ++r)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(g.cell(0, r))));
+    widen(0, widest);
+    for (int c = 1; c <= lastNameCol && c < g.colCount(); ++c)
+        widen(c, metrics.horizontalAdvance(QString::fromStdString(g.cell(c, nameRow))));
+}
+
 void TfrmResults2::fitWidthToGrids() {
+    // SG3: N+1 columns, the names in row 1; SG2: N+5 columns, the names in row 1 of 1..N.
+    widenColumnsToNames(m_results.SG3, 1, m_results.SG3.colCount() - 1, QFontMetrics(SG3->font()));
+    widenColumnsToNames(m_results.SG2, 1, m_results.SG2.colCount() - 5, QFontMetrics(SG2->font()));
     // SG2 holds the widest rows: name, the N products, activity, relation, B and the price.
     // Wide enough to show them all, up to the screen's width (wider problems scroll); never
     // narrower than the window already is.

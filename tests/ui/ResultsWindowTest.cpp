@@ -2,6 +2,7 @@
 // edTarget, Label4 and RE1 after pressing "Решить".
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -369,10 +370,14 @@ TEST_F(Results, GridSizesForOneUnknownAndOneConstraint) {
     EXPECT_EQ(window().SG2->model()->columnCount(), 6);
     EXPECT_EQ(window().SG2->model()->rowCount(), 4);
     // Widths come from the input grid: 250 for the names, 70 for the numbers, the last column
-    // 6 pixels wider.
+    // 6 pixels wider; a column narrower than the unknown's name it holds (here the
+    // placeholder) is widened so that the name is not cut.
     QList<int> widths;
     for (int c = 0; c < 6; ++c)
         widths << window().SG2->columnWidth(c);
+    const int name = QFontMetrics(window().SG2->font()).horizontalAdvance(u(" Не заполн."));
+    EXPECT_GE(widths[1], std::max(70, name));
+    widths[1] = 70;
     EXPECT_EQ(widths, (QList<int>{250, 70, 70, 70, 70, 76}));
 }
 
