@@ -40,12 +40,17 @@ std::string unboundedMessage(int32_t column) {
            "])\r\nподробнее в файле Kvaq.log";
 }
 
+// The name the user gave in a name cell, trimmed; empty for none or a new table's placeholder
+// (a placeholder is no name: the number of the row or column says more).
+static std::string givenName(const std::string& cell) {
+    std::string name = datafile::trimName(cell);
+    return name.rfind("Не заполн", 0) == 0 ? std::string() : name;
+}
+
 std::string unboundedMessage(const LpProblem& p, const StringGridModel& grid, int32_t column) {
-    // A placeholder is no name: the column's number says more.
-    auto named = [](std::string name, std::string fallback) {
-        name = datafile::trimName(name);
-        if (name.empty() || name.rfind("Не заполн", 0) == 0) return fallback;
-        return "«" + name + "»";
+    auto named = [](const std::string& cell, std::string fallback) {
+        const std::string name = givenName(cell);
+        return name.empty() ? fallback : "«" + name + "»";
     };
     auto constraint = [&](int32_t i) {
         return named(grid.cell(0, i + 1), "номер " + text::intText(i));
@@ -126,8 +131,8 @@ static std::string cellPlace(const StringGridModel& g, const LpProblem& p, int32
                              int32_t row) {
     auto named = [&](const char* what, int32_t number, int32_t c, int32_t r) {
         std::string text = std::string(what) + " " + text::intText(number);
-        const std::string name = datafile::trimName(g.cell(c, r));
-        if (!name.empty() && name.rfind("Не заполн", 0) != 0) text += " «" + name + "»";
+        if (const std::string name = givenName(g.cell(c, r)); !name.empty())
+            text += " «" + name + "»";
         return text;
     };
     const bool objective = row == p.M + 2;

@@ -1,10 +1,12 @@
 #include "ui/Form.h"
 
+#include <QBoxLayout>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <algorithm>
@@ -177,6 +179,17 @@ void Form::keepMinimumOuterSize(QSize minimum) {
     const QSize frame(kDesignFrameWidth, kDesignFrameHeight);
     if (outerSize().width() < minimum.width()) resize(minimum.width() - frame.width(), height());
     if (outerSize().height() < minimum.height()) resize(width(), minimum.height() - frame.height());
+}
+
+void addCloseButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton*& close) {
+    close = new QPushButton(QStringLiteral("Закрыть"), dialog);
+    close->setObjectName(QStringLiteral("btnClose"));
+    close->setDefault(true);
+    QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
 }
 
 } // namespace kvado::ui

@@ -37,6 +37,12 @@ void centreOnScreen(QWidget* window);
 // F1 in the window (and in every control of it) shows help.
 void installHelpKey(QWidget* window, Toolkit& toolkit);
 
+// Ends the dialog's vertical layout with a row holding `close` at its right: «Закрыть», the
+// default button, which accepts the dialog.
+class QPushButton;
+class QVBoxLayout;
+void addCloseButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton*& close);
+
 // Keeps controls at their designed distance from the edges they are anchored to while the
 // client area changes size. Controls anchored to both opposite edges stretch.
 class Anchoring {

@@ -49,17 +49,9 @@ TfrmLog::TfrmLog(Toolkit& toolkit, QWidget* parent)
                         QStringLiteral("Courier New")},
                        13, true));
 
-    btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
-    btnClose->setDefault(true);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MemoLog);
-    layout->addLayout(buttons);
+    addCloseButtonRow(this, layout, btnClose);
 }
 
 void TfrmLog::loadLog(const QString& path) {

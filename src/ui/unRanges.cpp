@@ -124,21 +124,13 @@ TfrmRanges::TfrmRanges(Toolkit& toolkit, QWidget* parent)
     lblRows = label("lblRows", "Ограничения: диапазоны правых частей");
     SGRows = grid("SGRows", m_rows);
 
-    btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
-    btnClose->setDefault(true);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblNotes);
     layout->addWidget(lblColumns);
     layout->addWidget(SGColumns, 1);
     layout->addWidget(lblRows);
     layout->addWidget(SGRows, 1);
-    layout->addLayout(buttons);
+    addCloseButtonRow(this, layout, btnClose);
 }
 
 // The grids stop observing the window's models before the models go.
