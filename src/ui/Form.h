@@ -12,6 +12,9 @@
 
 #include "ui/Toolkit.h"
 
+class QPushButton;
+class QVBoxLayout;
+
 namespace kvado::ui {
 
 // The windows were designed with a frame of 4 pixels on each side and a caption bar: the
@@ -39,8 +42,6 @@ void installHelpKey(QWidget* window, Toolkit& toolkit);
 
 // Ends the dialog's vertical layout with a row holding `close` at its right: «Закрыть», the
 // default button, which accepts the dialog.
-class QPushButton;
-class QVBoxLayout;
 void addCloseButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton*& close);
 
 // Keeps controls at their designed distance from the edges they are anchored to while the
