@@ -306,9 +306,9 @@ ViewBox defaultView(const PlaneProblem& problem, const PlaneSolution& solution) 
         }
         return b;
     };
-    // A stretch of every endless direction, as long as half the picture of the vertices.
+    // A stretch of every endless direction, as long as the picture of the vertices.
     const ViewBox core = boxOf(points);
-    const Real stretch = std::max<Real>(1, std::max(core.width(), core.height())) / 2;
+    const Real stretch = std::max<Real>(1, std::max(core.width(), core.height()));
     auto along = [&](const PlanePoint& from, const PlanePoint& d) {
         points.push_back({from.x1 + stretch * d.x1, from.x2 + stretch * d.x2});
     };

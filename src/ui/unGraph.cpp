@@ -96,10 +96,16 @@ void drawArrow(QPainter& p, QPointF from, QPointF to) {
     p.restore();
 }
 
-// A label with a white halo so that it reads over lines and the region.
-void drawLabel(QPainter& p, QPointF at, const QString& text, const QColor& colour) {
+// A label with a white halo so that it reads over lines and the region, moved inside `bounds`
+// where it would stick out.
+void drawLabel(QPainter& p, QPointF at, const QString& text, const QColor& colour,
+               const QRectF& bounds) {
     const QRectF r = p.fontMetrics().boundingRect(text);
     QRectF box(at.x(), at.y() - r.height() + 3, r.width() + 4, r.height());
+    if (box.right() > bounds.right() - 2) box.moveRight(bounds.right() - 2);
+    if (box.left() < bounds.left() + 2) box.moveLeft(bounds.left() + 2);
+    if (box.bottom() > bounds.bottom() - 2) box.moveBottom(bounds.bottom() - 2);
+    if (box.top() < bounds.top() + 2) box.moveTop(bounds.top() + 2);
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 200));
@@ -249,12 +255,19 @@ void GraphView::render(QPainter& p, QSize size) const {
         p.setBrush(kRegionColour);
         p.drawPolygon(regionShape);
     }
-    // The region's name as the textbooks give it, at the middle of what shows of it.
-    if (regionShape.size() >= 3 && s.region.vertices.size() >= 3) {
+    // The region's name as the textbooks give it, under the middle of what shows of it (an
+    // unbounded objective's arrow starts at the middle), when it shows with an area.
+    double area = 0;
+    for (int k = 0; k < regionShape.size(); ++k) {
+        const QPointF& a = regionShape[k];
+        const QPointF& b = regionShape[(k + 1) % regionShape.size()];
+        area += (a.x() * b.y() - b.x() * a.y()) / 2;
+    }
+    if (std::fabs(area) > 400) {
         QPointF centre;
         for (const QPointF& x : regionShape)
             centre += x / regionShape.size();
-        drawLabel(p, centre - QPointF(14, -4), QStringLiteral("ОДР"), QColor(30, 110, 30));
+        drawLabel(p, centre + QPointF(-14, 20), QStringLiteral("ОДР"), QColor(30, 110, 30), plot);
     }
     // A region without area (a segment, a ray, a point) as a broad stroke.
     if (!regionShape.isEmpty()) {
@@ -269,10 +282,10 @@ void GraphView::render(QPainter& p, QSize size) const {
     const QPointF origin = map.toScreen({0, 0});
     drawArrow(p, QPointF(plot.left(), origin.y()), QPointF(plot.right() - 2, origin.y()));
     drawArrow(p, QPointF(origin.x(), plot.bottom()), QPointF(origin.x(), plot.top() + 2));
-    drawLabel(p, QPointF(plot.right() - 60, origin.y() - 6), QString::fromStdString(c.x1Name),
-              Qt::black);
+    drawLabel(p, QPointF(plot.right(), origin.y() - 6), QString::fromStdString(c.x1Name), Qt::black,
+              plot);
     drawLabel(p, QPointF(origin.x() + 6, plot.top() + 14), QString::fromStdString(c.x2Name),
-              Qt::black);
+              Qt::black, plot);
 
     // Each constraint's line, a band on its feasible side, and its name.
     const int rows = static_cast<int>(c.problem.rows.size());
@@ -296,7 +309,8 @@ void GraphView::render(QPainter& p, QSize size) const {
         p.drawLine(a, b);
         // Names spread along their lines, so that lines through one corner keep them apart.
         const double t = 0.12 + 0.76 * std::fmod(0.61803 * (k + 1), 1.0);
-        drawLabel(p, a + t * (b - a) + QPointF(4, -4), QString::fromStdString(r.name), colour);
+        drawLabel(p, a + t * (b - a) + QPointF(4, -4), QString::fromStdString(r.name), colour,
+                  plot);
     }
 
     const bool optimal = s.outcome == analysis::PlaneOutcome::Optimal;
@@ -312,8 +326,8 @@ void GraphView::render(QPainter& p, QSize size) const {
         p.drawLine(map.toScreen(s.optimum), map.toScreen(end));
         const QPointF mid =
             (map.toScreen(s.optimum) + map.toScreen(s.edgeEnd ? end : s.optimum)) / 2;
-        drawLabel(p, mid + QPointF(6, 18), QStringLiteral("оптимальные решения"),
-                  QColor(200, 90, 0));
+        drawLabel(p, mid + QPointF(6, 30), QStringLiteral("оптимальные решения"),
+                  QColor(200, 90, 0), plot);
     }
 
     // The objective: its level line through the optimum and the direction in which Z falls.
@@ -328,14 +342,21 @@ void GraphView::render(QPainter& p, QSize size) const {
         const QPointF d = map.screenDirection(best, {-c.problem.c1, -c.problem.c2});
         p.setPen(QPen(kOptimumColour, 2));
         drawArrow(p, at, at + 56 * d);
-        drawLabel(p, at + 60 * d + QPointF(2, 4), QStringLiteral("Z убывает"), kOptimumColour);
+        drawLabel(p, at + 60 * d + QPointF(2, 4), QStringLiteral("Z убывает"), kOptimumColour,
+                  plot);
     }
     if (s.outcome == analysis::PlaneOutcome::Unbounded) {
-        const QPointF at = map.toScreen(s.descentFrom);
-        const QPointF d = map.screenDirection(s.descentFrom, s.descent);
+        // From the middle of the region in view, where it does not hide behind an edge.
+        QPointF at = map.toScreen(s.descentFrom);
+        if (regionShape.size() >= 3) {
+            at = QPointF();
+            for (const QPointF& x : regionShape)
+                at += x / regionShape.size();
+        }
+        const QPointF d = map.screenDirection(map.toPlane(at), s.descent);
         p.setPen(QPen(kOptimumColour, 3));
         drawArrow(p, at, at + 90 * d);
-        drawLabel(p, at + 94 * d + QPointF(2, 4), QStringLiteral("Z → −∞"), kOptimumColour);
+        drawLabel(p, at + 94 * d + QPointF(2, 4), QStringLiteral("Z → −∞"), kOptimumColour, plot);
     }
 
     // The simplex path: the visited vertices joined in order and numbered.
@@ -349,7 +370,7 @@ void GraphView::render(QPainter& p, QSize size) const {
         for (int k = 0; k < path.size(); ++k) {
             p.setBrush(Qt::white);
             p.drawEllipse(path[k], 4, 4);
-            drawLabel(p, path[k] + QPointF(-14, -6), QString::number(k + 1), kPathColour);
+            drawLabel(p, path[k] + QPointF(-14, -6), QString::number(k + 1), kPathColour, plot);
         }
     }
 
@@ -362,7 +383,7 @@ void GraphView::render(QPainter& p, QSize size) const {
         const Real z = c.problem.c1 * best.x1 + c.problem.c2 * best.x2;
         drawLabel(p, at + QPointF(8, 16),
                   QStringLiteral("(%1; %2), Z = %3").arg(num(best.x1), num(best.x2), num(z)),
-                  kOptimumColour);
+                  kOptimumColour, plot);
     }
     p.setClipping(false);
 
