@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <algorithm>
+#include <cstdlib>
 
+#include "RequiredInput.h"
 #include "UiTestSupport.h"
 #include "ui/unGraph.h"
 
@@ -95,6 +97,15 @@ TEST_F(GraphWindow, FromTheResultsWindowExportsPngSvgAndPutsThePictureIntoTheRep
     EXPECT_TRUE(rtf.contains("{\\pict\\pngblip\\picw605\\pich454"));
     EXPECT_TRUE(rtf.contains("89504e470d0a1a0a")) << "the PNG signature";
     EXPECT_TRUE(toolkit.texts(Kind::Error).isEmpty());
+
+    // What an RTF reader takes out of the saved report is the picture at its size.
+    KVADO_REQUIRE_INPUT(QFile::exists("/usr/bin/unrtf"), "/usr/bin/unrtf");
+    const std::string command =
+        "cd '" + folder.dir().toStdString() + "' && /usr/bin/unrtf --html report.rtf > report.html";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const QImage taken(folder.path("pict001.png"));
+    ASSERT_FALSE(taken.isNull());
+    EXPECT_EQ(taken.size(), TfrmGraph::kReportPictureSize);
 }
 
 TEST_F(GraphWindow, MainMenuDrawsTwoUnknownsWhateverTheSolveFound) {
