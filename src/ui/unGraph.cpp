@@ -157,7 +157,16 @@ void GraphView::setSimplexPath(std::vector<PlanePoint> points) {
 }
 
 void GraphView::fit() {
-    m_view = analysis::defaultView(m_contents.problem, m_contents.solution);
+    ViewBox b = analysis::defaultView(m_contents.problem, m_contents.solution);
+    // The passes of phase 1 may stand outside the region and its lines' intercepts.
+    const Real mx = b.width() / 20, my = b.height() / 20;
+    for (const PlanePoint& x : m_path) {
+        b.x1min = std::min(b.x1min, x.x1 - mx);
+        b.x1max = std::max(b.x1max, x.x1 + mx);
+        b.x2min = std::min(b.x2min, x.x2 - my);
+        b.x2max = std::max(b.x2max, x.x2 + my);
+    }
+    m_view = b;
     update();
 }
 
@@ -495,14 +504,17 @@ void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> 
     btnReport->setEnabled(true);
 }
 
-void TfrmGraph::showGraph(session::Session& session, std::optional<PlanePoint> solverOptimum) {
+void TfrmGraph::showGraph(session::Session& session, std::optional<PlanePoint> solverOptimum,
+                          std::vector<PlanePoint> path) {
     setSession(session, solverOptimum);
+    if (!path.empty()) setSimplexPath(std::move(path));
     btnClose->setFocus();
     m_toolkit.showModal(*this);
 }
 
 void TfrmGraph::setSimplexPath(std::vector<PlanePoint> points) {
     view->setSimplexPath(std::move(points));
+    view->fit();
 }
 
 void TfrmGraph::btnFitClick() {

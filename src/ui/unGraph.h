@@ -35,7 +35,7 @@ struct GraphContents {
 };
 
 // The picture itself. The wheel zooms about the pointer, a drag moves the view; fit() brings
-// back the default view.
+// back the default view (widened to the simplex path).
 class GraphView : public QWidget {
     Q_OBJECT
 public:
@@ -43,7 +43,8 @@ public:
 
     void setContents(GraphContents contents);
     const GraphContents& contents() const { return m_contents; }
-    // The vertices the simplex method visited, in order; drawn joined and numbered.
+    // The vertices the simplex method visited, in order; drawn joined and numbered. fit()
+    // shows them all.
     void setSimplexPath(std::vector<analysis::PlanePoint> points);
     const std::vector<analysis::PlanePoint>& simplexPath() const { return m_path; }
 
@@ -82,8 +83,12 @@ public:
     void setSession(session::Session& session, std::optional<analysis::PlanePoint> solverOptimum);
     // Without a session: «В отчет» is disabled.
     void setContents(GraphContents contents);
-    // Fills the window from the session and shows it modally.
-    void showGraph(session::Session& session, std::optional<analysis::PlanePoint> solverOptimum);
+    // Fills the window from the session and shows it modally; `path`: the simplex path, the
+    // basic solutions (X1, X2) of the passes in order (none: the final plan alone).
+    void showGraph(session::Session& session, std::optional<analysis::PlanePoint> solverOptimum,
+                   std::vector<analysis::PlanePoint> path = {});
+    // The simplex path, drawn joined and numbered 1, 2, ...; the view is fitted again so that
+    // every point of it shows.
     void setSimplexPath(std::vector<analysis::PlanePoint> points);
 
     // --- handlers ------------------------------------------------------------------------

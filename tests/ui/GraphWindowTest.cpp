@@ -73,6 +73,12 @@ TEST_F(GraphWindow, FromTheResultsWindowExportsPngSvgAndPutsThePictureIntoTheRep
     w->btnFit->click();
     EXPECT_EQ(w->view->viewBox().width(), fitted.width());
 
+    // A path as the pass recorder gives it, a phase-1 point far out included: all of it shows.
+    w->setSimplexPath({{0, 0}, {0, 30}, {0, 6}, {2, 6}});
+    EXPECT_EQ(w->view->simplexPath().size(), 4u);
+    EXPECT_TRUE(w->view->viewBox().contains({0, 30}));
+    EXPECT_TRUE(w->view->viewBox().contains({6, 0})) << "the default view stays within";
+
     toolkit.answerFileDialog(folder.path("graph.png"));
     w->btnPng->click();
     const QImage png = QImage::fromData(bytesOf(folder.path("graph.png")), "PNG");
