@@ -282,4 +282,13 @@ void Session::writeRangesReport(const analysis::Ranges& ranges) {
     if (m_view) m_view->reportAppended();
 }
 
+void Session::writePictureReport(const std::string& heading, const std::string& caption,
+                                 report::Picture picture) {
+    m_report.setCurrentFormat(report::ReportDocument::headingFormat());
+    m_report.append(heading);
+    m_report.append(caption);
+    m_report.appendPicture(std::move(picture));
+    if (m_view) m_view->reportAppended();
+}
+
 } // namespace kvado::session

@@ -140,6 +140,9 @@ public:
     analysis::Ranges ranges() const;
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);
+    // Appends a picture (the graphical method's) under its heading and a line of words.
+    void writePictureReport(const std::string& heading, const std::string& caption,
+                            report::Picture picture);
 
     // --- SolverHost --------------------------------------------------------------------------
     void setProgressMaximum(int32_t maximum) override;

@@ -19,9 +19,11 @@
 
 #include "datafile/DataFileWriter.h"
 #include "session/Messages.h"
+#include "text/NumberText.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
+#include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
@@ -283,6 +285,11 @@ void TForm1::createMenu() {
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
+    idGraph = action("idGraph", "Графический метод", &TForm1::idGraphClick);
+    mnSolve->addAction(idGraph);
+    connect(mnSolve, &QMenu::aboutToShow, this, [this] { enableGraph(); });
+    connect(edN, &QLineEdit::textChanged, this, [this] { enableGraph(); });
+    enableGraph();
     bar->insertMenu(idResults, mnSolve);
 }
 
@@ -517,8 +524,9 @@ void TForm1::btnSolveClick() {
     solveGrid();
 }
 
-void TForm1::solveGrid() {
+void TForm1::solveGrid(bool showResults) {
     m_hasResults = false;
+    m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The session says when the solver itself runs: the input's checks and their messages
     // come before it, with the window as it was.
@@ -530,6 +538,7 @@ void TForm1::solveGrid() {
         return;
     }
     if (!result.solved) return;
+    m_lastOutcome = result.outcome;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
     if (result.outcome != SolveOutcome::Optimal) return;
@@ -539,7 +548,7 @@ void TForm1::solveGrid() {
     m_windows.results2->setOptimalSolve(true);
     // The exact check's line follows the solve that just ended.
     m_windows.results2->showTexts();
-    m_toolkit.showModal(*m_windows.results2);
+    if (showResults) m_toolkit.showModal(*m_windows.results2);
 }
 
 void TForm1::setSolving(bool on) {
@@ -551,6 +560,7 @@ void TForm1::setSolving(bool on) {
         e->setReadOnly(on);
     for (QAction* a : findChildren<QAction*>())
         a->setEnabled(!on);
+    if (!on) enableGraph();
     btnNewTab->setEnabled(!on);
     btnREsizeTab->setEnabled(!on);
     btnExit->setEnabled(!on);
@@ -576,6 +586,34 @@ void TForm1::btnStopClick() {
 void TForm1::idLogClick() {
     if (m_log == nullptr) m_log = new TfrmLog(m_toolkit, this);
     m_log->showLog(QDir::current().filePath(QStringLiteral("Kvaq.log")));
+}
+
+void TForm1::enableGraph() {
+    idGraph->setEnabled(!m_solving && text::toWholeNumber(edN->text().toStdString()) == 2);
+}
+
+void TForm1::idGraphClick() {
+    if (text::toWholeNumber(edN->text().toStdString()) != 2) {
+        m_toolkit.showMessage(
+            QStringLiteral("Графический метод строится для задачи с двумя неизвестными"));
+        return;
+    }
+    solveGrid(false);
+    if (!m_lastOutcome || m_problem.N != 2) return;
+    std::optional<analysis::PlanePoint> optimum;
+    switch (*m_lastOutcome) {
+    case SolveOutcome::Optimal:
+        optimum = analysis::PlanePoint{m_problem.solution[1], m_problem.solution[2]};
+        break;
+    case SolveOutcome::Infeasible:
+    case SolveOutcome::Unbounded:
+        break;
+    case SolveOutcome::PassLimit:
+    case SolveOutcome::Stopped:
+        return; // no answer to draw
+    }
+    if (m_graph == nullptr) m_graph = new TfrmGraph(m_toolkit, this);
+    m_graph->showGraph(*m_session, optimum);
 }
 
 void TForm1::idSolveAgainClick() {

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "session/Session.h"
 #include "solver/LpProblem.h"
@@ -111,6 +112,9 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
+    // «Решение › Графический метод», for two unknowns: the grid solved as it stands, then
+    // drawn whatever the solve found (an empty region, an unbounded objective).
+    void idGraphClick();
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -157,6 +161,7 @@ public:
     QAction* idSolveAgain;
     QAction* idLastResults;
     QAction* idLog;
+    QAction* idGraph;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -196,6 +201,11 @@ private:
     bool m_closeAfterSolve = false;
     QElapsedTimer m_eventsLetThrough;
     class TfrmLog* m_log = nullptr;
+    class TfrmGraph* m_graph = nullptr;
+    // The outcome of the last solve the solver ran; none when the input stopped it.
+    std::optional<SolveOutcome> m_lastOutcome;
+    // «Графический метод» is offered while the edits ask for two unknowns.
+    void enableGraph();
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
@@ -203,7 +213,8 @@ private:
     bool keepWork();
     // The write command; returns whether the files were written.
     bool writeDataFiles();
-    void solveGrid();
+    // `showResults`: an optimum opens the results window.
+    void solveGrid(bool showResults = true);
 };
 
 } // namespace kvado::ui

@@ -18,6 +18,7 @@
 #include "session/Session.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
+#include "ui/unGraph.h"
 #include "ui/unRanges.h"
 
 namespace kvado::ui {
@@ -102,6 +103,8 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
     btnRanges = button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26));
     btnRanges->setEnabled(false);
+    btnGraph = button("btnGraph", "Графический метод", QRect(151, 482, 141, 26));
+    btnGraph->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
 
@@ -116,6 +119,7 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
 
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
+    connectCommand(btnGraph, &QPushButton::clicked, this, m_toolkit, [this] { btnGraphClick(); });
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -200,13 +204,25 @@ void TfrmResults2::btnTextClick() {
 
 void TfrmResults2::setSession(session::Session* session) {
     m_session = session;
-    btnRanges->setEnabled(m_session != nullptr && m_optimal);
+    enableAnalyses();
 }
 
 void TfrmResults2::setOptimalSolve(bool optimal) {
     m_optimal = optimal;
     m_rangesReported = false;
+    enableAnalyses();
+}
+
+void TfrmResults2::enableAnalyses() {
     btnRanges->setEnabled(m_session != nullptr && m_optimal);
+    btnGraph->setEnabled(m_session != nullptr && m_optimal && m_session->problem().N == 2);
+}
+
+void TfrmResults2::btnGraphClick() {
+    if (m_session == nullptr || !m_optimal || m_session->problem().N != 2) return;
+    if (m_graphWindow == nullptr) m_graphWindow = new TfrmGraph(m_toolkit, this);
+    const LpProblem& p = m_session->problem();
+    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.solution[1], p.solution[2]});
 }
 
 void TfrmResults2::btnRangesClick() {

@@ -18,6 +18,7 @@ namespace kvado::ui {
 class StringGrid;
 class TResults;
 class TfrmRanges;
+class TfrmGraph;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -56,6 +57,8 @@ public:
     void FormResize();
     void btnTextClick();
     void btnRangesClick();
+    // The graphical method of the optimal solve, for a problem of two unknowns.
+    void btnGraphClick();
     // The exact check at any size in a second thread, behind a modal progress window whose
     // «Прервать» stops it; its verdict then shows and its section goes to the report.
     void btnExactClick();
@@ -69,6 +72,7 @@ public:
     QLabel* Label3;
     StringGrid* SG2;
     QPushButton* btnRanges;
+    QPushButton* btnGraph;
     QPushButton* btnText;
     QPushButton* btnOK;
     QLabel* lblExact;
@@ -83,6 +87,8 @@ private:
     TResults* m_reportWindow = nullptr;
     session::Session* m_session = nullptr;
     TfrmRanges* m_rangesWindow = nullptr;
+    TfrmGraph* m_graphWindow = nullptr;
+    void enableAnalyses();
     bool m_optimal = false;
     bool m_rangesReported = false;
     Anchoring m_anchoring;
