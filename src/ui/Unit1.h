@@ -31,6 +31,7 @@ class TForm2;
 class TfrmResults2;
 class TfrmZastav;
 class TfrmGenData;
+class TfrmModel;
 
 // The date and time of the report's header in the regional settings of `locale`: the short
 // date, a blank and the long time, the time left out at exactly midnight.
@@ -111,6 +112,13 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
+    // «Модель»: the problem as LP text, to edit, apply and solve.
+    void idModelClick();
+    TfrmModel* modelWindow() const { return m_modelWindow; }
+    // The model window's «Применить»: LP text laid into the edits and the grid through the
+    // transformation, linked to its model. Returns what it came to; changes nothing when the
+    // text does not read.
+    session::ModelOpen applyModelText(const QString& text);
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -157,6 +165,7 @@ public:
     QAction* idSolveAgain;
     QAction* idLastResults;
     QAction* idLog;
+    QAction* idModel;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -203,6 +212,10 @@ private:
     bool keepWork();
     // The write command; returns whether the files were written.
     bool writeDataFiles();
+    // An LP or MPS file opened, or LP text applied: the edits, the Solve button and the
+    // results window follow the input laid in.
+    void showModelLaid(const session::ModelOpen& laid);
+    TfrmModel* m_modelWindow = nullptr;
     void solveGrid();
 };
 

@@ -18,6 +18,7 @@ namespace kvado::ui {
 class StringGrid;
 class TResults;
 class TfrmRanges;
+class TfrmUserTerms;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -59,6 +60,10 @@ public:
     // The exact check at any size in a second thread, behind a modal progress window whose
     // «Прервать» stops it; its verdict then shows and its section goes to the report.
     void btnExactClick();
+    // «Решение исходной задачи»: the answer in the terms of the model the problem was laid
+    // from; shown only while the session has one.
+    void btnUserTermsClick();
+    TfrmUserTerms* userTermsWindow() const { return m_userTermsWindow; }
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -73,9 +78,11 @@ public:
     QPushButton* btnOK;
     QLabel* lblExact;
     QPushButton* btnExact;
+    QPushButton* btnUserTerms;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Shown by SG3 and SG2.
@@ -83,6 +90,7 @@ private:
     TResults* m_reportWindow = nullptr;
     session::Session* m_session = nullptr;
     TfrmRanges* m_rangesWindow = nullptr;
+    TfrmUserTerms* m_userTermsWindow = nullptr;
     bool m_optimal = false;
     bool m_rangesReported = false;
     Anchoring m_anchoring;
