@@ -304,7 +304,7 @@ void TForm1::createMenu() {
     mnSolve->addAction(idLog);
     bar->insertMenu(idResults, mnSolve);
     idModel = action("idModel", "Модель", &TForm1::idModelClick);
-    bar->addAction(idModel);
+    mnSolve->addAction(idModel);
 }
 
 // --- state ---------------------------------------------------------------------------------

@@ -112,7 +112,7 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
-    // «Модель»: the problem as LP text, to edit, apply and solve.
+    // «Решение › Модель»: the problem as LP text, to edit, apply and solve.
     void idModelClick();
     TfrmModel* modelWindow() const { return m_modelWindow; }
     // The model window's «Применить»: LP text laid into the edits and the grid through the
