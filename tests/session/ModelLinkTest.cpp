@@ -3,12 +3,10 @@
 // section «Решение исходной задачи»; after an edit the report is the standard form's alone.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 
+#include "../model/GlpsolRun.h"
 #include "../model/ModelTestSupport.h"
 #include "../report/ReportFixture.h"
 #include "base/FileIo.h"
@@ -21,61 +19,9 @@ using namespace kvado_test;
 
 namespace {
 
-// glpsol's answer from its plain solution file (-w): "s bas m n p d obj", then a line
-// "i k st prim dual" per row and "j k st prim dual" per column.
-struct Glpsol {
-    bool optimal = false;
-    Real objective = 0;
-    std::vector<char> rowStatus, columnStatus;
-    std::vector<Real> rowValue, rowDual, columnValue, columnDual;
-};
+using kvado::test::GlpAnswer;
+using kvado::test::near;
 
-Glpsol glpsol(const std::string& lpFile, const std::string& dir) {
-    const std::string sol = dir + "/glpsol.sol";
-    const std::string cmd = "glpsol --lp " + lpFile + " --nopresol -w " + sol + " >/dev/null 2>&1";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    Glpsol g;
-    std::ifstream in(sol);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream s(line);
-        std::string tag, bas;
-        char st = 0, p = 0, d = 0;
-        int k = 0;
-        long double a = 0, b = 0;
-        s >> tag;
-        if (tag == "s") {
-            s >> bas >> k >> k >> p >> d >> a;
-            g.optimal = p == 'f' && d == 'f';
-            g.objective = a;
-        } else if (tag == "i" || tag == "j") {
-            s >> k >> st >> a >> b;
-            (tag == "i" ? g.rowStatus : g.columnStatus).push_back(st);
-            (tag == "i" ? g.rowValue : g.columnValue).push_back(a);
-            (tag == "i" ? g.rowDual : g.columnDual).push_back(b);
-        }
-    }
-    return g;
-}
-
-// Plan and marginals are unique: no basic variable at a bound, no nonbasic one at a zero
-// marginal.
-bool nondegenerate(const model::Model& m, const Glpsol& g) {
-    auto inside = [](Real v, Real lo, Real up) { return v > lo + 1e-7L && v < up - 1e-7L; };
-    for (size_t r = 0; r < m.rows.size(); ++r)
-        if (g.rowStatus[r] == 'b' ? !inside(g.rowValue[r], m.rows[r].lower, m.rows[r].upper)
-                                  : std::fabs(g.rowDual[r]) < 1e-7L)
-            return false;
-    for (size_t j = 0; j < m.columns.size(); ++j)
-        if (g.columnStatus[j] == 'b'
-                ? !inside(g.columnValue[j], m.columns[j].lower, m.columns[j].upper)
-                : std::fabs(g.columnDual[j]) < 1e-7L)
-            return false;
-    return true;
-}
-
-bool near(Real a, Real b, Real tol) {
-    return std::fabs(a - b) <= tol * std::max<Real>(1, std::fabs(b));
-}
 bool same(const std::vector<Real>& ours, const std::vector<Real>& theirs) {
     return ours.size() == theirs.size() &&
            std::equal(ours.begin(), ours.end(), theirs.begin(),
@@ -122,9 +68,9 @@ TEST_F(Linked, AnswerInTheModelsTermsIsGlpsols) {
         const model::Model m = kvado::test::randomModel(rng, 5, 5, false, false);
         const std::string text = model::writeLp(m);
         const SolveResult r = openAndSolve(text);
-        const Glpsol g = glpsol(dir.file("m.lp"), dir.path().string());
+        const GlpAnswer g = kvado::test::runGlpsol(dir.file("m.lp"), "--lp", false, dir.path());
         SCOPED_TRACE(text);
-        if (!g.optimal) {
+        if (g.primal != 'f' || g.dual != 'f') {
             EXPECT_NE(r.outcome, SolveOutcome::Optimal);
             EXPECT_FALSE(session.userSolution());
             EXPECT_EQ(section(), Lines());
@@ -137,7 +83,7 @@ TEST_F(Linked, AnswerInTheModelsTermsIsGlpsols) {
         EXPECT_TRUE(near(u.objective, g.objective, 1e-9L)) << u.objective << " " << g.objective;
         // The report's section is the session's lines, after the method's report.
         EXPECT_EQ(section(), session.userSolutionLines());
-        if (!nondegenerate(m, g)) continue;
+        if (!kvado::test::nondegenerate(m, g)) continue;
         ++unique;
         EXPECT_TRUE(same(u.columnValue, g.columnValue));
         EXPECT_TRUE(same(u.columnMarginal, g.columnDual));
