@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "datafile/DataFileWriter.h"
+#include "model/ModelIo.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
@@ -25,6 +26,7 @@
 #include "ui/unGenData.h"
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
+#include "ui/unModel.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
 
@@ -37,6 +39,16 @@ const char* const kStartStatus =
 const char* const kNewDataStatus = "   Создаются новые данные";
 
 const char* const kOpenedStatus = "   Открыт файл: ";
+
+// An LP or MPS file by its extension; without a known one, by the filter chosen in the dialog
+// (pairs 1 and 2 of both dialogs). Anything else is a data file.
+std::optional<model::FileFormat> modelFormat(const std::string& path, int filter) {
+    if (const auto format = model::formatOfPath(path))
+        return *format == model::FileFormat::Data ? std::nullopt : format;
+    if (filter == 1) return model::FileFormat::Lp;
+    if (filter == 2) return model::FileFormat::Mps;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -221,9 +233,16 @@ void TForm1::createControls() {
     });
 
     // Typing in the grid or the edits is work the user would not want to lose unasked.
-    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] { m_unsaved = true; });
+    // It also ends the link to a model the input was laid from.
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] {
+        m_unsaved = true;
+        m_session->endLink();
+    });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
-        connect(e, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            m_unsaved = true;
+            m_session->endLink();
+        });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
@@ -291,6 +310,8 @@ void TForm1::createMenu() {
     connect(edN, &QLineEdit::textChanged, this, [this] { enableGraph(); });
     enableGraph();
     bar->insertMenu(idResults, mnSolve);
+    idModel = action("idModel", "Модель", &TForm1::idModelClick);
+    mnSolve->addAction(idModel);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -418,12 +439,26 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::idFileOpenClick() {
     FileDialogOptions OD1; // the system's own title
-    OD1.filter = QStringLiteral("Исходные данные |*.dat|Все файлы |*.*");
+    OD1.filter =
+        QStringLiteral("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*");
     OD1.defaultExt = QStringLiteral("dat");
     OD1.initialDir = QStringLiteral(".");
+    int filter = -1;
+    OD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.openFileDialog(OD1);
     if (!chosen) {
         SetUpResultGrids();
+        return;
+    }
+    if (const auto format = modelFormat(chosen->toStdString(), filter)) {
+        // A reader's error is shown by the session and changes nothing here.
+        const session::ModelOpen laid = m_session->openModelFile(chosen->toStdString(), *format);
+        if (!laid.opened) return;
+        showModelLaid(laid);
+        setStatusText(QString::fromUtf8(kOpenedStatus) +
+                      QString::fromStdString(m_problem.dataFileName));
+        m_unsaved = false;
+        m_toolkit.showMessage(QString::fromStdString(laid.message()));
         return;
     }
     const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
@@ -449,16 +484,41 @@ void TForm1::idFileOpenClick() {
     }
 }
 
+void TForm1::showModelLaid(const session::ModelOpen& laid) {
+    // The problem record now holds the model's numbers, which no basis of a solve belongs to.
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    btnSolve->setEnabled(true);
+    if (const auto& edits = laid.open.edits) {
+        edG->setText(QString::fromStdString(edits->G));
+        edE->setText(QString::fromStdString(edits->E));
+        edL->setText(QString::fromStdString(edits->L));
+        edN->setText(QString::fromStdString(edits->N));
+        edEps->setText(QString::fromStdString(edits->eps));
+    }
+}
+
+session::ModelOpen TForm1::applyModelText(const QString& text) {
+    const std::string bytes = text.toStdString();
+    session::ModelOpen laid = m_session->applyModelText(bytes);
+    if (!laid.opened) return laid;
+    showModelLaid(laid);
+    setStatusText(QString::fromUtf8(kNewDataStatus));
+    // Typed in the model window and written to no file yet.
+    m_unsaved = true;
+    return laid;
+}
+
+void TForm1::idModelClick() {
+    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *this, this);
+    m_modelWindow->showModel();
+}
+
 void TForm1::idWriteFileClick() {
     writeDataFiles();
 }
 
 bool TForm1::writeDataFiles() {
-    const StringGridModel& g = SG1->cells();
-    const datafile::DataFileContents contents = datafile::buildDataFile(
-        {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
-         edN->text().toStdString(), edEps->text().toStdString(),
-         [&g](int32_t col, int32_t row) { return g.cell(col, row); }});
+    const datafile::DataFileContents contents = m_session->inputContents(editTexts());
     // A text that does not convert is told and nothing is written. The program goes on: the
     // user corrects the cell and writes again, and nothing typed so far is lost.
     if (!contents.error.empty()) {
@@ -468,13 +528,24 @@ bool TForm1::writeDataFiles() {
     // No default extension: a name typed without one is used as typed.
     FileDialogOptions SD1;
     SD1.title = QStringLiteral("Задайте имя для файла ланных");
-    SD1.filter = QStringLiteral("Файлы данных|*.dat|Все файлы|*.*");
+    SD1.filter = QStringLiteral("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
+    int filter = -1;
+    SD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.saveFileDialog(SD1);
     if (!chosen) return false;
+    std::string path = chosen->toStdString();
+    if (const auto format = modelFormat(path, filter)) {
+        // A name typed without an extension under the LP or MPS filter gets the filter's.
+        if (!model::formatOfPath(path)) path += *format == model::FileFormat::Lp ? ".lp" : ".mps";
+        // The model the input stands for: the file's own while linked to it.
+        model::writeModelFile(path, m_session->modelOfInput(contents), *format);
+        m_unsaved = false;
+        return true;
+    }
     // A file that cannot be created ends the command with the error report; the files after
     // it in the order data, constraint names, unknown names are not written.
-    datafile::writeDataFiles(chosen->toStdString(), contents);
+    datafile::writeDataFiles(path, contents);
     m_unsaved = false;
     return true;
 }

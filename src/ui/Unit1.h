@@ -32,6 +32,7 @@ class TForm2;
 class TfrmResults2;
 class TfrmZastav;
 class TfrmGenData;
+class TfrmModel;
 
 // The date and time of the report's header in the regional settings of `locale`: the short
 // date, a blank and the long time, the time left out at exactly midnight.
@@ -115,6 +116,13 @@ public:
     // «Решение › Графический метод», for two unknowns: the grid solved as it stands, then
     // drawn whatever the solve found (an empty region, an unbounded objective).
     void idGraphClick();
+    // «Решение › Модель»: the problem as LP text, to edit, apply and solve.
+    void idModelClick();
+    TfrmModel* modelWindow() const { return m_modelWindow; }
+    // The model window's «Применить»: LP text laid into the edits and the grid through the
+    // transformation, linked to its model. Returns what it came to; changes nothing when the
+    // text does not read.
+    session::ModelOpen applyModelText(const QString& text);
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -162,6 +170,7 @@ public:
     QAction* idLastResults;
     QAction* idLog;
     QAction* idGraph;
+    QAction* idModel;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -215,6 +224,10 @@ private:
     bool writeDataFiles();
     // `showResults`: an optimum opens the results window.
     void solveGrid(bool showResults = true);
+    // An LP or MPS file opened, or LP text applied: the edits, the Solve button and the
+    // results window follow the input laid in.
+    void showModelLaid(const session::ModelOpen& laid);
+    TfrmModel* m_modelWindow = nullptr;
 };
 
 } // namespace kvado::ui

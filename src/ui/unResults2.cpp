@@ -20,6 +20,7 @@
 #include "ui/Unit3.h"
 #include "ui/unGraph.h"
 #include "ui/unRanges.h"
+#include "ui/unUserTerms.h"
 
 namespace kvado::ui {
 
@@ -107,6 +108,8 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     btnGraph->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
+    btnUserTerms = button("btnUserTerms", "Решение исходной задачи", QRect(100, 482, 193, 26));
+    btnUserTerms->setVisible(false);
 
     // The exact check's verdict in the narrow band under the objective, in a smaller font;
     // its button right of Label3, which keeps to its text.
@@ -121,6 +124,8 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
     connectCommand(btnGraph, &QPushButton::clicked, this, m_toolkit, [this] { btnGraphClick(); });
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
+    connectCommand(btnUserTerms, &QPushButton::clicked, this, m_toolkit,
+                   [this] { btnUserTermsClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -269,6 +274,20 @@ void TfrmResults2::btnExactClick() {
     worker.join();
     if (failure) std::rethrow_exception(failure);
     if (m_session->acceptExactCheck(std::move(check))) showTexts();
+}
+
+void TfrmResults2::btnUserTermsClick() {
+    if (m_session == nullptr) return;
+    const std::vector<std::string> lines = m_session->userSolutionLines();
+    if (lines.empty()) return;
+    if (m_userTermsWindow == nullptr) m_userTermsWindow = new TfrmUserTerms(m_toolkit, this);
+    m_userTermsWindow->showLines(lines);
+}
+
+// The answer in the model's terms lasts as long as the link: an edit since the solve ends it.
+void TfrmResults2::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    btnUserTerms->setVisible(m_session != nullptr && m_session->userSolution().has_value());
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {

@@ -19,6 +19,7 @@ class StringGrid;
 class TResults;
 class TfrmRanges;
 class TfrmGraph;
+class TfrmUserTerms;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -62,6 +63,10 @@ public:
     // The exact check at any size in a second thread, behind a modal progress window whose
     // «Прервать» stops it; its verdict then shows and its section goes to the report.
     void btnExactClick();
+    // «Решение исходной задачи»: the answer in the terms of the model the problem was laid
+    // from; shown only while the session has one.
+    void btnUserTermsClick();
+    TfrmUserTerms* userTermsWindow() const { return m_userTermsWindow; }
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -77,9 +82,11 @@ public:
     QPushButton* btnOK;
     QLabel* lblExact;
     QPushButton* btnExact;
+    QPushButton* btnUserTerms;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Shown by SG3 and SG2.
@@ -89,6 +96,7 @@ private:
     TfrmRanges* m_rangesWindow = nullptr;
     TfrmGraph* m_graphWindow = nullptr;
     void enableAnalyses();
+    TfrmUserTerms* m_userTermsWindow = nullptr;
     bool m_optimal = false;
     bool m_rangesReported = false;
     Anchoring m_anchoring;
