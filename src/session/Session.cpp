@@ -4,6 +4,7 @@
 
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
+#include "analysis/UserRanging.h"
 #include "base/FileError.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
@@ -409,6 +410,9 @@ void Session::writeShadowPrices(const LpProblem& problem) {
 // --- analyses --------------------------------------------------------------------------------
 
 analysis::Ranges Session::ranges() const {
+    // A problem that is still an LP or MPS file's model is ranged in that model's terms.
+    if (m_link && m_userSolution)
+        return analysis::userRanges(m_link->model, m_link->standard, m_problem, *m_userSolution);
     const analysis::GridNames names =
         analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
     return analysis::computeRanges(m_problem, names.columns, names.rows);

@@ -202,7 +202,7 @@ public:
 
     // --- analyses of an optimal solve -------------------------------------------------------
     // The sensitivity ranges of the optimal basis the last solve left, named from the input
-    // grid. Only after an optimal solve; computed when called, never by a plain solve.
+    // grid, or in the linked model's terms while there is one. Only after an optimal solve; computed when called, never by a plain solve.
     analysis::Ranges ranges() const;
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);

@@ -128,4 +128,28 @@ TEST_F(Linked, EditEndsTheLink) {
     EXPECT_FALSE(session.linked());
 }
 
+// The ranges follow the link: the maximisation in its own terms (the profit per x may lie in
+// [0, 7.5]), after an edit the standard form's minimum of -3x - 5y (a cost in [-7.5, 0]).
+TEST_F(Linked, RangesInTheModelsTermsWhileLinked) {
+    ASSERT_EQ(openAndSolve("max: 3x + 5y\nst\nc1: x <= 4\nc2: 2y <= 12\nc3: 3x + 2y <= 18\n"
+                           "End\n")
+                  .outcome,
+              SolveOutcome::Optimal);
+    const analysis::Ranges linked = session.ranges();
+    ASSERT_EQ(linked.columns.size(), 2u);
+    EXPECT_EQ(linked.columns[0].name, "x");
+    EXPECT_EQ(linked.rows[2].name, "c3");
+    EXPECT_EQ(linked.objective, 36);
+    EXPECT_EQ(linked.columns[0].costLower, 0);
+    EXPECT_EQ(linked.columns[0].costUpper, 7.5L);
+    EXPECT_EQ(linked.rows[2].shadowPrice, 1);
+
+    session.endLink();
+    ASSERT_EQ(session.solveInput(edits).outcome, SolveOutcome::Optimal);
+    const analysis::Ranges standard = session.ranges();
+    EXPECT_EQ(standard.objective, -36);
+    EXPECT_EQ(standard.columns[0].costLower, -7.5L);
+    EXPECT_EQ(standard.columns[0].costUpper, 0);
+}
+
 } // namespace
