@@ -1,7 +1,8 @@
 // Solves generated problems (N unknowns, N "<=" rows, A in 0..3, C in -4..-1, B in 100..499,
 // fixed seed) the way kvado-cli does, trace log included, and prints a Markdown table of
-// passes, seconds per solve and per pass, and peak memory. Each size runs in a child process
-// so that its peak memory is its own.
+// passes, seconds per solve and per pass, peak memory, and the seconds the sensitivity ranging
+// of the optimum takes (asked for after the peak is taken: it is not part of a solve). Each size
+// runs in a child process so that its peak memory is its own.
 //
 //   solve_bench [N ...]        default: 100 300 500 1000
 
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Ranging.h"
 #include "datafile/DataFile.h"
 #include "datafile/Generator.h"
 #include "solver/Simplex.h"
@@ -26,7 +28,7 @@ namespace {
 
 struct Result {
     int32_t passes = 0;
-    double readSeconds = 0, solveSeconds = 0;
+    double readSeconds = 0, solveSeconds = 0, rangingSeconds = 0;
     long peakKiB = 0;
     int64_t nonzeros = 0;
 };
@@ -56,6 +58,9 @@ Result run(int32_t n, const std::string& folder) {
     rusage ru{};
     getrusage(RUSAGE_SELF, &ru);
     r.peakKiB = ru.ru_maxrss;
+    const double t3 = cpuSeconds();
+    const analysis::Ranges ranges = analysis::computeRanges(p, {}, {});
+    r.rangingSeconds = ranges.columns.empty() ? 0 : cpuSeconds() - t3;
     return r;
 }
 
@@ -71,8 +76,8 @@ int main(int argc, char** argv) {
     if (!folder) return 1;
 
     std::puts("| N x L | passes | read s | solve s (log incl.) | ms per pass | peak MiB | "
-              "inverse + nonzeros MiB |");
-    std::puts("|---|---|---|---|---|---|---|");
+              "inverse + nonzeros MiB | ranging s |");
+    std::puts("|---|---|---|---|---|---|---|---|");
     for (const int32_t n : sizes) {
         int fd[2];
         if (pipe(fd) != 0) return 1;
@@ -97,9 +102,10 @@ int main(int argc, char** argv) {
         const double inverseMiB = (n + 3.0) * (n + 3.0) * sizeof(Real) / (1 << 20);
         const double nonzeroMiB =
             static_cast<double>(r.nonzeros) * 2 * (sizeof(double) + 4) / (1 << 20);
-        std::printf("| %d x %d | %d | %.3f | %.3f | %.3f | %.1f | %.1f |\n", n, n, r.passes,
+        std::printf("| %d x %d | %d | %.3f | %.3f | %.3f | %.1f | %.1f | %.3f |\n", n, n, r.passes,
                     r.readSeconds, r.solveSeconds, 1e3 * r.solveSeconds / r.passes,
-                    static_cast<double>(r.peakKiB) / 1024, inverseMiB + nonzeroMiB);
+                    static_cast<double>(r.peakKiB) / 1024, inverseMiB + nonzeroMiB,
+                    r.rangingSeconds);
     }
     std::string cleanup = std::string("rm -rf ") + folder;
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;

@@ -110,24 +110,66 @@ void Ranger::transformUnit(int32_t k, std::vector<Real>& w) const {
 }
 
 // B^-1 times every non-basic unknown is the bulk of the work: for a dense problem about M
-// multiplications per nonzero. Column by column it would stream the whole inverse from memory
-// once per unknown, so the unknowns go in blocks, and the inverse in panels of a few columns
-// converted to double: each panel is read once per block and added into each product of the
-// block in one pass. Double precision is ample for ranges shown to a few digits, and lets the
-// compiler vectorise.
-constexpr size_t kPanel = 8;
+// multiplications per nonzero, a matrix product. Column by column it would stream the whole
+// inverse from memory once per unknown, so the unknowns go in blocks and the inverse in panels
+// of kPanel columns, converted to double; a panel is cut into bands of rows small enough to
+// stay in the cache while every unknown of the block that has enough nonzeros in the panel
+// passes over them, four unknowns at a time with their sums in registers. An unknown with few
+// nonzeros there adds the panel's columns it needs one by one. Double precision is ample for
+// ranges shown to a few digits, and lets the compiler vectorise.
+constexpr size_t kPanel = 32;
+constexpr size_t kBand = 512;
 
-// out[r] += f[0]·panel column 0 [r] + ... + f[7]·panel column 7 [r], r < n: the inner loop of
-// the products, also compiled for AVX2, taken where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void
-addPanel(double* __restrict out, const double* __restrict panel, const double* f, size_t n) {
-    const double f0 = f[0], f1 = f[1], f2 = f[2], f3 = f[3], f4 = f[4], f5 = f[5], f6 = f[6],
-                 f7 = f[7];
-    const double *p0 = panel, *p1 = p0 + n, *p2 = p1 + n, *p3 = p2 + n, *p4 = p3 + n, *p5 = p4 + n,
-                 *p6 = p5 + n, *p7 = p6 + n;
-    for (size_t r = 0; r < n; ++r)
-        out[r] += ((f0 * p0[r] + f1 * p1[r]) + (f2 * p2[r] + f3 * p3[r])) +
-                  ((f4 * p4[r] + f5 * p5[r]) + (f6 * p6[r] + f7 * p7[r]));
+typedef double Double4 __attribute__((vector_size(32)));
+
+// Unaligned loads and adds of four doubles, spelled out where they are used: a function
+// returning a vector would change the ABI of the default clone.
+#define KVADO_LOAD4(v, p) __builtin_memcpy(&(v), (p), sizeof(Double4))
+#define KVADO_ADD4(p, v)                                                                           \
+    do {                                                                                           \
+        Double4 sum_;                                                                              \
+        KVADO_LOAD4(sum_, p);                                                                      \
+        sum_ += (v);                                                                               \
+        __builtin_memcpy((p), &sum_, sizeof sum_);                                                 \
+    } while (false)
+
+// out[t][r] += panel column q [r] · f[4q + t] over q < width, for t < 4 and r0 <= r < r1; the
+// panel's columns are `stride` apart. The inner loop of the products, also compiled for AVX2,
+// taken where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void addPanel4(double* const out[4],
+                                                                 const double* panel, size_t stride,
+                                                                 const double* f, size_t width,
+                                                                 size_t r0, size_t r1) {
+    size_t r = r0;
+    for (; r + 8 <= r1; r += 8) {
+        Double4 s00 = {}, s01 = {}, s10 = {}, s11 = {}, s20 = {}, s21 = {}, s30 = {}, s31 = {};
+        const double* pq = panel + r;
+        const double* fq = f;
+        for (size_t q = 0; q < width; ++q, pq += stride, fq += 4) {
+            Double4 p0, p1;
+            KVADO_LOAD4(p0, pq);
+            KVADO_LOAD4(p1, pq + 4);
+            s00 += p0 * fq[0], s01 += p1 * fq[0];
+            s10 += p0 * fq[1], s11 += p1 * fq[1];
+            s20 += p0 * fq[2], s21 += p1 * fq[2];
+            s30 += p0 * fq[3], s31 += p1 * fq[3];
+        }
+        KVADO_ADD4(out[0] + r, s00);
+        KVADO_ADD4(out[0] + r + 4, s01);
+        KVADO_ADD4(out[1] + r, s10);
+        KVADO_ADD4(out[1] + r + 4, s11);
+        KVADO_ADD4(out[2] + r, s20);
+        KVADO_ADD4(out[2] + r + 4, s21);
+        KVADO_ADD4(out[3] + r, s30);
+        KVADO_ADD4(out[3] + r + 4, s31);
+    }
+    for (; r < r1; ++r)
+        for (size_t t = 0; t < 4; ++t) {
+            double sum = 0;
+            for (size_t q = 0; q < width; ++q)
+                sum += panel[q * stride + r] * f[4 * q + t];
+            out[t][r] += sum;
+        }
 }
 
 template <class Visit>
@@ -135,6 +177,9 @@ void Ranger::transformUnknowns(const std::vector<int32_t>& ks, Visit visit) cons
     constexpr size_t kBlock = 128;
     const auto uM = static_cast<size_t>(M);
     std::vector<double> a(uM * kBlock), products(kBlock * uM), panel(kPanel * uM);
+    std::vector<double> factors(kBlock * kPanel), spare(uM);
+    std::vector<double*> outs(kBlock + 4);
+    std::vector<size_t> dense;
     std::vector<Real> w(uM + 1);
     for (size_t start = 0; start < ks.size(); start += kBlock) {
         const size_t count = std::min(kBlock, ks.size() - start);
@@ -149,27 +194,53 @@ void Ranger::transformUnknowns(const std::vector<int32_t>& ks, Visit visit) cons
         for (size_t i0 = 0; i0 < uM; i0 += kPanel) {
             const size_t width = std::min(kPanel, uM - i0);
             const double* ai = &a[i0 * kBlock];
-            if (std::all_of(ai, ai + width * kBlock, [](double v) { return v == 0; })) continue;
-            std::fill(panel.begin(), panel.end(), 0.0);
+            auto nonzeros = [&](size_t b) {
+                size_t n = 0;
+                for (size_t q = 0; q < width; ++q)
+                    n += ai[q * kBlock + b] != 0;
+                return n;
+            };
+            dense.clear();
+            bool any = false;
+            for (size_t b = 0; b < count; ++b) {
+                const size_t n = nonzeros(b);
+                any = any || n != 0;
+                if (4 * n >= width) dense.push_back(b);
+            }
+            if (!any) continue;
             for (size_t q = 0; q < width; ++q) {
                 const Real* inv = p.inverseColumn(static_cast<int32_t>(i0 + q + 1)) + 1;
                 for (size_t r = 0; r < uM; ++r)
                     panel[q * uM + r] = static_cast<double>(inv[r]);
             }
-            for (size_t b = 0; b < count; ++b) {
-                double f[kPanel] = {};
-                size_t nonzeros = 0, last = 0;
-                for (size_t q = 0; q < width; ++q)
-                    if ((f[q] = ai[q * kBlock + b]) != 0) ++nonzeros, last = q;
-                double* out = &products[b * uM];
-                if (nonzeros > 1) {
-                    addPanel(out, panel.data(), f, uM);
-                } else if (nonzeros == 1) { // a sparse column: one column of the panel
-                    const double* pq = &panel[last * uM];
-                    for (size_t r = 0; r < uM; ++r)
-                        out[r] += f[last] * pq[r];
+            // The sparse ones: a column of the panel per nonzero.
+            for (size_t b = 0, d = 0; b < count; ++b) {
+                if (d < dense.size() && dense[d] == b) {
+                    ++d;
+                    continue;
                 }
+                double* out = &products[b * uM];
+                for (size_t q = 0; q < width; ++q)
+                    if (const double fq = ai[q * kBlock + b]; fq != 0) {
+                        const double* pq = &panel[q * uM];
+                        for (size_t r = 0; r < uM; ++r)
+                            out[r] += fq * pq[r];
+                    }
             }
+            // The dense ones four at a time, the last group filled up with a spare output.
+            const size_t groups = (dense.size() + 3) / 4;
+            for (size_t g = 0; g < groups; ++g)
+                for (size_t t = 0; t < 4; ++t) {
+                    const size_t k = 4 * g + t;
+                    outs[k] = k < dense.size() ? &products[dense[k] * uM] : spare.data();
+                    for (size_t q = 0; q < width; ++q)
+                        factors[g * 4 * kPanel + 4 * q + t] =
+                            k < dense.size() ? ai[q * kBlock + dense[k]] : 0.0;
+                }
+            for (size_t r0 = 0; r0 < uM; r0 += kBand)
+                for (size_t g = 0; g < groups; ++g)
+                    addPanel4(&outs[4 * g], panel.data(), uM, &factors[g * 4 * kPanel], width, r0,
+                              std::min(r0 + kBand, uM));
         }
         for (size_t b = 0; b < count; ++b) {
             for (size_t r = 0; r < uM; ++r)

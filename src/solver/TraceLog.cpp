@@ -128,7 +128,11 @@ void TraceLog::solveStopped() {
 void TraceLog::constraintStateListing(const LpProblem& p) {
     writeLine("ОГРАНИЧЕНИЕ  СОСТОЯНИЕ    ДОПОЛНИТЕЛЬНЫЕ ПЕРЕМЕННЫЕ");
     for (int32_t i = 1; i <= p.M; ++i) {
-        std::string line = " " + intText(i) + "  ";
+        // Appended piece by piece: GCC 12's Release build takes " " + string for an
+        // overlapping copy (-Wrestrict) and warns.
+        std::string line = " ";
+        line += intText(i);
+        line += "  ";
         if (p.isEqualRow(i)) {
             line += "Уравнение не решено";
         } else {
