@@ -156,6 +156,7 @@ SolveResult Session::solveLoaded() {
     SolveResult result;
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
+    m_explanation = {};
     m_outcome = SolveOutcome::Stopped;
     {
         // The view knows while the solver runs (a window then lets only «Прервать» through),
@@ -193,8 +194,21 @@ SolveResult Session::solveLoaded() {
         m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds);
         writeExactSection(m_exactCheck);
     }
-    if (m_view) m_view->reportAppended();
     result.exact = m_exactCheck;
+    // Why there is no answer, at the report's end so that everything above stays as it was.
+    if (m_explainAfterSolve &&
+        (result.outcome == SolveOutcome::Infeasible || result.outcome == SolveOutcome::Unbounded)) {
+        analysis::ExplainOptions options;
+        options.decimalSeparator = m_separator;
+        m_explanation = analysis::explain(m_problem, result.outcome, options);
+        const auto lines =
+            analysis::explanationSection(m_problem, m_explanation, explainNames(), m_separator);
+        if (!lines.empty()) m_report.append("");
+        for (const std::string& line : lines)
+            m_report.append(line);
+        result.explanation = m_explanation;
+    }
+    if (m_view) m_view->reportAppended();
     return result;
 }
 
@@ -267,6 +281,14 @@ void Session::writeShadowPrices(const LpProblem& problem) {
         m_view->reportAppended();
         m_view->resultTextsChanged();
     }
+}
+
+// --- why there is no answer -----------------------------------------------------------------
+
+analysis::ExplainNames Session::explainNames() const {
+    const analysis::GridNames names =
+        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    return {names.rows, names.columns};
 }
 
 // --- analyses --------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "analysis/ExactSolve.h"
+#include "analysis/Explain.h"
 #include "analysis/Ranging.h"
 #include "analysis/Verify.h"
 #include "grid/GridResize.h"
@@ -53,6 +54,9 @@ struct SolveResult {
     } check;
     // The automatic exact check (300 rows or 1 s at most) and the exact solve it called for.
     ExactCheck exact;
+    // After "no feasible solution" or an unbounded objective: why, checked exactly (Kind None
+    // when it did not check, or for any other outcome).
+    analysis::Explanation explanation;
 };
 
 class Session : public SolverHost {
@@ -141,6 +145,14 @@ public:
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);
 
+    // --- why there is no answer ---------------------------------------------------------------
+    // The last solve's explanation (Kind None unless it was infeasible or unbounded and the
+    // explanation checked) and the names it is told with, from the input grid.
+    const analysis::Explanation& explanation() const { return m_explanation; }
+    analysis::ExplainNames explainNames() const;
+    // Whether solveLoaded() explains an infeasible or unbounded solve (on unless turned off).
+    void setExplainAfterSolve(bool on) { m_explainAfterSolve = on; }
+
     // --- SolverHost --------------------------------------------------------------------------
     void setProgressMaximum(int32_t maximum) override;
     void setProgressPosition(int32_t position) override;
@@ -167,6 +179,8 @@ private:
     SolveOutcome m_outcome = SolveOutcome::Stopped; // the last solve's
     ExactCheck m_exactCheck;
     bool m_exactAfterSolve = true;
+    analysis::Explanation m_explanation;
+    bool m_explainAfterSolve = true;
     SessionView* m_view = nullptr;
     char m_separator = ',';
     std::function<std::string()> m_dateTime;

@@ -1,0 +1,283 @@
+// Why a problem has no answer: hand cases with their sentences, and random infeasible and
+// unbounded models whose certificates, subsets and rays are checked apart from the code that
+// found them: the certificate's sum recomputed here, every subset and every subset less one
+// member given to glpsol, every ray put through every row.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "../model/ModelTestSupport.h"
+#include "analysis/Explain.h"
+#include "model/ModelFiles.h"
+#include "session/Explanation.h"
+
+namespace {
+
+using namespace kvado;
+using namespace kvado::analysis;
+using namespace kvado::test;
+
+struct HandCase {
+    const char* what;
+    ProblemData data;
+    std::vector<std::string> rowNames;
+    SolveOutcome outcome;
+    std::string sentence;
+    std::vector<int32_t> subset;
+};
+
+TEST(Explain, HandCases) {
+    const std::vector<HandCase> cases = {
+        {"two rows",
+         {1, 0, 1, 2, 1e-8L, {{1, 1}, {1, 1}}, {1, 1}, {5, 3}},
+         {"Спрос", "Мощность"},
+         SolveOutcome::Infeasible,
+         "Сложив ограничения «Спрос» ×1 и «Мощность» ×(-1), получаем 0 ≥ 2: ограничения "
+         "несовместны",
+         {1, 2}},
+        {"whole multipliers",
+         {2, 0, 0, 2, 1e-8L, {{-1, 1}, {2, -2}}, {1, 1}, {1, 3}},
+         {"A", "B"},
+         SolveOutcome::Infeasible,
+         "Сложив ограничения «A» ×2 и «B» ×1, получаем 0 ≥ 5: ограничения несовместны",
+         {1, 2}},
+        {"= against >=",
+         {1, 1, 1, 2, 1e-8L, {{1, 1}, {1, 1}, {1, 0}}, {1, 1}, {4, 1, 10}},
+         {},
+         SolveOutcome::Infeasible,
+         "Сложив ограничения №1 ×1 и №2 ×(-1), получаем 0 ≥ 3: ограничения несовместны",
+         {1, 2}},
+        {"three rows",
+         {2, 0, 2, 3, 1e-8L, {{1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}}, {1, 1, 1}, {2, 2, 3, 5}},
+         {},
+         SolveOutcome::Infeasible,
+         "Сложив ограничения №1 ×1, №2 ×1 и №3 ×(-1), получаем 0 ≥ 1: ограничения несовместны",
+         {1, 2, 3}},
+        {"a row and the bounds",
+         {1, 0, 0, 2, 1e-8L, {{-1, -2}}, {1, 1}, {4}},
+         {},
+         SolveOutcome::Infeasible,
+         "Сложив ограничения №1 ×1, X[1] ≥ 0 ×1 и X[2] ≥ 0 ×2, получаем 0 ≥ 4: ограничения "
+         "несовместны",
+         {1}},
+        {"two unknowns grow",
+         {0, 1, 0, 2, 1e-8L, {{1, -1}}, {-1.5L, -1}, {0}},
+         {},
+         SolveOutcome::Unbounded,
+         "X[1] и X[2] могут расти неограниченно: при увеличении X[2] на 1 Z уменьшается на 2,5",
+         {}},
+    };
+    for (const HandCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Solved s;
+        solveProblem(c.data, s);
+        ASSERT_EQ(s.outcome, c.outcome);
+        const Explanation e = explain(s.problem, s.outcome);
+        ASSERT_NE(e.kind, Explanation::Kind::None) << e.note;
+        EXPECT_EQ(explanationSentence(s.problem, e, {c.rowNames, {}}, ','), c.sentence);
+        if (c.outcome == SolveOutcome::Infeasible) {
+            EXPECT_TRUE(e.infeasibility.subsetComputed);
+            EXPECT_EQ(e.infeasibility.subset, c.subset);
+        }
+    }
+}
+
+// glpsol's word on a model: whether it has a feasible point.
+bool feasibleByGlpsol(const model::Model& m, const TempDir& dir) {
+    model::Model zero = m;
+    for (auto& c : zero.columns)
+        c.cost = 0;
+    zero.objectiveConstant = 0;
+    writeBytes(dir.file("sub.mps"), model::writeMps(zero));
+    const std::string sol = dir.file("sub.sol");
+    std::remove(sol.c_str());
+    const std::string cmd =
+        "glpsol --freemps " + dir.file("sub.mps") + " --nopresol -w " + sol + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::ifstream in(sol);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("s ", 0) != 0) continue;
+        std::istringstream fields(line);
+        std::string tag, bas;
+        int rows, columns;
+        char primal = 'u';
+        fields >> tag >> bas >> rows >> columns >> primal;
+        return primal == 'f';
+    }
+    ADD_FAILURE() << "no solution line from glpsol";
+    return false;
+}
+
+// The model with only the rows `rows` and the upper bounds of `bounded` (lower bounds stay).
+model::Model part(const model::Model& m, const std::vector<std::string>& rows,
+                  const std::vector<std::string>& bounded) {
+    model::Model p = m;
+    p.rows.clear();
+    p.entries.clear();
+    std::map<int32_t, int32_t> kept;
+    for (size_t r = 0; r < m.rows.size(); ++r)
+        if (std::find(rows.begin(), rows.end(), m.rows[r].name) != rows.end()) {
+            kept[static_cast<int32_t>(r)] = static_cast<int32_t>(p.rows.size());
+            p.rows.push_back(m.rows[r]);
+        }
+    for (const auto& en : m.entries)
+        if (kept.count(en.row)) p.entries.push_back({kept[en.row], en.column, en.value});
+    for (auto& c : p.columns)
+        if (std::find(bounded.begin(), bounded.end(), c.name) == bounded.end())
+            c.upper = model::kInfinity;
+    return p;
+}
+
+// Random models of every row kind whose columns have lower bounds and some an upper bound; the
+// right-hand sides are drawn freely, so that many have no feasible point.
+model::Model freeModel(std::mt19937& rng, bool bounds) {
+    using namespace model;
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Model m;
+    const int n = pick(2, 7), rows = pick(2, 9);
+    for (int j = 0; j < n; ++j) {
+        Column c{"x" + std::to_string(j + 1), Real(pick(-5, 5)), 0, kInfinity};
+        if (bounds && pick(0, 2) == 0) c.lower = pick(-3, 3);
+        if (bounds && pick(0, 2) == 0) c.upper = c.lower + pick(1, 6);
+        m.columns.push_back(c);
+    }
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < n; ++j)
+            if (pick(0, 2) != 0)
+                if (const int a = pick(-4, 4)) m.entries.push_back({i, j, Real(a)});
+        const std::string name = "r" + std::to_string(i + 1);
+        const Real b = bounds ? pick(-10, 20) : pick(0, 20);
+        switch (pick(0, bounds ? 3 : 2)) {
+        case 0:
+            m.rows.push_back(greaterRow(name, b));
+            break;
+        case 1:
+            m.rows.push_back(equalRow(name, b));
+            break;
+        case 2:
+            m.rows.push_back(lessRow(name, b));
+            break;
+        default:
+            m.rows.push_back(rangeRow(name, b, b + pick(1, 5)));
+            break;
+        }
+    }
+    return m;
+}
+
+// Every certificate adds up, here in plain arithmetic on the standard form's whole numbers, to
+// 0 >= a positive number; every subset is infeasible by glpsol and feasible without any one of
+// its rows or bounds.
+TEST(Explain, RandomInfeasibleModelsAgainstGlpsol) {
+    if (std::system("command -v glpsol >/dev/null 2>&1") != 0) GTEST_SKIP() << "no glpsol";
+    TempDir dir;
+    std::mt19937 rng(16);
+    int checked = 0, withBounds = 0, members = 0;
+    for (int round = 0; round < 400 && checked < 60; ++round) {
+        const bool bounds = round % 2 == 1;
+        const model::Model m = freeModel(rng, bounds);
+        ModelSolve s = solveModel(m);
+        if (!s.sf.infeasible.empty() || s.outcome != SolveOutcome::Infeasible) continue;
+        SCOPED_TRACE(model::writeLp(m));
+        const LpProblem& p = *s.problem;
+        const Explanation e = explain(p, s.outcome);
+        ASSERT_EQ(e.kind, Explanation::Kind::Infeasible) << e.note;
+        const Infeasibility& f = e.infeasibility;
+        std::vector<Real> y(static_cast<size_t>(p.M) + 1, 0);
+        for (const Term& t : f.rows) {
+            y[static_cast<size_t>(t.index)] = t.multiplier;
+            EXPECT_TRUE(!p.isGreaterRow(t.index) || t.multiplier > 0) << t.index;
+            EXPECT_TRUE(!p.isLessRow(t.index) || t.multiplier < 0) << t.index;
+        }
+        Real bound = 0;
+        for (int32_t i = 1; i <= p.M; ++i)
+            bound += y[static_cast<size_t>(i)] * p.tableau(i, 0);
+        EXPECT_EQ(bound, f.bound);
+        EXPECT_GT(bound, 0);
+        for (int32_t j = 1; j <= p.N; ++j) {
+            Real sum = 0;
+            for (int32_t i = 1; i <= p.M; ++i)
+                sum += y[static_cast<size_t>(i)] * p.tableau(i, j);
+            for (const Term& t : f.columns)
+                if (t.index == j) sum += t.multiplier;
+            EXPECT_EQ(sum, 0) << "X[" << j << "]";
+        }
+
+        ASSERT_TRUE(f.subsetComputed) << f.subsetNote;
+        const session::UserExplanation u = session::userExplanation(e, m, &s.sf);
+        ASSERT_FALSE(u.subset.empty() && u.subsetBounds.empty());
+        EXPECT_FALSE(feasibleByGlpsol(part(m, u.subset, u.subsetBounds), dir));
+        for (size_t k = 0; k < u.subset.size(); ++k) {
+            auto less = u.subset;
+            less.erase(less.begin() + static_cast<std::ptrdiff_t>(k));
+            EXPECT_TRUE(feasibleByGlpsol(part(m, less, u.subsetBounds), dir)) << u.subset[k];
+        }
+        for (size_t k = 0; k < u.subsetBounds.size(); ++k) {
+            auto less = u.subsetBounds;
+            less.erase(less.begin() + static_cast<std::ptrdiff_t>(k));
+            EXPECT_TRUE(feasibleByGlpsol(part(m, u.subset, less), dir)) << u.subsetBounds[k];
+        }
+        ++checked;
+        withBounds += !u.subsetBounds.empty();
+        members += static_cast<int>(u.subset.size() + u.subsetBounds.size());
+    }
+    EXPECT_GE(checked, 60);
+    EXPECT_GT(withBounds, 3);
+    EXPECT_GT(members, checked * 3 / 2);
+}
+
+// Every ray keeps every row of the model, in the user's terms, and the objective moves as said.
+TEST(Explain, RandomUnboundedRaysKeepEveryRow) {
+    std::mt19937 rng(1601);
+    int checked = 0, several = 0;
+    for (int round = 0; round < 600 && checked < 60; ++round) {
+        model::Model m = freeModel(rng, round % 2 == 1);
+        m.sense = round % 3 == 0 ? model::Sense::Maximize : model::Sense::Minimize;
+        ModelSolve s = solveModel(m);
+        if (s.outcome != SolveOutcome::Unbounded) continue;
+        SCOPED_TRACE(model::writeLp(m));
+        const Explanation e = explain(*s.problem, s.outcome);
+        ASSERT_EQ(e.kind, Explanation::Kind::Unbounded) << e.note;
+        const session::UserExplanation u = session::userExplanation(e, m, &s.sf);
+        std::map<std::string, Real> rate;
+        for (const auto& r : u.ray)
+            rate[r.name] = r.value;
+        // The rates are quotients rounded once each: a row's sum is exact to a rounding of
+        // its terms' size.
+        std::vector<Real> change(m.rows.size(), 0), size(m.rows.size(), 0);
+        for (const auto& en : m.entries) {
+            const Real term = en.value * rate[m.columns[static_cast<size_t>(en.column)].name];
+            change[static_cast<size_t>(en.row)] += term;
+            size[static_cast<size_t>(en.row)] += std::fabs(term);
+        }
+        for (size_t r = 0; r < m.rows.size(); ++r) {
+            const model::Row& row = m.rows[r];
+            const Real tol = 1e-16L * size[r];
+            EXPECT_TRUE(!std::isfinite(row.lower) || change[r] >= -tol) << row.name;
+            EXPECT_TRUE(!std::isfinite(row.upper) || change[r] <= tol) << row.name;
+        }
+        Real objective = 0, objectiveSize = 0;
+        for (const auto& c : m.columns) {
+            EXPECT_TRUE(rate[c.name] >= 0 || !std::isfinite(c.lower)) << c.name;
+            EXPECT_TRUE(rate[c.name] == 0 || !std::isfinite(c.upper)) << c.name;
+            objective += c.cost * rate[c.name];
+            objectiveSize += std::fabs(c.cost * rate[c.name]);
+        }
+        EXPECT_NEAR(objective, u.objectiveRate, 1e-16L * objectiveSize);
+        if (m.sense == model::Sense::Minimize)
+            EXPECT_LT(objective, 0);
+        else
+            EXPECT_GT(objective, 0);
+        ++checked;
+        several += u.ray.size() > 1;
+    }
+    EXPECT_GE(checked, 60);
+    EXPECT_GT(several, 5);
+}
+
+} // namespace
