@@ -187,9 +187,9 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
     }
 
     if (options.maxSubsetRows > 0 && p.M > options.maxSubsetRows) {
-        f.subsetNote = "Несовместное подмножество не искалось: задача велика (" +
-                       std::to_string(p.M) + " ограничений, предел " +
-                       std::to_string(options.maxSubsetRows) + ")";
+        f.subsetNote = "Несовместное подмножество не искалось: задача велика (ограничений: " +
+                       std::to_string(p.M) + ", предел " + std::to_string(options.maxSubsetRows) +
+                       ")";
         return;
     }
     const Budget search = Budget::seconds(options.subsetSeconds, options.cancel);

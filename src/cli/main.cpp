@@ -27,6 +27,7 @@
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
+#include "session/Explanation.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -124,7 +125,7 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
 // `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
 // or empty for none.
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges, const ExactAnswers& a) {
+               const std::string& ranges, const ExactAnswers& a, const std::string& why) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -141,6 +142,7 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
     if (!ranges.empty()) out += ", " + ranges;
+    if (!why.empty()) out += ", " + why;
     if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
     if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
     out += "}\n";
@@ -259,8 +261,11 @@ int solveCommand(const std::vector<std::string>& args) {
 
     SolveOutcome outcome;
     std::string rangesMember;
+    analysis::Explanation explanation;
     try {
-        outcome = session.solveLoaded().outcome;
+        const session::SolveResult solved = session.solveLoaded();
+        outcome = solved.outcome;
+        explanation = solved.explanation;
         // The ranges of the optimal basis, computed only when asked: the section at the end of
         // the report (so the RTF has it too) and the JSON member. Without an optimum there is
         // no basis to range: the member is null and the report has no section.
@@ -285,9 +290,12 @@ int solveCommand(const std::vector<std::string>& args) {
     // The exact answers are for the standard form the method solved.
     const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact);
     if (json) {
-        printJson(problem, outcome,
-                  outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-                  rangesMember, answers);
+        printJson(
+            problem, outcome,
+            outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
+            rangesMember, answers,
+            session::explanationJson(session::userExplanation(
+                explanation, userModel, *format == model::FileFormat::Data ? nullptr : &standard)));
     } else {
         std::string text;
         for (const auto& line : doc.lines())
