@@ -74,6 +74,8 @@ void Session::SetupGrid(const EditTexts& edits, bool newTable) {
 
 bool Session::GridTransfer(const EditTexts& edits) {
     if (ParseEdits(edits)) return true;
+    // The explanation was of the problem this one replaces.
+    m_explanation = {};
     transferGrid(*m_inputGrid, m_separator, m_problem);
     SetUpResultGrids();
     return false;
@@ -92,6 +94,7 @@ OpenResult Session::openDataFile(const std::string& path) {
     options.writeNumbers = !m_headless;
     options.nameFileErrorsStop = !m_headless;
     options.observer = &progress;
+    m_explanation = {};
     OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
     // Once its header is read the grid is laid out for the file's counts.
     if (r.edits && r.status != OpenStatus::Refused)
@@ -114,6 +117,7 @@ OpenResult Session::openDataFile(const std::string& path) {
 OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
                               const std::string& fileName) {
     OpenResult r;
+    m_explanation = {};
     m_problem.dataFileName = fileName;
     {
         StringGridModel::UpdateScope update(*m_inputGrid);

@@ -21,6 +21,7 @@
 #include "session/Messages.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
+#include "ui/unExplain.h"
 #include "ui/unGenData.h"
 #include "ui/unLog.h"
 #include "ui/unResults2.h"
@@ -280,9 +281,11 @@ void TForm1::createMenu() {
     idSolveAgain->setShortcut(Qt::Key_F9);
     idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
     idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
+    idExplain = action("idExplain", "Почему нет решения", &TForm1::idExplainClick);
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
+    mnSolve->addAction(idExplain);
     bar->insertMenu(idResults, mnSolve);
 }
 
@@ -520,6 +523,8 @@ void TForm1::btnSolveClick() {
 void TForm1::solveGrid() {
     m_hasResults = false;
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    // The explanation belongs to the solve that made it.
+    if (m_explain != nullptr) m_explain->hide();
     // The session says when the solver itself runs: the input's checks and their messages
     // come before it, with the window as it was.
     const session::SolveResult result = m_session->solveInput(editTexts());
@@ -531,7 +536,9 @@ void TForm1::solveGrid() {
     }
     if (!result.solved) return;
     // Either failure leaves the input as typed so that the user can correct it and solve
-    // again; only an optimum is shown in the results window.
+    // again, with the explanation beside the grid; only an optimum is shown in the results
+    // window.
+    if (result.explanation.kind != analysis::Explanation::Kind::None) idExplainClick();
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
     m_hasResults = true;
@@ -571,6 +578,18 @@ bool TForm1::letEventsThrough() {
 
 void TForm1::btnStopClick() {
     if (m_solving) m_stopRequested = true;
+}
+
+void TForm1::idExplainClick() {
+    if (m_session->explanation().kind == analysis::Explanation::Kind::None) {
+        m_toolkit.showMessage(QString::fromUtf8(
+            "Объяснения нет: оно дается после решения, в котором нет допустимых решений или "
+            "целевая функция не ограничена"));
+        return;
+    }
+    if (m_explain == nullptr) m_explain = new TfrmExplain(m_toolkit, this);
+    m_explain->showExplanation(m_session->problem(), m_session->explanation(),
+                               m_session->explainNames(), m_decimalSeparator);
 }
 
 void TForm1::idLogClick() {

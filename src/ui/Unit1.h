@@ -111,6 +111,8 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
+    // «Решение › Почему нет решения»: the last infeasible or unbounded solve explained.
+    void idExplainClick();
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -157,6 +159,7 @@ public:
     QAction* idSolveAgain;
     QAction* idLastResults;
     QAction* idLog;
+    QAction* idExplain;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -196,6 +199,7 @@ private:
     bool m_closeAfterSolve = false;
     QElapsedTimer m_eventsLetThrough;
     class TfrmLog* m_log = nullptr;
+    class TfrmExplain* m_explain = nullptr;
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
