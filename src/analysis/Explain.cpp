@@ -39,23 +39,28 @@ std::vector<int32_t> supportOf(const LpProblem& q, const ScaledVector& y) {
     return rows;
 }
 
-// The solver's host for the phase-1 solves of the search: silent, stopped by the budget.
+// The solver's host for the phase-1 solves of the search: silent, stopped by the budget or the
+// caller.
 class SearchHost : public SolverHost {
 public:
-    explicit SearchHost(const Budget& budget) : m_budget(budget) {}
-    bool stopRequested() override { return m_budget.cancelled() || m_budget.timeUp(); }
+    SearchHost(const Budget& budget, const std::function<bool()>& stop)
+        : m_budget(budget), m_stop(stop) {}
+    bool stopRequested() override {
+        return m_budget.cancelled() || m_budget.timeUp() || (m_stop && m_stop());
+    }
 
 private:
     const Budget& m_budget;
+    const std::function<bool()>& m_stop;
 };
 
 // Phase 1 of the rows `rows` of `p` (ascending, so the groups stay in order) with every X >= 0:
 // the rows of an exactly proven infeasible subset of them (the support of its certificate), or
 // nothing when the method finds them feasible or its certificate does not prove otherwise.
 // Only the columns the rows use are kept, and no costs: phase 2 ends at once.
-std::optional<std::vector<int32_t>> infeasibleRows(const LpProblem& p,
-                                                   const std::vector<int32_t>& rows,
-                                                   const Budget& budget, int32_t& solves) {
+std::optional<std::vector<int32_t>>
+infeasibleRows(const LpProblem& p, const std::vector<int32_t>& rows, const Budget& budget,
+               const std::function<bool()>& stop, int32_t& solves) {
     std::vector<int32_t> newColumn(static_cast<size_t>(p.N) + 1, 0);
     int32_t n = 0;
     for (const int32_t i : rows) {
@@ -86,10 +91,11 @@ std::optional<std::vector<int32_t>> infeasibleRows(const LpProblem& p,
         q.setRightHandSide(static_cast<int32_t>(k) + 1, p.tableau(rows[k], 0));
     q.takeSnapshots();
     TraceLog log{TraceLog::Discard{}};
-    SearchHost host(budget);
+    SearchHost host(budget, stop);
     ++solves;
     const SolveOutcome outcome = solve(q, log, host);
-    budget.check();
+    // A solve cut short says nothing of its rows.
+    if (outcome == SolveOutcome::Stopped) throw Stopped(!budget.timeUp());
     if (outcome != SolveOutcome::Infeasible) return std::nullopt;
     const auto y = certificateOf(q, budget);
     if (!y) return std::nullopt;
@@ -104,10 +110,13 @@ std::optional<std::vector<int32_t>> infeasibleRows(const LpProblem& p,
 // removal makes the rest feasible is halved, and a single such row belongs to the subset.
 // Every set kept on the way is proven infeasible exactly; "feasible" is the method's word.
 std::vector<int32_t> deletionFilter(const LpProblem& p, std::vector<int32_t> set,
-                                    const Budget& budget, int32_t& solves) {
+                                    const Budget& budget, const std::function<bool()>& stop,
+                                    int32_t& solves) {
     std::vector<int32_t> needed; // rows whose removal leaves a feasible set, ascending
     size_t group = std::max<size_t>(1, set.size() / 4);
     for (;;) {
+        budget.check();
+        if (stop && stop()) throw Stopped(true);
         std::vector<int32_t> open;
         for (const int32_t i : set)
             if (!std::binary_search(needed.begin(), needed.end(), i)) open.push_back(i);
@@ -118,7 +127,7 @@ std::vector<int32_t> deletionFilter(const LpProblem& p, std::vector<int32_t> set
                             open.begin() + static_cast<std::ptrdiff_t>(group),
                             std::back_inserter(rest));
         // No rows at all are met by X = 0.
-        auto smaller = rest.empty() ? std::nullopt : infeasibleRows(p, rest, budget, solves);
+        auto smaller = rest.empty() ? std::nullopt : infeasibleRows(p, rest, budget, stop, solves);
         if (smaller) {
             // A subset of a set without a needed row is feasible, so none is lost here.
             set = std::move(*smaller);
@@ -194,7 +203,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
     }
     const Budget search = Budget::seconds(options.subsetSeconds, options.cancel);
     try {
-        f.subset = deletionFilter(p, supportOf(p, *y), search, f.resolves);
+        f.subset = deletionFilter(p, supportOf(p, *y), search, options.stopRequested, f.resolves);
         f.subsetComputed = true;
     } catch (const Stopped& stopped) {
         f.subset.clear();

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct ExplainOptions {
     // The exact reading of the certificate or the ray; zero: no limit.
     double exactSeconds = 10;
     const std::atomic<bool>* cancel = nullptr;
+    // Asked between the passes of the search's solves, as the solver asks its host; true stops
+    // the search (the certificate is then shown alone).
+    std::function<bool()> stopRequested;
 };
 
 // Row i (1..M) times `multiplier`; for the sum to read 0 >= bound the bounds X[j] >= 0 are

@@ -204,7 +204,17 @@ SolveResult Session::solveLoaded() {
         (result.outcome == SolveOutcome::Infeasible || result.outcome == SolveOutcome::Unbounded)) {
         analysis::ExplainOptions options;
         options.decimalSeparator = m_separator;
-        m_explanation = analysis::explain(m_problem, result.outcome, options);
+        // The search for the subset solves again: the view lets its events through and its
+        // stop command ends the search as it would a solve.
+        options.stopRequested = [this] { return stopRequested(); };
+        if (m_view) m_view->solveRunning(true);
+        try {
+            m_explanation = analysis::explain(m_problem, result.outcome, options);
+        } catch (...) {
+            if (m_view) m_view->solveRunning(false);
+            throw;
+        }
+        if (m_view) m_view->solveRunning(false);
         const auto lines =
             analysis::explanationSection(m_problem, m_explanation, explainNames(), m_separator);
         if (!lines.empty()) m_report.append("");

@@ -86,25 +86,27 @@ TEST(Explain, HandCases) {
     }
 }
 
-// Past the size limit the certificate is shown alone, and the JSON says why.
-TEST(Explain, CertificateAloneAboveTheSizeLimit) {
+// Past the size limit, or stopped, the certificate is shown alone, and the JSON says why.
+TEST(Explain, CertificateAloneAboveTheSizeLimitOrStopped) {
     Solved s;
     solveProblem({1, 0, 1, 2, 1e-8L, {{1, 1}, {1, 1}}, {1, 1}, {5, 3}}, s);
-    ExplainOptions options;
-    options.maxSubsetRows = 1;
-    const Explanation e = explain(s.problem, s.outcome, options);
-    ASSERT_EQ(e.kind, Explanation::Kind::Infeasible);
-    EXPECT_FALSE(e.infeasibility.subsetComputed);
-    const std::string note =
-        "Несовместное подмножество не искалось: задача велика (ограничений: 2, "
-        "предел 1)";
-    EXPECT_EQ(explanationSection(s.problem, e, {}, ',').back(), note);
-    const model::Model m = model::modelOfProblem(s.problem, {"a", "b"}, {}, {});
-    EXPECT_EQ(session::explanationJson(session::userExplanation(e, m, nullptr)),
-              "\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
-              "{\"name\": \"b\", \"multiplier\": -1}], \"iis\": null, \"iis_bounds\": null, "
-              "\"iis_note\": \"" +
-                  note + "\"}");
+    ExplainOptions large, stopped;
+    large.maxSubsetRows = 1;
+    stopped.stopRequested = [] { return true; };
+    for (const auto& [options, note] :
+         {std::pair{large, "Несовместное подмножество не искалось: задача велика (ограничений: 2, "
+                           "предел 1)"},
+          std::pair{stopped, "Поиск несовместного подмножества прерван"}}) {
+        const Explanation e = explain(s.problem, s.outcome, options);
+        ASSERT_EQ(e.kind, Explanation::Kind::Infeasible);
+        EXPECT_EQ(explanationSection(s.problem, e, {}, ',').back(), note);
+        const model::Model m = model::modelOfProblem(s.problem, {"a", "b"}, {}, {});
+        EXPECT_EQ(session::explanationJson(session::userExplanation(e, m, nullptr)),
+                  "\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
+                  "{\"name\": \"b\", \"multiplier\": -1}], \"iis\": null, \"iis_bounds\": null, "
+                  "\"iis_note\": \"" +
+                      std::string(note) + "\"}");
+    }
 }
 
 // glpsol's word on a model: whether it has a feasible point.
