@@ -141,8 +141,8 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     }
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
-    if (!ranges.empty()) out += ", " + ranges;
     if (!why.empty()) out += ", " + why;
+    if (!ranges.empty()) out += ", " + ranges;
     if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
     if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
     out += "}\n";
