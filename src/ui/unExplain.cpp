@@ -51,7 +51,7 @@ TfrmExplain::TfrmExplain(Toolkit& toolkit, QWidget* parent)
     : Form(toolkit,
            {.name = "TfrmExplain",
             .caption = QString::fromUtf8("  Почему нет решения"),
-            .clientSize = QSize(720, 420)},
+            .clientSize = QSize(720, 330)},
            parent) {
     auto label = [&](const char* name) {
         auto* l = new QLabel(this);
