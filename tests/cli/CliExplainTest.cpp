@@ -29,10 +29,6 @@ TEST(CliExplain, JsonAndTextSayWhy) {
          "\"iis_bounds\": []}}\n",
          "Сложив ограничения «Спрос» ×1 и «Баланс» ×(-1), получаем 0 ≥ 3: ограничения "
          "несовместны"},
-        {"a data file without names: unbounded", "u.dat", "1 0 0 2 1E-8\n1 -1\n-1 -1\n1\n", "", 3,
-         "\"unboundedness\": {\"ray\": [{\"name\": \"X[1]\", \"rate\": 1}, {\"name\": \"X[2]\", "
-         "\"rate\": 1}], \"objective_rate\": -2}}\n",
-         "X[1] и X[2] могут расти неограниченно: при увеличении X[2] на 1 Z уменьшается на 2"},
         {"an LP file: a ranged row, negated, and an upper bound", "b.lp",
          "Minimize\n obj: x + y\nSubject To\n spare: x - y >= 1\n need: -8 <= -x - y <= -6\n"
          "Bounds\n x <= 3\n y <= 2\nEnd\n",
