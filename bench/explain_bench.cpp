@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {100, 300, 1000};
-    std::printf(
-        "| rows | kind | solve s | certificate rows | subset rows | phase-1 solves | explain s |\n");
+    std::printf("| rows | kind | solve s | certificate rows | subset rows | phase-1 solves | "
+                "explain s |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
     for (const int32_t m : sizes)
         for (const bool loose : {false, true}) {
