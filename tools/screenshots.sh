@@ -3,9 +3,9 @@
 # display in a copy of examples/, and works it as a user would, with keys and mouse clicks
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
 # results window after "Решить", the report window, the sensitivity window, the help window
-# and the graph window of examples/grafik.dat. The pictures go to docs/screenshots/*.png.
-# Needs xvfb-run, xdotool and ImageMagick's import; openbox, when installed, draws the windows'
-# frames.
+# the graph window of examples/grafik.dat and the window «Почему нет решения» of
+# examples/nesovmest.dat. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
+# and ImageMagick's import; openbox, when installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
 set -euo pipefail
@@ -127,6 +127,23 @@ if [ "${1:-}" = --inside ]; then
     shot "$graph" graph-window
     xdotool windowactivate --sync "$graph" key Escape
     gone "Графический метод"
+    # examples/nesovmest.dat has no feasible solution: the message, then the window that
+    # says why beside the main window.
+    xdotool windowactivate --sync "$main"
+    click "$main" 20 $((menu / 2))
+    xdotool key Down Return
+    dialog=$(wait_window "^(Open|Открыть)")
+    sleep 0.5
+    xdotool windowactivate --sync "$dialog" type --delay 30 "nesovmest.dat"
+    xdotool key Return
+    gone "^(Open|Открыть)"
+    xdotool windowactivate --sync "$main" key F9
+    box=$(wait_window "^Kvado$")
+    xdotool windowactivate --sync "$box" key Return
+    explain=$(wait_window "Почему нет решения")
+    shot "$explain" explain-window
+    xdotool windowactivate --sync "$explain" key Escape
+    gone "Почему нет решения"
     exit 0
 fi
 

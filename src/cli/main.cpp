@@ -28,6 +28,7 @@
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
+#include "session/Explanation.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -125,7 +126,7 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
 // `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
 // or empty for none.
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges, const ExactAnswers& a) {
+               const std::string& ranges, const ExactAnswers& a, const std::string& why) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -141,6 +142,7 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     }
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
+    if (!why.empty()) out += ", " + why;
     if (!ranges.empty()) out += ", " + ranges;
     if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
     if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
@@ -262,8 +264,11 @@ int solveCommand(const std::vector<std::string>& args) {
     std::string rangesMember;
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
     model::UserSolution user;
+    analysis::Explanation explanation;
     try {
-        outcome = session.solveLoaded().outcome;
+        const session::SolveResult solved = session.solveLoaded();
+        outcome = solved.outcome;
+        explanation = solved.explanation;
         if (outcome == SolveOutcome::Optimal)
             user = *format == model::FileFormat::Data
                        ? model::mapBackLoaded(userModel, problem)
@@ -291,9 +296,12 @@ int solveCommand(const std::vector<std::string>& args) {
     // The exact answers are for the standard form the method solved.
     const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact);
     if (json) {
-        printJson(problem, outcome,
-                  outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-                  rangesMember, answers);
+        printJson(
+            problem, outcome,
+            outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
+            rangesMember, answers,
+            session::explanationJson(session::userExplanation(
+                explanation, userModel, *format == model::FileFormat::Data ? nullptr : &standard)));
     } else {
         std::string text;
         for (const auto& line : doc.lines())

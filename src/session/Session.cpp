@@ -81,6 +81,8 @@ void Session::SetupGrid(const EditTexts& edits, bool newTable) {
 
 bool Session::GridTransfer(const EditTexts& edits) {
     if (ParseEdits(edits)) return true;
+    // The explanation was of the problem this one replaces.
+    m_explanation = {};
     transferGrid(*m_inputGrid, m_separator, m_problem);
     SetUpResultGrids();
     return false;
@@ -99,6 +101,7 @@ OpenResult Session::openDataFile(const std::string& path) {
     options.writeNumbers = !m_headless;
     options.nameFileErrorsStop = !m_headless;
     options.observer = &progress;
+    m_explanation = {};
     OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
     // Whatever the file left in the input is no longer the model's; a file not there or
     // refused changed nothing.
@@ -125,6 +128,7 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
                               const std::string& fileName) {
     OpenResult r;
     endLink();
+    m_explanation = {};
     m_problem.dataFileName = fileName;
     {
         StringGridModel::UpdateScope update(*m_inputGrid);
@@ -287,6 +291,7 @@ SolveResult Session::solveLoaded() {
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();
+    m_explanation = {};
     m_outcome = SolveOutcome::Stopped;
     {
         // The view knows while the solver runs (a window then lets only «Прервать» through),
@@ -331,8 +336,31 @@ SolveResult Session::solveLoaded() {
         m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds);
         writeExactSection(m_exactCheck);
     }
-    if (m_view) m_view->reportAppended();
     result.exact = m_exactCheck;
+    // Why there is no answer, at the report's end so that everything above stays as it was.
+    if (m_explainAfterSolve &&
+        (result.outcome == SolveOutcome::Infeasible || result.outcome == SolveOutcome::Unbounded)) {
+        analysis::ExplainOptions options;
+        options.decimalSeparator = m_separator;
+        // The search for the subset solves again: the view lets its events through and its
+        // stop command ends the search as it would a solve.
+        options.stopRequested = [this] { return stopRequested(); };
+        if (m_view) m_view->solveRunning(true);
+        try {
+            m_explanation = analysis::explain(m_problem, result.outcome, options);
+        } catch (...) {
+            if (m_view) m_view->solveRunning(false);
+            throw;
+        }
+        if (m_view) m_view->solveRunning(false);
+        const auto lines =
+            analysis::explanationSection(m_problem, m_explanation, explainNames(), m_separator);
+        if (!lines.empty()) m_report.append("");
+        for (const std::string& line : lines)
+            m_report.append(line);
+        result.explanation = m_explanation;
+    }
+    if (m_view) m_view->reportAppended();
     return result;
 }
 
@@ -405,6 +433,14 @@ void Session::writeShadowPrices(const LpProblem& problem) {
         m_view->reportAppended();
         m_view->resultTextsChanged();
     }
+}
+
+// --- why there is no answer -----------------------------------------------------------------
+
+analysis::ExplainNames Session::explainNames() const {
+    const analysis::GridNames names =
+        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    return {names.rows, names.columns};
 }
 
 // --- analyses --------------------------------------------------------------------------------

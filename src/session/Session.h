@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/ExactSolve.h"
+#include "analysis/Explain.h"
 #include "analysis/Ranging.h"
 #include "analysis/Verify.h"
 #include "datafile/DataFileWriter.h"
@@ -60,6 +61,9 @@ struct SolveResult {
     } check;
     // The automatic exact check (300 rows or 1 s at most) and the exact solve it called for.
     ExactCheck exact;
+    // After "no feasible solution" or an unbounded objective: why, checked exactly (Kind None
+    // when it did not check, or for any other outcome).
+    analysis::Explanation explanation;
 };
 
 // What laying a model into the input came to: an LP or MPS file opened, or LP text applied.
@@ -210,6 +214,14 @@ public:
     void writePictureReport(const std::string& heading, const std::string& caption,
                             report::Picture picture);
 
+    // --- why there is no answer ---------------------------------------------------------------
+    // The last solve's explanation (Kind None unless it was infeasible or unbounded and the
+    // explanation checked) and the names it is told with, from the input grid.
+    const analysis::Explanation& explanation() const { return m_explanation; }
+    analysis::ExplainNames explainNames() const;
+    // Whether solveLoaded() explains an infeasible or unbounded solve (on unless turned off).
+    void setExplainAfterSolve(bool on) { m_explainAfterSolve = on; }
+
     // --- SolverHost --------------------------------------------------------------------------
     void setProgressMaximum(int32_t maximum) override;
     void setProgressPosition(int32_t position) override;
@@ -241,6 +253,8 @@ private:
     SolveOutcome m_outcome = SolveOutcome::Stopped; // the last solve's
     ExactCheck m_exactCheck;
     bool m_exactAfterSolve = true;
+    analysis::Explanation m_explanation;
+    bool m_explainAfterSolve = true;
     SessionView* m_view = nullptr;
     char m_separator = ',';
     std::function<std::string()> m_dateTime;

@@ -21,6 +21,10 @@ class TraceLog {
 public:
     // `folder` empty: the current folder.
     explicit TraceLog(std::string folder = {}) : m_folder(std::move(folder)) {}
+    // A log that keeps nothing: for the solves an analysis makes of problems of its own, which
+    // must not replace the user's Kvaq.log.
+    struct Discard {};
+    explicit TraceLog(Discard) : m_discard(true) {}
     ~TraceLog();
     TraceLog(const TraceLog&) = delete;
     TraceLog& operator=(const TraceLog&) = delete;
@@ -58,6 +62,7 @@ private:
     std::string m_folder;
     std::FILE* m_file = nullptr;
     bool m_flushEachLine = true;
+    bool m_discard = false;
 };
 
 } // namespace kvado

@@ -23,6 +23,7 @@
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
+#include "ui/unExplain.h"
 #include "ui/unGenData.h"
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
@@ -301,6 +302,7 @@ void TForm1::createMenu() {
     idSolveAgain->setShortcut(Qt::Key_F9);
     idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
     idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
+    idExplain = action("idExplain", "Почему нет решения", &TForm1::idExplainClick);
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
@@ -309,6 +311,7 @@ void TForm1::createMenu() {
     connect(mnSolve, &QMenu::aboutToShow, this, [this] { enableGraph(); });
     connect(edN, &QLineEdit::textChanged, this, [this] { enableGraph(); });
     enableGraph();
+    mnSolve->addAction(idExplain);
     bar->insertMenu(idResults, mnSolve);
     idModel = action("idModel", "Модель", &TForm1::idModelClick);
     mnSolve->addAction(idModel);
@@ -599,6 +602,8 @@ void TForm1::solveGrid(bool showResults) {
     m_hasResults = false;
     m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    // The explanation belongs to the solve that made it.
+    if (m_explain != nullptr) m_explain->hide();
     // The session says when the solver itself runs: the input's checks and their messages
     // come before it, with the window as it was.
     const session::SolveResult result = m_session->solveInput(editTexts());
@@ -611,7 +616,9 @@ void TForm1::solveGrid(bool showResults) {
     if (!result.solved) return;
     m_lastOutcome = result.outcome;
     // Either failure leaves the input as typed so that the user can correct it and solve
-    // again; only an optimum is shown in the results window.
+    // again, with the explanation beside the grid; only an optimum is shown in the results
+    // window.
+    if (result.explanation.kind != analysis::Explanation::Kind::None) idExplainClick();
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
     m_hasResults = true;
@@ -652,6 +659,18 @@ bool TForm1::letEventsThrough() {
 
 void TForm1::btnStopClick() {
     if (m_solving) m_stopRequested = true;
+}
+
+void TForm1::idExplainClick() {
+    if (m_session->explanation().kind == analysis::Explanation::Kind::None) {
+        m_toolkit.showMessage(QString::fromUtf8(
+            "Объяснения нет: оно дается после решения, в котором нет допустимых решений или "
+            "целевая функция не ограничена"));
+        return;
+    }
+    if (m_explain == nullptr) m_explain = new TfrmExplain(m_toolkit, this);
+    m_explain->showExplanation(m_session->problem(), m_session->explanation(),
+                               m_session->explainNames(), m_decimalSeparator);
 }
 
 void TForm1::idLogClick() {

@@ -123,6 +123,8 @@ public:
     // transformation, linked to its model. Returns what it came to; changes nothing when the
     // text does not read.
     session::ModelOpen applyModelText(const QString& text);
+    // «Решение › Почему нет решения»: the last infeasible or unbounded solve explained.
+    void idExplainClick();
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -171,6 +173,7 @@ public:
     QAction* idLog;
     QAction* idGraph;
     QAction* idModel;
+    QAction* idExplain;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -215,6 +218,7 @@ private:
     std::optional<SolveOutcome> m_lastOutcome;
     // «Графический метод» is offered while the edits ask for two unknowns.
     void enableGraph();
+    class TfrmExplain* m_explain = nullptr;
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();

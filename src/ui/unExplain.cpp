@@ -1,0 +1,151 @@
+#include "ui/unExplain.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ui/StringGrid.h"
+
+namespace kvado::ui {
+
+namespace {
+
+using analysis::Explanation;
+
+void layOut(StringGridModel& cells, const std::vector<std::string>& titles, size_t count) {
+    cells.clearCells();
+    cells.setColCount(static_cast<int>(titles.size()));
+    cells.setRowCount(static_cast<int>(count) + 1);
+    cells.setFixedRows(1);
+    cells.setFixedCols(1);
+    for (size_t c = 0; c < titles.size(); ++c)
+        cells.setCell(static_cast<int>(c), 0, titles[c]);
+}
+
+// Each column as wide as its widest text.
+void fitColumns(StringGrid& grid) {
+    StringGridModel& cells = grid.cells();
+    const QFontMetrics metrics(grid.font());
+    for (int c = 0; c < cells.colCount(); ++c) {
+        int width = 40;
+        for (int r = 0; r < cells.rowCount(); ++r)
+            width = std::max(
+                width, metrics.horizontalAdvance(QString::fromStdString(cells.cell(c, r))) + 14);
+        cells.setColWidth(c, std::min(width, 400));
+    }
+    grid.setCurrentIndex(QModelIndex());
+    grid.clearSelection();
+}
+
+const char* relationText(const LpProblem& p, int32_t i) {
+    return p.isGreaterRow(i) ? ">=" : p.isEqualRow(i) ? "=" : "<=";
+}
+
+} // namespace
+
+TfrmExplain::TfrmExplain(Toolkit& toolkit, QWidget* parent)
+    : Form(toolkit,
+           {.name = "TfrmExplain",
+            .caption = QString::fromUtf8("  Почему нет решения"),
+            .clientSize = QSize(720, 330)},
+           parent) {
+    auto label = [&](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        return l;
+    };
+    lblSentence = label("lblSentence");
+    QFont bold = lblSentence->font();
+    bold.setBold(true);
+    lblSentence->setFont(bold);
+    lblTerms = label("lblTerms");
+    SGTerms = new StringGrid(m_cells, this);
+    SGTerms->setObjectName(QStringLiteral("SGTerms"));
+    SGTerms->setEditing(false);
+    lblSubset = label("lblSubset");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblSentence);
+    layout->addWidget(lblTerms);
+    layout->addWidget(SGTerms, 1);
+    layout->addWidget(lblSubset);
+    addCloseButtonRow(this, layout, btnClose);
+}
+
+// The grid stops observing the window's model before the model goes.
+TfrmExplain::~TfrmExplain() {
+    delete SGTerms;
+}
+
+void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e,
+                                 const analysis::ExplainNames& names, char sep) {
+    auto num = [sep](Real v) { return analysis::explainNumber(v, sep); };
+    lblSentence->setText(QString::fromStdString(analysis::explanationSentence(p, e, names, sep)));
+    StringGridModel::UpdateScope update(m_cells);
+    if (e.kind == Explanation::Kind::Infeasible) {
+        const analysis::Infeasibility& f = e.infeasibility;
+        lblTerms->setText(QString::fromUtf8("Ограничения и их множители:"));
+        layOut(m_cells, {"Ограничение", "Вид", "B", "Множитель", "В подмножестве"},
+               f.rows.size() + f.columns.size());
+        int row = 1;
+        for (const analysis::Term& t : f.rows) {
+            const bool member =
+                std::find(f.subset.begin(), f.subset.end(), t.index) != f.subset.end();
+            const std::string texts[] = {analysis::explainRowName(names, t.index),
+                                         relationText(p, t.index), num(p.tableau(t.index, 0)),
+                                         num(t.multiplier), member ? "да" : ""};
+            for (int k = 0; k < 5; ++k)
+                m_cells.setCell(k, row, texts[k]);
+            ++row;
+        }
+        for (const analysis::Term& t : f.columns) {
+            const std::string texts[] = {analysis::explainColumnName(names, t.index), ">=", num(0),
+                                         num(t.multiplier), ""};
+            for (int k = 0; k < 5; ++k)
+                m_cells.setCell(k, row, texts[k]);
+            ++row;
+        }
+        std::string subset = f.subsetNote;
+        if (f.subsetComputed) {
+            subset = "Несовместное подмножество:";
+            for (size_t k = 0; k < f.subset.size(); ++k)
+                subset += (k > 0 ? ", " : " ") + analysis::explainRowName(names, f.subset[k]);
+            if (f.subset.size() > 1) subset += " (без любого из них остальные совместны)";
+        }
+        lblSubset->setText(QString::fromStdString(subset));
+    } else if (e.kind == Explanation::Kind::Unbounded) {
+        const analysis::Unboundedness& u = e.unboundedness;
+        lblTerms->setText(QString::fromUtf8("Неизвестные, растущие вдоль луча:"));
+        layOut(m_cells, {"Неизвестная", "Рост на единицу шага"}, u.ray.size());
+        int row = 1;
+        for (const analysis::Term& t : u.ray) {
+            m_cells.setCell(0, row, analysis::explainColumnName(names, t.index));
+            m_cells.setCell(1, row, num(t.multiplier));
+            ++row;
+        }
+        lblSubset->setText(
+            QString::fromStdString("Изменение Z на единицу шага: " + num(u.objectiveRate)));
+    } else {
+        lblTerms->clear();
+        layOut(m_cells, {""}, 0);
+        lblSubset->clear();
+    }
+    fitColumns(*SGTerms);
+    btnClose->setFocus();
+}
+
+void TfrmExplain::showExplanation(const LpProblem& p, const Explanation& e,
+                                  const analysis::ExplainNames& names, char sep) {
+    setExplanation(p, e, names, sep);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace kvado::ui
