@@ -1,7 +1,7 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
-//                        [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//                        [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -27,6 +27,7 @@
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
+#include "report/StepsReport.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -36,7 +37,7 @@ namespace {
 int usage() {
     std::fputs(
         "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]\n"
-        "                           [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+        "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
         "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
@@ -121,10 +122,10 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
     return a;
 }
 
-// `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
-// or empty for none.
+// `model`: the answer in the user's terms, when there is one; `ranges`, `steps`: the "ranges"
+// and "steps" members, or empty for none.
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges, const ExactAnswers& a) {
+               const std::string& ranges, const std::string& steps, const ExactAnswers& a) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -141,6 +142,7 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     out += "], \"passes\": " + std::to_string(p.pass);
     if (!model.empty()) out += ", \"model\": " + model;
     if (!ranges.empty()) out += ", " + ranges;
+    if (!steps.empty()) out += ", " + steps;
     if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
     if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
     out += "}\n";
@@ -171,7 +173,7 @@ model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
 
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
-    bool json = false, ranges = false, verify = false, exact = false;
+    bool json = false, ranges = false, verify = false, exact = false, steps = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--format" && k + 1 < args.size())
             formatOption = args[++k];
@@ -183,6 +185,8 @@ int solveCommand(const std::vector<std::string>& args) {
             verify = true;
         else if (args[k] == "--exact")
             exact = true;
+        else if (args[k] == "--steps")
+            steps = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
@@ -227,8 +231,10 @@ int solveCommand(const std::vector<std::string>& args) {
         if (!standard.infeasible.empty()) {
             // Nothing to solve: a row without coefficients or a column's bounds rule it out.
             if (json)
-                std::fputs("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
-                           "\"passes\": 0}\n",
+                std::fputs(steps ? "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
+                                   "\"pi\": [], \"passes\": 0, \"steps\": []}\n"
+                                 : "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
+                                   "\"pi\": [], \"passes\": 0}\n",
                            stdout);
             std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), standard.infeasible.c_str());
             return 2;
@@ -258,9 +264,23 @@ int solveCommand(const std::vector<std::string>& args) {
     }
 
     SolveOutcome outcome;
-    std::string rangesMember;
+    std::string rangesMember, stepsMember;
+    std::vector<std::string> stepsLines;
+    // Every pass recorded as the solve makes it: the JSON has one entry per pass (the pass limit
+    // bounds them), the detail of the rows only within the recorder's budget.
+    StepRecorder::Limits stepLimits;
+    stepLimits.passes = INT64_MAX;
+    session.setRecordSteps(steps, stepLimits);
     try {
         outcome = session.solveLoaded().outcome;
+        if (steps) {
+            const StepRecorder& recorded = *session.steps();
+            const StepNames names = session.stepNames(recorded);
+            stepsMember = report::stepsJson(recorded, names);
+            if (!json)
+                for (const auto& para : report::stepsDocument(problem, recorded, names, kSeparator))
+                    stepsLines.push_back(para.text());
+        }
         // The ranges of the optimal basis, computed only when asked: the section at the end of
         // the report (so the RTF has it too) and the JSON member. Without an optimum there is
         // no basis to range: the member is null and the report has no section.
@@ -287,7 +307,7 @@ int solveCommand(const std::vector<std::string>& args) {
     if (json) {
         printJson(problem, outcome,
                   outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-                  rangesMember, answers);
+                  rangesMember, stepsMember, answers);
     } else {
         std::string text;
         for (const auto& line : doc.lines())
@@ -297,6 +317,11 @@ int solveCommand(const std::vector<std::string>& args) {
         if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
             text += "\n";
             for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
+                text += line + "\n";
+        }
+        if (!stepsLines.empty()) {
+            text += "\n";
+            for (const auto& line : stepsLines)
                 text += line + "\n";
         }
         if (answers.verified) {
