@@ -23,6 +23,7 @@
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
 #include "ui/unLog.h"
+#include "ui/unSteps.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
 
@@ -280,9 +281,11 @@ void TForm1::createMenu() {
     idSolveAgain->setShortcut(Qt::Key_F9);
     idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
     idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
+    idSteps = action("idSteps", "Пошаговое решение", &TForm1::idStepsClick);
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
+    mnSolve->addAction(idSteps);
     bar->insertMenu(idResults, mnSolve);
 }
 
@@ -517,7 +520,7 @@ void TForm1::btnSolveClick() {
     solveGrid();
 }
 
-void TForm1::solveGrid() {
+bool TForm1::solveGrid(bool showResults) {
     m_hasResults = false;
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The session says when the solver itself runs: the input's checks and their messages
@@ -527,19 +530,20 @@ void TForm1::solveGrid() {
         // Asked for during the solve; typed work is still asked about.
         m_closeAfterSolve = false;
         close();
-        return;
+        return false;
     }
-    if (!result.solved) return;
+    if (!result.solved) return false;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
-    if (result.outcome != SolveOutcome::Optimal) return;
+    if (result.outcome != SolveOutcome::Optimal) return true;
     btnSolve->setEnabled(false);
     m_hasResults = true;
-    if (m_windows.results2 == nullptr) return;
+    if (m_windows.results2 == nullptr) return true;
     m_windows.results2->setOptimalSolve(true);
     // The exact check's line follows the solve that just ended.
     m_windows.results2->showTexts();
-    m_toolkit.showModal(*m_windows.results2);
+    if (showResults) m_toolkit.showModal(*m_windows.results2);
+    return true;
 }
 
 void TForm1::setSolving(bool on) {
@@ -576,6 +580,24 @@ void TForm1::btnStopClick() {
 void TForm1::idLogClick() {
     if (m_log == nullptr) m_log = new TfrmLog(m_toolkit, this);
     m_log->showLog(QDir::current().filePath(QStringLiteral("Kvaq.log")));
+}
+
+void TForm1::idStepsClick() {
+    // Only this solve records: the next one from «Решить» pays nothing for it again.
+    struct Recording {
+        session::Session& session;
+        explicit Recording(session::Session& s) : session(s) { session.setRecordSteps(true); }
+        ~Recording() { session.setRecordSteps(false); }
+    };
+    bool solved;
+    {
+        const Recording recording(*m_session);
+        solved = solveGrid(false);
+    }
+    const StepRecorder* steps = solved ? m_session->steps() : nullptr;
+    if (steps == nullptr) return;
+    if (m_steps == nullptr) m_steps = new TfrmSteps(m_toolkit, this);
+    m_steps->showSteps(m_problem, *steps, m_session->stepNames(*steps), m_decimalSeparator);
 }
 
 void TForm1::idSolveAgainClick() {

@@ -111,6 +111,9 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
+    // «Решение › Пошаговое решение»: the grid solved with its passes recorded, then shown in
+    // the step window.
+    void idStepsClick();
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -157,6 +160,7 @@ public:
     QAction* idSolveAgain;
     QAction* idLastResults;
     QAction* idLog;
+    QAction* idSteps;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -196,6 +200,7 @@ private:
     bool m_closeAfterSolve = false;
     QElapsedTimer m_eventsLetThrough;
     class TfrmLog* m_log = nullptr;
+    class TfrmSteps* m_steps = nullptr;
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
@@ -203,7 +208,8 @@ private:
     bool keepWork();
     // The write command; returns whether the files were written.
     bool writeDataFiles();
-    void solveGrid();
+    // Returns whether the solver ran; `showResults`: an optimum opens the results window.
+    bool solveGrid(bool showResults = true);
 };
 
 } // namespace kvado::ui

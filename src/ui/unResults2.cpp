@@ -19,6 +19,7 @@
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
 #include "ui/unRanges.h"
+#include "ui/unSteps.h"
 
 namespace kvado::ui {
 
@@ -102,6 +103,8 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
     btnRanges = button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26));
     btnRanges->setEnabled(false);
+    btnSteps = button("btnSteps", "Пошаговое решение", QRect(152, 482, 141, 26));
+    btnSteps->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
 
@@ -116,6 +119,7 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
 
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
+    connectCommand(btnSteps, &QPushButton::clicked, this, m_toolkit, [this] { btnStepsClick(); });
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -201,12 +205,23 @@ void TfrmResults2::btnTextClick() {
 void TfrmResults2::setSession(session::Session* session) {
     m_session = session;
     btnRanges->setEnabled(m_session != nullptr && m_optimal);
+    btnSteps->setEnabled(m_session != nullptr && m_optimal);
 }
 
 void TfrmResults2::setOptimalSolve(bool optimal) {
     m_optimal = optimal;
     m_rangesReported = false;
     btnRanges->setEnabled(m_session != nullptr && m_optimal);
+    btnSteps->setEnabled(m_session != nullptr && m_optimal);
+}
+
+void TfrmResults2::btnStepsClick() {
+    if (m_session == nullptr || !m_optimal) return;
+    const StepRecorder* steps = m_session->steps();
+    if (steps == nullptr) return;
+    if (m_stepsWindow == nullptr) m_stepsWindow = new TfrmSteps(m_toolkit, this);
+    m_stepsWindow->showSteps(m_session->problem(), *steps, m_session->stepNames(*steps),
+                             m_session->decimalSeparator());
 }
 
 void TfrmResults2::btnRangesClick() {

@@ -18,6 +18,7 @@ namespace kvado::ui {
 class StringGrid;
 class TResults;
 class TfrmRanges;
+class TfrmSteps;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -56,6 +57,8 @@ public:
     void FormResize();
     void btnTextClick();
     void btnRangesClick();
+    // The passes of the last solve in the step window (recorded now when the solve did not).
+    void btnStepsClick();
     // The exact check at any size in a second thread, behind a modal progress window whose
     // «Прервать» stops it; its verdict then shows and its section goes to the report.
     void btnExactClick();
@@ -69,6 +72,7 @@ public:
     QLabel* Label3;
     StringGrid* SG2;
     QPushButton* btnRanges;
+    QPushButton* btnSteps;
     QPushButton* btnText;
     QPushButton* btnOK;
     QLabel* lblExact;
@@ -83,6 +87,7 @@ private:
     TResults* m_reportWindow = nullptr;
     session::Session* m_session = nullptr;
     TfrmRanges* m_rangesWindow = nullptr;
+    TfrmSteps* m_stepsWindow = nullptr;
     bool m_optimal = false;
     bool m_rangesReported = false;
     Anchoring m_anchoring;

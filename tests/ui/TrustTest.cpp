@@ -1,6 +1,7 @@
 // The main window's mends: what used to hand the solver a different problem than the one on
 // screen, lose typed work or name things the user does not have.
 
+#include <QApplication>
 #include <QFile>
 #include <QScreen>
 #include <QTimer>
