@@ -16,6 +16,7 @@ void StepRecorder::begin(const LpProblem& p) {
     M = p.M;
     phase2Columns = p.phase2Columns;
     phase1Columns = p.phase1Columns;
+    eps = p.eps;
     m_passes.clear();
     m_pendingRounds.clear();
     m_passCount = 0;
@@ -109,14 +110,31 @@ std::vector<Real> StepRecorder::unknowns(size_t k) const {
     return unknownsOf(s.basis, s.values, N);
 }
 
-std::vector<std::vector<Real>> StepRecorder::visitedPoints() const {
-    std::vector<std::vector<Real>> points;
-    auto visit = [&](std::vector<Real> x) {
-        if (points.empty() || points.back() != x) points.push_back(std::move(x));
+std::vector<StepPoint> StepRecorder::visits() const {
+    std::vector<StepPoint> points;
+    auto visit = [&](const std::vector<int32_t>& basis, const std::vector<Real>& values,
+                     int32_t pass, int32_t phase) {
+        bool feasible = true;
+        for (size_t i = 0; i < basis.size(); ++i)
+            if (isArtificial(basis[i]) && std::fabs(values[i]) > eps) feasible = false;
+        std::vector<Real> x = unknownsOf(basis, values, N);
+        if (!points.empty() && points.back().x == x) {
+            points.back().feasible = points.back().feasible || feasible;
+            return;
+        }
+        points.push_back({std::move(x), pass, phase, feasible});
     };
     for (const StepPass& s : m_passes)
-        if (s.detailed) visit(unknownsOf(s.basis, s.values, N));
-    if (!m_finalBasis.empty()) visit(unknownsOf(m_finalBasis, m_finalValues, N));
+        if (s.detailed) visit(s.basis, s.values, s.pass, s.phase);
+    if (!m_finalBasis.empty())
+        visit(m_finalBasis, m_finalValues, 0, m_passes.empty() ? 2 : m_passes.back().phase);
+    return points;
+}
+
+std::vector<std::vector<Real>> StepRecorder::visitedPoints() const {
+    std::vector<std::vector<Real>> points;
+    for (StepPoint& v : visits())
+        points.push_back(std::move(v.x));
     return points;
 }
 

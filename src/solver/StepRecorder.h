@@ -57,6 +57,16 @@ struct StepPass {
     std::vector<StepRatio> ratios; // the rows that qualified, ascending
 };
 
+// A point X[1..N] that the solve visited: the basic solution of one or more passes in a row.
+struct StepPoint {
+    std::vector<Real> x; // X[1..N] at 0..N-1
+    int32_t pass = 0;    // the first pass at the point; 0: the state the solve ended in
+    int32_t phase = 2;
+    // Every artificial variable is (within Eps of) 0, so the point meets the constraints: a
+    // point of phase 1 may lie outside the feasible region.
+    bool feasible = true;
+};
+
 class StepRecorder {
 public:
     struct Limits {
@@ -88,6 +98,7 @@ public:
     // The counts of the problem solved.
     int32_t G = 0, E = 0, L = 0, N = 0, M = 0;
     int32_t phase2Columns = 0, phase1Columns = 0;
+    Real eps = 0;
 
     // The basis and values after the last pass (after a pass limit or a stop: of the basis
     // the solve ended with).
@@ -100,6 +111,8 @@ public:
     // The points X[1..N] that the solve visited, in order, each once in a row (a degenerate
     // pivot stays at its point): the basic solution of every detailed pass, then the final one.
     std::vector<std::vector<Real>> visitedPoints() const;
+    // The same points with the pass and phase that reached them and whether they are feasible.
+    std::vector<StepPoint> visits() const;
 
     // The row whose surplus, slack or artificial variable is column j (N < j).
     int32_t ownRow(int32_t j) const;

@@ -61,6 +61,7 @@ TfrmSteps::TfrmSteps(Toolkit& toolkit, QWidget* parent)
     tblTableau->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblTableau->verticalHeader()->setVisible(false);
     tblTableau->horizontalHeader()->setVisible(false);
+    tblTableau->verticalHeader()->setDefaultSectionSize(22);
     btnFirst = button("btnFirst", "<< Первый", &TfrmSteps::btnFirstClick);
     btnPrev = button("btnPrev", "< Предыдущий", &TfrmSteps::btnPrevClick);
     btnNext = button("btnNext", "Следующий >", &TfrmSteps::btnNextClick);
@@ -107,10 +108,15 @@ void TfrmSteps::setSteps(const LpProblem& problem, const StepRecorder& steps,
     {
         const QSignalBlocker quiet(lstPasses);
         lstPasses->clear();
-        for (size_t k = 0; k < steps.passes().size(); ++k)
-            lstPasses->addItem(qs(report::passTitle(steps, *m_names, k)));
+        for (size_t k = 0; k < steps.passes().size(); ++k) {
+            const QString title = qs(report::passTitle(steps, *m_names, k));
+            lstPasses->addItem(title);
+            lstPasses->item(static_cast<int>(k))->setToolTip(title);
+        }
     }
     showPass(0);
+    // The arrow keys step through the passes.
+    lstPasses->setFocus();
 }
 
 void TfrmSteps::showSteps(const LpProblem& problem, const StepRecorder& steps,

@@ -289,11 +289,31 @@ TEST(StepRecorder, VisitedPointsEndAtTheSolution) {
     Rng rng(99);
     int checked = 0;
     for (int n = 0; n < 300; ++n) {
-        const Recorded rec(randomProblem(rng));
+        const ProblemData d = randomProblem(rng);
+        const Recorded rec(d);
         const auto points = rec.steps.visitedPoints();
+        const auto visits = rec.steps.visits();
         ASSERT_FALSE(points.empty());
-        for (size_t k = 1; k < points.size(); ++k)
+        ASSERT_EQ(points.size(), visits.size());
+        for (size_t k = 1; k < points.size(); ++k) {
             EXPECT_NE(points[k - 1], points[k]);
+            EXPECT_LE(visits[k - 1].phase, visits[k].phase);
+        }
+        // A point said to be feasible meets the constraints; every point of phase 2 is one.
+        for (const kvado::StepPoint& v : visits) {
+            EXPECT_TRUE(v.feasible || v.phase == 1);
+            if (!v.feasible) continue;
+            for (int i = 0; i < d.M(); ++i) {
+                Real activity = 0;
+                for (int j = 0; j < d.N; ++j)
+                    activity += d.A[i][j] * v.x[j];
+                // ">=" and "=" rows from below, "=" and "<=" rows from above.
+                EXPECT_TRUE(i >= d.G + d.E || activity >= d.B[i] - 1e-9L) << i;
+                EXPECT_TRUE(i < d.G || activity <= d.B[i] + 1e-9L) << i;
+            }
+            for (const Real xj : v.x)
+                EXPECT_GE(xj, -1e-9L);
+        }
         if (rec.outcome != SolveOutcome::Optimal) continue;
         ++checked;
         for (int32_t j = 1; j <= rec.problem.N; ++j)
