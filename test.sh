@@ -31,8 +31,14 @@ fi
 TIMEFORMAT='test.sh: %0R s, CPU %0U s user + %0S s system'
 echo "test.sh: build"
 # The benchmarks are built by ./run.sh's Release build, where their numbers mean something.
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKVADO_SANITIZE=ON -DKVADO_BENCH=OFF \
-    -DKVADO_NETLIB_DIR="$netlib" >/dev/null
+# clang builds the sanitized tests in about half the CPU time GCC takes (the program itself
+# is built by GCC in ./run.sh, and both stay free of warnings). A build folder left by the
+# other compiler is started afresh.
+if [ -f build/test/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' build/test/CMakeCache.txt; then
+    rm -rf build/test
+fi
+CC=clang CXX=clang++ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKVADO_SANITIZE=ON \
+    -DKVADO_BENCH=OFF -DKVADO_NETLIB_DIR="$netlib" >/dev/null
 time cmake --build build/test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1

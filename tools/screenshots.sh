@@ -2,9 +2,10 @@
 # Takes the README's screenshots: builds the program in Release, starts it on a virtual X
 # display in a copy of examples/, and works it as a user would, with keys and mouse clicks
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
-# results window after "Решить", the report window, the sensitivity window, the step window
-# and the help window. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool and
-# ImageMagick's import; openbox, when installed, draws the windows' frames.
+# results window after "Решить", the report window, the sensitivity window, the step window,
+# the help window and the graph window of examples/grafik.dat. The pictures go to
+# docs/screenshots/*.png. Needs xvfb-run, xdotool and ImageMagick's import; openbox, when
+# installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
 set -euo pipefail
@@ -100,9 +101,9 @@ if [ "${1:-}" = --inside ]; then
     shot "$ranges" ranges-window
     xdotool windowactivate --sync "$ranges" key Escape
     gone "Анализ чувствительности"
-    # "Пошаговое решение": left of "Анализ чувствительности", 152, 482 in 679 x 508; then
-    # "Следующий >" once, to show a pass with its pivot.
-    click "$results" $((RW - 679 + 152 + 70)) $((RH - 508 + 482 + 13))
+    # "По шагам": the left end of the buttons' row, 8, 482 in 679 x 508; then the next pass
+    # (the list has the focus), to show one with its pivot.
+    click "$results" $((RW - 679 + 8 + 44)) $((RH - 508 + 482 + 13))
     steps=$(wait_window "Пошаговое решение")
     xdotool windowactivate --sync "$steps" key Down
     shot "$steps" steps-window
@@ -117,6 +118,23 @@ if [ "${1:-}" = --inside ]; then
     shot "$help" help-window
     xdotool windowactivate --sync "$help" key Escape
     gone "Справка"
+
+    # The graph window of examples/grafik.dat: "Файл › Открыть файл данных", then
+    # "Решение › Графический метод", the last item of "Решение".
+    click "$main" 20 $((menu / 2))
+    xdotool key Down Return
+    dialog=$(wait_window "^(Open|Открыть)")
+    sleep 0.5
+    xdotool windowactivate --sync "$dialog" type --delay 30 "grafik.dat"
+    xdotool key Return
+    gone "^(Open|Открыть)"
+    click "$main" 80 $((menu / 2))
+    sleep 0.7 # the menu opens before the keys reach it
+    xdotool key Up Return
+    graph=$(wait_window "Графический метод")
+    shot "$graph" graph-window
+    xdotool windowactivate --sync "$graph" key Escape
+    gone "Графический метод"
     exit 0
 fi
 

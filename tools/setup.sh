@@ -7,9 +7,10 @@ set -euo pipefail
 # italic) the same on every machine. The windows were laid out in a font of Arial's widths:
 # Liberation Sans and Mono have them (a fresh Debian has only DejaVu, which runs a sixth wider).
 # GMP and GLPK give the exact arithmetic; Qt's translations say its own dialogs in Russian;
-# dpkg-dev finds the Debian package's library dependencies.
+# dpkg-dev finds the Debian package's library dependencies; Qt SVG writes the graph window's
+# pictures as SVG.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
-                libgtest-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
+                libgtest-dev qt6-svg-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
                 fonts-liberation2 libgmp-dev libglpk-dev qt6-translations-l10n dpkg-dev)
 # The tests' tools: clang for the fuzz targets, glpsol as an independent solver to compare
 # with, Xvfb for the screenshots.

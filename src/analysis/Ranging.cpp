@@ -57,8 +57,8 @@ std::optional<Real> objectiveAt(Real Z, Real slope, Real step, Real eps) {
 class Ranger {
 public:
     Ranger(const LpProblem& p, const std::vector<std::string>& cn,
-           const std::vector<std::string>& rn)
-        : p(p), columnNames(cn), rowNames(rn), M(p.M), N(p.N) {}
+           const std::vector<std::string>& rn, const std::vector<int32_t>& twins)
+        : p(p), columnNames(cn), rowNames(rn), twins(twins), M(p.M), N(p.N) {}
 
     Ranges run();
 
@@ -86,10 +86,16 @@ private:
     // reaches 0. An artificial variable still basic must stay at 0, so any movement of it
     // stops the step at once.
     Limit ratioTest(const std::vector<Real>& dir) const;
+    // The other half x- (or x+) of a free unknown split as x+ - x-, or 0.
+    int32_t twin(int32_t col) const {
+        const auto k = static_cast<size_t>(col - 1);
+        return col <= N && k < twins.size() ? twins[k] : 0;
+    }
 
     const LpProblem& p;
     const std::vector<std::string>& columnNames;
     const std::vector<std::string>& rowNames;
+    const std::vector<int32_t>& twins;
     const int32_t M, N;
     std::vector<Real> xB;     // rows 1..M
     std::vector<int32_t> pos; // column -> basis row, 0 when non-basic
@@ -223,7 +229,11 @@ Ranges Ranger::run() {
             s = k <= N + p.G ? -pi[static_cast<size_t>(i)] : pi[static_cast<size_t>(i)];
         }
         d[static_cast<size_t>(k)] = s;
-        if (std::fabs(s) <= p.eps) out.otherOptima = true;
+        // The twin of a basic half of a free unknown prices at 0 by construction: moving it
+        // moves the unknown back, no other optimum.
+        const int32_t t = twin(k);
+        if (std::fabs(s) <= p.eps && (t == 0 || pos[static_cast<size_t>(t)] == 0))
+            out.otherOptima = true;
     }
 
     // A basic unknown's cost C + δ changes every non-basic reduced cost by −δ·alpha, alpha
@@ -241,6 +251,9 @@ Ranges Ranger::run() {
     auto visit = [&](int32_t k, const std::vector<Real>& wk) {
         const Real dk = std::max<Real>(d[static_cast<size_t>(k)], 0);
         for (int32_t r : basicUnknownRows) {
+            // A free unknown's two halves move together with its cost: x- can never
+            // replace x+ as the cost of both changes.
+            if (twin(k) != 0 && twin(k) == p.basis[static_cast<size_t>(r)]) continue;
             const Real alpha = wk[static_cast<size_t>(r)];
             if (alpha > kPivotTolerance)
                 up[static_cast<size_t>(r)].offer(dk / alpha, alpha, k, order(k));
@@ -370,8 +383,8 @@ GridNames namesFromGrid(const StringGridModel& grid, int32_t N, int32_t M) {
 }
 
 Ranges computeRanges(const LpProblem& problem, const std::vector<std::string>& columnNames,
-                     const std::vector<std::string>& rowNames) {
-    return Ranger(problem, columnNames, rowNames).run();
+                     const std::vector<std::string>& rowNames, const std::vector<int32_t>& twins) {
+    return Ranger(problem, columnNames, rowNames, twins).run();
 }
 
 } // namespace kvado::analysis

@@ -110,8 +110,11 @@ GridNames namesFromGrid(const StringGridModel& grid, int32_t N, int32_t M);
 // at an optimum (on any other ending the numbers describe the last basis and mean nothing).
 // `columnNames` holds the unknowns' names (X[1] first), `rowNames` the constraints'; either may
 // be shorter than the counts or empty. A surplus, slack or artificial variable that enters or
-// leaves is named by its row.
+// leaves is named by its row. `twins[j - 1]`, when given, pairs the halves x+ and x- of an
+// unknown the user left free (each names the other's column, 0 for every other unknown): the
+// cost of such an unknown moves both halves at once, which the ranging must know.
 Ranges computeRanges(const LpProblem& problem, const std::vector<std::string>& columnNames,
-                     const std::vector<std::string>& rowNames);
+                     const std::vector<std::string>& rowNames,
+                     const std::vector<int32_t>& twins = {});
 
 } // namespace kvado::analysis

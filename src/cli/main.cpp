@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/RangingReport.h"
 #include "analysis/ExactSolve.h"
 #include "analysis/Presentation.h"
+#include "analysis/RangingReport.h"
+#include "analysis/UserRanging.h"
 #include "analysis/Verify.h"
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
@@ -35,12 +36,12 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs(
-        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]\n"
-        "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
-        "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
-        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-        stderr);
+    std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
+               "[--exact]\n"
+               "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+               "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
+               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+               stderr);
     return 1;
 }
 
@@ -271,6 +272,8 @@ int solveCommand(const std::vector<std::string>& args) {
     StepRecorder::Limits stepLimits;
     stepLimits.passes = INT64_MAX;
     session.setRecordSteps(steps, stepLimits);
+    // The answer in the user's terms: the model's columns and rows, its sense and constant.
+    model::UserSolution user;
     try {
         outcome = session.solveLoaded().outcome;
         if (steps) {
@@ -281,11 +284,19 @@ int solveCommand(const std::vector<std::string>& args) {
                 for (const auto& para : report::stepsDocument(problem, recorded, names, kSeparator))
                     stepsLines.push_back(para.text());
         }
+        if (outcome == SolveOutcome::Optimal)
+            user = *format == model::FileFormat::Data
+                       ? model::mapBackLoaded(userModel, problem)
+                       : model::mapBack(userModel, standard, problem);
         // The ranges of the optimal basis, computed only when asked: the section at the end of
         // the report (so the RTF has it too) and the JSON member. Without an optimum there is
-        // no basis to range: the member is null and the report has no section.
+        // no basis to range: the member is null and the report has no section. An LP or MPS
+        // model is ranged in its own terms; a data file's problem is its standard form.
         if (ranges && outcome == SolveOutcome::Optimal) {
-            const analysis::Ranges r = session.ranges();
+            const analysis::Ranges r =
+                *format == model::FileFormat::Data
+                    ? session.ranges()
+                    : analysis::userRanges(userModel, standard, problem, user);
             session.writeRangesReport(r);
             rangesMember = analysis::rangesJson(r);
         } else if (ranges) {
@@ -297,11 +308,6 @@ int solveCommand(const std::vector<std::string>& args) {
         return 1;
     }
     const report::ReportDocument& doc = session.report();
-    // The answer in the user's terms: the model's columns and rows, its sense and constant.
-    model::UserSolution user;
-    if (outcome == SolveOutcome::Optimal)
-        user = *format == model::FileFormat::Data ? model::mapBackLoaded(userModel, problem)
-                                                  : model::mapBack(userModel, standard, problem);
     // The exact answers are for the standard form the method solved.
     const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact);
     if (json) {

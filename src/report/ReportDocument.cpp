@@ -38,6 +38,10 @@ void ReportDocument::append(std::string_view utf8) {
     }
 }
 
+void ReportDocument::appendPicture(Picture picture) {
+    m_paragraphs.push_back(Paragraph{{Run{std::string(), m_default}}, std::move(picture)});
+}
+
 std::vector<std::string> ReportDocument::lines() const {
     std::vector<std::string> out;
     out.reserve(m_paragraphs.size());

@@ -27,8 +27,17 @@ struct Run {
     CharFormat format;
 };
 
+// A picture in the report: a PNG file's bytes and the size it is shown at, in pixels of 96
+// per inch.
+struct Picture {
+    std::string png;
+    int width = 0, height = 0;
+};
+
 struct Paragraph {
     std::vector<Run> runs;
+    // A paragraph holding a picture; its runs then hold no text.
+    std::optional<Picture> picture = std::nullopt;
 
     std::string text() const;
 };
@@ -46,6 +55,8 @@ public:
     // Appends one paragraph per line of `utf8` ("\n" or "\r\n" separate lines); an empty
     // text appends one empty paragraph.
     void append(std::string_view utf8);
+    // Appends a paragraph holding the picture alone, in the default format.
+    void appendPicture(Picture picture);
 
     const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
     std::vector<std::string> lines() const;

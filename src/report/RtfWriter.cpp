@@ -112,6 +112,24 @@ template <typename T> size_t indexOf(std::vector<T>& list, const T& value) {
     return list.size() - 1;
 }
 
+// The picture as an RTF picture group: the PNG's bytes in hexadecimal, lines of 64 bytes, its
+// size in pixels and, for the readers that lay it out by it, in twips (15 a pixel at 96 dpi).
+std::string pictureGroup(const Picture& picture) {
+    std::string out = "{\\pict\\pngblip\\picw" + std::to_string(picture.width) + "\\pich" +
+                      std::to_string(picture.height) + "\\picwgoal" +
+                      std::to_string(picture.width * 15) + "\\pichgoal" +
+                      std::to_string(picture.height * 15) + "\n";
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (size_t k = 0; k < picture.png.size(); ++k) {
+        const auto b = static_cast<unsigned char>(picture.png[k]);
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+        if (k % 64 == 63) out += '\n';
+    }
+    out += "}";
+    return out;
+}
+
 } // namespace
 
 std::string writeRtf(const std::vector<Paragraph>& paragraphs) {
@@ -136,6 +154,7 @@ std::string writeRtf(const std::vector<Paragraph>& paragraphs) {
             body += ' ';
             body += escape(run.text, afterBlank);
         }
+        if (paragraph.picture) body += pictureGroup(*paragraph.picture);
         body += "\\par\n";
     }
     if (fonts.empty()) fonts.push_back(ReportDocument::baseFormat().fontName);

@@ -5,7 +5,10 @@
 
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
+#include "base/FileError.h"
+#include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
+#include "model/ModelFiles.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
 
@@ -63,6 +66,7 @@ bool Session::ParseEdits(const EditTexts& edits) {
 
 void Session::SetupGrid(const EditTexts& edits, bool newTable) {
     if (ParseEdits(edits)) return;
+    endLink();
     const GridCounts counts{m_problem.G, m_problem.E, m_problem.L, m_problem.N};
     if (newTable) {
         layOutInputGrid(*m_inputGrid, m_problem.M, m_problem.N, true);
@@ -100,6 +104,9 @@ OpenResult Session::openDataFile(const std::string& path) {
     m_solvedLoaded = false;
     m_steps.reset();
     OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
+    // Whatever the file left in the input is no longer the model's; a file not there or
+    // refused changed nothing.
+    if (r.status != OpenStatus::NotFound && r.status != OpenStatus::Refused) endLink();
     // Once its header is read the grid is laid out for the file's counts.
     if (r.edits && r.status != OpenStatus::Refused)
         m_layout = {m_problem.G, m_problem.E, m_problem.L, m_problem.N};
@@ -123,6 +130,7 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
     OpenResult r;
     m_solvedLoaded = false;
     m_steps.reset();
+    endLink();
     m_problem.dataFileName = fileName;
     {
         StringGridModel::UpdateScope update(*m_inputGrid);
@@ -145,6 +153,125 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
     return r;
 }
 
+OpenResult Session::openModel(const model::Model& model, model::StandardForm sf, Real eps,
+                              const std::string& fileName) {
+    OpenResult r = openModel(sf, eps, fileName);
+    m_link = std::make_unique<Link>(Link{model, std::move(sf)});
+    return r;
+}
+
+ModelOpen Session::layModel(const model::Model& model, const std::string& fileName) {
+    ModelOpen r;
+    model::StandardForm sf;
+    try {
+        sf = model::toStandardForm(model);
+    } catch (const ProblemSizeError& e) {
+        r.error = e.what();
+        return r;
+    }
+    // A row that 0 cannot meet is not in the standard form: solving that would answer a
+    // problem the user did not state.
+    if (!sf.infeasible.empty()) {
+        r.error = sf.infeasible;
+        return r;
+    }
+    r.summary = model::summaryText(sf.summary);
+    r.open = openModel(model, std::move(sf), model::kModelEps, fileName);
+    r.opened = true;
+    return r;
+}
+
+ModelOpen Session::openModelFile(const std::string& path, model::FileFormat format) {
+    ModelOpen r;
+    std::error_code ec;
+    model::Model m;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        r.error = kFileNotFound;
+    } else {
+        try {
+            m = model::readModelFile(path, format, &r.notes);
+        } catch (const model::ReadError& e) {
+            r.error = e.what();
+            r.errorLine = e.line();
+        } catch (const ProblemSizeError& e) {
+            r.error = e.what();
+        } catch (const FileError& e) {
+            r.error = e.what();
+        }
+    }
+    if (r.error.empty()) {
+        std::vector<std::string> notes = std::move(r.notes);
+        r = layModel(m, datafile::baseName(path));
+        r.notes = std::move(notes);
+    }
+    if (!r.opened) showMessage(r.error);
+    return r;
+}
+
+ModelOpen Session::applyModelText(std::string_view lpText) {
+    ModelOpen r;
+    model::Model m;
+    try {
+        m = model::readLp(lpText, kModelTextName, &r.notes);
+    } catch (const model::ReadError& e) {
+        r.error = e.what();
+        r.errorLine = e.line();
+        return r;
+    } catch (const ProblemSizeError& e) {
+        r.error = e.what();
+        return r;
+    }
+    std::vector<std::string> notes = std::move(r.notes);
+    r = layModel(m, std::string());
+    r.notes = std::move(notes);
+    return r;
+}
+
+std::string ModelOpen::message() const {
+    std::string text = summary;
+    for (const std::string& note : notes)
+        text += "\r\n" + note;
+    return text;
+}
+
+// --- the user's model ------------------------------------------------------------------------
+
+void Session::endLink() {
+    m_link.reset();
+    m_userSolution.reset();
+}
+
+std::vector<std::string> Session::userSolutionLines() const {
+    if (!m_link || !m_userSolution) return {};
+    return model::userTermsLines(m_link->model, *m_userSolution, m_separator);
+}
+
+datafile::DataFileContents Session::inputContents(const EditTexts& edits) const {
+    const StringGridModel& g = *m_inputGrid;
+    return datafile::buildDataFile({edits.G, edits.E, edits.L, edits.N, edits.eps,
+                                    [&g](int32_t col, int32_t row) { return g.cell(col, row); }});
+}
+
+model::Model Session::modelOfInput(const datafile::DataFileContents& contents) const {
+    if (m_link) return m_link->model;
+    // The checked data file's text is the problem as the grid states it, read as an open
+    // would read it, without touching the session's problem (its last solve stays).
+    LpProblem p;
+    datafile::readDataFile(contents.data, p);
+    const analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, p.N, p.M);
+    return model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
+}
+
+std::optional<std::string> Session::modelText(const EditTexts& edits, std::string& error) const {
+    if (m_link) return model::writeLp(m_link->model);
+    const datafile::DataFileContents contents = inputContents(edits);
+    if (!contents.error.empty()) {
+        error = contents.error;
+        return std::nullopt;
+    }
+    return model::writeLp(modelOfInput(contents));
+}
+
 // --- solve -----------------------------------------------------------------------------------
 
 void Session::clearReport() {
@@ -165,6 +292,7 @@ SolveResult Session::solveLoaded() {
     SolveResult result;
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
+    m_userSolution.reset();
     m_outcome = SolveOutcome::Stopped;
     {
         // The view knows while the solver runs (a window then lets only «Прервать» through),
@@ -195,6 +323,13 @@ SolveResult Session::solveLoaded() {
     // constraints the last basis breaks.
     report::CheckSolution(m_problem, m_separator, m_report, m_results, m_check);
     result.check = {m_check.feasible, m_check.optimal, m_check.controlNumber};
+    // The answer in the terms of the model the input still is, after the method's own lines.
+    if (m_link && result.outcome == SolveOutcome::Optimal) {
+        m_userSolution = model::mapBack(m_link->model, m_link->standard, m_problem);
+        m_report.append("");
+        for (const std::string& line : userSolutionLines())
+            m_report.append(line);
+    }
     // After everything the method writes, so its report lines and trace log stay as they are;
     // the window hears of the check's lines and the section at once.
     m_outcome = result.outcome;
@@ -323,6 +458,15 @@ analysis::Ranges Session::ranges() const {
 
 void Session::writeRangesReport(const analysis::Ranges& ranges) {
     analysis::WriteSensitivityReport(ranges, m_separator, m_report);
+    if (m_view) m_view->reportAppended();
+}
+
+void Session::writePictureReport(const std::string& heading, const std::string& caption,
+                                 report::Picture picture) {
+    m_report.setCurrentFormat(report::ReportDocument::headingFormat());
+    m_report.append(heading);
+    m_report.append(caption);
+    m_report.appendPicture(std::move(picture));
     if (m_view) m_view->reportAppended();
 }
 

@@ -11,13 +11,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "analysis/ExactSolve.h"
 #include "analysis/Ranging.h"
 #include "analysis/Verify.h"
+#include "datafile/DataFileWriter.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
+#include "model/Model.h"
+#include "model/ModelIo.h"
 #include "model/StandardForm.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
@@ -55,6 +61,23 @@ struct SolveResult {
     } check;
     // The automatic exact check (300 rows or 1 s at most) and the exact solve it called for.
     ExactCheck exact;
+};
+
+// What laying a model into the input came to: an LP or MPS file opened, or LP text applied.
+struct ModelOpen {
+    // The model's standard form is in the problem and the input grid, linked to the model.
+    bool opened = false;
+    // Not opened: what stopped it, a reader's error ("FILE: строка N: ..."), a model too large
+    // or one that cannot be met. `errorLine` is the reader's line (1-based; 0: none).
+    std::string error;
+    int64_t errorLine = 0;
+    // Opened: "Задача приведена к стандартному виду: ..." and the reader's notes after it.
+    std::string summary;
+    std::vector<std::string> notes;
+    // Opened: the counts and tolerance for the edits, the objective's name.
+    OpenResult open;
+    // The one message that tells the user what was done: the summary, then each note.
+    std::string message() const;
 };
 
 class Session : public SolverHost {
@@ -107,7 +130,49 @@ public:
     // A model from an LP or MPS file, transformed: its standard form into the problem and the
     // input grid, with the standard form's row and column names and the objective's name, as
     // an opened data file would be. `fileName` is the name the report shows.
+    // No link to the model is kept: kvado-cli maps the answer back itself.
     OpenResult openModel(const model::StandardForm& sf, Real eps, const std::string& fileName);
+    // The same, and the session keeps `model` and `sf` linked to the input until an edit or a
+    // cell changes (endLink()): while linked, an optimal solve adds the answer in the model's
+    // terms (userSolution(), the report's section «Решение исходной задачи»).
+    OpenResult openModel(const model::Model& model, model::StandardForm sf, Real eps,
+                         const std::string& fileName);
+    // The open command on an LP or MPS file: read, transformed and laid in, linked. A file
+    // that is not there, a reader's error, a model too large or one that cannot be met are
+    // shown as a message and change nothing; the summary is the caller's to show (message()).
+    ModelOpen openModelFile(const std::string& path, model::FileFormat format);
+    // LP text typed by the user (the model window), laid in the same way; its errors name
+    // kModelTextName. The problem is the user's own, named by no file. Shows nothing: the
+    // caller shows the error at its line and the summary.
+    static constexpr const char* kModelTextName = "Модель";
+    ModelOpen applyModelText(std::string_view lpText);
+
+    // --- the user's model ------------------------------------------------------------------
+    // The model the input was laid from and its standard form, while the input is still that
+    // model's; null otherwise.
+    bool linked() const { return m_link != nullptr; }
+    const model::Model* linkedModel() const { return m_link ? &m_link->model : nullptr; }
+    const model::StandardForm* linkedStandardForm() const {
+        return m_link ? &m_link->standard : nullptr;
+    }
+    // An edit or a cell changed: the problem is now the standard form the user edits, and the
+    // results and the report say nothing of the model any more.
+    void endLink();
+    // The last solve's answer in the linked model's terms: after an optimal solve while
+    // linked, nothing otherwise.
+    const std::optional<model::UserSolution>& userSolution() const { return m_userSolution; }
+    // The section «Решение исходной задачи» as the report holds it; empty without an answer.
+    std::vector<std::string> userSolutionLines() const;
+    // The model the problem stands for: the linked model; otherwise the model of the write
+    // command's checked `contents` (the edits and the input grid), named from the grid, with
+    // the results' objective name.
+    model::Model modelOfInput(const datafile::DataFileContents& contents) const;
+    // The write command's contents of the edits and the input grid; `error` not empty: a
+    // count or a cell that does not convert, in the write command's words.
+    datafile::DataFileContents inputContents(const EditTexts& edits) const;
+    // The model as LP text, for the model window: the linked model, else the input's. Returns
+    // nothing and sets `error` when a count or a cell does not convert.
+    std::optional<std::string> modelText(const EditTexts& edits, std::string& error) const;
 
     // --- solve -----------------------------------------------------------------------------
     // Empties the report.
@@ -142,6 +207,9 @@ public:
     analysis::Ranges ranges() const;
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);
+    // Appends a picture (the graphical method's) under its heading and a line of words.
+    void writePictureReport(const std::string& heading, const std::string& caption,
+                            report::Picture picture);
 
     // --- the passes of a solve («Пошаговое решение») -----------------------------------------
     // Whether the solves from now on record their passes (off: a solve pays nothing for it).
@@ -174,6 +242,11 @@ private:
     bool refuse(const std::string& message);
     ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds) const;
     void writeExactSection(const ExactCheck& check);
+    ModelOpen layModel(const model::Model& model, const std::string& fileName);
+    struct Link {
+        model::Model model;
+        model::StandardForm standard;
+    };
 
     LpProblem& m_problem;
     StringGridModel m_ownGrid;
@@ -196,6 +269,8 @@ private:
     std::unique_ptr<StepRecorder> m_steps; // the last solve's passes, when recorded
     // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
     GridCounts m_layout{1, 1, 1, 3};
+    std::unique_ptr<Link> m_link;
+    std::optional<model::UserSolution> m_userSolution;
 };
 
 } // namespace kvado::session

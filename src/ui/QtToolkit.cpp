@@ -42,6 +42,8 @@ std::optional<QString> runFileDialog(const FileDialogOptions& options, bool save
     if (!options.defaultExt.isEmpty()) dialog.setDefaultSuffix(options.defaultExt);
     if (!options.fileName.isEmpty()) dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (options.chosenFilter != nullptr)
+        *options.chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
 }
 

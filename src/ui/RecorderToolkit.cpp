@@ -30,8 +30,9 @@ std::optional<QString> RecorderToolkit::answer(Kind kind, const FileDialogOption
     }
     // A cancel and a path are returned apart: GCC's optimiser takes a moved optional<QString>
     // for one that may be uninitialised and warns.
-    const bool cancelled = !m_answers.front().has_value();
-    const QString path = cancelled ? QString() : *m_answers.front();
+    const bool cancelled = !m_answers.front().first.has_value();
+    const QString path = cancelled ? QString() : *m_answers.front().first;
+    if (options.chosenFilter != nullptr) *options.chosenFilter = m_answers.front().second;
     m_answers.pop_front();
     if (cancelled) return std::nullopt;
     return path;
@@ -83,8 +84,8 @@ bool RecorderToolkit::exitRequested() const {
                        [](const Entry& e) { return e.kind == Kind::Exit; });
 }
 
-void RecorderToolkit::answerFileDialog(std::optional<QString> pathOrCancel) {
-    m_answers.push_back(std::move(pathOrCancel));
+void RecorderToolkit::answerFileDialog(std::optional<QString> pathOrCancel, int filter) {
+    m_answers.emplace_back(std::move(pathOrCancel), filter);
 }
 
 const char* RecorderToolkit::kindName(Kind kind) {

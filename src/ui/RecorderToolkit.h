@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "ui/Toolkit.h"
@@ -42,9 +43,10 @@ public:
     void clear() { m_entries.clear(); }
     bool exitRequested() const;
 
-    // The answer of the next file dialog: a full path, or nullopt for a cancel. A dialog with
-    // no answer prepared is cancelled and counted in unansweredDialogs().
-    void answerFileDialog(std::optional<QString> pathOrCancel);
+    // The answer of the next file dialog: a full path, or nullopt for a cancel, and the index
+    // of the filter chosen in it (-1: none). A dialog with no answer prepared is cancelled and
+    // counted in unansweredDialogs().
+    void answerFileDialog(std::optional<QString> pathOrCancel, int filter = -1);
     int unansweredDialogs() const { return m_unanswered; }
     // The options of every file dialog shown, in order.
     const std::vector<FileDialogOptions>& fileDialogs() const { return m_dialogs; }
@@ -58,7 +60,7 @@ private:
     std::optional<QString> answer(Kind kind, const FileDialogOptions& options);
 
     std::vector<Entry> m_entries;
-    std::deque<std::optional<QString>> m_answers;
+    std::deque<std::pair<std::optional<QString>, int>> m_answers;
     std::vector<FileDialogOptions> m_dialogs;
     std::function<void(QDialog&)> m_modalAction;
     int m_unanswered = 0;

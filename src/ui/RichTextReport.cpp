@@ -1,8 +1,12 @@
 #include "ui/RichTextReport.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QUrl>
+#include <optional>
 
 namespace kvado::ui {
 
@@ -29,6 +33,37 @@ std::string runText(QString text) {
 QTextCharFormat blockFormatOf(const report::Paragraph& paragraph) {
     return toTextCharFormat(paragraph.runs.empty() ? report::ReportDocument::baseFormat()
                                                    : paragraph.runs.front().format);
+}
+
+// A picture goes into the document as an image resource of its own name, shown at its size.
+void insertPicture(QTextDocument& document, QTextCursor& cursor, const report::Picture& picture) {
+    QImage image;
+    if (!image.loadFromData(reinterpret_cast<const uchar*>(picture.png.data()),
+                            static_cast<int>(picture.png.size()), "PNG"))
+        return;
+    const QString name = QStringLiteral("kvado-picture-%1").arg(cursor.position());
+    document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(picture.width);
+    format.setHeight(picture.height);
+    cursor.insertImage(format);
+}
+
+// The picture an image fragment shows, as PNG again (PNG loses nothing on the way).
+std::optional<report::Picture> pictureOf(const QTextDocument& document,
+                                         const QTextImageFormat& format) {
+    const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    const QImage image = resource.value<QImage>();
+    if (image.isNull()) return std::nullopt;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const int width = format.width() > 0 ? static_cast<int>(format.width()) : image.width();
+    const int height = format.height() > 0 ? static_cast<int>(format.height()) : image.height();
+    return report::Picture{std::string(bytes.constData(), static_cast<size_t>(bytes.size())), width,
+                           height};
 }
 
 } // namespace
@@ -82,6 +117,7 @@ void appendParagraphs(QTextDocument& document, const std::vector<report::Paragra
         for (const report::Run& run : paragraph.runs)
             if (!run.text.empty())
                 cursor.insertText(shownText(run.text), toTextCharFormat(run.format));
+        if (paragraph.picture) insertPicture(document, cursor, *paragraph.picture);
     }
     cursor.endEditBlock();
 }
@@ -95,6 +131,8 @@ std::vector<report::Paragraph> paragraphsOf(const QTextDocument& document) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
+            if (fragment.charFormat().isImageFormat() && !paragraph.picture)
+                paragraph.picture = pictureOf(document, fragment.charFormat().toImageFormat());
             std::string text = runText(fragment.text());
             if (text.empty()) continue;
             report::CharFormat format = toCharFormat(fragment.charFormat(), defaultFont);

@@ -22,6 +22,9 @@ struct FileDialogOptions {
     QString defaultExt; // without the dot; empty: none
     QString initialDir;
     QString fileName;
+    // Where the dialog puts the filter the user chose, as the index of its pair in `filter`
+    // (-1: none known); null: not asked.
+    int* chosenFilter = nullptr;
 };
 
 class Toolkit {

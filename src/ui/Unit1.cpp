@@ -18,11 +18,15 @@
 #include <optional>
 
 #include "datafile/DataFileWriter.h"
+#include "model/ModelIo.h"
 #include "session/Messages.h"
+#include "text/NumberText.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unGenData.h"
+#include "ui/unGraph.h"
 #include "ui/unLog.h"
+#include "ui/unModel.h"
 #include "ui/unSteps.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
@@ -36,6 +40,16 @@ const char* const kStartStatus =
 const char* const kNewDataStatus = "   Создаются новые данные";
 
 const char* const kOpenedStatus = "   Открыт файл: ";
+
+// An LP or MPS file by its extension; without a known one, by the filter chosen in the dialog
+// (pairs 1 and 2 of both dialogs). Anything else is a data file.
+std::optional<model::FileFormat> modelFormat(const std::string& path, int filter) {
+    if (const auto format = model::formatOfPath(path))
+        return *format == model::FileFormat::Data ? std::nullopt : format;
+    if (filter == 1) return model::FileFormat::Lp;
+    if (filter == 2) return model::FileFormat::Mps;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -220,9 +234,16 @@ void TForm1::createControls() {
     });
 
     // Typing in the grid or the edits is work the user would not want to lose unasked.
-    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] { m_unsaved = true; });
+    // It also ends the link to a model the input was laid from.
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] {
+        m_unsaved = true;
+        m_session->endLink();
+    });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
-        connect(e, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            m_unsaved = true;
+            m_session->endLink();
+        });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
@@ -286,7 +307,14 @@ void TForm1::createMenu() {
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
     mnSolve->addAction(idSteps);
+    idGraph = action("idGraph", "Графический метод", &TForm1::idGraphClick);
+    mnSolve->addAction(idGraph);
+    connect(mnSolve, &QMenu::aboutToShow, this, [this] { enableGraph(); });
+    connect(edN, &QLineEdit::textChanged, this, [this] { enableGraph(); });
+    enableGraph();
     bar->insertMenu(idResults, mnSolve);
+    idModel = action("idModel", "Модель", &TForm1::idModelClick);
+    mnSolve->addAction(idModel);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -414,12 +442,26 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::idFileOpenClick() {
     FileDialogOptions OD1; // the system's own title
-    OD1.filter = QStringLiteral("Исходные данные |*.dat|Все файлы |*.*");
+    OD1.filter =
+        QStringLiteral("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*");
     OD1.defaultExt = QStringLiteral("dat");
     OD1.initialDir = QStringLiteral(".");
+    int filter = -1;
+    OD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.openFileDialog(OD1);
     if (!chosen) {
         SetUpResultGrids();
+        return;
+    }
+    if (const auto format = modelFormat(chosen->toStdString(), filter)) {
+        // A reader's error is shown by the session and changes nothing here.
+        const session::ModelOpen laid = m_session->openModelFile(chosen->toStdString(), *format);
+        if (!laid.opened) return;
+        showModelLaid(laid);
+        setStatusText(QString::fromUtf8(kOpenedStatus) +
+                      QString::fromStdString(m_problem.dataFileName));
+        m_unsaved = false;
+        m_toolkit.showMessage(QString::fromStdString(laid.message()));
         return;
     }
     const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
@@ -445,16 +487,41 @@ void TForm1::idFileOpenClick() {
     }
 }
 
+void TForm1::showModelLaid(const session::ModelOpen& laid) {
+    // The problem record now holds the model's numbers, which no basis of a solve belongs to.
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    btnSolve->setEnabled(true);
+    if (const auto& edits = laid.open.edits) {
+        edG->setText(QString::fromStdString(edits->G));
+        edE->setText(QString::fromStdString(edits->E));
+        edL->setText(QString::fromStdString(edits->L));
+        edN->setText(QString::fromStdString(edits->N));
+        edEps->setText(QString::fromStdString(edits->eps));
+    }
+}
+
+session::ModelOpen TForm1::applyModelText(const QString& text) {
+    const std::string bytes = text.toStdString();
+    session::ModelOpen laid = m_session->applyModelText(bytes);
+    if (!laid.opened) return laid;
+    showModelLaid(laid);
+    setStatusText(QString::fromUtf8(kNewDataStatus));
+    // Typed in the model window and written to no file yet.
+    m_unsaved = true;
+    return laid;
+}
+
+void TForm1::idModelClick() {
+    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *this, this);
+    m_modelWindow->showModel();
+}
+
 void TForm1::idWriteFileClick() {
     writeDataFiles();
 }
 
 bool TForm1::writeDataFiles() {
-    const StringGridModel& g = SG1->cells();
-    const datafile::DataFileContents contents = datafile::buildDataFile(
-        {edG->text().toStdString(), edE->text().toStdString(), edL->text().toStdString(),
-         edN->text().toStdString(), edEps->text().toStdString(),
-         [&g](int32_t col, int32_t row) { return g.cell(col, row); }});
+    const datafile::DataFileContents contents = m_session->inputContents(editTexts());
     // A text that does not convert is told and nothing is written. The program goes on: the
     // user corrects the cell and writes again, and nothing typed so far is lost.
     if (!contents.error.empty()) {
@@ -464,13 +531,24 @@ bool TForm1::writeDataFiles() {
     // No default extension: a name typed without one is used as typed.
     FileDialogOptions SD1;
     SD1.title = QStringLiteral("Задайте имя для файла ланных");
-    SD1.filter = QStringLiteral("Файлы данных|*.dat|Все файлы|*.*");
+    SD1.filter = QStringLiteral("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
+    int filter = -1;
+    SD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.saveFileDialog(SD1);
     if (!chosen) return false;
+    std::string path = chosen->toStdString();
+    if (const auto format = modelFormat(path, filter)) {
+        // A name typed without an extension under the LP or MPS filter gets the filter's.
+        if (!model::formatOfPath(path)) path += *format == model::FileFormat::Lp ? ".lp" : ".mps";
+        // The model the input stands for: the file's own while linked to it.
+        model::writeModelFile(path, m_session->modelOfInput(contents), *format);
+        m_unsaved = false;
+        return true;
+    }
     // A file that cannot be created ends the command with the error report; the files after
     // it in the order data, constraint names, unknown names are not written.
-    datafile::writeDataFiles(chosen->toStdString(), contents);
+    datafile::writeDataFiles(path, contents);
     m_unsaved = false;
     return true;
 }
@@ -520,8 +598,9 @@ void TForm1::btnSolveClick() {
     solveGrid();
 }
 
-bool TForm1::solveGrid(bool showResults) {
+void TForm1::solveGrid(bool showResults) {
     m_hasResults = false;
+    m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The session says when the solver itself runs: the input's checks and their messages
     // come before it, with the window as it was.
@@ -530,20 +609,20 @@ bool TForm1::solveGrid(bool showResults) {
         // Asked for during the solve; typed work is still asked about.
         m_closeAfterSolve = false;
         close();
-        return false;
+        return;
     }
-    if (!result.solved) return false;
+    if (!result.solved) return;
+    m_lastOutcome = result.outcome;
     // Either failure leaves the input as typed so that the user can correct it and solve
     // again; only an optimum is shown in the results window.
-    if (result.outcome != SolveOutcome::Optimal) return true;
+    if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
     m_hasResults = true;
-    if (m_windows.results2 == nullptr) return true;
+    if (m_windows.results2 == nullptr) return;
     m_windows.results2->setOptimalSolve(true);
     // The exact check's line follows the solve that just ended.
     m_windows.results2->showTexts();
     if (showResults) m_toolkit.showModal(*m_windows.results2);
-    return true;
 }
 
 void TForm1::setSolving(bool on) {
@@ -555,6 +634,7 @@ void TForm1::setSolving(bool on) {
         e->setReadOnly(on);
     for (QAction* a : findChildren<QAction*>())
         a->setEnabled(!on);
+    if (!on) enableGraph();
     btnNewTab->setEnabled(!on);
     btnREsizeTab->setEnabled(!on);
     btnExit->setEnabled(!on);
@@ -589,15 +669,42 @@ void TForm1::idStepsClick() {
         explicit Recording(session::Session& s) : session(s) { session.setRecordSteps(true); }
         ~Recording() { session.setRecordSteps(false); }
     };
-    bool solved;
     {
         const Recording recording(*m_session);
-        solved = solveGrid(false);
+        solveGrid(false);
     }
-    const StepRecorder* steps = solved ? m_session->steps() : nullptr;
+    const StepRecorder* steps = m_lastOutcome ? m_session->steps() : nullptr;
     if (steps == nullptr) return;
     if (m_steps == nullptr) m_steps = new TfrmSteps(m_toolkit, this);
     m_steps->showSteps(m_problem, *steps, m_session->stepNames(*steps), m_decimalSeparator);
+}
+
+void TForm1::enableGraph() {
+    idGraph->setEnabled(!m_solving && text::toWholeNumber(edN->text().toStdString()) == 2);
+}
+
+void TForm1::idGraphClick() {
+    if (text::toWholeNumber(edN->text().toStdString()) != 2) {
+        m_toolkit.showMessage(
+            QStringLiteral("Графический метод строится для задачи с двумя неизвестными"));
+        return;
+    }
+    solveGrid(false);
+    if (!m_lastOutcome || m_problem.N != 2) return;
+    std::optional<analysis::PlanePoint> optimum;
+    switch (*m_lastOutcome) {
+    case SolveOutcome::Optimal:
+        optimum = analysis::PlanePoint{m_problem.solution[1], m_problem.solution[2]};
+        break;
+    case SolveOutcome::Infeasible:
+    case SolveOutcome::Unbounded:
+        break;
+    case SolveOutcome::PassLimit:
+    case SolveOutcome::Stopped:
+        return; // no answer to draw
+    }
+    if (m_graph == nullptr) m_graph = new TfrmGraph(m_toolkit, this);
+    m_graph->showGraph(*m_session, optimum);
 }
 
 void TForm1::idSolveAgainClick() {

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "session/Session.h"
 #include "solver/LpProblem.h"
@@ -31,6 +32,7 @@ class TForm2;
 class TfrmResults2;
 class TfrmZastav;
 class TfrmGenData;
+class TfrmModel;
 
 // The date and time of the report's header in the regional settings of `locale`: the short
 // date, a blank and the long time, the time left out at exactly midnight.
@@ -114,6 +116,16 @@ public:
     // «Решение › Пошаговое решение»: the grid solved with its passes recorded, then shown in
     // the step window.
     void idStepsClick();
+    // «Решение › Графический метод», for two unknowns: the grid solved as it stands, then
+    // drawn whatever the solve found (an empty region, an unbounded objective).
+    void idGraphClick();
+    // «Решение › Модель»: the problem as LP text, to edit, apply and solve.
+    void idModelClick();
+    TfrmModel* modelWindow() const { return m_modelWindow; }
+    // The model window's «Применить»: LP text laid into the edits and the grid through the
+    // transformation, linked to its model. Returns what it came to; changes nothing when the
+    // text does not read.
+    session::ModelOpen applyModelText(const QString& text);
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -161,6 +173,8 @@ public:
     QAction* idLastResults;
     QAction* idLog;
     QAction* idSteps;
+    QAction* idGraph;
+    QAction* idModel;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -201,6 +215,11 @@ private:
     QElapsedTimer m_eventsLetThrough;
     class TfrmLog* m_log = nullptr;
     class TfrmSteps* m_steps = nullptr;
+    class TfrmGraph* m_graph = nullptr;
+    // The outcome of the last solve the solver ran; none when the input stopped it.
+    std::optional<SolveOutcome> m_lastOutcome;
+    // «Графический метод» is offered while the edits ask for two unknowns.
+    void enableGraph();
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
@@ -208,8 +227,12 @@ private:
     bool keepWork();
     // The write command; returns whether the files were written.
     bool writeDataFiles();
-    // Returns whether the solver ran; `showResults`: an optimum opens the results window.
-    bool solveGrid(bool showResults = true);
+    // `showResults`: an optimum opens the results window.
+    void solveGrid(bool showResults = true);
+    // An LP or MPS file opened, or LP text applied: the edits, the Solve button and the
+    // results window follow the input laid in.
+    void showModelLaid(const session::ModelOpen& laid);
+    TfrmModel* m_modelWindow = nullptr;
 };
 
 } // namespace kvado::ui

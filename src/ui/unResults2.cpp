@@ -18,8 +18,10 @@
 #include "session/Session.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
+#include "ui/unGraph.h"
 #include "ui/unRanges.h"
 #include "ui/unSteps.h"
+#include "ui/unUserTerms.h"
 
 namespace kvado::ui {
 
@@ -103,10 +105,15 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
     btnRanges = button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26));
     btnRanges->setEnabled(false);
-    btnSteps = button("btnSteps", "Пошаговое решение", QRect(152, 482, 141, 26));
+    btnGraph = button("btnGraph", "Графический метод", QRect(151, 482, 141, 26));
+    btnGraph->setEnabled(false);
+    btnSteps = button("btnSteps", "По шагам", QRect(8, 482, 88, 26));
+    btnSteps->setToolTip(QStringLiteral("Пошаговое решение"));
     btnSteps->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
+    btnUserTerms = button("btnUserTerms", "Решение исходной задачи", QRect(100, 482, 193, 26));
+    btnUserTerms->setVisible(false);
 
     // The exact check's verdict in the narrow band under the objective, in a smaller font;
     // its button right of Label3, which keeps to its text.
@@ -119,8 +126,11 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
 
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
+    connectCommand(btnGraph, &QPushButton::clicked, this, m_toolkit, [this] { btnGraphClick(); });
     connectCommand(btnSteps, &QPushButton::clicked, this, m_toolkit, [this] { btnStepsClick(); });
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
+    connectCommand(btnUserTerms, &QPushButton::clicked, this, m_toolkit,
+                   [this] { btnUserTermsClick(); });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -204,15 +214,26 @@ void TfrmResults2::btnTextClick() {
 
 void TfrmResults2::setSession(session::Session* session) {
     m_session = session;
-    btnRanges->setEnabled(m_session != nullptr && m_optimal);
-    btnSteps->setEnabled(m_session != nullptr && m_optimal);
+    enableAnalyses();
 }
 
 void TfrmResults2::setOptimalSolve(bool optimal) {
     m_optimal = optimal;
     m_rangesReported = false;
+    enableAnalyses();
+}
+
+void TfrmResults2::enableAnalyses() {
     btnRanges->setEnabled(m_session != nullptr && m_optimal);
     btnSteps->setEnabled(m_session != nullptr && m_optimal);
+    btnGraph->setEnabled(m_session != nullptr && m_optimal && m_session->problem().N == 2);
+}
+
+void TfrmResults2::btnGraphClick() {
+    if (m_session == nullptr || !m_optimal || m_session->problem().N != 2) return;
+    if (m_graphWindow == nullptr) m_graphWindow = new TfrmGraph(m_toolkit, this);
+    const LpProblem& p = m_session->problem();
+    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.solution[1], p.solution[2]});
 }
 
 void TfrmResults2::btnStepsClick() {
@@ -268,6 +289,20 @@ void TfrmResults2::btnExactClick() {
     worker.join();
     if (failure) std::rethrow_exception(failure);
     if (m_session->acceptExactCheck(std::move(check))) showTexts();
+}
+
+void TfrmResults2::btnUserTermsClick() {
+    if (m_session == nullptr) return;
+    const std::vector<std::string> lines = m_session->userSolutionLines();
+    if (lines.empty()) return;
+    if (m_userTermsWindow == nullptr) m_userTermsWindow = new TfrmUserTerms(m_toolkit, this);
+    m_userTermsWindow->showLines(lines);
+}
+
+// The answer in the model's terms lasts as long as the link: an edit since the solve ends it.
+void TfrmResults2::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    btnUserTerms->setVisible(m_session != nullptr && m_session->userSolution().has_value());
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {

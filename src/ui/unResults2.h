@@ -19,6 +19,8 @@ class StringGrid;
 class TResults;
 class TfrmRanges;
 class TfrmSteps;
+class TfrmGraph;
+class TfrmUserTerms;
 
 class TfrmResults2 : public Form {
     Q_OBJECT
@@ -59,9 +61,15 @@ public:
     void btnRangesClick();
     // The passes of the last solve in the step window (recorded now when the solve did not).
     void btnStepsClick();
+    // The graphical method of the optimal solve, for a problem of two unknowns.
+    void btnGraphClick();
     // The exact check at any size in a second thread, behind a modal progress window whose
     // «Прервать» stops it; its verdict then shows and its section goes to the report.
     void btnExactClick();
+    // «Решение исходной задачи»: the answer in the terms of the model the problem was laid
+    // from; shown only while the session has one.
+    void btnUserTermsClick();
+    TfrmUserTerms* userTermsWindow() const { return m_userTermsWindow; }
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label1;
@@ -73,13 +81,16 @@ public:
     StringGrid* SG2;
     QPushButton* btnRanges;
     QPushButton* btnSteps;
+    QPushButton* btnGraph;
     QPushButton* btnText;
     QPushButton* btnOK;
     QLabel* lblExact;
     QPushButton* btnExact;
+    QPushButton* btnUserTerms;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Shown by SG3 and SG2.
@@ -88,6 +99,9 @@ private:
     session::Session* m_session = nullptr;
     TfrmRanges* m_rangesWindow = nullptr;
     TfrmSteps* m_stepsWindow = nullptr;
+    TfrmGraph* m_graphWindow = nullptr;
+    void enableAnalyses();
+    TfrmUserTerms* m_userTermsWindow = nullptr;
     bool m_optimal = false;
     bool m_rangesReported = false;
     Anchoring m_anchoring;

@@ -31,7 +31,7 @@ std::vector<std::string> netlibProblems() {
 class NetlibVerify : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(NetlibVerify, MethodsOptimumIsProved) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KVADO_TEST_ASAN)
     // Its check takes a few exact pivots from the method's basis, ten seconds under the
     // sanitizers (half a second in a Release build).
     if (GetParam() == "capri") GTEST_SKIP() << "slow under the sanitizers";

@@ -16,10 +16,9 @@ TEST(RangingCli, SectionAndJsonMemberWithTheNameFilesNames) {
     writeBytes(dir.file("p.neizv"), "Столы\r\n");
     const CliRun json = runCli({"solve", "p.dat", "--json", "--ranges"}, dir.path());
     EXPECT_EQ(json.exitCode, 0) << json.err;
-    EXPECT_NE(
-        json.out.find("\"ranges\": {\"degenerate\": false, \"other_optima\": "
-                      "false, \"columns\": [{\"name\": \"Столы\", \"status\": \"basic\""),
-        std::string::npos)
+    EXPECT_NE(json.out.find("\"ranges\": {\"degenerate\": false, \"other_optima\": "
+                            "false, \"columns\": [{\"name\": \"Столы\", \"status\": \"basic\""),
+              std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("{\"name\": \"X[2]\""), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"limiting_at_rhs_lower\": \"Станки\", \"limiting_at_rhs_upper\": "
@@ -42,6 +41,25 @@ TEST(RangingCli, SectionAndJsonMemberWithTheNameFilesNames) {
     EXPECT_NE(
         runCli({"solve", "q.dat", "--json", "--ranges"}, dir.path()).out.find("\"ranges\": null}"),
         std::string::npos);
+}
+
+// An LP file is ranged in its own terms: the product mix stated as a maximisation, worked on
+// paper (x1 = 2, x2 = 6, profit 36): the profit per x1 may lie in [0, 7.5], per x2 above 2;
+// an hour of c3 is worth 1 over [12, 24].
+TEST(RangingCli, AnLpModelInItsOwnTerms) {
+    TempDir dir;
+    writeBytes(dir.file("p.lp"), "Maximize\n profit: 3 x1 + 5 x2\nSubject To\n c1: x1 <= 4\n"
+                                 " c2: 2 x2 <= 12\n c3: 3 x1 + 2 x2 <= 18\nEnd\n");
+    const CliRun run = runCli({"solve", "p.lp", "--json", "--ranges"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const char* expected :
+         {"{\"name\": \"x1\", \"status\": \"basic\", \"value\": 2, \"cost\": 3, "
+          "\"reduced_cost\": 0, \"cost_lower\": 0, \"cost_upper\": 7.5, "
+          "\"objective_at_cost_lower\": 30, \"objective_at_cost_upper\": 45",
+          "\"cost_lower\": 2, \"cost_upper\": null",
+          "{\"name\": \"c3\", \"activity\": 18, \"rhs\": 18, \"shadow_price\": 1, "
+          "\"rhs_lower\": 12, \"rhs_upper\": 24"})
+        EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
 }
 
 } // namespace

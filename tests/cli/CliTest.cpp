@@ -121,7 +121,7 @@ TEST(Cli, UsageWithoutACommand) {
 // Counts whose arrays would take gigabytes are refused before anything is allocated: the run
 // ends cleanly even with its address space limited to 512 MiB.
 TEST(Cli, HugeCountsAllocateNothing) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KVADO_TEST_ASAN)
     GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
 #else
     TempDir dir;

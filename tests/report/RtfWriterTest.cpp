@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <span>
 #include <sstream>
 
@@ -220,4 +222,40 @@ TEST(RtfWriter, UnrtfHtmlShowsWhereFormatsChange) {
         EXPECT_EQ(html.substr(0, first).find(tag), std::string::npos) << tag << html;
         EXPECT_NE(html.substr(first, second - first).find(tag), std::string::npos) << tag << html;
     }
+}
+
+// A picture goes into the file as the PNG's bytes, which a reader takes out unchanged, in its
+// place between the paragraphs around it.
+TEST(RtfWriter, UnrtfTakesOutThePictureUnchanged) {
+    SKIP_WITHOUT_UNRTF();
+    std::string png = "\x89PNG\r\n\x1a\n";
+    for (int k = 0; k < 300; ++k)
+        png += static_cast<char>(k * 7);
+    ReportDocument doc;
+    doc.append("before the picture");
+    doc.appendPicture({png, 40, 30});
+    doc.append("after it");
+    const fs::path dir = workDir() / "picture";
+    fs::create_directories(dir);
+    std::ofstream(dir / "report.rtf", std::ios::binary) << writeRtf(doc.paragraphs());
+    const std::string command =
+        "cd " + dir.string() + " && " + kUnrtf + " --html report.rtf > report.html";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream picture(dir / "pict001.png", std::ios::binary);
+    ASSERT_TRUE(picture.good());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(picture), {}), png);
+    std::ifstream html(dir / "report.html", std::ios::binary);
+    const std::string page(std::istreambuf_iterator<char>(html), {});
+    EXPECT_NE(page.find("picture dimensions are 40 by 30"), std::string::npos);
+    const size_t image = page.find("<img src=\"pict001.png\">");
+    ASSERT_NE(image, std::string::npos);
+    EXPECT_LT(page.find("before the picture"), image);
+    EXPECT_GT(page.find("after it"), image);
+    // Nothing of the picture is read as text (unrtf notes the picture on lines of its own).
+    const Lines text = unrtf("--nopict --text", writeRtf(doc.paragraphs()));
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.front(), "before the picture");
+    EXPECT_EQ(text.back(), "after it");
+    for (const std::string& line : text)
+        EXPECT_EQ(line.find("89504e47"), std::string::npos) << line;
 }

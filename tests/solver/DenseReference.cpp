@@ -14,7 +14,7 @@ using text::intText;
 class Dense {
 public:
     Dense(const ProblemData& d, TraceLog& log, char separator)
-        : G(d.G), E(d.E), L(d.L), N(d.N), M(d.G + d.E + d.L), artificialRows(d.G + d.E),
+        : G(d.G), E(d.E), N(d.N), M(d.G + d.E + d.L), artificialRows(d.G + d.E),
           phase2Columns(d.N + d.G + d.L), phase1Columns(d.N + d.G + d.L + d.G + d.E), eps(d.eps),
           log(log), separator(separator) {
         const auto rows = static_cast<size_t>(M) + 3;
@@ -72,7 +72,7 @@ private:
     int32_t ratioTest(Real& level0Minimum);
     void writeEndOfSolve();
 
-    const int32_t G, E, L, N, M, artificialRows, phase2Columns, phase1Columns;
+    const int32_t G, E, N, M, artificialRows, phase2Columns, phase1Columns;
     const Real eps;
     TraceLog& log;
     const char separator;

@@ -11,6 +11,15 @@
 #include "solver/Simplex.h"
 #include "solver/TraceLog.h"
 
+// Whether AddressSanitizer is on: GCC says so with a macro, clang with a feature test.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KVADO_TEST_ASAN 1
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define KVADO_TEST_ASAN 1
+#endif
+
 namespace kvado::test {
 
 // A problem as the user states it: rows ">=" first, then "=", then "<=".

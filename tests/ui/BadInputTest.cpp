@@ -224,7 +224,6 @@ std::string twoHundredDigits() {
 }
 
 const char* const kInvalid = "Invalid numeric input";
-const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера\r\n";
 const char* const kNoConstraintNames1 =
     "Полезно создать текстовый файл {dir}/p.ogran c именами ресурсов (1строк";
 const char* const kNoUnknownNames1 =

@@ -81,7 +81,7 @@ TEST_F(DataFiles, OpenDialogLooksForDataFilesInTheCurrentFolder) {
     ASSERT_EQ(toolkit.fileDialogs().size(), 1u);
     const FileDialogOptions& d = toolkit.fileDialogs()[0];
     EXPECT_EQ(d.title, QString()); // the system's own
-    EXPECT_EQ(d.filter, u("Исходные данные |*.dat|Все файлы |*.*"));
+    EXPECT_EQ(d.filter, u("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*"));
     EXPECT_EQ(d.defaultExt, u("dat"));
     EXPECT_EQ(d.initialDir, u("."));
     EXPECT_EQ(d.fileName, QString());
@@ -93,7 +93,7 @@ TEST_F(DataFiles, WriteDialogHasNoDefaultExtension) {
     ASSERT_EQ(toolkit.fileDialogs().size(), 1u);
     const FileDialogOptions& d = toolkit.fileDialogs()[0];
     EXPECT_EQ(d.title, u("Задайте имя для файла ланных"));
-    EXPECT_EQ(d.filter, u("Файлы данных|*.dat|Все файлы|*.*"));
+    EXPECT_EQ(d.filter, u("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*"));
     EXPECT_EQ(d.defaultExt, QString());
     EXPECT_EQ(d.initialDir, u("."));
 }

@@ -1,0 +1,114 @@
+// LP and MPS files in the open and write commands, and the model window: a textbook problem
+// typed as LP text and solved, and a text that does not read marked at its line.
+
+#include <QLabel>
+
+#include "UiTestSupport.h"
+#include "base/FileIo.h"
+#include "model/ModelFiles.h"
+#include "ui/unModel.h"
+#include "ui/unUserTerms.h"
+
+namespace kvado::ui::test {
+namespace {
+
+class ModelWindow : public MainWindowFixture {
+protected:
+    void openFile(const char* name, const std::string& text) {
+        writeFileBytes(folder.path(u(name)).toStdString(), text);
+        toolkit.answerFileDialog(folder.path(u(name)));
+        form->idFileOpen->trigger();
+    }
+    // Opens the model window; `work` runs in it while it is shown.
+    void inModelWindow(const std::function<void(TfrmModel&)>& work) {
+        toolkit.setModalAction([&](QDialog& d) {
+            if (d.objectName() == u("TfrmModel")) work(static_cast<TfrmModel&>(d));
+        });
+        form->idModel->trigger();
+        toolkit.setModalAction({});
+    }
+    InTempFolder folder;
+};
+
+// Maximise, a lower bound, a free unknown, a ">=" row with a negative right-hand side.
+const char* const kPlan =
+    "Maximize\n profit: 3 x + 2 y\nSubject To\n cap: x + y + w <= 4\n"
+    " bal: x + y - w <= 6\n low: x - w >= -2\nBounds\n y >= 1\n w free\nEnd\n";
+
+TEST_F(ModelWindow, OpenedLpFileSaysWhatWasDoneAndAnswersInItsTerms) {
+    openFile("plan.lp", kPlan);
+    EXPECT_EQ(toolkit.fileDialogs()[0].filter,
+              u("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*"));
+    EXPECT_EQ(toolkit.texts(Kind::Message),
+              QStringList{u("Задача приведена к стандартному виду: максимум заменен минимумом "
+                            "(коэффициенты цели умножены на -1); ограничений умножено на -1: 1; "
+                            "неизвестных сдвинуто (x = l + x'): 1; свободных неизвестных разбито "
+                            "на две (x = x+ - x-): 1.")});
+    EXPECT_EQ((QStringList{form->edG->text(), form->edL->text(), form->edN->text()}),
+              (QStringList{u("0"), u("3"), u("4")}));
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: plan.lp"));
+    EXPECT_EQ(grid().cell(0, 2) + grid().cell(2, 1), " cap x");
+
+    toolkit.clear();
+    toolkit.setModalAction([&](QDialog& d) {
+        if (d.objectName() == u("TfrmResults2")) form->windows().results2->btnUserTerms->click();
+    });
+    form->btnSolve->click();
+    ASSERT_EQ(toolkit.texts(Kind::Modal), (QStringList{u("TfrmResults2"), u("TfrmUserTerms")}));
+    const QString section = form->windows().results2->userTermsWindow()->text();
+    EXPECT_TRUE(section.startsWith(u("   Решение исходной задачи\n \nМаксимум «profit» = 14\n")))
+        << section.toStdString();
+
+    // An edit ends the link: the next results offer nothing of the model.
+    emit form->edEps->textEdited(form->edEps->text());
+    toolkit.clear();
+    form->idSolveAgain->trigger();
+    EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{u("TfrmResults2")});
+    EXPECT_FALSE(form->windows().results2->btnUserTerms->isVisibleTo(form->windows().results2));
+}
+
+// A name without an extension takes the chosen filter's format; while linked the file's own
+// model is written, not its standard form.
+TEST_F(ModelWindow, WriteTakesTheFormatOfTheFilter) {
+    openFile("plan.lp", kPlan);
+    toolkit.answerFileDialog(folder.path(u("copy")), 2);
+    form->idWriteFile->trigger();
+    const model::Model m =
+        model::readMps(readFileBytes(folder.path(u("copy.mps")).toStdString()), "copy.mps");
+    EXPECT_EQ(model::writeLp(m), model::writeLp(*form->session().linkedModel()));
+}
+
+// A textbook problem typed into the model window and solved: x = 2, y = 6, profit 36.
+TEST_F(ModelWindow, TypedTextbookProblemSolves) {
+    inModelWindow([&](TfrmModel& w) {
+        w.edModel->setPlainText(u("max: 3x + 5y\nst\nc1: x <= 4\nc2: 2y <= 12\n"
+                                  "c3: 3x + 2y <= 18\nend\n"));
+        w.btnSolve->click();
+        EXPECT_TRUE(w.lblMessage->text().startsWith(u("Задача приведена к стандартному виду: ")));
+    });
+    ASSERT_TRUE(form->session().userSolution());
+    const model::UserSolution& s = *form->session().userSolution();
+    EXPECT_EQ((std::vector<double>{double(s.objective), double(s.columnValue[0]),
+                                   double(s.columnValue[1])}),
+              (std::vector<double>{36, 2, 6}));
+    EXPECT_TRUE(toolkit.texts(Kind::Modal).contains(u("TfrmResults2")));
+}
+
+// A text that does not read marks its line, says why under the editor and changes nothing.
+TEST_F(ModelWindow, ErrorMarksItsLine) {
+    enterProblem("1", "0", "0", "1", {{"1", "1"}, {"1"}});
+    const Shown before = shown();
+    inModelWindow([&](TfrmModel& w) {
+        // The window opens with the grid's problem as LP text.
+        EXPECT_TRUE(w.edModel->toPlainText().startsWith(u("Minimize\n")));
+        w.edModel->setPlainText(u("min: x + y\nst\nc1: x + y >= 2\nc2: x - >= 1\nend\n"));
+        EXPECT_FALSE(w.btnApplyClick());
+        EXPECT_EQ(w.edModel->markedLine(), 4);
+        EXPECT_EQ(w.edModel->textCursor().blockNumber(), 3);
+        EXPECT_TRUE(w.lblMessage->text().startsWith(u("Модель: строка 4: ")));
+    });
+    EXPECT_EQ(shown(), before);
+}
+
+} // namespace
+} // namespace kvado::ui::test
