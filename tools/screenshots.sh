@@ -2,9 +2,9 @@
 # Takes the README's screenshots: builds the program in Release, starts it on a virtual X
 # display in a copy of examples/, and works it as a user would, with keys and mouse clicks
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
-# results window after "Решить", the report window, the sensitivity window, the help window
-# the graph window of examples/grafik.dat and the window «Почему нет решения» of
-# examples/nesovmest.dat. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
+# results window after "Решить", the report window, the sensitivity window, the step window,
+# the help window, the graph window of examples/grafik.dat and the window «Почему нет решения»
+# of examples/nesovmest.dat. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
 # and ImageMagick's import; openbox, when installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
@@ -101,6 +101,14 @@ if [ "${1:-}" = --inside ]; then
     shot "$ranges" ranges-window
     xdotool windowactivate --sync "$ranges" key Escape
     gone "Анализ чувствительности"
+    # "По шагам": the left end of the buttons' row, 8, 482 in 679 x 508; then the next pass
+    # (the list has the focus), to show one with its pivot.
+    click "$results" $((RW - 679 + 8 + 44)) $((RH - 508 + 482 + 13))
+    steps=$(wait_window "Пошаговое решение")
+    xdotool windowactivate --sync "$steps" key Down
+    shot "$steps" steps-window
+    xdotool windowactivate --sync "$steps" key Escape
+    gone "Пошаговое решение"
     xdotool windowactivate --sync "$results" key Escape
     gone "Таблица результатов"
 

@@ -1,7 +1,7 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
-//                        [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//                        [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -29,6 +29,7 @@
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "session/Explanation.h"
+#include "report/StepsReport.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -38,7 +39,7 @@ namespace {
 int usage() {
     std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
                "[--exact]\n"
-               "                           [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+               "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
                "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
                "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
                stderr);
@@ -123,10 +124,11 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
     return a;
 }
 
-// `model`: the answer in the user's terms, when there is one; `ranges`: the "ranges" member,
-// or empty for none.
+// `model`: the answer in the user's terms, when there is one; `ranges`, `steps`: the "ranges"
+// and "steps" members, or empty for none.
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges, const ExactAnswers& a, const std::string& why) {
+               const std::string& ranges, const std::string& steps, const ExactAnswers& a,
+               const std::string& why) {
     std::string out = "{\"status\": \"";
     out += statusName(o);
     out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
@@ -144,6 +146,7 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     if (!model.empty()) out += ", \"model\": " + model;
     if (!why.empty()) out += ", " + why;
     if (!ranges.empty()) out += ", " + ranges;
+    if (!steps.empty()) out += ", " + steps;
     if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
     if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
     out += "}\n";
@@ -174,7 +177,7 @@ model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
 
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
-    bool json = false, ranges = false, verify = false, exact = false;
+    bool json = false, ranges = false, verify = false, exact = false, steps = false;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == "--format" && k + 1 < args.size())
             formatOption = args[++k];
@@ -186,6 +189,8 @@ int solveCommand(const std::vector<std::string>& args) {
             verify = true;
         else if (args[k] == "--exact")
             exact = true;
+        else if (args[k] == "--steps")
+            steps = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
             logDir = args[++k];
         else if (args[k] == "--rtf" && k + 1 < args.size())
@@ -230,8 +235,10 @@ int solveCommand(const std::vector<std::string>& args) {
         if (!standard.infeasible.empty()) {
             // Nothing to solve: a row without coefficients or a column's bounds rule it out.
             if (json)
-                std::fputs("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
-                           "\"passes\": 0}\n",
+                std::fputs(steps ? "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
+                                   "\"pi\": [], \"passes\": 0, \"steps\": []}\n"
+                                 : "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
+                                   "\"pi\": [], \"passes\": 0}\n",
                            stdout);
             std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), standard.infeasible.c_str());
             return 2;
@@ -261,7 +268,13 @@ int solveCommand(const std::vector<std::string>& args) {
     }
 
     SolveOutcome outcome;
-    std::string rangesMember;
+    std::string rangesMember, stepsMember;
+    std::vector<std::string> stepsLines;
+    // Every pass recorded as the solve makes it: the JSON has one entry per pass (the pass limit
+    // bounds them), the detail of the rows only within the recorder's budget.
+    StepRecorder::Limits stepLimits;
+    stepLimits.passes = INT64_MAX;
+    session.setRecordSteps(steps, stepLimits);
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
     model::UserSolution user;
     analysis::Explanation explanation;
@@ -269,6 +282,14 @@ int solveCommand(const std::vector<std::string>& args) {
         const session::SolveResult solved = session.solveLoaded();
         outcome = solved.outcome;
         explanation = solved.explanation;
+        if (steps) {
+            const StepRecorder& recorded = *session.steps();
+            const StepNames names = session.stepNames(recorded);
+            stepsMember = report::stepsJson(recorded, names);
+            if (!json)
+                for (const auto& para : report::stepsDocument(problem, recorded, names, kSeparator))
+                    stepsLines.push_back(para.text());
+        }
         if (outcome == SolveOutcome::Optimal)
             user = *format == model::FileFormat::Data
                        ? model::mapBackLoaded(userModel, problem)
@@ -299,7 +320,7 @@ int solveCommand(const std::vector<std::string>& args) {
         printJson(
             problem, outcome,
             outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-            rangesMember, answers,
+            rangesMember, stepsMember, answers,
             session::explanationJson(session::userExplanation(
                 explanation, userModel, *format == model::FileFormat::Data ? nullptr : &standard)));
     } else {
@@ -311,6 +332,11 @@ int solveCommand(const std::vector<std::string>& args) {
         if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
             text += "\n";
             for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
+                text += line + "\n";
+        }
+        if (!stepsLines.empty()) {
+            text += "\n";
+            for (const auto& line : stepsLines)
                 text += line + "\n";
         }
         if (answers.verified) {

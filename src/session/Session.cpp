@@ -1,6 +1,7 @@
 #include "session/Session.h"
 
 #include <filesystem>
+#include <stdlib.h>
 
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
@@ -83,6 +84,8 @@ bool Session::GridTransfer(const EditTexts& edits) {
     if (ParseEdits(edits)) return true;
     // The explanation was of the problem this one replaces.
     m_explanation = {};
+    m_solvedLoaded = false;
+    m_steps.reset();
     transferGrid(*m_inputGrid, m_separator, m_problem);
     SetUpResultGrids();
     return false;
@@ -102,6 +105,8 @@ OpenResult Session::openDataFile(const std::string& path) {
     options.nameFileErrorsStop = !m_headless;
     options.observer = &progress;
     m_explanation = {};
+    m_solvedLoaded = false;
+    m_steps.reset();
     OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
     // Whatever the file left in the input is no longer the model's; a file not there or
     // refused changed nothing.
@@ -127,6 +132,8 @@ OpenResult Session::openDataFile(const std::string& path) {
 OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
                               const std::string& fileName) {
     OpenResult r;
+    m_solvedLoaded = false;
+    m_steps.reset();
     endLink();
     m_explanation = {};
     m_problem.dataFileName = fileName;
@@ -306,7 +313,10 @@ SolveResult Session::solveLoaded() {
             }
         } running(m_view);
         TraceLog log(m_logFolder);
-        result.outcome = solve(m_problem, log, *this);
+        m_steps.reset();
+        if (m_recordSteps) m_steps = std::make_unique<StepRecorder>(m_stepLimits);
+        m_solvedLoaded = true;
+        result.outcome = solve(m_problem, log, *this, m_steps.get());
     }
     result.solved = true;
     // The solver has shown the message of a problem without a feasible solution itself. The
@@ -402,6 +412,38 @@ void Session::writeExactSection(const ExactCheck& check) {
     for (const std::string& line : analysis::reportSection(
              check.verification, check.exactRun ? &check.exact : nullptr, m_separator))
         m_report.append(line);
+}
+
+// --- the passes of a solve -------------------------------------------------------------------
+
+const StepRecorder* Session::steps() {
+    if (m_steps || !m_solvedLoaded) return m_steps.get();
+    LpProblem copy;
+    loadAgain(m_problem, copy);
+    auto steps = std::make_unique<StepRecorder>();
+    // The second solve writes its own trace log, which nobody reads: a folder of its own,
+    // removed afterwards.
+    std::string folder = (std::filesystem::temp_directory_path() / "kvado-steps-XXXXXX").string();
+    if (!mkdtemp(folder.data()))
+        throw FileError("I/O error: cannot create a folder in " +
+                        std::filesystem::temp_directory_path().string());
+    struct Remove {
+        std::string path;
+        ~Remove() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    } remove{folder};
+    TraceLog log(folder);
+    SolverHost quiet;
+    solve(copy, log, quiet, steps.get());
+    m_steps = std::move(steps);
+    return m_steps.get();
+}
+
+StepNames Session::stepNames(const StepRecorder& steps) const {
+    analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, steps.N, steps.M);
+    return StepNames(steps, std::move(names.columns), std::move(names.rows));
 }
 
 // --- SolverHost ------------------------------------------------------------------------------

@@ -33,6 +33,7 @@
 #include "session/SessionView.h"
 #include "solver/LpProblem.h"
 #include "solver/Simplex.h"
+#include "solver/StepRecorder.h"
 
 namespace kvado::session {
 
@@ -221,6 +222,20 @@ public:
     analysis::ExplainNames explainNames() const;
     // Whether solveLoaded() explains an infeasible or unbounded solve (on unless turned off).
     void setExplainAfterSolve(bool on) { m_explainAfterSolve = on; }
+    // --- the passes of a solve («Пошаговое решение») -----------------------------------------
+    // Whether the solves from now on record their passes (off: a solve pays nothing for it).
+    void setRecordSteps(bool on, StepRecorder::Limits limits = {}) {
+        m_recordSteps = on;
+        m_stepLimits = limits;
+    }
+    bool recordSteps() const { return m_recordSteps; }
+    // The passes of the last solve: as it recorded them, or, when it did not, recorded now by
+    // a second solve of the same problem on a copy (its trace log in a scratch folder; the
+    // session's problem, report and Kvaq.log stay as they are). Null when the problem loaded
+    // now has not been solved.
+    const StepRecorder* steps();
+    // The names the passes show, from the input grid.
+    StepNames stepNames(const StepRecorder& steps) const;
 
     // --- SolverHost --------------------------------------------------------------------------
     void setProgressMaximum(int32_t maximum) override;
@@ -260,6 +275,11 @@ private:
     std::function<std::string()> m_dateTime;
     std::string m_logFolder;
     bool m_headless = false;
+    bool m_recordSteps = false;
+    StepRecorder::Limits m_stepLimits;
+    // Whether the problem loaded now is the one the last solve solved.
+    bool m_solvedLoaded = false;
+    std::unique_ptr<StepRecorder> m_steps; // the last solve's passes, when recorded
     // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
     GridCounts m_layout{1, 1, 1, 3};
     std::unique_ptr<Link> m_link;

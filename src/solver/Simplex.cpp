@@ -1,6 +1,7 @@
 #include "solver/Simplex.h"
 
 #include "solver/SecondThread.h"
+#include "solver/StepRecorder.h"
 
 #include <algorithm>
 #include <atomic>
@@ -110,13 +111,13 @@ private:
 // allocated while it runs.
 class Solver {
 public:
-    Solver(LpProblem& p, TraceLog& log, SolverHost& host)
-        : p(p), log(log), host(host), M(p.M), N(p.N), eps(p.eps), pi(static_cast<size_t>(M) + 1),
-          work(static_cast<size_t>(N) + 1), candidate(static_cast<size_t>(M) + 1),
-          tie(static_cast<size_t>(M) + 1), tcolRows(static_cast<size_t>(M) + 2),
-          unitRow(static_cast<size_t>(M) + 2), unitValue(static_cast<size_t>(M) + 2),
-          pivotColumns(static_cast<size_t>(M) + 2), history(M), limit(passLimit(p)),
-          detectCycles(cycleDetection.load()) {
+    Solver(LpProblem& p, TraceLog& log, SolverHost& host, StepRecorder* recorder)
+        : p(p), log(log), host(host), recorder(recorder), M(p.M), N(p.N), eps(p.eps),
+          pi(static_cast<size_t>(M) + 1), work(static_cast<size_t>(N) + 1),
+          candidate(static_cast<size_t>(M) + 1), tie(static_cast<size_t>(M) + 1),
+          tcolRows(static_cast<size_t>(M) + 2), unitRow(static_cast<size_t>(M) + 2),
+          unitValue(static_cast<size_t>(M) + 2), pivotColumns(static_cast<size_t>(M) + 2),
+          history(M), limit(passLimit(p)), detectCycles(cycleDetection.load()) {
         if (static_cast<int64_t>(M) * M >= parallelWork.load()) helper.start();
     }
 
@@ -145,6 +146,7 @@ private:
     LpProblem& p;
     TraceLog& log;
     SolverHost& host;
+    StepRecorder* const recorder; // null: nothing is recorded
     const int32_t M, N;
     const Real eps;
     std::vector<Real> pi;   // rows 1..M of the current objective row of the inverse
@@ -328,6 +330,7 @@ KVADO_STEP int32_t Solver::ratioTest(Real& level0Minimum) {
             // The smallest-number rule: of the rows tied on the minimum ratio, the one whose
             // basic column has the smallest number leaves.
             log.degenerateRound(ties + 1, tieCount);
+            if (recorder) recorder->tieRound(ties + 1, tieCount, true);
             int32_t best = ties[1];
             for (int32_t q = 2; q <= tieCount; ++q)
                 if (basis[ties[q]] < basis[best]) best = ties[q];
@@ -341,6 +344,7 @@ KVADO_STEP int32_t Solver::ratioTest(Real& level0Minimum) {
         for (int32_t q = 1; q <= tieCount; ++q)
             cand[ties[q]] = 1;
         log.degenerateRound(ties + 1, tieCount);
+        if (recorder) recorder->tieRound(ties + 1, tieCount, false);
     }
     return ties[tieCount];
 }
@@ -501,6 +505,7 @@ void Solver::finish() {
 SolveOutcome Solver::run() {
     log.open();
     phaseSetUp();
+    if (recorder) recorder->begin(p);
     startPhase();
     host.setProgressMaximum(M);
     SolveOutcome outcome = SolveOutcome::Optimal;
@@ -518,10 +523,15 @@ SolveOutcome Solver::run() {
             transformColumn(s);
             Real level0Minimum;
             int32_t r = ratioTest(level0Minimum);
+            bool artificialLeft = false;
             if (p.phase1 == 0 && (r == 0 || level0Minimum > 0)) {
-                if (const int32_t a = artificialRowToLeave()) r = a;
+                if (const int32_t a = artificialRowToLeave()) {
+                    r = a;
+                    artificialLeft = true;
+                }
             }
             p.leaving = r;
+            if (recorder) recorder->pass(p, blandRule, artificialLeft);
             if (r != 0) {
                 const int32_t left = p.basis[static_cast<size_t>(r)];
                 pivot(r, s);
@@ -531,6 +541,8 @@ SolveOutcome Solver::run() {
             }
             log.unboundedColumn(s);
             unbounded = true;
+        } else if (recorder) {
+            recorder->pass(p, blandRule, false);
         }
         // End of a phase.
         if (p.phase1 == 0) {
@@ -554,6 +566,7 @@ SolveOutcome Solver::run() {
         outcome = SolveOutcome::Infeasible;
         break;
     }
+    if (recorder) recorder->end(p, outcome);
     finish();
     return outcome;
 }
@@ -578,8 +591,8 @@ void setParallelPivotThreshold(int64_t entries) {
     parallelWork.store(entries > 0 ? entries : kDefaultParallelWork);
 }
 
-SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host) {
-    Solver solver(problem, log, host);
+SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host, StepRecorder* recorder) {
+    Solver solver(problem, log, host, recorder);
     return solver.run();
 }
 

@@ -43,9 +43,13 @@ int32_t passLimit(const LpProblem& problem);
 // The message box of a solve that met the pass limit.
 std::string passLimitMessage(int32_t limit);
 
+class StepRecorder;
+
 // Solves the loaded problem in place and writes the trace log. The outcome is the caller's to
-// act on: the solve never ends the application. Throws FileError when the log fails.
-SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host);
+// act on: the solve never ends the application. Throws FileError when the log fails. With a
+// recorder every pass is also recorded there; the solve and its log stay the same bits.
+SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host,
+                   StepRecorder* recorder = nullptr);
 
 // The pivot shares its column updates with a second thread once they reach this many entries
 // (default about 50 microseconds of work). Tests lower it to run the shared path on small

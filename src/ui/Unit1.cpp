@@ -28,6 +28,7 @@
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unModel.h"
+#include "ui/unSteps.h"
 #include "ui/unResults2.h"
 #include "ui/unZastav.h"
 
@@ -303,9 +304,11 @@ void TForm1::createMenu() {
     idLastResults = action("idLastResults", "Последние результаты", &TForm1::idLastResultsClick);
     idLog = action("idLog", "Журнал решения", &TForm1::idLogClick);
     idExplain = action("idExplain", "Почему нет решения", &TForm1::idExplainClick);
+    idSteps = action("idSteps", "Пошаговое решение", &TForm1::idStepsClick);
     mnSolve->addAction(idSolveAgain);
     mnSolve->addAction(idLastResults);
     mnSolve->addAction(idLog);
+    mnSolve->addAction(idSteps);
     idGraph = action("idGraph", "Графический метод", &TForm1::idGraphClick);
     mnSolve->addAction(idGraph);
     connect(mnSolve, &QMenu::aboutToShow, this, [this] { enableGraph(); });
@@ -676,6 +679,23 @@ void TForm1::idExplainClick() {
 void TForm1::idLogClick() {
     if (m_log == nullptr) m_log = new TfrmLog(m_toolkit, this);
     m_log->showLog(QDir::current().filePath(QStringLiteral("Kvaq.log")));
+}
+
+void TForm1::idStepsClick() {
+    // Only this solve records: the next one from «Решить» pays nothing for it again.
+    struct Recording {
+        session::Session& session;
+        explicit Recording(session::Session& s) : session(s) { session.setRecordSteps(true); }
+        ~Recording() { session.setRecordSteps(false); }
+    };
+    {
+        const Recording recording(*m_session);
+        solveGrid(false);
+    }
+    const StepRecorder* steps = m_lastOutcome ? m_session->steps() : nullptr;
+    if (steps == nullptr) return;
+    if (m_steps == nullptr) m_steps = new TfrmSteps(m_toolkit, this);
+    m_steps->showSteps(m_problem, *steps, m_session->stepNames(*steps), m_decimalSeparator);
 }
 
 void TForm1::enableGraph() {

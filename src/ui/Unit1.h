@@ -113,6 +113,9 @@ public:
     void idLastResultsClick();
     // «Решение › Журнал решения»: the trace log, decoded.
     void idLogClick();
+    // «Решение › Пошаговое решение»: the grid solved with its passes recorded, then shown in
+    // the step window.
+    void idStepsClick();
     // «Решение › Графический метод», for two unknowns: the grid solved as it stands, then
     // drawn whatever the solve found (an empty region, an unbounded objective).
     void idGraphClick();
@@ -171,6 +174,7 @@ public:
     QAction* idSolveAgain;
     QAction* idLastResults;
     QAction* idLog;
+    QAction* idSteps;
     QAction* idGraph;
     QAction* idModel;
     QAction* idExplain;
@@ -213,6 +217,7 @@ private:
     bool m_closeAfterSolve = false;
     QElapsedTimer m_eventsLetThrough;
     class TfrmLog* m_log = nullptr;
+    class TfrmSteps* m_steps = nullptr;
     class TfrmGraph* m_graph = nullptr;
     // The outcome of the last solve the solver ran; none when the input stopped it.
     std::optional<SolveOutcome> m_lastOutcome;

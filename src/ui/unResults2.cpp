@@ -20,6 +20,7 @@
 #include "ui/Unit3.h"
 #include "ui/unGraph.h"
 #include "ui/unRanges.h"
+#include "ui/unSteps.h"
 #include "ui/unUserTerms.h"
 
 namespace kvado::ui {
@@ -106,6 +107,9 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     btnRanges->setEnabled(false);
     btnGraph = button("btnGraph", "Графический метод", QRect(151, 482, 141, 26));
     btnGraph->setEnabled(false);
+    btnSteps = button("btnSteps", "По шагам", QRect(8, 482, 88, 26));
+    btnSteps->setToolTip(QStringLiteral("Пошаговое решение"));
+    btnSteps->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
     btnUserTerms = button("btnUserTerms", "Решение исходной задачи", QRect(100, 482, 193, 26));
@@ -123,6 +127,7 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
     connectCommand(btnGraph, &QPushButton::clicked, this, m_toolkit, [this] { btnGraphClick(); });
+    connectCommand(btnSteps, &QPushButton::clicked, this, m_toolkit, [this] { btnStepsClick(); });
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
     connectCommand(btnUserTerms, &QPushButton::clicked, this, m_toolkit,
                    [this] { btnUserTermsClick(); });
@@ -220,6 +225,7 @@ void TfrmResults2::setOptimalSolve(bool optimal) {
 
 void TfrmResults2::enableAnalyses() {
     btnRanges->setEnabled(m_session != nullptr && m_optimal);
+    btnSteps->setEnabled(m_session != nullptr && m_optimal);
     btnGraph->setEnabled(m_session != nullptr && m_optimal && m_session->problem().N == 2);
 }
 
@@ -228,6 +234,15 @@ void TfrmResults2::btnGraphClick() {
     if (m_graphWindow == nullptr) m_graphWindow = new TfrmGraph(m_toolkit, this);
     const LpProblem& p = m_session->problem();
     m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.solution[1], p.solution[2]});
+}
+
+void TfrmResults2::btnStepsClick() {
+    if (m_session == nullptr || !m_optimal) return;
+    const StepRecorder* steps = m_session->steps();
+    if (steps == nullptr) return;
+    if (m_stepsWindow == nullptr) m_stepsWindow = new TfrmSteps(m_toolkit, this);
+    m_stepsWindow->showSteps(m_session->problem(), *steps, m_session->stepNames(*steps),
+                             m_session->decimalSeparator());
 }
 
 void TfrmResults2::btnRangesClick() {

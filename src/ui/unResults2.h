@@ -18,6 +18,7 @@ namespace kvado::ui {
 class StringGrid;
 class TResults;
 class TfrmRanges;
+class TfrmSteps;
 class TfrmGraph;
 class TfrmUserTerms;
 
@@ -58,6 +59,8 @@ public:
     void FormResize();
     void btnTextClick();
     void btnRangesClick();
+    // The passes of the last solve in the step window (recorded now when the solve did not).
+    void btnStepsClick();
     // The graphical method of the optimal solve, for a problem of two unknowns.
     void btnGraphClick();
     // The exact check at any size in a second thread, behind a modal progress window whose
@@ -77,6 +80,7 @@ public:
     QLabel* Label3;
     StringGrid* SG2;
     QPushButton* btnRanges;
+    QPushButton* btnSteps;
     QPushButton* btnGraph;
     QPushButton* btnText;
     QPushButton* btnOK;
@@ -94,6 +98,7 @@ private:
     TResults* m_reportWindow = nullptr;
     session::Session* m_session = nullptr;
     TfrmRanges* m_rangesWindow = nullptr;
+    TfrmSteps* m_stepsWindow = nullptr;
     TfrmGraph* m_graphWindow = nullptr;
     void enableAnalyses();
     TfrmUserTerms* m_userTermsWindow = nullptr;
