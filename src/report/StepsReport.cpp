@@ -172,6 +172,9 @@ std::string stepsJson(const StepRecorder& steps, const StepNames& names) {
         }
         return q + "\"";
     };
+    // An objective of exactly 0 reached by subtraction is -0 in its bits, which a script
+    // would read as a sign.
+    const auto number = [](Real v) { return text::formatRoundTrip(v == 0 ? Real(0) : v); };
     std::string out = "\"steps\": [";
     bool first = true;
     for (const StepPass& s : steps.passes()) {
@@ -181,9 +184,9 @@ std::string stepsJson(const StepRecorder& steps, const StepNames& names) {
         out += "{\"pass\": " + std::to_string(s.pass) + ", \"phase\": " + std::to_string(s.phase) +
                ", \"entering\": " + (s.entering ? quoted(names.column(s.entering)) : "null") +
                ", \"leaving\": " + (pivot ? quoted(names.column(s.leavingColumn)) : "null") +
-               ", \"ratio\": " + (pivot ? text::formatRoundTrip(s.ratio) : "null") +
-               ", \"pivot\": " + (pivot ? text::formatRoundTrip(s.pivot) : "null") +
-               ", \"objective\": " + text::formatRoundTrip(s.objective) + "}";
+               ", \"ratio\": " + (pivot ? number(s.ratio) : "null") +
+               ", \"pivot\": " + (pivot ? number(s.pivot) : "null") +
+               ", \"objective\": " + number(s.objective) + "}";
     }
     return out + "]";
 }

@@ -496,9 +496,13 @@ void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> 
     c.decimalSeparator = session.decimalSeparator();
     c.solverOptimum = solverOptimum;
     setContents(std::move(c));
-    // Until the solve records its passes, the path is the plan it ended at.
+    // The basic solutions the method went through, in order (phase 1's outside the region
+    // too), as the recorder kept them; the plan it ended at when there is no record.
     std::vector<PlanePoint> path;
-    if (solverOptimum) path.push_back(*solverOptimum);
+    if (const StepRecorder* steps = session.steps())
+        for (const auto& x : steps->visitedPoints())
+            if (x.size() == 2) path.push_back({x[0], x[1]});
+    if (path.empty() && solverOptimum) path.push_back(*solverOptimum);
     setSimplexPath(std::move(path));
     m_session = &session;
     btnReport->setEnabled(true);

@@ -107,12 +107,16 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     btnRanges->setEnabled(false);
     btnGraph = button("btnGraph", "Графический метод", QRect(151, 482, 141, 26));
     btnGraph->setEnabled(false);
-    btnSteps = button("btnSteps", "По шагам", QRect(8, 482, 88, 26));
-    btnSteps->setToolTip(QStringLiteral("Пошаговое решение"));
+    btnSteps = button("btnSteps", "Пошаговое решение", QRect(8, 482, 141, 26));
     btnSteps->setEnabled(false);
     btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
     btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
-    btnUserTerms = button("btnUserTerms", "Решение исходной задачи", QRect(100, 482, 193, 26));
+    // The answer in the terms of the model the problem came from: beside the heading of the
+    // standard form's answer, whose row of buttons is full.
+    btnUserTerms = new QPushButton(QString::fromUtf8("Решение исходной задачи"), this);
+    btnUserTerms->setObjectName(QStringLiteral("btnUserTerms"));
+    btnUserTerms->setAutoDefault(false);
+    m_anchoring.add(btnUserTerms, QRect(480, 3, 193, 26), Qt::RightEdge | Qt::TopEdge);
     btnUserTerms->setVisible(false);
 
     // The exact check's verdict in the narrow band under the objective, in a smaller font;

@@ -63,7 +63,14 @@ TEST_F(GraphWindow, FromTheResultsWindowExportsPngSvgAndPutsThePictureIntoTheRep
     EXPECT_EQ(c.solution.outcome, analysis::PlaneOutcome::Optimal);
     ASSERT_EQ(c.problem.rows.size(), 3u);
     EXPECT_EQ(c.problem.rows[1].name, "цех2");
-    ASSERT_EQ(w->view->simplexPath().size(), 1u);
+    // The method's path: from the slacks' vertex (0, 0) X[2] enters (the larger fall of Z per
+    // unit), then X[1].
+    const auto& path = w->view->simplexPath();
+    ASSERT_EQ(path.size(), 3u);
+    EXPECT_EQ(static_cast<double>(path[0].x1), 0);
+    EXPECT_EQ(static_cast<double>(path[0].x2), 0);
+    EXPECT_NEAR(static_cast<double>(path[1].x2), 6, 1e-12);
+    EXPECT_NEAR(static_cast<double>(path[2].x1), 2, 1e-12);
     EXPECT_EQ(w->lblInfo->text(), u("Оптимум: X[1] = 2, X[2] = 6, Z = -36"));
 
     // A wheel notch's zoom and «Вписать» back to the default view.
