@@ -25,26 +25,41 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=None \
 cmake --build build/fuzz -j"$(nproc)" --target $(printf 'fuzz_%s ' $targets) >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failed=0
-for target in $targets; do
-    bin=build/fuzz/fuzz/fuzz_$target
-    corpus=fuzz/corpus/$target
+# One target: its replay, then its fuzzing; what it says goes to $work/$target.out and whether
+# it passed to $work/$target.failed.
+run_target() {
+    local target=$1 bin=build/fuzz/fuzz/fuzz_$1 corpus=fuzz/corpus/$1 top=$PWD
     mkdir -p "fuzz/corpus-new/$target"
     # Replay: every seed must pass.
-    if ! (cd "$work" && "$OLDPWD/$bin" -rss_limit_mb=4096 "$OLDPWD/$corpus"/* >"$work/$target.replay.log" 2>&1); then
-        echo "fuzz: $target: a seed fails"; tail -20 "$work/$target.replay.log"; failed=1; continue
+    if ! (cd "$work" && "$top/$bin" -rss_limit_mb=4096 "$top/$corpus"/* >"$work/$target.replay.log" 2>&1); then
+        { echo "fuzz: $target: a seed fails"; tail -20 "$work/$target.replay.log"; } >"$work/$target.out"
+        touch "$work/$target.failed"
+        return
     fi
-    if [ "$seconds" -gt 0 ]; then
-        if (cd "$work" && "$OLDPWD/$bin" -max_total_time="$seconds" -rss_limit_mb=4096 \
-                -artifact_prefix="$work/$target-" "$OLDPWD/fuzz/corpus-new/$target" "$OLDPWD/$corpus" \
-                >"$work/$target.log" 2>&1); then
-            echo "fuzz: $target: $(grep -E '^Done' "$work/$target.log" || true)"
-        else
-            echo "fuzz: $target: FAILED"; tail -30 "$work/$target.log"
-            ls "$work"/"$target"-* 2>/dev/null && mkdir -p fuzz/findings && cp "$work"/"$target"-* fuzz/findings/
-            failed=1
+    [ "$seconds" -gt 0 ] || return 0
+    if (cd "$work" && "$top/$bin" -max_total_time="$seconds" -rss_limit_mb=4096 \
+            -artifact_prefix="$work/$target-" "$top/fuzz/corpus-new/$target" "$top/$corpus" \
+            >"$work/$target.log" 2>&1); then
+        echo "fuzz: $target: $(grep -E '^Done' "$work/$target.log" || true)" >"$work/$target.out"
+    else
+        { echo "fuzz: $target: FAILED"; tail -30 "$work/$target.log"; } >"$work/$target.out"
+        if ls "$work"/"$target"-* >/dev/null 2>&1; then
+            mkdir -p fuzz/findings && cp "$work"/"$target"-* fuzz/findings/
         fi
+        touch "$work/$target.failed"
     fi
+}
+# Each target fuzzes on one core: as many at once as there are cores (FUZZ_JOBS).
+jobs=${FUZZ_JOBS:-$(nproc)}
+for target in $targets; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+    run_target "$target" &
+done
+wait
+failed=0
+for target in $targets; do
+    [ -f "$work/$target.out" ] && cat "$work/$target.out"
+    [ -f "$work/$target.failed" ] && failed=1
 done
 if [ $failed = 0 ]; then echo "fuzz: $(echo $targets | wc -w) passed, 0 failed"; else echo "fuzz: failures above"; fi
 exit $failed
