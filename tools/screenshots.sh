@@ -119,8 +119,8 @@ if [ "${1:-}" = --inside ]; then
     xdotool windowactivate --sync "$help" key Escape
     gone "Справка"
 
-    # The graph window of examples/grafik.dat: "Файл › Открыть файл данных", then
-    # "Решение › Графический метод", the last item of "Решение".
+    # The graph window of examples/grafik.dat: "Файл › Открыть файл данных", F9 («Решить
+    # снова»), then the results window's «Графический метод».
     click "$main" 20 $((menu / 2))
     xdotool key Down Return
     dialog=$(wait_window "^(Open|Открыть)")
@@ -128,13 +128,16 @@ if [ "${1:-}" = --inside ]; then
     xdotool windowactivate --sync "$dialog" type --delay 30 "grafik.dat"
     xdotool key Return
     gone "^(Open|Открыть)"
-    click "$main" 80 $((menu / 2))
-    sleep 0.7 # the menu opens before the keys reach it
-    xdotool key Up Return
+    xdotool windowactivate --sync "$main" key F9
+    results=$(wait_window "Таблица результатов")
+    read -r RW RH < <(size "$results")
+    click "$results" $((RW - 679 + 151 + 70)) $((RH - 508 + 482 + 13))
     graph=$(wait_window "Графический метод")
     shot "$graph" graph-window
     xdotool windowactivate --sync "$graph" key Escape
     gone "Графический метод"
+    xdotool windowactivate --sync "$results" key Escape
+    gone "Таблица результатов"
     # examples/nesovmest.dat has no feasible solution: the message, then the window that
     # says why beside the main window.
     xdotool windowactivate --sync "$main"
