@@ -28,8 +28,8 @@
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
-#include "session/Explanation.h"
 #include "report/StepsReport.h"
+#include "session/Explanation.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -308,7 +308,17 @@ int solveCommand(const std::vector<std::string>& args) {
         } else if (ranges) {
             rangesMember = "\"ranges\": null";
         }
-        if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
+        if (!rtf.empty()) {
+            // The saved report ends as the printed one does: with the answer in the model's
+            // terms after the report of an LP or MPS file.
+            report::ReportDocument saved = session.report();
+            if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
+                saved.append("");
+                for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
+                    saved.append(line);
+            }
+            writeFileBytes(rtf, report::writeRtf(saved.paragraphs()));
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", e.what());
         return 1;

@@ -85,6 +85,14 @@ TEST(CliModel, TextbookProblemInTheUsersTerms) {
     EXPECT_NE(text.out.find("   Решение исходной задачи\n \nМаксимум = 36\n"), std::string::npos)
         << text.out;
     EXPECT_NE(text.out.find("R2 = 12   1.5\n"), std::string::npos) << text.out;
+    // The saved report ends as the printed one does.
+    ASSERT_EQ(
+        runCli({"solve", "book.txt", "--format", "lp", "--rtf", "r.rtf"}, dir.path()).exitCode, 0);
+    ASSERT_EQ(std::system(
+                  ("unrtf --text " + dir.file("r.rtf") + " > " + dir.file("r.txt") + " 2>/dev/null")
+                      .c_str()),
+              0);
+    EXPECT_NE(readBytes(dir.file("r.txt")).find("R2 = 12   1.5"), std::string::npos);
 }
 
 // LP -> data file -> solve: the data file's problem is the standard form, named as it is.
