@@ -427,8 +427,14 @@ int generateCommand(const std::vector<std::string>& args) {
         return 1;
     }
     if (const std::string tooLarge = datafile::generatorSizeError(*in); !tooLarge.empty()) {
-        std::string line = tooLarge;
-        line.replace(line.find("\r\n"), 2, " ");
+        // The message's two lines on one; appended piece by piece, as GCC 12's Release build
+        // warns (-Wrestrict) on replace() here.
+        const size_t at = tooLarge.find("\r\n");
+        std::string line = tooLarge.substr(0, at);
+        if (at != std::string::npos) {
+            line += ' ';
+            line += tooLarge.substr(at + 2);
+        }
         std::fprintf(stderr, "kvado-cli: %s\n", line.c_str());
         return 1;
     }
