@@ -8,6 +8,7 @@
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
 // limit against a solve that would not end), 1 bad input or usage.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -153,6 +154,29 @@ void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
     std::fputs(out.c_str(), stdout);
 }
 
+// The conflict the transformation found before any solve, as the explanation of an infeasible
+// solve gives it: a row without coefficients but of fixed columns, which cannot meet its bound
+// (with those columns' bounds), or a column whose bounds cross.
+session::UserExplanation transformConflict(const model::Model& m, const model::StandardForm& sf) {
+    session::UserExplanation why;
+    why.kind = analysis::Explanation::Kind::Infeasible;
+    why.subsetComputed = true;
+    if (sf.infeasibleRow >= 0) {
+        const auto r = static_cast<size_t>(sf.infeasibleRow);
+        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
+        why.subset.push_back(m.rows[r].name);
+        std::vector<int32_t> fixed;
+        for (const auto& e : m.entries)
+            if (e.row == sf.infeasibleRow && e.value != 0) fixed.push_back(e.column);
+        std::sort(fixed.begin(), fixed.end());
+        for (const int32_t j : fixed)
+            why.subsetBounds.push_back(m.columns[static_cast<size_t>(j)].name);
+    } else if (sf.infeasibleColumn >= 0) {
+        why.subsetBounds.push_back(m.columns[static_cast<size_t>(sf.infeasibleColumn)].name);
+    }
+    return why;
+}
+
 // The format of FILE: --format, else its extension; any other extension reads as a data file.
 std::optional<model::FileFormat> formatOf(const std::string& file, const std::string& option) {
     if (!option.empty()) return model::formatNamed(option);
@@ -234,12 +258,13 @@ int solveCommand(const std::vector<std::string>& args) {
         printNotes(file, notes);
         if (!standard.infeasible.empty()) {
             // Nothing to solve: a row without coefficients or a column's bounds rule it out.
-            if (json)
-                std::fputs(steps ? "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
-                                   "\"pi\": [], \"passes\": 0, \"steps\": []}\n"
-                                 : "{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], "
-                                   "\"pi\": [], \"passes\": 0}\n",
-                           stdout);
+            if (json) {
+                const std::string why =
+                    session::explanationJson(transformConflict(userModel, standard));
+                std::printf("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
+                            "\"passes\": 0, %s%s}\n",
+                            why.c_str(), steps ? ", \"steps\": []" : "");
+            }
             std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), standard.infeasible.c_str());
             return 2;
         }

@@ -116,6 +116,7 @@ StandardForm toStandardForm(const Model& m) {
         auto& map = sf.columnMap[j];
         const Real l = c.lower, u = c.upper;
         if (!(l <= u) || l == kInfinity || u == -kInfinity) {
+            if (sf.infeasible.empty()) sf.infeasibleColumn = static_cast<int32_t>(j);
             infeasible("у неизвестной «" + c.name + "» нижняя граница " + numberText(l) +
                        " больше верхней " + numberText(u));
             map.kind = ColumnKind::Fixed;
@@ -170,6 +171,11 @@ StandardForm toStandardForm(const Model& m) {
                 (!std::isfinite(lo) || lo <= tol * std::max<Real>(1, std::fabs(lo))) &&
                 (!std::isfinite(up) || up >= -tol * std::max<Real>(1, std::fabs(up)));
             if (!meets) {
+                if (sf.infeasible.empty()) {
+                    sf.infeasibleRow = static_cast<int32_t>(r);
+                    sf.infeasibleSide =
+                        std::isfinite(lo) && lo > tol * std::max<Real>(1, std::fabs(lo)) ? 1 : -1;
+                }
                 std::string need = row.kind == RowKind::Range
                                        ? numberText(lo) + " <= 0 <= " + numberText(up)
                                        : "0 " + relationText(row.kind) + " " +

@@ -57,6 +57,11 @@ struct StandardForm {
     // coefficients that 0 cannot meet, a column whose lower bound lies above its upper one);
     // the text names the row or column.
     std::string infeasible;
+    // Which one: the user's column whose bounds cross, or the user's row without coefficients
+    // and the side it cannot meet (+1 its lower bound, -1 its upper one); -1 and 0 otherwise.
+    int32_t infeasibleColumn = -1;
+    int32_t infeasibleRow = -1;
+    int infeasibleSide = 0;
 
     // --- the map back --------------------------------------------------------------------
     // The user's objective is sign * Z + offset, Z the standard form's minimum.

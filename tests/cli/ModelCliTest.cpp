@@ -131,4 +131,34 @@ TEST(CliModel, ReaderErrorNamesFileAndLine) {
                               "ограничение «never» не содержит неизвестных и требует 0 >= 2\n");
 }
 
+// A conflict the transformation finds before any solve is explained as a solve's would be: the
+// row with its multiplier (">=" side +1, "<=" side -1) and the fixed columns it rests on, or
+// the column whose bounds cross.
+TEST(CliModel, ConflictsFoundBeforeTheSolveAreExplained) {
+    const struct {
+        const char* rows;
+        const char* bounds;
+        const char* member;
+    } cases[] = {
+        {" c2: x >= 5\n", " x = 2\n",
+         "\"certificate\": [{\"name\": \"c2\", \"multiplier\": 1}], \"iis\": [\"c2\"], "
+         "\"iis_bounds\": [\"x\"]"},
+        {" c2: x - y <= -1\n", " x = 2\n y = 1\n",
+         "\"certificate\": [{\"name\": \"c2\", \"multiplier\": -1}], \"iis\": [\"c2\"], "
+         "\"iis_bounds\": [\"x\", \"y\"]"},
+        {"", " 3 <= y <= 1\n", "\"certificate\": [], \"iis\": [], \"iis_bounds\": [\"y\"]"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        writeBytes(dir.file("m.lp"),
+                   std::string("Minimize\n obj: x + y\nSubject To\n c1: x + y >= 1\n") + c.rows +
+                       "Bounds\n" + c.bounds + "End\n");
+        const CliRun run = runCli({"solve", "m.lp", "--json"}, dir.path());
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.out.find(std::string("\"infeasibility\": {") + c.member + "}}"),
+                  std::string::npos)
+            << run.out;
+    }
+}
+
 } // namespace
