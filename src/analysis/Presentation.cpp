@@ -1,27 +1,11 @@
 #include "analysis/Presentation.h"
+#include "text/Json.h"
 
 #include <cstdio>
 
 namespace kvado::analysis {
 
 namespace {
-
-std::string quoted(const std::string& s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 // Fractions longer than this are left out of the report (JSON always has them in full).
 constexpr size_t kLongestReportFraction = 60;
@@ -45,18 +29,20 @@ const char* statusText(ExactStatus s) {
 } // namespace
 
 std::string verificationJson(const Verification& v) {
-    std::string out = "{\"verdict\": " + quoted(verdictName(v.verdict)) + ", \"objective_exact\": ";
-    out += v.hasObjective ? quoted(v.objectiveExact) : "null";
+    std::string out =
+        "{\"verdict\": " + text::jsonString(verdictName(v.verdict)) + ", \"objective_exact\": ";
+    out += v.hasObjective ? text::jsonString(v.objectiveExact) : "null";
     out += ", \"objective_error\": ";
     out += v.hasObjective ? text::formatRoundTrip(v.objectiveError) : "null";
-    return out + ", \"reason\": " + quoted(v.reason) + "}";
+    return out + ", \"reason\": " + text::jsonString(v.reason) + "}";
 }
 
 std::string exactJson(const ExactSolution& e) {
-    std::string out = "{\"status\": " + quoted(exactStatusName(e.status)) + ", \"objective\": ";
+    std::string out =
+        "{\"status\": " + text::jsonString(exactStatusName(e.status)) + ", \"objective\": ";
     out += e.hasObjective ? text::formatRoundTrip(e.objective) : "null";
     out += ", \"objective_exact\": ";
-    out += e.hasObjective ? quoted(e.objectiveExact) : "null";
+    out += e.hasObjective ? text::jsonString(e.objectiveExact) : "null";
     out += ", \"x\": [";
     for (size_t j = 0; j < e.x.size(); ++j)
         out += (j ? ", " : "") + text::formatRoundTrip(e.x[j]);

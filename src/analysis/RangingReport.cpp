@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "report/Results.h"
+#include "text/Json.h"
 #include "text/NumberText.h"
 
 namespace kvado::analysis {
@@ -127,24 +128,6 @@ void WriteSensitivityReport(const Ranges& r, char sep, ReportDocument& doc) {
 
 namespace {
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
-
 std::string jsonNumber(Real v) {
     return std::isfinite(v) ? text::formatRoundTrip(v) : "null";
 }
@@ -152,7 +135,7 @@ std::string jsonNumber(const std::optional<Real>& v) {
     return v ? jsonNumber(*v) : "null";
 }
 std::string jsonName(const std::optional<std::string>& v) {
-    return v ? jsonString(*v) : "null";
+    return v ? text::jsonString(*v) : "null";
 }
 
 } // namespace
@@ -167,7 +150,7 @@ std::string rangesJson(const Ranges& r) {
     for (const ColumnRange& c : r.columns) {
         if (!first) s += ", ";
         first = false;
-        s += "{\"name\": " + jsonString(c.name);
+        s += "{\"name\": " + text::jsonString(c.name);
         s += ", \"status\": ";
         s += c.basic ? "\"basic\"" : "\"nonbasic\"";
         s += ", \"value\": " + jsonNumber(c.value);
@@ -185,7 +168,7 @@ std::string rangesJson(const Ranges& r) {
     for (const RowRange& row : r.rows) {
         if (!first) s += ", ";
         first = false;
-        s += "{\"name\": " + jsonString(row.name);
+        s += "{\"name\": " + text::jsonString(row.name);
         s += ", \"activity\": " + jsonNumber(row.activity);
         s += ", \"rhs\": " + jsonNumber(row.rhs);
         s += ", \"shadow_price\": " + jsonNumber(row.shadowPrice);

@@ -7,6 +7,7 @@
 #include "datafile/NameFiles.h"
 #include "model/FileSupport.h"
 #include "model/ModelFiles.h"
+#include "text/Json.h"
 
 namespace kvado::model {
 
@@ -72,25 +73,6 @@ std::string writeModelFile(const std::string& path, const Model& model, FileForm
 
 namespace {
 
-std::string jsonText(const std::string& s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            static const char hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 // -0 (a zero marginal of a negated row, say) is written as 0.
 std::string number(Real v) {
     return text::formatRoundTrip(v == 0 ? Real(0) : v);
@@ -104,14 +86,14 @@ std::string userTermsJson(const Model& m, const UserSolution& u) {
     out += "\", \"objective\": " + number(u.objective) + ", \"columns\": [";
     for (size_t j = 0; j < m.columns.size(); ++j) {
         if (j > 0) out += ", ";
-        out += "{\"name\": " + jsonText(m.columns[j].name) +
+        out += "{\"name\": " + text::jsonString(m.columns[j].name) +
                ", \"value\": " + number(u.columnValue[j]) +
                ", \"marginal\": " + number(u.columnMarginal[j]) + "}";
     }
     out += "], \"rows\": [";
     for (size_t r = 0; r < m.rows.size(); ++r) {
         if (r > 0) out += ", ";
-        out += "{\"name\": " + jsonText(m.rows[r].name) +
+        out += "{\"name\": " + text::jsonString(m.rows[r].name) +
                ", \"activity\": " + number(u.rowActivity[r]) +
                ", \"marginal\": " + number(u.rowMarginal[r]) + "}";
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "solver/Simplex.h"
+#include "text/Json.h"
 #include "text/NumberText.h"
 
 namespace kvado::report {
@@ -156,22 +157,6 @@ std::string recordingNote(const StepRecorder& steps) {
 }
 
 std::string stepsJson(const StepRecorder& steps, const StepNames& names) {
-    auto quoted = [](const std::string& s) {
-        std::string q = "\"";
-        for (const char c : s) {
-            if (c == '"' || c == '\\') {
-                q += '\\';
-                q += c;
-            } else if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                q += buf;
-            } else {
-                q += c;
-            }
-        }
-        return q + "\"";
-    };
     // An objective of exactly 0 reached by subtraction is -0 in its bits, which a script
     // would read as a sign.
     const auto number = [](Real v) { return text::formatRoundTrip(v == 0 ? Real(0) : v); };
@@ -181,12 +166,14 @@ std::string stepsJson(const StepRecorder& steps, const StepNames& names) {
         out += first ? "" : ", ";
         first = false;
         const bool pivot = s.leavingRow != 0;
-        out += "{\"pass\": " + std::to_string(s.pass) + ", \"phase\": " + std::to_string(s.phase) +
-               ", \"entering\": " + (s.entering ? quoted(names.column(s.entering)) : "null") +
-               ", \"leaving\": " + (pivot ? quoted(names.column(s.leavingColumn)) : "null") +
-               ", \"ratio\": " + (pivot ? number(s.ratio) : "null") +
-               ", \"pivot\": " + (pivot ? number(s.pivot) : "null") +
-               ", \"objective\": " + number(s.objective) + "}";
+        out +=
+            "{\"pass\": " + std::to_string(s.pass) + ", \"phase\": " + std::to_string(s.phase) +
+            ", \"entering\": " +
+            (s.entering ? text::jsonString(names.column(s.entering)) : "null") +
+            ", \"leaving\": " + (pivot ? text::jsonString(names.column(s.leavingColumn)) : "null") +
+            ", \"ratio\": " + (pivot ? number(s.ratio) : "null") +
+            ", \"pivot\": " + (pivot ? number(s.pivot) : "null") +
+            ", \"objective\": " + number(s.objective) + "}";
     }
     return out + "]";
 }

@@ -1,4 +1,5 @@
 #include "session/Explanation.h"
+#include "text/Json.h"
 
 #include <algorithm>
 
@@ -9,25 +10,6 @@ using ColumnKind = model::StandardForm::ColumnKind;
 
 namespace {
 
-std::string jsonText(const std::string& s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            static const char hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string number(Real v) {
     return text::formatRoundTrip(v == 0 ? Real(0) : v);
 }
@@ -36,7 +18,7 @@ std::string namedList(const std::vector<NamedRate>& items, const char* member) {
     std::string s = "[";
     for (size_t k = 0; k < items.size(); ++k) {
         if (k > 0) s += ", ";
-        s += "{\"name\": " + jsonText(items[k].name) + ", \"" + member +
+        s += "{\"name\": " + text::jsonString(items[k].name) + ", \"" + member +
              "\": " + number(items[k].value) + "}";
     }
     return s + "]";
@@ -45,7 +27,7 @@ std::string namedList(const std::vector<NamedRate>& items, const char* member) {
 std::string stringList(const std::vector<std::string>& items) {
     std::string s = "[";
     for (size_t k = 0; k < items.size(); ++k)
-        s += (k > 0 ? ", " : "") + jsonText(items[k]);
+        s += (k > 0 ? ", " : "") + text::jsonString(items[k]);
     return s + "]";
 }
 
@@ -160,7 +142,7 @@ std::string explanationJson(const UserExplanation& u) {
         s += u.subsetComputed ? stringList(u.subset) : "null";
         s += ", \"iis_bounds\": ";
         s += u.subsetComputed ? stringList(u.subsetBounds) : "null";
-        if (!u.subsetComputed) s += ", \"iis_note\": " + jsonText(u.subsetNote);
+        if (!u.subsetComputed) s += ", \"iis_note\": " + text::jsonString(u.subsetNote);
         return s + "}";
     }
     if (u.kind == Explanation::Kind::Unbounded)
