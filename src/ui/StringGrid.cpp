@@ -382,4 +382,17 @@ void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     if (moveOn) setCurrentIndex(moveCursor(MoveDown, Qt::NoModifier));
 }
 
+void StringGrid::fitColumnsToText(int widest) {
+    const QFontMetrics metrics(font());
+    for (int c = 0; c < m_cells.colCount(); ++c) {
+        int width = 40;
+        for (int r = 0; r < m_cells.rowCount(); ++r)
+            width = std::max(
+                width, metrics.horizontalAdvance(QString::fromStdString(m_cells.cell(c, r))) + 14);
+        m_cells.setColWidth(c, std::min(width, widest));
+    }
+    setCurrentIndex(QModelIndex());
+    clearSelection();
+}
+
 } // namespace kvado::ui

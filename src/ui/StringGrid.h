@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QTableView>
+#include <climits>
 #include <functional>
 #include <memory>
 
@@ -92,6 +93,9 @@ public:
     void paste();
     void deleteSelection();
     void undo();
+    // A grid to read, not to edit: each column as wide as its widest text (at most
+    // `widest`), and nothing picked out.
+    void fitColumnsToText(int widest = INT_MAX);
     // Asked when a pasted block reaches beyond the grid, with the column and row counts the
     // block needs; returns whether the grid has grown (it is pasted as far as it fits either
     // way).

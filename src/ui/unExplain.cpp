@@ -26,21 +26,6 @@ void layOut(StringGridModel& cells, const std::vector<std::string>& titles, size
         cells.setCell(static_cast<int>(c), 0, titles[c]);
 }
 
-// Each column as wide as its widest text.
-void fitColumns(StringGrid& grid) {
-    StringGridModel& cells = grid.cells();
-    const QFontMetrics metrics(grid.font());
-    for (int c = 0; c < cells.colCount(); ++c) {
-        int width = 40;
-        for (int r = 0; r < cells.rowCount(); ++r)
-            width = std::max(
-                width, metrics.horizontalAdvance(QString::fromStdString(cells.cell(c, r))) + 14);
-        cells.setColWidth(c, std::min(width, 400));
-    }
-    grid.setCurrentIndex(QModelIndex());
-    grid.clearSelection();
-}
-
 const char* relationText(const LpProblem& p, int32_t i) {
     return p.isGreaterRow(i) ? ">=" : p.isEqualRow(i) ? "=" : "<=";
 }
@@ -136,7 +121,7 @@ void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e,
         layOut(m_cells, {""}, 0);
         lblSubset->clear();
     }
-    fitColumns(*SGTerms);
+    SGTerms->fitColumnsToText(400);
     btnClose->setFocus();
 }
 

@@ -75,23 +75,6 @@ void layOut(StringGridModel& cells, const char* const (&titles)[K], size_t count
     }
 }
 
-// Each column as wide as its widest text, so that every number shows whole and the grid
-// scrolls sideways only when the window is narrower than all of them.
-void fitColumns(StringGrid& grid) {
-    StringGridModel& cells = grid.cells();
-    const QFontMetrics metrics(grid.font());
-    for (int c = 0; c < cells.colCount(); ++c) {
-        int width = 40;
-        for (int r = 0; r < cells.rowCount(); ++r)
-            width = std::max(
-                width, metrics.horizontalAdvance(QString::fromStdString(cells.cell(c, r))) + 14);
-        cells.setColWidth(c, width);
-    }
-    // Nothing is picked out: the window is read, not edited.
-    grid.setCurrentIndex(QModelIndex());
-    grid.clearSelection();
-}
-
 } // namespace
 
 std::string rangeNumberText(Real v, char decimalSeparator) {
@@ -199,8 +182,9 @@ void TfrmRanges::setRanges(const analysis::Ranges& r, char sep) {
             ++row;
         }
     }
-    fitColumns(*SGColumns);
-    fitColumns(*SGRows);
+    // Every number shows whole; the grids scroll sideways only when the window is narrower.
+    SGColumns->fitColumnsToText();
+    SGRows->fitColumnsToText();
     btnClose->setFocus();
 }
 
