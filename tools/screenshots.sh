@@ -52,6 +52,16 @@ if [ "${1:-}" = --inside ]; then
         xdotool mousemove --window "$1" "$2" "$3" click 1
         sleep 0.3
     }
+    open_file() { # "Файл › Открыть файл данных", the file's name typed into the dialog
+        click "$main" 20 $((menu / 2))
+        xdotool key Down Return
+        local dialog
+        dialog=$(wait_window "^(Open|Открыть)")
+        sleep 0.5
+        xdotool windowactivate --sync "$dialog" type --delay 30 "$1"
+        xdotool key Return
+        gone "^(Open|Открыть)"
+    }
     size() { # window -> "width height"
         xdotool getwindowgeometry --shell "$1" | awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}'
     }
@@ -72,13 +82,7 @@ if [ "${1:-}" = --inside ]; then
     # The menu bar is what the window has above its designed client area of 620 x 487.
     menu=$((H - 487))
     # "Файл", then its first item, "Открыть файл данных".
-    click "$main" 20 $((menu / 2))
-    xdotool key Down Return
-    dialog=$(wait_window "^(Open|Открыть)")
-    sleep 0.5
-    xdotool windowactivate --sync "$dialog" type --delay 30 "primer.dat"
-    xdotool key Return
-    gone "^(Open|Открыть)"
+    open_file primer.dat
     shot "$main" main-window
 
     # "Решить": anchored to the bottom right, 459, 437 in the design of 620 x 487.
@@ -121,13 +125,7 @@ if [ "${1:-}" = --inside ]; then
 
     # The graph window of examples/grafik.dat: "Файл › Открыть файл данных", F9 («Решить
     # снова»), then the results window's «Графический метод».
-    click "$main" 20 $((menu / 2))
-    xdotool key Down Return
-    dialog=$(wait_window "^(Open|Открыть)")
-    sleep 0.5
-    xdotool windowactivate --sync "$dialog" type --delay 30 "grafik.dat"
-    xdotool key Return
-    gone "^(Open|Открыть)"
+    open_file grafik.dat
     xdotool windowactivate --sync "$main" key F9
     results=$(wait_window "Таблица результатов")
     read -r RW RH < <(size "$results")
@@ -141,13 +139,7 @@ if [ "${1:-}" = --inside ]; then
     # examples/nesovmest.dat has no feasible solution: the message, then the window that
     # says why beside the main window.
     xdotool windowactivate --sync "$main"
-    click "$main" 20 $((menu / 2))
-    xdotool key Down Return
-    dialog=$(wait_window "^(Open|Открыть)")
-    sleep 0.5
-    xdotool windowactivate --sync "$dialog" type --delay 30 "nesovmest.dat"
-    xdotool key Return
-    gone "^(Open|Открыть)"
+    open_file nesovmest.dat
     xdotool windowactivate --sync "$main" key F9
     box=$(wait_window "^Kvado$")
     xdotool windowactivate --sync "$box" key Return
