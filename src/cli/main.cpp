@@ -302,6 +302,7 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setRecordSteps(steps, stepLimits);
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
     model::UserSolution user;
+    std::vector<std::string> userLines;
     analysis::Explanation explanation;
     try {
         const session::SolveResult solved = session.solveLoaded();
@@ -333,15 +334,16 @@ int solveCommand(const std::vector<std::string>& args) {
         } else if (ranges) {
             rangesMember = "\"ranges\": null";
         }
+        // The report of a model from an LP or MPS file ends with the answer in its terms, printed
+        // and saved alike; a data file's problem is its own standard form, and its report stays
+        // as it was.
+        if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data)
+            userLines = model::userTermsLines(userModel, user, kSeparator);
         if (!rtf.empty()) {
-            // The saved report ends as the printed one does: with the answer in the model's
-            // terms after the report of an LP or MPS file.
             report::ReportDocument saved = session.report();
-            if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
-                saved.append("");
-                for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
-                    saved.append(line);
-            }
+            if (!userLines.empty()) saved.append("");
+            for (const auto& line : userLines)
+                saved.append(line);
             writeFileBytes(rtf, report::writeRtf(saved.paragraphs()));
         }
     } catch (const std::exception& e) {
@@ -362,13 +364,9 @@ int solveCommand(const std::vector<std::string>& args) {
         std::string text;
         for (const auto& line : doc.lines())
             text += line + "\n";
-        // The report of a model from an LP or MPS file ends with the answer in its terms; a
-        // data file's problem is its own standard form, and its report stays as it was.
-        if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data) {
-            text += "\n";
-            for (const auto& line : model::userTermsLines(userModel, user, kSeparator))
-                text += line + "\n";
-        }
+        if (!userLines.empty()) text += "\n";
+        for (const auto& line : userLines)
+            text += line + "\n";
         if (!stepsLines.empty()) {
             text += "\n";
             for (const auto& line : stepsLines)
