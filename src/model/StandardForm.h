@@ -51,6 +51,10 @@ struct StandardForm {
     std::vector<int64_t> rowStart; // M + 1
     std::vector<int32_t> columnIndex;
     std::vector<Real> values;
+    // The exact image of the user's numbers beside cost, rhs and values, where it differs
+    // from the extended number (the transformation computes the extended numbers as always,
+    // and the exact ones beside them).
+    std::vector<text::ExactNumber> costExact, rhsExact, valuesExact;
 
     TransformSummary summary;
     // Not empty when the model can have no solution whatever the solver does (a row without
@@ -73,6 +77,7 @@ struct StandardForm {
         int32_t column = -1;   // the standard column (x', or x+ of a free column); -1 if fixed
         int32_t boundRow = -1; // the row x' <= u - l, or -1
         Real shift = 0;        // l (Shifted), u (Mirrored), the value (Fixed)
+        text::ExactNumber shiftExact;
     };
     std::vector<ColumnMap> columnMap; // per user column
     struct RowMap {

@@ -146,13 +146,21 @@ void transferGrid(const StringGridModel& g, char separator, LpProblem& p) {
     // Both "," and "." are taken as the decimal separator, whatever the regional settings say:
     // users type what their other programs taught them.
     const char other = separator == ',' ? '.' : ',';
+    // The exact value of the last cell read, as the user typed it.
+    text::ExactNumber exact;
     auto number = [&](int32_t col, int32_t row) {
         const std::string& cell = g.cell(col, row);
-        if (const auto value = text::toLocalReal(cell, separator)) return *value;
+        if (const auto value = text::toLocalReal(cell, separator)) {
+            exact = text::ExactNumber::ofText(cell, separator, *value);
+            return *value;
+        }
         if (cell.find(other) != std::string::npos && cell.find(separator) == std::string::npos) {
             std::string swapped = cell;
             std::replace(swapped.begin(), swapped.end(), other, separator);
-            if (const auto value = text::toLocalReal(swapped, separator)) return *value;
+            if (const auto value = text::toLocalReal(swapped, separator)) {
+                exact = text::ExactNumber::ofText(swapped, separator, *value);
+                return *value;
+            }
         }
         try {
             return text::localRealOrThrow(cell, separator);
@@ -164,12 +172,18 @@ void transferGrid(const StringGridModel& g, char separator, LpProblem& p) {
     };
     p.reset();
     for (int32_t i = 1; i <= p.M; ++i)
-        for (int32_t j = 1; j <= p.N; ++j)
+        for (int32_t j = 1; j <= p.N; ++j) {
             p.setCoefficient(i, j, number(j + 1, i + 1));
-    for (int32_t j = 1; j <= p.N; ++j)
+            p.setExact(i, j, exact);
+        }
+    for (int32_t j = 1; j <= p.N; ++j) {
         p.setObjective(j, number(j + 1, p.M + 2));
-    for (int32_t i = 1; i <= p.M; ++i)
+        p.setExact(p.M + 1, j, exact);
+    }
+    for (int32_t i = 1; i <= p.M; ++i) {
         p.setRightHandSide(i, number(1, i + 1));
+        p.setExact(i, 0, exact);
+    }
     p.takeSnapshots();
 }
 

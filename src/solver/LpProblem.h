@@ -16,8 +16,10 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "text/ExactNumber.h"
 #include "text/NumberText.h"
 
 namespace kvado {
@@ -66,6 +68,23 @@ public:
     // Check copy and initial right-hand sides.
     void takeSnapshots();
 
+    // --- the numbers as written ---------------------------------------------------------
+    // Beside a number of the tableau (A[i,j]; B[i] at j = 0; C[j] at i = M+1), the exact value
+    // it stands for where that differs from the extended number: the decimal of the text it was
+    // read from, or the exact image of such texts under the transformation to the standard
+    // form. Only the exact analyses read them; the method solves the extended numbers. Set
+    // after the number itself; reset() forgets them.
+    void setExact(int32_t i, int32_t j, text::ExactNumber x);
+    // Nullptr when the extended number is exact.
+    const text::ExactValue* exact(int32_t i, int32_t j) const;
+    bool hasExactValues() const { return !m_exact.empty(); }
+    // Some number's text could not be held exactly (see text::ExactValue::rounded).
+    bool exactRounded() const { return m_exactRounded; }
+    void copyExactValues(const LpProblem& from) {
+        m_exact = from.m_exact;
+        m_exactRounded = from.m_exactRounded;
+    }
+
     // --- reading -------------------------------------------------------------------------
     Real tableau(int32_t i, int32_t j) const;
     // The check copy is the tableau as the load left it; since nothing changes the tableau
@@ -104,12 +123,12 @@ public:
     int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
-    std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
-    std::vector<int32_t> basic;      // columns 0..phase-1 column count: 1 when basic
-    std::vector<Real> pricing;       // columns 0..phase-1 column count: reduced costs
-    std::vector<Real> transformed;   // rows 0..M+2
-    std::vector<Real> solution;      // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;    // rows 0..M
+    std::vector<int32_t> basis;    // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;    // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;     // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed; // rows 0..M+2
+    std::vector<Real> solution;    // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;  // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
@@ -147,10 +166,12 @@ private:
     }
     void packColumns();
 
-    size_t m_stride = 0;      // rows per inverse column: M+3
-    std::vector<Real> m_inv;  // column-major, columns 0..M+2
-    std::vector<Real> m_cost; // C[j], j = 0..N
-    std::vector<Real> m_rhs;  // tableau column 0, rows 0..M
+    size_t m_stride = 0;                                    // rows per inverse column: M+3
+    std::vector<Real> m_inv;                                // column-major, columns 0..M+2
+    std::vector<Real> m_cost;                               // C[j], j = 0..N
+    std::vector<Real> m_rhs;                                // tableau column 0, rows 0..M
+    std::unordered_map<int64_t, text::ExactNumber> m_exact; // by i·(N+1) + j
+    bool m_exactRounded = false;
     // The structural nonzeros. Loaders go row by row, so they are collected by rows (row
     // index, column, value) and the column copy is made once the load is done.
     std::vector<int32_t> m_loadRows;

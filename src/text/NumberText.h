@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "base/Real.h"
+#include "text/ExactNumber.h"
 
 namespace kvado::text {
 
@@ -59,6 +60,9 @@ public:
     explicit NumberReader(std::string_view data) : m_data(data) {}
     int32_t readInteger();
     Real readReal();
+    // The same, with the exact value of the number's text (empty where the extended number
+    // is exact, and at the end of the data).
+    Real readReal(ExactNumber& exact);
     bool atEnd(); // only blanks, tabs and line ends remain
     size_t position() const { return m_pos; }
 
