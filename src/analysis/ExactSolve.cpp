@@ -1,105 +1,285 @@
 #include "analysis/ExactSolve.h"
 
-#include <glpk.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cmath>
-#include <memory>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "analysis/BasisCheck.h"
 #include "analysis/ExactSimplex.h"
+
+// QSopt_ex's rational interface, the few functions used here (libqsopt-ex). Its headers are C
+// with GNU extensions and declare far more than this needs.
+extern "C" {
+struct mpq_qsdata;
+struct qsbasis {
+    int nstruct;
+    int nrows;
+    char* cstat;
+    char* rstat;
+};
+void QSexactStart(void);
+mpq_qsdata* mpq_QSload_prob(const char* probname, int ncols, int nrows, int* cmatcnt, int* cmatbeg,
+                            int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
+                            char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
+                            const char** rownames);
+int QSexact_solver(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo,
+                   int* status);
+}
 
 namespace kvado::analysis {
 
 namespace {
 
-struct ProblemDeleter {
-    void operator()(glp_prob* p) const { glp_delete_prob(p); }
-};
-
-constexpr int kIterationsPerCall = 500;
 constexpr int32_t kPolishPivots = 200;
 constexpr int32_t kFallbackPivots = 1000;
+// QSopt_ex's statuses and basis codes.
+constexpr int kQsOptimal = 1, kQsInfeasible = 2, kQsUnbounded = 3;
+constexpr int kQsMinimize = 1, kQsDualSimplex = 2;
+constexpr char kBasic = '1', kAtLower = '0';
+// QSopt_ex takes numbers of this size for infinite: the problem's own must stay below it.
+constexpr double kLargestNumber = 1e140;
 
-// The problem in GLPK: rows with the sense of their kind, unknowns >= 0. False when a number
-// does not fit a double at all.
-bool load(const LpProblem& p, glp_prob* lp, bool& rounded) {
-    rounded = false;
-    auto toDouble = [&](Real v, double& out) {
-        out = static_cast<double>(v);
-        if (static_cast<Real>(out) != v) rounded = true;
-        return std::isfinite(out);
+// What the solver process reports: its status and final basis, and for "no feasible solution"
+// its multipliers (a Farkas certificate to check here).
+struct QsAnswer {
+    bool ran = false; // the process ended normally with an answer
+    int status = 0;
+    std::string cstat, rstat;
+    std::vector<mpq_class> y;
+};
+
+// The problem for QSopt_ex, exactly: columns >= 0, rows of their kind.
+struct QsProblem {
+    int ncols = 0, nrows = 0;
+    std::vector<int> count, begin, index;
+    std::vector<mpq_class> value, cost, rhs;
+    std::string sense;
+    bool tooLarge = false;
+};
+
+QsProblem qsProblem(const LpProblem& p, const Budget& budget) {
+    QsProblem q;
+    q.ncols = p.N;
+    q.nrows = p.M;
+    auto add = [&q](std::vector<mpq_class>& to, const Dyadic& x) {
+        to.push_back(toRational(x));
+        if (std::fabs(to.back().get_d()) >= kLargestNumber) q.tooLarge = true;
     };
-    glp_set_obj_dir(lp, GLP_MIN);
-    if (p.M > 0) glp_add_rows(lp, p.M);
-    if (p.N > 0) glp_add_cols(lp, p.N);
-    for (int32_t i = 1; i <= p.M; ++i) {
-        double b;
-        if (!toDouble(p.tableau(i, 0), b)) return false;
-        const int kind = p.isGreaterRow(i) ? GLP_LO : p.isEqualRow(i) ? GLP_FX : GLP_UP;
-        glp_set_row_bnds(lp, i, kind, b, b);
-    }
-    std::vector<int> ia{0}, ja{0};
-    std::vector<double> ar{0};
     for (int32_t j = 1; j <= p.N; ++j) {
-        double c;
-        if (!toDouble(p.objectiveCoefficient(j), c)) return false;
-        glp_set_col_bnds(lp, j, GLP_LO, 0, 0);
-        glp_set_obj_coef(lp, j, c);
+        if ((j & 255) == 0) budget.check();
         const auto col = p.column(j);
+        q.begin.push_back(static_cast<int>(q.index.size()));
+        int n = 0;
         for (int32_t t = 0; t < col.count; ++t) {
-            double a;
-            if (!toDouble(col.value(t), a)) return false;
-            if (a == 0) continue;
-            ia.push_back(col.rows[t]);
-            ja.push_back(j);
-            ar.push_back(a);
+            const Dyadic a = exactCoefficient(p, col.rows[t], j, col.value(t));
+            if (sign(a) == 0) continue;
+            q.index.push_back(col.rows[t] - 1);
+            add(q.value, a);
+            ++n;
         }
+        q.count.push_back(n);
+        add(q.cost, exactCost(p, j));
     }
-    glp_load_matrix(lp, static_cast<int>(ia.size()) - 1, ia.data(), ja.data(), ar.data());
+    for (int32_t i = 1; i <= p.M; ++i) {
+        add(q.rhs, exactRhs(p, i));
+        q.sense += p.isGreaterRow(i) ? 'G' : p.isEqualRow(i) ? 'E' : 'L';
+    }
+    return q;
+}
+
+// The method's basis as QSopt_ex's statuses, where it is one: a basic surplus, slack or
+// artificial column is its row's logical variable.
+bool startingBasis(const LpProblem& p, std::string& cstat, std::string& rstat) {
+    cstat.assign(static_cast<size_t>(p.N), kAtLower);
+    rstat.assign(static_cast<size_t>(p.M), kAtLower);
+    if (static_cast<int32_t>(p.basis.size()) < p.M + 1) return false;
+    for (int32_t r = 1; r <= p.M; ++r) {
+        const int32_t j = p.basis[static_cast<size_t>(r)];
+        if (j < 1 || j > p.phase1Columns) return false;
+        char& s = j <= p.N ? cstat[static_cast<size_t>(j - 1)]
+                           : rstat[static_cast<size_t>(p.unitColumn(j).row - 1)];
+        if (s == kBasic) return false; // two columns of one row
+        s = kBasic;
+    }
     return true;
 }
 
-// The method's basis as GLPK's statuses: a basic surplus, slack or artificial column is its
-// row's auxiliary variable; everything else sits at its bound.
-void setBasis(const LpProblem& p, glp_prob* lp) {
-    for (int32_t i = 1; i <= p.M; ++i)
-        glp_set_row_stat(lp, i, p.isGreaterRow(i) ? GLP_NL : p.isEqualRow(i) ? GLP_NS : GLP_NU);
-    for (int32_t j = 1; j <= p.N; ++j)
-        glp_set_col_stat(lp, j, GLP_NL);
-    for (int32_t r = 1; r <= p.M; ++r) {
-        const int32_t j = p.basis[static_cast<size_t>(r)];
-        if (j >= 1 && j <= p.N)
-            glp_set_col_stat(lp, j, GLP_BS);
-        else if (j > p.N && j <= p.N + p.G)
-            glp_set_row_stat(lp, j - p.N, GLP_BS);
-        else if (j > p.N + p.G && j <= p.phase2Columns)
-            glp_set_row_stat(lp, j - p.N + p.E, GLP_BS);
-        else if (j > p.phase2Columns && j <= p.phase1Columns)
-            glp_set_row_stat(lp, j - p.phase2Columns, GLP_BS);
-    }
-}
-
-// GLPK's final statuses as a basis list in the problem's column numbering.
-bool basisFrom(const LpProblem& p, glp_prob* lp, std::vector<int32_t>& basis) {
+// QSopt_ex's final basis as a basis list in the problem's column numbering.
+bool basisFrom(const LpProblem& p, const QsAnswer& a, std::vector<int32_t>& basis) {
+    if (static_cast<int32_t>(a.cstat.size()) != p.N || static_cast<int32_t>(a.rstat.size()) != p.M)
+        return false;
     basis.assign(static_cast<size_t>(p.M) + 1, 0);
     int32_t r = 0;
     for (int32_t i = 1; i <= p.M; ++i) {
-        if (glp_get_row_stat(lp, i) != GLP_BS) continue;
+        if (a.rstat[static_cast<size_t>(i - 1)] != kBasic) continue;
         if (++r > p.M) return false;
-        basis[static_cast<size_t>(r)] = p.isGreaterRow(i) ? p.N + i
-                                        : p.isLessRow(i)  ? p.N + i - p.E
-                                                          : p.phase2Columns + i;
+        basis[static_cast<size_t>(r)] = p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i);
     }
     for (int32_t j = 1; j <= p.N; ++j) {
-        if (glp_get_col_stat(lp, j) != GLP_BS) continue;
+        if (a.cstat[static_cast<size_t>(j - 1)] != kBasic) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] = j;
     }
     return r == p.M;
 }
 
-// The exact solution of `basis`; true when it is feasible and optimal for the problem's own
-// numbers.
+bool writeAll(int fd, const std::string& s) {
+    size_t done = 0;
+    while (done < s.size()) {
+        const ssize_t n = ::write(fd, s.data() + done, s.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The solver process: loads the problem, solves it, writes "status\ncstat\nrstat\n" and the
+// multipliers one fraction a line, and ends without running anything of this program's.
+[[noreturn]] void solverProcess(QsProblem& q, const std::string& cstat, const std::string& rstat,
+                                bool warm, int out) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+    }
+    QSexactStart();
+    std::vector<mpq_t> value(q.value.size() + 1), cost(q.cost.size() + 1), rhs(q.rhs.size() + 1),
+        lower(q.cost.size() + 1), upper(q.cost.size() + 1);
+    auto fill = [](std::vector<mpq_t>& to, const std::vector<mpq_class>& from) {
+        for (size_t k = 0; k < to.size(); ++k) {
+            mpq_init(to[k]);
+            if (k < from.size()) mpq_set(to[k], from[k].get_mpq_t());
+        }
+    };
+    fill(value, q.value);
+    fill(cost, q.cost);
+    fill(rhs, q.rhs);
+    fill(lower, {});
+    fill(upper, {});
+    for (auto& u : upper)
+        mpq_set_d(u, 1e150); // QSopt_ex's infinity
+    q.count.push_back(0);
+    q.begin.push_back(0);
+    q.index.push_back(0);
+    q.sense += 'L';
+    mpq_qsdata* lp =
+        mpq_QSload_prob("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(), q.index.data(),
+                        value.data(), kQsMinimize, cost.data(), rhs.data(), q.sense.data(),
+                        lower.data(), upper.data(), nullptr, nullptr);
+    if (!lp) ::_exit(3);
+    qsbasis basis{0, 0, nullptr, nullptr};
+    if (warm) {
+        basis.nstruct = q.ncols;
+        basis.nrows = q.nrows;
+        basis.cstat = static_cast<char*>(std::malloc(cstat.size() + 1));
+        basis.rstat = static_cast<char*>(std::malloc(rstat.size() + 1));
+        std::memcpy(basis.cstat, cstat.c_str(), cstat.size() + 1);
+        std::memcpy(basis.rstat, rstat.c_str(), rstat.size() + 1);
+    }
+    std::vector<mpq_t> y(static_cast<size_t>(q.nrows) + 1);
+    fill(y, {});
+    int status = 0;
+    if (QSexact_solver(lp, nullptr, y.data(), &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
+    std::string text = std::to_string(status) + "\n";
+    if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
+        text.append(basis.cstat, static_cast<size_t>(q.ncols));
+        text += "\n";
+        text.append(basis.rstat, static_cast<size_t>(q.nrows));
+        text += "\n";
+    } else {
+        text += "-\n-\n";
+    }
+    if (status == kQsInfeasible)
+        for (int i = 0; i < q.nrows; ++i) {
+            char* s = mpq_get_str(nullptr, 10, y[static_cast<size_t>(i)]);
+            text += s;
+            text += "\n";
+            std::free(s);
+        }
+    ::_exit(writeAll(out, text) ? 0 : 5);
+}
+
+// Runs the solver in a process of its own, so that the budget ends it whatever it is doing
+// (QSopt_ex cannot be interrupted) and nothing it does can end this program.
+QsAnswer runSolver(QsProblem& q, const std::string& cstat, const std::string& rstat, bool warm,
+                   const Budget& budget) {
+    QsAnswer a;
+    int fds[2];
+    if (::pipe(fds) != 0) return a;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return a;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        solverProcess(q, cstat, rstat, warm, fds[1]);
+    }
+    ::close(fds[1]);
+    std::string text;
+    bool stopped = false, cancelled = false;
+    for (;;) {
+        if (budget.cancelled() || budget.timeUp()) {
+            stopped = true;
+            cancelled = budget.cancelled();
+            break;
+        }
+        pollfd pfd{fds[0], POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, 50);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) continue;
+        char buf[65536];
+        const ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fds[0]);
+    if (stopped) ::kill(child, SIGKILL);
+    int wstatus = 0;
+    while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {
+    }
+    if (stopped) throw Stopped(cancelled);
+    if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) return a;
+    size_t at = 0;
+    auto line = [&]() {
+        const size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            at = text.size();
+            return std::string();
+        }
+        std::string s = text.substr(at, end - at);
+        at = end + 1;
+        return s;
+    };
+    a.status = std::atoi(line().c_str());
+    a.cstat = line();
+    a.rstat = line();
+    if (a.cstat == "-") a.cstat.clear();
+    if (a.rstat == "-") a.rstat.clear();
+    while (at < text.size()) {
+        mpq_class v;
+        if (v.set_str(line(), 10) != 0) return a;
+        v.canonicalize();
+        a.y.push_back(v);
+    }
+    a.ran = true;
+    return a;
+}
+
+// The exact solution of `basis`; true when it is feasible and optimal for the problem as
+// written.
 bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
               ExactSolution& out) {
     ExactBasis exact(p, basis, budget);
@@ -119,9 +299,8 @@ bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budge
            dualObjectiveOf(p, y) == z;
 }
 
-// GLPK's optimal basis, solved and checked here. When GLPK had to round a number to a double
-// its basis may miss the optimum of the problem's own numbers by a pivot or two: those are
-// made here exactly.
+// An optimal basis, solved and checked here; where it misses the optimum by a pivot or two
+// those are made exactly.
 void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
              ExactSolution& out) {
     out.verified = fillFrom(p, basis, budget, sep, out);
@@ -135,6 +314,59 @@ void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget
         out.hasObjective = false;
         out.verified = true;
     }
+}
+
+// Multipliers that prove "no feasible solution", in either sign convention.
+bool certifiesInfeasible(const LpProblem& p, const std::vector<mpq_class>& y, const Budget& budget,
+                         char sep) {
+    if (static_cast<int32_t>(y.size()) != p.M) return false;
+    ScaledVector v;
+    v.num.assign(static_cast<size_t>(p.M) + 1, 0);
+    v.den = 1;
+    for (const auto& q : y)
+        v.den = lcm(v.den, q.get_den());
+    for (int32_t i = 1; i <= p.M; ++i) {
+        const mpq_class& q = y[static_cast<size_t>(i - 1)];
+        v.num[static_cast<size_t>(i)] = q.get_num() * (v.den / q.get_den());
+    }
+    mpq_class w;
+    if (!farkasFailure(p, v, sep, w, &budget)) return true;
+    for (auto& n : v.num)
+        n = -n;
+    return !farkasFailure(p, v, sep, w, &budget);
+}
+
+// A feasible basis with a column along which Z falls without end, checked exactly.
+bool certifiesUnbounded(const LpProblem& p, const std::vector<int32_t>& basis,
+                        const Budget& budget, char sep) {
+    ExactBasis B(p, basis, budget);
+    if (B.singular()) return false;
+    const ScaledVector x = structuralValues(p, basis, B.solve(rightHandSides(p)));
+    if (primalFailure(p, x, sep, &budget)) return false;
+    const ScaledVector y = B.solveTransposed(basisCosts(p, basis, false));
+    std::vector<char> isBasic(static_cast<size_t>(p.phase1Columns) + 1, 0);
+    for (int32_t r = 1; r <= p.M; ++r)
+        isBasic[static_cast<size_t>(basis[static_cast<size_t>(r)])] = 1;
+    int32_t tried = 0;
+    for (int32_t s = 1; s <= p.phase2Columns && tried < 50; ++s) {
+        if (isBasic[static_cast<size_t>(s)]) continue;
+        // The reduced cost C[s] − y·A[.,s], over y.den.
+        Dyadic d = s <= p.N ? exactCost(p, s) : Dyadic();
+        d.m *= y.den;
+        const std::vector<Dyadic> a = columnOf(p, s);
+        for (int32_t i = 1; i <= p.M; ++i)
+            if (sign(a[static_cast<size_t>(i)]) != 0)
+                addProduct(d, negated(a[static_cast<size_t>(i)]), y.num[static_cast<size_t>(i)]);
+        if (sign(d) >= 0) continue;
+        ++tried;
+        const ScaledVector t = B.solve(a);
+        ScaledVector ray = structuralValues(p, basis, t);
+        for (auto& n : ray.num)
+            n = -n;
+        if (s <= p.N) ray.num[static_cast<size_t>(s)] = ray.den;
+        if (!rayFailure(p, ray, sep, &budget)) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -155,56 +387,48 @@ const char* exactStatusName(ExactStatus s) {
     return "failed";
 }
 
+std::string roundedDataText() {
+    return "данные округлены до 80-битных чисел: у числа задачи показатель степени вне "
+           "досягаемости, его точное значение не сохранено";
+}
+
 ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separator, bool warmStart) {
     ExactSolution out;
     const auto started = std::chrono::steady_clock::now();
     auto finish = [&]() {
         out.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (out.dataRounded && out.message.empty()) out.message = roundedDataText();
         return out;
     };
-    glp_term_out(GLP_OFF);
-    std::unique_ptr<glp_prob, ProblemDeleter> lp(glp_create_prob());
-    if (!load(p, lp.get(), out.dataRounded)) {
-        out.message = "число задачи вне диапазона, доступного точному решению";
-        return finish();
-    }
-    if (warmStart) setBasis(p, lp.get());
-    out.warmStarted = warmStart;
-    glp_smcp parm;
-    glp_init_smcp(&parm);
-    parm.msg_lev = GLP_MSG_OFF;
-    int ret = 0;
+    out.dataRounded = p.exactRounded();
+    out.x.assign(static_cast<size_t>(p.N), 0);
+    out.pi.assign(static_cast<size_t>(p.M), 0);
     try {
-        // In slices of iterations, so that a stop request is seen between them.
-        for (;;) {
-            budget.check();
-            parm.it_lim = kIterationsPerCall;
-            if (budget.hasDeadline) {
-                const double left = std::chrono::duration<double>(budget.deadline -
-                                                                  std::chrono::steady_clock::now())
-                                        .count();
-                parm.tm_lim = std::max(1, static_cast<int>(left * 1000));
-            }
-            const int before = glp_get_it_cnt(lp.get());
-            ret = glp_exact(lp.get(), &parm);
-            out.iterations += glp_get_it_cnt(lp.get()) - before;
-            if ((ret == GLP_EBADB || ret == GLP_ESING) && out.warmStarted) {
-                // The method's basis is singular in exact arithmetic: GLPK's own start.
-                out.warmStarted = false;
-                glp_std_basis(lp.get());
-                continue;
-            }
-            if (ret == GLP_EITLIM) continue;
-            if (ret == GLP_ETMLIM) throw Stopped(false);
-            break;
+        QsProblem q = qsProblem(p, budget);
+        QsAnswer a;
+        if (!q.tooLarge && p.N > 0) {
+            std::string cstat, rstat;
+            const bool warm = warmStart && startingBasis(p, cstat, rstat);
+            a = runSolver(q, cstat, rstat, warm, budget);
+            out.warmStarted = warm && a.ran;
+            if (!a.ran && warm) a = runSolver(q, cstat, rstat, false, budget);
         }
-        const int status = ret == 0 ? glp_get_status(lp.get()) : GLP_UNDEF;
-        out.x.assign(static_cast<size_t>(p.N), 0);
-        out.pi.assign(static_cast<size_t>(p.M), 0);
-        if (ret != 0 || (status != GLP_NOFEAS && status != GLP_UNBND && status != GLP_OPT)) {
-            // GLPK refuses some problems (no unknowns, for one): exact pivots from the
-            // method's basis instead, where it is feasible or dual feasible.
+        std::vector<int32_t> basis;
+        const bool hasBasis = a.ran && basisFrom(p, a, basis);
+        if (a.ran && a.status == kQsOptimal && hasBasis) {
+            out.status = ExactStatus::Optimal;
+            certify(p, basis, budget, separator, out);
+        } else if (a.ran && a.status == kQsInfeasible) {
+            out.status = ExactStatus::Infeasible;
+            out.verified = certifiesInfeasible(p, a.y, budget, separator);
+        } else if (a.ran && a.status == kQsUnbounded) {
+            out.status = ExactStatus::Unbounded;
+            out.verified = hasBasis && certifiesUnbounded(p, basis, budget, separator);
+        } else {
+            // No answer from the solver (a problem without unknowns, numbers beyond its
+            // range, a failure): exact pivots from the method's basis instead, where it is
+            // feasible or dual feasible.
             const Continuation c = continueExactly(p, p.basis, budget, kFallbackPivots);
             if (c.status == Continuation::Status::Optimal) {
                 out.status = ExactStatus::Optimal;
@@ -214,24 +438,14 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
                                                                           : ExactStatus::Unbounded;
                 out.verified = true;
             } else {
-                out.message =
-                    "GLPK: код " + std::to_string(ret) + ", состояние " + std::to_string(status);
+                out.message = q.tooLarge ? "число задачи вне диапазона, доступного точному решению"
+                                         : "точный решатель не дал ответа (состояние " +
+                                               std::to_string(a.status) + ")";
             }
-            return finish();
-        }
-        if (status == GLP_NOFEAS) {
-            out.status = ExactStatus::Infeasible;
-            out.verified = !out.dataRounded; // GLPK decided it in exact arithmetic
-        } else if (status == GLP_UNBND) {
-            out.status = ExactStatus::Unbounded;
-            out.verified = !out.dataRounded;
-        } else if (status == GLP_OPT) {
-            out.status = ExactStatus::Optimal;
-            std::vector<int32_t> basis;
-            if (basisFrom(p, lp.get(), basis)) certify(p, basis, budget, separator, out);
         }
     } catch (const Stopped& stopped) {
         out.status = ExactStatus::Stopped;
+        out.hasObjective = false;
         out.message =
             stopped.cancelled ? "точное решение остановлено" : "время точного решения истекло";
     }
