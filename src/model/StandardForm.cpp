@@ -405,6 +405,41 @@ void loadProblem(const StandardForm& sf, Real eps, LpProblem& p, datafile::LoadO
     if (observer) observer->progress(0);
 }
 
+void applyExactValues(const StandardForm& sf, LpProblem& p) {
+    if (p.G != sf.G || p.E != sf.E || p.L != sf.L || p.N != sf.N) return;
+    auto set = [&p](int32_t i, int32_t j, Real v, const text::ExactNumber& x) {
+        const Real now = p.tableau(i, j);
+        if (x.empty() && now == v) {
+            p.setExact(i, j, {});
+            return;
+        }
+        p.setExact(i, j, text::ExactNumber::of(x.valueOr(v), now));
+    };
+    const int32_t M = sf.M();
+    for (int32_t i = 0; i < M; ++i) {
+        // Every cell: a coefficient the grid holds that the standard form does not is 0.
+        std::vector<Real> row(static_cast<size_t>(sf.N), 0);
+        std::vector<text::ExactNumber> exact(static_cast<size_t>(sf.N));
+        for (auto k = sf.rowStart[static_cast<size_t>(i)]; k < sf.rowStart[static_cast<size_t>(i) + 1];
+             ++k) {
+            const auto j = static_cast<size_t>(sf.columnIndex[static_cast<size_t>(k)]);
+            row[j] = sf.values[static_cast<size_t>(k)];
+            if (static_cast<size_t>(k) < sf.valuesExact.size())
+                exact[j] = sf.valuesExact[static_cast<size_t>(k)];
+        }
+        for (int32_t j = 0; j < sf.N; ++j)
+            if (row[static_cast<size_t>(j)] != 0 || p.tableau(i + 1, j + 1) != 0)
+                set(i + 1, j + 1, row[static_cast<size_t>(j)], exact[static_cast<size_t>(j)]);
+        set(i + 1, 0, sf.rhs[static_cast<size_t>(i)],
+            static_cast<size_t>(i) < sf.rhsExact.size() ? sf.rhsExact[static_cast<size_t>(i)]
+                                                        : text::ExactNumber());
+    }
+    for (int32_t j = 0; j < sf.N; ++j)
+        set(M + 1, j + 1, sf.cost[static_cast<size_t>(j)],
+            static_cast<size_t>(j) < sf.costExact.size() ? sf.costExact[static_cast<size_t>(j)]
+                                                         : text::ExactNumber());
+}
+
 UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p) {
     // The inverse table's objective row holds -Z and the multipliers Pi = -cB·B⁻¹, so the
     // standard form's dual value (dZ/db) of row i is -Pi[i].

@@ -97,6 +97,12 @@ StandardForm toStandardForm(const Model& model);
 void loadProblem(const StandardForm& sf, Real eps, LpProblem& problem,
                  datafile::LoadObserver* observer = nullptr);
 
+// The exact image of the user's numbers (StandardForm's exact values, or its extended numbers
+// where it keeps none) beside every number of `problem`, a load of sf's counts whose numbers
+// came another way (the input grid's texts of the standard form): the exact analyses then
+// judge the problem the user wrote, not its texts in the grid.
+void applyExactValues(const StandardForm& sf, LpProblem& problem);
+
 // The answer of an optimal solve in the user's terms. Marginals follow the established LP
 // tools: a row's marginal is dF/db of the user's objective F (a binding "<=" resource of a
 // maximisation has a positive one), a column's is its reduced cost c - yᵀa in the user's sense.

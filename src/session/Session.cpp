@@ -87,6 +87,9 @@ bool Session::GridTransfer(const EditTexts& edits) {
     m_solvedLoaded = false;
     m_steps.reset();
     transferGrid(*m_inputGrid, m_separator, m_problem);
+    // While the grid is still the linked model's standard form, its exact numbers are those
+    // of the model as the file or the model window states it, not of their texts in the grid.
+    if (m_link) model::applyExactValues(m_link->standard, m_problem);
     SetUpResultGrids();
     return false;
 }

@@ -63,7 +63,10 @@ void LpProblem::reset() {
 }
 
 void LpProblem::setExact(int32_t i, int32_t j, text::ExactNumber x) {
-    if (x.empty()) return;
+    if (x.empty()) {
+        if (!m_exact.empty()) m_exact.erase(static_cast<int64_t>(i) * (N + 1) + j);
+        return;
+    }
     if (x.rounded()) m_exactRounded = true;
     m_exact[static_cast<int64_t>(i) * (N + 1) + j] = std::move(x);
 }

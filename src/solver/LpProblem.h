@@ -73,7 +73,8 @@ public:
     // it stands for where that differs from the extended number: the decimal of the text it was
     // read from, or the exact image of such texts under the transformation to the standard
     // form. Only the exact analyses read them; the method solves the extended numbers. Set
-    // after the number itself; reset() forgets them.
+    // after the number itself (an empty one: the extended number is exact); reset() forgets
+    // them.
     void setExact(int32_t i, int32_t j, text::ExactNumber x);
     // Nullptr when the extended number is exact.
     const text::ExactValue* exact(int32_t i, int32_t j) const;
