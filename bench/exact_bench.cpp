@@ -4,13 +4,18 @@
 // a Markdown table.
 //
 //   exact_bench [--kvado-cli PATH] [--seconds S] [FILE.dat | FOLDER ...]
+//   exact_bench --hard K [--seconds S]
 //
+// --hard: K random problems of decimals over eight orders of magnitude with coarse and fine
+// Eps (the kind on which the method goes wrong), and for those whose answer the check refutes,
+// the exact solve against esolver and against the exact simplex from the method's basis.
 // FOLDER: every .dat in it (default ../shared/netlib). Each time is the best of three runs, wall
 // clock (esolver's includes starting its process, as the exact solve's includes its own).
 
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <random>
 #include <cmath>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +26,7 @@
 
 #include "analysis/ExactBasis.h"
 #include "analysis/BasisCheck.h"
+#include "analysis/ExactSimplex.h"
 #include "analysis/ExactSolve.h"
 #include "analysis/Verify.h"
 #include "base/FileIo.h"
@@ -50,11 +56,118 @@ std::string seconds(double s) {
     return buf;
 }
 
+// A number as users write it: one or two significant digits, 1E-5 to 9900.
+std::string randomNumber(std::mt19937_64& rng, bool negative) {
+    const int k = std::uniform_int_distribution<int>(1, 99)(rng);
+    const int e = std::uniform_int_distribution<int>(-5, 2)(rng);
+    return (negative ? "-" : "") + std::to_string(k) + "e" + std::to_string(e);
+}
+
+// The data file text and the LP text of one random problem.
+std::pair<std::string, std::string> randomProblem(std::mt19937_64& rng) {
+    static const char* tolerances[] = {"1E-12", "1E-10", "1E-8", "1E-6", "1E-4", "1E-3", "1E-2"};
+    auto count = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto chance = [&](double p) { return std::bernoulli_distribution(p)(rng); };
+    const int G = count(0, 6), E = count(0, 4), L = count(G + E == 0 ? 1 : 0, 20), N = count(5, 30);
+    std::vector<std::vector<std::string>> A(static_cast<size_t>(G + E + L));
+    std::vector<std::string> B, C;
+    for (auto& row : A) {
+        for (int j = 0; j < N; ++j)
+            row.push_back(chance(0.6) ? randomNumber(rng, chance(0.3)) : "0");
+        B.push_back(chance(0.15) ? "0" : randomNumber(rng, false));
+    }
+    for (int j = 0; j < N; ++j)
+        C.push_back(chance(0.85) ? randomNumber(rng, chance(0.6)) : "0");
+    std::string dat = std::to_string(G) + " " + std::to_string(E) + " " + std::to_string(L) + " " +
+                      std::to_string(N) + " " + tolerances[count(0, 6)] + "\n";
+    auto form = [](const std::vector<std::string>& a) {
+        std::string f;
+        for (size_t j = 0; j < a.size(); ++j)
+            if (a[j] != "0") {
+                f.append(a[j][0] == '-' ? " - " : " + ");
+                f.append(a[j], a[j][0] == '-' ? 1 : 0, std::string::npos);
+                f.append(" x").append(std::to_string(j + 1));
+            }
+        return f.empty() ? std::string(" 0 x1") : f;
+    };
+    std::string lp = "Minimize\n obj:" + form(C) + "\nSubject To\n";
+    for (size_t i = 0; i < A.size(); ++i) {
+        for (const auto& a : A[i])
+            dat += a + " ";
+        dat += "\n";
+        const int r = static_cast<int>(i);
+        lp += " r" + std::to_string(i + 1) + ":" + form(A[i]) +
+              (r < G ? " >= " : r < G + E ? " = " : " <= ") + B[i] + "\n";
+    }
+    for (const auto& c : C)
+        dat += c + " ";
+    dat += "\n";
+    for (const auto& b : B)
+        dat += b + " ";
+    lp += "Bounds\n";
+    for (int j = 0; j < N; ++j)
+        lp += " x" + std::to_string(j + 1) + " >= 0\n";
+    return {dat + "\n", lp + "End\n"};
+}
+
+int hardSet(int problems, double limit, const fs::path& folder) {
+    std::mt19937_64 rng(2026);
+    int refuted = 0, simplexAnswers = 0;
+    double exactTotal = 0, esolverTotal = 0, simplexTotal = 0, exactWorst = 0, esolverWorst = 0,
+           simplexWorst = 0;
+    for (int n = 0; n < problems; ++n) {
+        const auto [dat, lpText] = randomProblem(rng);
+        LpProblem p;
+        datafile::readDataFile(dat, p);
+        SolverHost host;
+        TraceLog log(folder.string());
+        const SolveOutcome outcome = solve(p, log, host);
+        const auto v = analysis::verify(p, outcome, analysis::VerifyOptions::unlimited());
+        if (v.verdict == analysis::Verdict::Optimal ||
+            v.verdict == analysis::Verdict::InfeasibleConfirmed ||
+            v.verdict == analysis::Verdict::UnboundedConfirmed)
+            continue;
+        ++refuted;
+        analysis::ExactSolveOptions options;
+        options.maxSeconds = limit;
+        auto t = std::chrono::steady_clock::now();
+        analysis::solveExactly(p, &v, options);
+        const double exact = since(t);
+        const std::string lp = (folder / "hard.lp").string();
+        writeFileBytes(lp, lpText);
+        const double es = std::fabs(timed("esolver -L '" + lp + "' >/dev/null 2>&1"));
+        double simplex = limit;
+        try {
+            t = std::chrono::steady_clock::now();
+            const auto c = analysis::continueExactly(p, p.basis, analysis::Budget::seconds(limit),
+                                                     100000);
+            simplex = since(t);
+            simplexAnswers += c.status != analysis::Continuation::Status::Unknown;
+        } catch (const analysis::Stopped&) {
+        }
+        exactTotal += exact;
+        esolverTotal += es;
+        simplexTotal += simplex;
+        exactWorst = std::max(exactWorst, exact);
+        esolverWorst = std::max(esolverWorst, es);
+        simplexWorst = std::max(simplexWorst, simplex);
+    }
+    std::printf("| %d problems, %d refuted | total s | largest s |\n|---|---|---|\n", problems,
+                refuted);
+    std::printf("| exact solve (QSopt_ex from the method's basis) | %.3f | %.3f |\n", exactTotal,
+                exactWorst);
+    std::printf("| esolver on the LP file | %.3f | %.3f |\n", esolverTotal, esolverWorst);
+    std::printf("| ExactSimplex from the method's basis (answers: %d of %d) | %.3f | %.3f |\n",
+                simplexAnswers, refuted, simplexTotal, simplexWorst);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string cli = (fs::path(argv[0]).parent_path() / "../src/kvado-cli").string();
     double limit = 120;
+    int hard = 0;
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -62,6 +175,8 @@ int main(int argc, char** argv) {
             cli = argv[++i];
         } else if (a == "--seconds" && i + 1 < argc) {
             limit = std::atof(argv[++i]);
+        } else if (a == "--hard" && i + 1 < argc) {
+            hard = std::atoi(argv[++i]);
         } else if (fs::is_directory(a)) {
             for (const auto& e : fs::directory_iterator(a))
                 if (e.path().extension() == ".dat") files.push_back(e.path());
@@ -69,12 +184,17 @@ int main(int argc, char** argv) {
             files.emplace_back(a);
         }
     }
-    if (files.empty())
+    if (files.empty() && hard == 0)
         for (const auto& e : fs::directory_iterator("../shared/netlib"))
             if (e.path().extension() == ".dat") files.push_back(e.path());
     std::sort(files.begin(), files.end());
     const fs::path folder = fs::temp_directory_path() / "kvado-exact-bench";
     fs::create_directories(folder);
+    if (hard > 0) {
+        hardSet(hard, limit, folder);
+        fs::remove_all(folder);
+        return 0;
+    }
     std::printf("| problem | M x N | check | exact solve s | cold start s | esolver s | ratio | "
                 "one exact pivot s (x M) |\n");
     std::printf("|---|---|---|---|---|---|---|---|\n");

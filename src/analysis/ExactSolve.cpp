@@ -48,13 +48,13 @@ constexpr char kBasic = '1', kAtLower = '0';
 // QSopt_ex takes numbers of this size for infinite: the problem's own must stay below it.
 constexpr double kLargestNumber = 1e140;
 
-// What the solver process reports: its status and final basis, and for "no feasible solution"
-// its multipliers (a Farkas certificate to check here).
+// What the solver process reports: its status and final basis, for an optimum its values, and
+// for "no feasible solution" its multipliers (a Farkas certificate to check here).
 struct QsAnswer {
     bool ran = false; // the process ended normally with an answer
     int status = 0;
     std::string cstat, rstat;
-    std::vector<mpq_class> y;
+    std::vector<mpq_class> x, y;
 };
 
 // The problem for QSopt_ex, exactly: columns >= 0, rows of their kind.
@@ -145,7 +145,7 @@ bool writeAll(int fd, const std::string& s) {
 
 // The solver process: loads the problem, solves it, writes "status\ncstat\nrstat\n" and the
 // multipliers one fraction a line, and ends without running anything of this program's.
-[[noreturn]] void solverProcess(QsProblem& q, const std::string& cstat, const std::string& rstat,
+[[noreturn]] void solverProcess(QsProblem q, const std::string& cstat, const std::string& rstat,
                                 bool warm, int out) {
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) {
@@ -186,10 +186,11 @@ bool writeAll(int fd, const std::string& s) {
         std::memcpy(basis.cstat, cstat.c_str(), cstat.size() + 1);
         std::memcpy(basis.rstat, rstat.c_str(), rstat.size() + 1);
     }
-    std::vector<mpq_t> y(static_cast<size_t>(q.nrows) + 1);
+    std::vector<mpq_t> x(static_cast<size_t>(q.ncols) + 1), y(static_cast<size_t>(q.nrows) + 1);
+    fill(x, {});
     fill(y, {});
     int status = 0;
-    if (QSexact_solver(lp, nullptr, y.data(), &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
+    if (QSexact_solver(lp, x.data(), y.data(), &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
     std::string text = std::to_string(status) + "\n";
     if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
         text.append(basis.cstat, static_cast<size_t>(q.ncols));
@@ -199,20 +200,32 @@ bool writeAll(int fd, const std::string& s) {
     } else {
         text += "-\n-\n";
     }
-    if (status == kQsInfeasible)
-        for (int i = 0; i < q.nrows; ++i) {
-            char* s = mpq_get_str(nullptr, 10, y[static_cast<size_t>(i)]);
-            text += s;
+    // Into a buffer of ours: QSopt_ex allocates GMP's numbers its own way.
+    auto fractions = [&text](const std::vector<mpq_t>& v, int n) {
+        for (int i = 0; i < n; ++i) {
+            const mpq_t& q = v[static_cast<size_t>(i)];
+            std::string s(mpz_sizeinbase(mpq_numref(q), 10) + mpz_sizeinbase(mpq_denref(q), 10) + 3,
+                          '\0');
+            mpq_get_str(s.data(), 10, q);
+            text += s.c_str();
             text += "\n";
-            std::free(s);
         }
+    };
+    if (status == kQsOptimal) {
+        text += "x\n";
+        fractions(x, q.ncols);
+    }
+    if (status == kQsInfeasible) {
+        text += "y\n";
+        fractions(y, q.nrows);
+    }
     ::_exit(writeAll(out, text) ? 0 : 5);
 }
 
 // Runs the solver in a process of its own, so that the budget ends it whatever it is doing
 // (QSopt_ex cannot be interrupted) and nothing it does can end this program.
-QsAnswer runSolver(QsProblem& q, const std::string& cstat, const std::string& rstat, bool warm,
-                   const Budget& budget) {
+QsAnswer runSolver(const QsProblem& q, const std::string& cstat, const std::string& rstat,
+                   bool warm, const Budget& budget) {
     QsAnswer a;
     int fds[2];
     if (::pipe(fds) != 0) return a;
@@ -268,11 +281,17 @@ QsAnswer runSolver(QsProblem& q, const std::string& cstat, const std::string& rs
     a.rstat = line();
     if (a.cstat == "-") a.cstat.clear();
     if (a.rstat == "-") a.rstat.clear();
+    std::vector<mpq_class>* to = nullptr;
     while (at < text.size()) {
+        const std::string s = line();
+        if (s == "x" || s == "y") {
+            to = s == "x" ? &a.x : &a.y;
+            continue;
+        }
         mpq_class v;
-        if (v.set_str(line(), 10) != 0) return a;
+        if (!to || v.set_str(s, 10) != 0) return a;
         v.canonicalize();
-        a.y.push_back(v);
+        to->push_back(v);
     }
     a.ran = true;
     return a;
@@ -316,19 +335,22 @@ void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget
     }
 }
 
+// Fractions over one common denominator, entries 1..n.
+ScaledVector scaled(const std::vector<mpq_class>& v) {
+    ScaledVector out;
+    out.num.assign(v.size() + 1, 0);
+    for (const auto& q : v)
+        out.den = lcm(out.den, q.get_den());
+    for (size_t k = 0; k < v.size(); ++k)
+        out.num[k + 1] = v[k].get_num() * (out.den / v[k].get_den());
+    return out;
+}
+
 // Multipliers that prove "no feasible solution", in either sign convention.
 bool certifiesInfeasible(const LpProblem& p, const std::vector<mpq_class>& y, const Budget& budget,
                          char sep) {
     if (static_cast<int32_t>(y.size()) != p.M) return false;
-    ScaledVector v;
-    v.num.assign(static_cast<size_t>(p.M) + 1, 0);
-    v.den = 1;
-    for (const auto& q : y)
-        v.den = lcm(v.den, q.get_den());
-    for (int32_t i = 1; i <= p.M; ++i) {
-        const mpq_class& q = y[static_cast<size_t>(i - 1)];
-        v.num[static_cast<size_t>(i)] = q.get_num() * (v.den / q.get_den());
-    }
+    ScaledVector v = scaled(y);
     mpq_class w;
     if (!farkasFailure(p, v, sep, w, &budget)) return true;
     for (auto& n : v.num)
@@ -336,37 +358,52 @@ bool certifiesInfeasible(const LpProblem& p, const std::vector<mpq_class>& y, co
     return !farkasFailure(p, v, sep, w, &budget);
 }
 
-// A feasible basis with a column along which Z falls without end, checked exactly.
-bool certifiesUnbounded(const LpProblem& p, const std::vector<int32_t>& basis,
-                        const Budget& budget, char sep) {
-    ExactBasis B(p, basis, budget);
-    if (B.singular()) return false;
-    const ScaledVector x = structuralValues(p, basis, B.solve(rightHandSides(p)));
-    if (primalFailure(p, x, sep, &budget)) return false;
-    const ScaledVector y = B.solveTransposed(basisCosts(p, basis, false));
-    std::vector<char> isBasic(static_cast<size_t>(p.phase1Columns) + 1, 0);
-    for (int32_t r = 1; r <= p.M; ++r)
-        isBasic[static_cast<size_t>(basis[static_cast<size_t>(r)])] = 1;
-    int32_t tried = 0;
-    for (int32_t s = 1; s <= p.phase2Columns && tried < 50; ++s) {
-        if (isBasic[static_cast<size_t>(s)]) continue;
-        // The reduced cost C[s] − y·A[.,s], over y.den.
-        Dyadic d = s <= p.N ? exactCost(p, s) : Dyadic();
-        d.m *= y.den;
-        const std::vector<Dyadic> a = columnOf(p, s);
-        for (int32_t i = 1; i <= p.M; ++i)
-            if (sign(a[static_cast<size_t>(i)]) != 0)
-                addProduct(d, negated(a[static_cast<size_t>(i)]), y.num[static_cast<size_t>(i)]);
-        if (sign(d) >= 0) continue;
-        ++tried;
-        const ScaledVector t = B.solve(a);
-        ScaledVector ray = structuralValues(p, basis, t);
-        for (auto& n : ray.num)
-            n = -n;
-        if (s <= p.N) ray.num[static_cast<size_t>(s)] = ray.den;
-        if (!rayFailure(p, ray, sep, &budget)) return true;
+// The problem without its objective: any feasible point.
+QsProblem feasibilityProblem(QsProblem q) {
+    for (auto& c : q.cost)
+        c = 0;
+    return q;
+}
+
+// The rays of the problem, normalised: minimise C·d over A·d of every row's sense against 0,
+// d >= 0 and C·d >= -1. Its optimum is -1 exactly when Z falls without end along some ray.
+QsProblem rayProblem(const QsProblem& q) {
+    QsProblem r;
+    r.ncols = q.ncols;
+    r.nrows = q.nrows + 1;
+    r.cost = q.cost;
+    r.rhs.assign(static_cast<size_t>(q.nrows), 0);
+    r.rhs.emplace_back(-1);
+    r.sense = q.sense + 'G';
+    for (int j = 0; j < q.ncols; ++j) {
+        const auto b = static_cast<size_t>(q.begin[static_cast<size_t>(j)]);
+        const auto n = static_cast<size_t>(q.count[static_cast<size_t>(j)]);
+        r.begin.push_back(static_cast<int>(r.index.size()));
+        r.index.insert(r.index.end(), q.index.begin() + static_cast<ptrdiff_t>(b),
+                       q.index.begin() + static_cast<ptrdiff_t>(b + n));
+        r.value.insert(r.value.end(), q.value.begin() + static_cast<ptrdiff_t>(b),
+                       q.value.begin() + static_cast<ptrdiff_t>(b + n));
+        const bool costed = sgn(q.cost[static_cast<size_t>(j)]) != 0;
+        if (costed) {
+            r.index.push_back(q.nrows);
+            r.value.push_back(q.cost[static_cast<size_t>(j)]);
+        }
+        r.count.push_back(static_cast<int>(n) + (costed ? 1 : 0));
     }
-    return false;
+    return r;
+}
+
+// An unbounded objective, proved: a feasible point and a ray along which Z falls, each found by
+// the solver and checked here.
+bool certifiesUnbounded(const LpProblem& p, const QsProblem& q, const Budget& budget, char sep) {
+    const QsAnswer point = runSolver(feasibilityProblem(q), "", "", false, budget);
+    if (!point.ran || point.status != kQsOptimal || static_cast<int32_t>(point.x.size()) != p.N)
+        return false;
+    if (primalFailure(p, scaled(point.x), sep, &budget)) return false;
+    const QsAnswer ray = runSolver(rayProblem(q), "", "", false, budget);
+    if (!ray.ran || ray.status != kQsOptimal || static_cast<int32_t>(ray.x.size()) != p.N)
+        return false;
+    return !rayFailure(p, scaled(ray.x), sep, &budget);
 }
 
 } // namespace
@@ -407,7 +444,7 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
     try {
         QsProblem q = qsProblem(p, budget);
         QsAnswer a;
-        if (!q.tooLarge && p.N > 0) {
+        if (!q.tooLarge && p.N > 0 && p.M > 0) {
             std::string cstat, rstat;
             const bool warm = warmStart && startingBasis(p, cstat, rstat);
             a = runSolver(q, cstat, rstat, warm, budget);
@@ -424,7 +461,7 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
             out.verified = certifiesInfeasible(p, a.y, budget, separator);
         } else if (a.ran && a.status == kQsUnbounded) {
             out.status = ExactStatus::Unbounded;
-            out.verified = hasBasis && certifiesUnbounded(p, basis, budget, separator);
+            out.verified = certifiesUnbounded(p, q, budget, separator);
         } else {
             // No answer from the solver (a problem without unknowns, numbers beyond its
             // range, a failure): exact pivots from the method's basis instead, where it is
