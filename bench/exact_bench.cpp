@@ -15,17 +15,17 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <random>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "analysis/ExactBasis.h"
 #include "analysis/BasisCheck.h"
+#include "analysis/ExactBasis.h"
 #include "analysis/ExactSimplex.h"
 #include "analysis/ExactSolve.h"
 #include "analysis/Verify.h"
@@ -97,16 +97,16 @@ std::pair<std::string, std::string> randomProblem(std::mt19937_64& rng) {
         dat += "\n";
         const int r = static_cast<int>(i);
         lp += " r" + std::to_string(i + 1) + ":" + form(A[i]) +
-              (r < G ? " >= " : r < G + E ? " = " : " <= ") + B[i] + "\n";
+              (r < G       ? " >= "
+               : r < G + E ? " = "
+                           : " <= ") +
+              B[i] + "\n";
     }
     for (const auto& c : C)
         dat += c + " ";
     dat += "\n";
     for (const auto& b : B)
         dat += b + " ";
-    lp += "Bounds\n";
-    for (int j = 0; j < N; ++j)
-        lp += " x" + std::to_string(j + 1) + " >= 0\n";
     return {dat + "\n", lp + "End\n"};
 }
 
@@ -139,8 +139,8 @@ int hardSet(int problems, double limit, const fs::path& folder) {
         double simplex = limit;
         try {
             t = std::chrono::steady_clock::now();
-            const auto c = analysis::continueExactly(p, p.basis, analysis::Budget::seconds(limit),
-                                                     100000);
+            const auto c =
+                analysis::continueExactly(p, p.basis, analysis::Budget::seconds(limit), 100000);
             simplex = since(t);
             simplexAnswers += c.status != analysis::Continuation::Status::Unknown;
         } catch (const analysis::Stopped&) {
@@ -258,8 +258,7 @@ int main(int argc, char** argv) {
                     file.stem().string().c_str(), p.M, p.N, analysis::verdictName(v.verdict),
                     seconds(warm).c_str(), analysis::exactStatusName(e.status),
                     e.verified ? "" : ", not verified", seconds(coldSeconds).c_str(),
-                    analysis::exactStatusName(cold.status), esolver.c_str(), ratio,
-                    pivot.c_str());
+                    analysis::exactStatusName(cold.status), esolver.c_str(), ratio, pivot.c_str());
         std::fflush(stdout);
     }
     std::printf("\nlargest ratio of the exact solve to esolver: %.2f\n", worst);

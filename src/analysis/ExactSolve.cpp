@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "analysis/BasisCheck.h"
@@ -31,8 +32,7 @@ mpq_qsdata* mpq_QSload_prob(const char* probname, int ncols, int nrows, int* cma
                             int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
                             char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
                             const char** rownames);
-int QSexact_solver(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo,
-                   int* status);
+int QSexact_solver(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo, int* status);
 }
 
 namespace kvado::analysis {
@@ -48,13 +48,13 @@ constexpr char kBasic = '1', kAtLower = '0';
 // QSopt_ex takes numbers of this size for infinite: the problem's own must stay below it.
 constexpr double kLargestNumber = 1e140;
 
-// What the solver process reports: its status and final basis, for an optimum its values, and
-// for "no feasible solution" its multipliers (a Farkas certificate to check here).
+// What the solver process reports: its status and final basis, and for "no feasible solution"
+// its multipliers (a Farkas certificate to check here).
 struct QsAnswer {
     bool ran = false; // the process ended normally with an answer
     int status = 0;
     std::string cstat, rstat;
-    std::vector<mpq_class> x, y;
+    std::vector<mpq_class> y;
 };
 
 // The problem for QSopt_ex, exactly: columns >= 0, rows of their kind.
@@ -122,7 +122,8 @@ bool basisFrom(const LpProblem& p, const QsAnswer& a, std::vector<int32_t>& basi
     for (int32_t i = 1; i <= p.M; ++i) {
         if (a.rstat[static_cast<size_t>(i - 1)] != kBasic) continue;
         if (++r > p.M) return false;
-        basis[static_cast<size_t>(r)] = p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i);
+        basis[static_cast<size_t>(r)] =
+            p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i);
     }
     for (int32_t j = 1; j <= p.N; ++j) {
         if (a.cstat[static_cast<size_t>(j - 1)] != kBasic) continue;
@@ -153,29 +154,33 @@ bool writeAll(int fd, const std::string& s) {
         ::dup2(null, 2);
     }
     QSexactStart();
-    std::vector<mpq_t> value(q.value.size() + 1), cost(q.cost.size() + 1), rhs(q.rhs.size() + 1),
-        lower(q.cost.size() + 1), upper(q.cost.size() + 1);
-    auto fill = [](std::vector<mpq_t>& to, const std::vector<mpq_class>& from) {
-        for (size_t k = 0; k < to.size(); ++k) {
-            mpq_init(to[k]);
-            if (k < from.size()) mpq_set(to[k], from[k].get_mpq_t());
+    // Arrays as QSopt_ex allocates them (it may resize them): their length in a word before
+    // the first number. Never freed: the process ends.
+    auto array = [](const std::vector<mpq_class>& from, size_t n) {
+        auto* block = static_cast<size_t*>(std::malloc(sizeof(mpq_t) * (n + 1) + sizeof(size_t)));
+        if (!block) ::_exit(6);
+        block[0] = n + 1;
+        auto* a = reinterpret_cast<mpq_t*>(block + 1);
+        for (size_t k = 0; k <= n; ++k) {
+            mpq_init(a[k]);
+            if (k < from.size()) mpq_set(a[k], from[k].get_mpq_t());
         }
+        return a;
     };
-    fill(value, q.value);
-    fill(cost, q.cost);
-    fill(rhs, q.rhs);
-    fill(lower, {});
-    fill(upper, {});
-    for (auto& u : upper)
-        mpq_set_d(u, 1e150); // QSopt_ex's infinity
+    mpq_t* value = array(q.value, q.value.size());
+    mpq_t* cost = array(q.cost, q.cost.size());
+    mpq_t* rhs = array(q.rhs, q.rhs.size());
+    mpq_t* lower = array({}, q.cost.size());
+    mpq_t* upper = array({}, q.cost.size());
+    for (size_t k = 0; k <= q.cost.size(); ++k)
+        mpq_set_d(upper[k], 1e150); // QSopt_ex's infinity
     q.count.push_back(0);
     q.begin.push_back(0);
     q.index.push_back(0);
     q.sense += 'L';
-    mpq_qsdata* lp =
-        mpq_QSload_prob("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(), q.index.data(),
-                        value.data(), kQsMinimize, cost.data(), rhs.data(), q.sense.data(),
-                        lower.data(), upper.data(), nullptr, nullptr);
+    mpq_qsdata* lp = mpq_QSload_prob("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(),
+                                     q.index.data(), value, kQsMinimize, cost, rhs, q.sense.data(),
+                                     lower, upper, nullptr, nullptr);
     if (!lp) ::_exit(3);
     qsbasis basis{0, 0, nullptr, nullptr};
     if (warm) {
@@ -186,11 +191,10 @@ bool writeAll(int fd, const std::string& s) {
         std::memcpy(basis.cstat, cstat.c_str(), cstat.size() + 1);
         std::memcpy(basis.rstat, rstat.c_str(), rstat.size() + 1);
     }
-    std::vector<mpq_t> x(static_cast<size_t>(q.ncols) + 1), y(static_cast<size_t>(q.nrows) + 1);
-    fill(x, {});
-    fill(y, {});
+    // No values asked for: the basis gives them here, exactly.
+    mpq_t* y = array({}, static_cast<size_t>(q.nrows));
     int status = 0;
-    if (QSexact_solver(lp, x.data(), y.data(), &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
+    if (QSexact_solver(lp, nullptr, y, &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
     std::string text = std::to_string(status) + "\n";
     if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
         text.append(basis.cstat, static_cast<size_t>(q.ncols));
@@ -201,9 +205,9 @@ bool writeAll(int fd, const std::string& s) {
         text += "-\n-\n";
     }
     // Into a buffer of ours: QSopt_ex allocates GMP's numbers its own way.
-    auto fractions = [&text](const std::vector<mpq_t>& v, int n) {
+    auto fractions = [&text](const mpq_t* v, int n) {
         for (int i = 0; i < n; ++i) {
-            const mpq_t& q = v[static_cast<size_t>(i)];
+            const mpq_t& q = v[i];
             std::string s(mpz_sizeinbase(mpq_numref(q), 10) + mpz_sizeinbase(mpq_denref(q), 10) + 3,
                           '\0');
             mpq_get_str(s.data(), 10, q);
@@ -211,10 +215,6 @@ bool writeAll(int fd, const std::string& s) {
             text += "\n";
         }
     };
-    if (status == kQsOptimal) {
-        text += "x\n";
-        fractions(x, q.ncols);
-    }
     if (status == kQsInfeasible) {
         text += "y\n";
         fractions(y, q.nrows);
@@ -281,17 +281,12 @@ QsAnswer runSolver(const QsProblem& q, const std::string& cstat, const std::stri
     a.rstat = line();
     if (a.cstat == "-") a.cstat.clear();
     if (a.rstat == "-") a.rstat.clear();
-    std::vector<mpq_class>* to = nullptr;
+    if (at < text.size() && line() != "y") return a;
     while (at < text.size()) {
-        const std::string s = line();
-        if (s == "x" || s == "y") {
-            to = s == "x" ? &a.x : &a.y;
-            continue;
-        }
         mpq_class v;
-        if (!to || v.set_str(s, 10) != 0) return a;
+        if (v.set_str(line(), 10) != 0) return a;
         v.canonicalize();
-        to->push_back(v);
+        a.y.push_back(v);
     }
     a.ran = true;
     return a;
@@ -358,52 +353,65 @@ bool certifiesInfeasible(const LpProblem& p, const std::vector<mpq_class>& y, co
     return !farkasFailure(p, v, sep, w, &budget);
 }
 
-// The problem without its objective: any feasible point.
-QsProblem feasibilityProblem(QsProblem q) {
-    for (auto& c : q.cost)
-        c = 0;
-    return q;
+// The rays of the problem, normalised, as a problem of the same form: minimise C·d over A·d of
+// every row's sense against 0, d >= 0, and C·d >= -1 (a ">=" row after the others of its kind).
+// Its optimum is -1 exactly when Z falls without end along some ray of the problem.
+void loadRayProblem(const LpProblem& p, LpProblem& r) {
+    r.G = p.G + 1;
+    r.E = p.E;
+    r.L = p.L;
+    r.N = p.N;
+    r.eps = p.eps;
+    r.reset();
+    const int32_t extra = p.G + 1;
+    auto rowOf = [&](int32_t i) { return i <= p.G ? i : i + 1; };
+    std::vector<std::vector<std::pair<int32_t, Real>>> rows(static_cast<size_t>(p.M) + 2);
+    for (int32_t j = 1; j <= p.N; ++j) {
+        const auto col = p.column(j);
+        for (int32_t t = 0; t < col.count; ++t)
+            rows[static_cast<size_t>(rowOf(col.rows[t]))].emplace_back(j, col.value(t));
+        if (p.objectiveCoefficient(j) != 0)
+            rows[static_cast<size_t>(extra)].emplace_back(j, p.objectiveCoefficient(j));
+    }
+    for (int32_t i = 1; i <= r.M; ++i)
+        for (const auto& [j, v] : rows[static_cast<size_t>(i)]) {
+            r.setCoefficient(i, j, v);
+            const int32_t from = i == extra ? p.M + 1 : (i <= p.G ? i : i - 1);
+            if (const Dyadic* x = p.exact(from, j)) r.setExact(i, j, text::ExactNumber::of(*x, v));
+        }
+    for (int32_t j = 1; j <= p.N; ++j) {
+        r.setObjective(j, p.objectiveCoefficient(j));
+        if (const Dyadic* x = p.exact(p.M + 1, j))
+            r.setExact(r.M + 1, j, text::ExactNumber::of(*x, p.objectiveCoefficient(j)));
+    }
+    for (int32_t i = 1; i <= r.M; ++i)
+        r.setRightHandSide(i, i == extra ? -1 : 0);
+    r.takeSnapshots();
 }
 
-// The rays of the problem, normalised: minimise C·d over A·d of every row's sense against 0,
-// d >= 0 and C·d >= -1. Its optimum is -1 exactly when Z falls without end along some ray.
-QsProblem rayProblem(const QsProblem& q) {
-    QsProblem r;
-    r.ncols = q.ncols;
-    r.nrows = q.nrows + 1;
-    r.cost = q.cost;
-    r.rhs.assign(static_cast<size_t>(q.nrows), 0);
-    r.rhs.emplace_back(-1);
-    r.sense = q.sense + 'G';
-    for (int j = 0; j < q.ncols; ++j) {
-        const auto b = static_cast<size_t>(q.begin[static_cast<size_t>(j)]);
-        const auto n = static_cast<size_t>(q.count[static_cast<size_t>(j)]);
-        r.begin.push_back(static_cast<int>(r.index.size()));
-        r.index.insert(r.index.end(), q.index.begin() + static_cast<ptrdiff_t>(b),
-                       q.index.begin() + static_cast<ptrdiff_t>(b + n));
-        r.value.insert(r.value.end(), q.value.begin() + static_cast<ptrdiff_t>(b),
-                       q.value.begin() + static_cast<ptrdiff_t>(b + n));
-        const bool costed = sgn(q.cost[static_cast<size_t>(j)]) != 0;
-        if (costed) {
-            r.index.push_back(q.nrows);
-            r.value.push_back(q.cost[static_cast<size_t>(j)]);
-        }
-        r.count.push_back(static_cast<int>(n) + (costed ? 1 : 0));
-    }
-    return r;
+// The exact values of the structural columns at an optimal basis the solver found for `p`.
+std::optional<ScaledVector> optimalPoint(const LpProblem& p, const QsProblem& q,
+                                         const Budget& budget) {
+    const QsAnswer a = runSolver(q, "", "", false, budget);
+    std::vector<int32_t> basis;
+    if (!a.ran || a.status != kQsOptimal || !basisFrom(p, a, basis)) return std::nullopt;
+    ExactBasis B(p, basis, budget);
+    if (B.singular()) return std::nullopt;
+    return structuralValues(p, basis, B.solve(rightHandSides(p)));
 }
 
 // An unbounded objective, proved: a feasible point and a ray along which Z falls, each found by
 // the solver and checked here.
 bool certifiesUnbounded(const LpProblem& p, const QsProblem& q, const Budget& budget, char sep) {
-    const QsAnswer point = runSolver(feasibilityProblem(q), "", "", false, budget);
-    if (!point.ran || point.status != kQsOptimal || static_cast<int32_t>(point.x.size()) != p.N)
-        return false;
-    if (primalFailure(p, scaled(point.x), sep, &budget)) return false;
-    const QsAnswer ray = runSolver(rayProblem(q), "", "", false, budget);
-    if (!ray.ran || ray.status != kQsOptimal || static_cast<int32_t>(ray.x.size()) != p.N)
-        return false;
-    return !rayFailure(p, scaled(ray.x), sep, &budget);
+    QsProblem feasibility = q;
+    for (auto& c : feasibility.cost)
+        c = 0;
+    const auto point = optimalPoint(p, feasibility, budget);
+    if (!point || primalFailure(p, *point, sep, &budget)) return false;
+    LpProblem r;
+    loadRayProblem(p, r);
+    const auto ray = optimalPoint(r, qsProblem(r, budget), budget);
+    return ray && !rayFailure(p, *ray, sep, &budget);
 }
 
 } // namespace

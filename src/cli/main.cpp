@@ -39,13 +39,14 @@ using namespace kvado;
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
-               "[--exact]\n"
-               "                           [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE]\n"
-               "                           [--threads 1|2]\n"
-               "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
-               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-               stderr);
+    std::fputs(
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
+        "[--exact]\n"
+        "                           [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE]\n"
+        "                           [--threads 1|2]\n"
+        "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
+        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+        stderr);
     return 1;
 }
 
@@ -122,8 +123,7 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
                            v == analysis::Verdict::UnboundedConfirmed;
     if (exact && !confirmed) {
         analysis::ExactSolveOptions options;
-        options.maxSeconds =
-            seconds > 0 ? std::max(seconds - a.verification.seconds, 0.001) : 0;
+        options.maxSeconds = seconds > 0 ? std::max(seconds - a.verification.seconds, 0.001) : 0;
         options.decimalSeparator = kSeparator;
         a.exact = analysis::solveExactly(p, &a.verification, options);
         a.exactRun = true;

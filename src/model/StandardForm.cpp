@@ -420,8 +420,8 @@ void applyExactValues(const StandardForm& sf, LpProblem& p) {
         // Every cell: a coefficient the grid holds that the standard form does not is 0.
         std::vector<Real> row(static_cast<size_t>(sf.N), 0);
         std::vector<text::ExactNumber> exact(static_cast<size_t>(sf.N));
-        for (auto k = sf.rowStart[static_cast<size_t>(i)]; k < sf.rowStart[static_cast<size_t>(i) + 1];
-             ++k) {
+        for (auto k = sf.rowStart[static_cast<size_t>(i)];
+             k < sf.rowStart[static_cast<size_t>(i) + 1]; ++k) {
             const auto j = static_cast<size_t>(sf.columnIndex[static_cast<size_t>(k)]);
             row[j] = sf.values[static_cast<size_t>(k)];
             if (static_cast<size_t>(k) < sf.valuesExact.size())

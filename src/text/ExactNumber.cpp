@@ -55,8 +55,10 @@ ExactValue exactOfReal(Real v) {
     x.m = static_cast<unsigned long>(mant);
     if (v < 0) x.m = -x.m;
     x.e = static_cast<long>(e) - 64;
-    normalize(x);
-    x.f = 0; // an odd significand has no factor 5 to give: only 2s were moved
+    // Trailing zero bits into the exponent, so that small integers stay small.
+    const mp_bitcnt_t twos = mpz_scan1(x.m.get_mpz_t(), 0);
+    mpz_tdiv_q_2exp(x.m.get_mpz_t(), x.m.get_mpz_t(), twos);
+    x.e += static_cast<long>(twos);
     return x;
 }
 

@@ -28,7 +28,12 @@ TEST(CliVerify, ExactMembers) {
     const Case cases[] = {
         {"plain solve", primer, {}, 0, nullptr, nullptr, nullptr},
         {"the decimals as written", decimals, {"--verify"}, 0, "optimal", nullptr, "-3/1"},
-        {"time limit", primer, {"--exact", "--time-limit", "0.000000001"}, 0, "skipped", "stopped",
+        {"time limit",
+         primer,
+         {"--exact", "--time-limit", "0.000000001"},
+         0,
+         "skipped",
+         "stopped",
          nullptr},
         {"verified optimum", primer, {"--verify"}, 0, "optimal", nullptr, "5/2"},
         {"nothing to solve exactly", primer, {"--exact"}, 0, "optimal", "null", "5/2"},
