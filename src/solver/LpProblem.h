@@ -78,13 +78,8 @@ public:
     void setExact(int32_t i, int32_t j, text::ExactNumber x);
     // Nullptr when the extended number is exact.
     const text::ExactValue* exact(int32_t i, int32_t j) const;
-    bool hasExactValues() const { return !m_exact.empty(); }
     // Some number's text could not be held exactly (see text::ExactValue::rounded).
     bool exactRounded() const { return m_exactRounded; }
-    void copyExactValues(const LpProblem& from) {
-        m_exact = from.m_exact;
-        m_exactRounded = from.m_exactRounded;
-    }
 
     // --- reading -------------------------------------------------------------------------
     Real tableau(int32_t i, int32_t j) const;
@@ -124,12 +119,12 @@ public:
     int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
-    std::vector<int32_t> basis;    // rows 1..M: the column basic in the row
-    std::vector<int32_t> basic;    // columns 0..phase-1 column count: 1 when basic
-    std::vector<Real> pricing;     // columns 0..phase-1 column count: reduced costs
-    std::vector<Real> transformed; // rows 0..M+2
-    std::vector<Real> solution;    // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;  // rows 0..M
+    std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;      // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;       // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed;   // rows 0..M+2
+    std::vector<Real> solution;      // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;    // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
@@ -167,12 +162,15 @@ private:
     }
     void packColumns();
 
-    size_t m_stride = 0;                                    // rows per inverse column: M+3
-    std::vector<Real> m_inv;                                // column-major, columns 0..M+2
-    std::vector<Real> m_cost;                               // C[j], j = 0..N
-    std::vector<Real> m_rhs;                                // tableau column 0, rows 0..M
-    std::unordered_map<int64_t, text::ExactNumber> m_exact; // by i·(N+1) + j
+    size_t m_stride = 0;      // rows per inverse column: M+3
+    std::vector<Real> m_inv;  // column-major, columns 0..M+2
+    std::vector<Real> m_cost; // C[j], j = 0..N
+    std::vector<Real> m_rhs;  // tableau column 0, rows 0..M
+
+    // The exact values, by i·(N+1) + j.
+    std::unordered_map<int64_t, text::ExactNumber> m_exact;
     bool m_exactRounded = false;
+
     // The structural nonzeros. Loaders go row by row, so they are collected by rows (row
     // index, column, value) and the column copy is made once the load is done.
     std::vector<int32_t> m_loadRows;
