@@ -163,7 +163,59 @@ ExactNumber ExactNumber::of(ExactValue x, Real v) {
     return n;
 }
 
+namespace {
+
+// Without GMP, for the usual short texts: true when the text's value is certainly an extended
+// number (an integer below 2^64, or one divided by a power of ten that its digits' fives
+// cancel), so that there is nothing to keep. False says nothing.
+bool plainlyExact(std::string_view s, char separator) {
+    uint64_t m = 0;
+    int digits = 0;
+    long fraction = 0, exponent = 0;
+    size_t i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    auto digit = [&](char c) {
+        if (m == 0 && c == '0') return true;
+        if (++digits > 19) return false;
+        m = m * 10 + static_cast<uint64_t>(c - '0');
+        return true;
+    };
+    for (; i < s.size() && isDigit(s[i]); ++i)
+        if (!digit(s[i])) return false;
+    if (i < s.size() && s[i] == separator)
+        for (++i; i < s.size() && isDigit(s[i]); ++i) {
+            if (!digit(s[i])) return false;
+            ++fraction;
+        }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        bool negative = false;
+        if (++i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+        for (; i < s.size() && isDigit(s[i]); ++i)
+            if ((exponent = exponent * 10 + (s[i] - '0')) > 100) return false;
+        if (negative) exponent = -exponent;
+    }
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    if (i != s.size()) return false;
+    if (m == 0) return true;
+    long k = exponent - fraction;
+    for (; k > 0; --k) { // an integer below 2^64
+        if (m > UINT64_MAX / 10) return false;
+        m *= 10;
+    }
+    for (; k < 0; ++k) { // m / 10 = (m / 5) / 2 where 5 divides m
+        if (m % 5 != 0) return false;
+        m /= 5;
+    }
+    return true;
+}
+
+} // namespace
+
 ExactNumber ExactNumber::ofText(std::string_view s, char separator, Real v) {
+    if (plainlyExact(s, separator)) return {};
     if (auto x = exactOfText(s, separator)) return of(std::move(*x), v);
     ExactValue kept = exactOfReal(v);
     kept.rounded = true;

@@ -39,6 +39,10 @@ TEST(ExactNumber, TextsReadExactly) {
 TEST(ExactNumber, KeptOnlyWhereTheExtendedNumberIsNotExact) {
     EXPECT_TRUE(ExactNumber::ofText("0.5", '.', 0.5L).empty());
     EXPECT_TRUE(ExactNumber::ofText("300", '.', 300).empty());
+    EXPECT_TRUE(ExactNumber::ofText(" -6,25E-2 ", ',', -0.0625L).empty());
+    // 20 digits, still an integer below 2^64.
+    EXPECT_TRUE(ExactNumber::ofText("12345678901234567890", '.', 12345678901234567890.0L).empty());
+    EXPECT_FALSE(ExactNumber::ofText("1.0000000000000000000001", '.', 1).empty());
     const ExactNumber tenth = ExactNumber::ofText("0.1", '.', 0.1L);
     ASSERT_FALSE(tenth.empty());
     EXPECT_FALSE(tenth.rounded());
