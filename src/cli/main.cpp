@@ -9,6 +9,7 @@
 // limit against a solve that would not end), 1 bad input or usage.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -471,9 +472,7 @@ int generateCommand(const std::vector<std::string>& args) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runCommand(int argc, char** argv) {
     if (argc < 2) return usage();
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
@@ -485,4 +484,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     return usage();
+}
+
+// The printed report and the JSON are the command's answer: one that did not reach its
+// reader (a full disk, a closed pipe) is a failure, not a success that wrote nothing.
+int checkedOutput(int rc) {
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    std::fprintf(stderr, "kvado-cli: cannot write the standard output: %s\n",
+                 std::strerror(errno ? errno : EIO));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return checkedOutput(runCommand(argc, argv));
 }

@@ -258,7 +258,7 @@ TEST(WriteGeneratedFiles, ThreeFilesUnderTheFixedName) {
     ScratchDir dir;
     fs::create_directory(dir.path() / "BigData.ogran");
     EXPECT_THROW(writeGeneratedFiles(generate("1", "1", "1", 1), dir.path().string()), FileError);
-    EXPECT_TRUE(fs::exists(dir.path() / "BigData.dat"));
+    EXPECT_FALSE(fs::exists(dir.path() / "BigData.dat"));
     EXPECT_FALSE(fs::exists(dir.path() / "BigData.neizv"));
 }
 

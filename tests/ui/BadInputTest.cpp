@@ -587,7 +587,7 @@ void PrintTo(const WriteCase& c, std::ostream* os) {
 
 class UnwritableTarget : public BadInput, public ::testing::WithParamInterface<WriteCase> {};
 
-TEST_P(UnwritableTarget, IsReportedAndNoFileAfterItIsWritten) {
+TEST_P(UnwritableTarget, IsReportedAndNoFileIsReplaced) {
     const WriteCase& c = GetParam();
     if (c.blocker == Blocker::ReadOnlyData && !permissionsBindUs())
         GTEST_SKIP() << "root writes a read-only file";
@@ -639,12 +639,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "p.dat",
                   Blocker::NamesIsAFolder,
                   "Cannot create file \"{dir}/p.ogran\". {EISDIR}",
-                  {"new", "<folder>", kOldUnknowns}},
+                  {kOldData, "<folder>", kOldUnknowns}},
         WriteCase{"UnknownNamesFileIsAFolder",
                   "p.dat",
                   Blocker::UnknownsIsAFolder,
                   "Cannot create file \"{dir}/p.neizv\". {EISDIR}",
-                  {"new", "new", "<folder>"}},
+                  {kOldData, kOldNames, "<folder>"}},
         WriteCase{"ReadOnlyDataFile",
                   "p.dat",
                   Blocker::ReadOnlyData,
@@ -802,7 +802,7 @@ void PrintTo(const GeneratorCase& c, std::ostream* os) {
 class UnwritableGeneratorOutput : public BadInput,
                                   public ::testing::WithParamInterface<GeneratorCase> {};
 
-TEST_P(UnwritableGeneratorOutput, StopsAtTheFileThatFails) {
+TEST_P(UnwritableGeneratorOutput, ReplacesNoFileWhenOneFails) {
     const GeneratorCase& c = GetParam();
     if (c.blocker == GenBlocker::FolderWithoutWritePermission && !permissionsBindUs())
         GTEST_SKIP() << "root writes into a folder without write permission";
@@ -868,11 +868,11 @@ INSTANTIATE_TEST_SUITE_P(
                                     GenBlocker::DataLeadsToAFullDevice,
                                     "Cannot write file \"BigData.dat\". {ENOSPC}",
                                     {-4, -1, -1}},
-                      // With the start values: 13 lines of data, 10 names and the objective's.
+                      // The three files are one save: none is replaced.
                       GeneratorCase{"UnknownNamesFileIsAFolder",
                                     GenBlocker::UnknownsIsAFolder,
                                     "Cannot create file \"BigData.neizv\". {EISDIR}",
-                                    {13, 11, -2}},
+                                    {-1, -1, -2}},
                       GeneratorCase{"FolderWithoutWritePermission",
                                     GenBlocker::FolderWithoutWritePermission,
                                     "Cannot create file \"BigData.dat\". {EACCES}",
