@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,7 @@
 #include "report/StepsReport.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
+#include "text/Json.h"
 
 using namespace kvado;
 
@@ -78,6 +80,8 @@ const char* statusName(SolveOutcome o) {
         return "pass_limit";
     case SolveOutcome::Stopped:
         return "stopped";
+    case SolveOutcome::Overflow:
+        return "overflow";
     }
     return "?";
 }
@@ -92,6 +96,7 @@ int exitCode(SolveOutcome o) {
         return 3;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return 4;
     }
     return 1;
@@ -131,20 +136,29 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
                const std::string& ranges, const std::string& steps, const ExactAnswers& a,
                const std::string& why) {
+    // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
+    std::string nonFinite;
+    auto number = [&nonFinite](Real v, const std::string& where) {
+        if (std::isfinite(v)) return text::formatRoundTrip(v);
+        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
+        return std::string("null");
+    };
     std::string out = "{\"status\": \"";
     out += statusName(o);
-    out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
+    out += "\", \"objective\": " + number(-p.inverse(p.M + 1, 0), "objective");
     out += ", \"x\": [";
     for (int32_t j = 1; j <= p.N; ++j) {
         if (j > 1) out += ", ";
-        out += text::formatRoundTrip(p.solution[static_cast<size_t>(j)]);
+        out += number(p.solution[static_cast<size_t>(j)], "x[" + std::to_string(j) + "]");
     }
     out += "], \"pi\": [";
     for (int32_t i = 1; i <= p.M; ++i) {
         if (i > 1) out += ", ";
-        out += text::formatRoundTrip(p.inverse(p.M + 1, i));
+        out += number(p.inverse(p.M + 1, i), "pi[" + std::to_string(i) + "]");
     }
     out += "], \"passes\": " + std::to_string(p.pass);
+    if (!nonFinite.empty())
+        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
     if (!model.empty()) out += ", \"model\": " + model;
     if (!why.empty()) out += ", " + why;
     if (!ranges.empty()) out += ", " + ranges;
@@ -391,6 +405,11 @@ int solveCommand(const std::vector<std::string>& args) {
                      file.c_str(), static_cast<int>(passLimit(problem)));
     if (outcome == SolveOutcome::Stopped)
         std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", file.c_str());
+    if (outcome == SolveOutcome::Overflow)
+        std::fprintf(stderr,
+                     "kvado-cli: %s: a number went beyond the 80-bit range while solving "
+                     "(see Kvaq.log): no answer\n",
+                     file.c_str());
     return exitCode(outcome);
 }
 

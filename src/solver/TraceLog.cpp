@@ -107,6 +107,10 @@ void TraceLog::passLimitReached(int32_t limit) {
     writeLine("Превышено предельное число планов " + intText(limit) + ", решение остановлено");
 }
 
+void TraceLog::overflow(const std::string& where) {
+    writeLine("Переполнение: " + where + " вне диапазона чисел, решение остановлено");
+}
+
 void TraceLog::solveStopped() {
     writeLine("Решение прервано пользователем");
 }

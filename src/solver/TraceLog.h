@@ -51,6 +51,7 @@ public:
     void cyclingDetected(int32_t pass, int32_t earlierPass);
     void passLimitReached(int32_t limit);
     void solveStopped();
+    void overflow(const std::string& where);
     void constraintStateListing(const LpProblem& p);
     void nonBasicColumnList(const LpProblem& p); // part of WriteSolutionReport
     void planHeading(const LpProblem& p);        // WritePlanHeading

@@ -28,8 +28,8 @@
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unModel.h"
-#include "ui/unSteps.h"
 #include "ui/unResults2.h"
+#include "ui/unSteps.h"
 #include "ui/unZastav.h"
 
 namespace kvado::ui {
@@ -720,6 +720,7 @@ void TForm1::idGraphClick() {
         break;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return; // no answer to draw
     }
     if (m_graph == nullptr) m_graph = new TfrmGraph(m_toolkit, this);
