@@ -28,6 +28,7 @@
 #include "base/FileIo.h"
 #include "datafile/Generator.h"
 #include "datafile/NameFiles.h"
+#include "datafile/OpenedGrid.h"
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
@@ -50,8 +51,22 @@ int usage() {
     return 1;
 }
 
+// A message of the windows on one line: their line ends become blanks.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+            line += ' ';
+            ++k;
+        } else {
+            line += text[k];
+        }
+    }
+    return line;
+}
+
 int badInput(const std::string& file, const std::string& what) {
-    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), what.c_str());
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), oneLine(what).c_str());
     return 1;
 }
 
@@ -293,9 +308,12 @@ int solveCommand(const std::vector<std::string>& args) {
             return badInput(file, e.what());
         }
         if (opened.status != session::OpenStatus::Opened)
-            return badInput(file, opened.badNumber
+            return badInput(file, !opened.badNumber ? opened.reason
+                                  : opened.badNumberPlace.empty()
                                       ? opened.reason + " (a token that is not a number)"
-                                      : opened.reason);
+                                      : opened.reason + ": " + opened.badNumberPlace);
+        if (!opened.shortFileNote.empty())
+            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), opened.shortFileNote.c_str());
         // The method starts from the right-hand sides as basic values and compares against
         // Eps: a tolerance that is not positive or a negative right-hand side gives wrong
         // answers.
@@ -465,8 +483,25 @@ int generateCommand(const std::vector<std::string>& args) {
     }
     if (positional.size() != 3) return usage();
     const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
+    // A count written right but beyond 32 bits is too large, not badly written.
+    for (int k = 0; k < 2 && !in; ++k) {
+        const std::string& t = positional[static_cast<size_t>(k)];
+        if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos &&
+            !text::toWholeNumber(t)) {
+            std::fprintf(stderr, "kvado-cli: %s\n",
+                         oneLine(datafile::tooLargeMessage(k == 1 ? INT32_MAX + int64_t(1) : 0,
+                                                           k == 0 ? INT32_MAX + int64_t(1) : 0))
+                             .c_str());
+            return 1;
+        }
+    }
     if (!in) {
         std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    // No rows or no unknowns is a file the windows may write, but no problem to solve.
+    if (in->N < 1 || in->L < 1 || !(*text::toLocalReal(positional[2], '.') > 0)) {
+        std::fprintf(stderr, "kvado-cli: generate: N and L must be at least 1 and EPS above 0\n");
         return 1;
     }
     if (const std::string tooLarge = datafile::generatorSizeError(*in); !tooLarge.empty()) {

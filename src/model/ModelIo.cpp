@@ -35,7 +35,8 @@ Model readModelFile(const std::string& path, FileFormat format, std::vector<std:
         return format == FileFormat::Lp ? readLp(bytes, name, notes) : readMps(bytes, name, notes);
     }
     LpProblem p;
-    datafile::readDataFile(bytes, p);
+    const std::string shortNote = datafile::shortFileNote(datafile::readDataFile(bytes, p));
+    if (notes && !shortNote.empty()) notes->push_back(shortNote);
     if (eps) *eps = p.eps;
     auto lines = [](const std::string& file, size_t most) {
         std::error_code ec;

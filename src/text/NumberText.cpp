@@ -269,21 +269,35 @@ bool NumberReader::atEnd() {
 std::string_view NumberReader::nextToken(size_t maxLength) {
     if (atEnd()) return {};
     const size_t start = m_pos;
-    while (m_pos < m_data.size() && m_pos - start < maxLength &&
-           !isSeparator(static_cast<unsigned char>(m_data[m_pos])))
+    while (m_pos < m_data.size() && !isSeparator(static_cast<unsigned char>(m_data[m_pos])))
         ++m_pos;
+    if (m_pos - start > maxLength) throw ConversionError(kInvalidNumericInput);
     return m_data.substr(start, m_pos - start);
 }
 
 int32_t NumberReader::readInteger() {
-    if (atEnd()) return 0;
-    auto v = toWholeNumber(nextToken(32));
-    if (!v) throw ConversionError(kInvalidNumericInput);
+    if (atEnd()) {
+        ++m_missing;
+        return 0;
+    }
+    const std::string_view token = nextToken(32);
+    auto v = toWholeNumber(token);
+    if (!v) {
+        // Digits alone (with a sign) that overflow 32 bits.
+        size_t k = token.find_first_not_of(" \t");
+        if (k != std::string_view::npos && (token[k] == '+' || token[k] == '-')) ++k;
+        if (k < token.size() && token.find_first_not_of("0123456789", k) == std::string_view::npos)
+            throw NumberTooLarge("a count is too large: " + std::string(token));
+        throw ConversionError(kInvalidNumericInput);
+    }
     return *v;
 }
 
 Real NumberReader::readReal() {
-    if (atEnd()) return 0;
+    if (atEnd()) {
+        ++m_missing;
+        return 0;
+    }
     auto v = toPointReal(nextToken(64));
     if (!v) throw ConversionError(kInvalidNumericInput);
     return *v;
