@@ -62,4 +62,23 @@ bool sameWord(std::string_view a, std::string_view keyword) {
     return true;
 }
 
+std::string readableText(std::string_view bytes, const std::string& file) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    std::string out;
+    out.reserve(bytes.size());
+    int64_t line = 1;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+        const char c = bytes[k];
+        if (c == '\0') throw ReadError(file, line, "байт 0 в строке " + std::to_string(line));
+        if (c == '\r' && (k + 1 == bytes.size() || bytes[k + 1] != '\n')) {
+            out += '\n';
+            ++line;
+            continue;
+        }
+        if (c == '\n') ++line;
+        out += c;
+    }
+    return out;
+}
+
 } // namespace kvado::model::detail

@@ -28,6 +28,10 @@ std::vector<std::string> fileNames(const std::vector<std::string>& names,
 
 // "'text'" as the messages quote what they found; a long text is cut.
 std::string found(std::string_view text);
+// A model file's text as the readers take it: a UTF-8 byte-order mark at its start dropped and
+// a line end of CR alone made LF (an old Mac's files), so the line numbers of the messages are
+// the user's. A NUL byte is refused with its line rather than shown raw in a message.
+std::string readableText(std::string_view bytes, const std::string& file);
 
 // Case-insensitive comparison with an ASCII keyword.
 bool sameWord(std::string_view a, std::string_view keyword);

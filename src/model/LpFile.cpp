@@ -586,7 +586,8 @@ void writeTerms(std::string& out, const std::vector<std::pair<Real, const std::s
 } // namespace
 
 Model readLp(std::string_view bytes, const std::string& fileName, std::vector<std::string>*) {
-    return LpReader(bytes, fileName).read();
+    const std::string text = readableText(bytes, fileName);
+    return LpReader(text, fileName).read();
 }
 
 std::string writeLp(const Model& m) {

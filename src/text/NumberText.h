@@ -65,7 +65,9 @@ public:
 // next number and shift every later one. The end of the data reads as 0, counted.
 class NumberReader {
 public:
-    explicit NumberReader(std::string_view data) : m_data(data) {}
+    // A UTF-8 byte-order mark at the start (an editor's) is skipped.
+    explicit NumberReader(std::string_view data)
+        : m_data(data), m_pos(data.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
     int32_t readInteger();
     Real readReal();
     bool atEnd(); // only blanks, tabs and line ends remain
@@ -76,7 +78,7 @@ public:
 private:
     std::string_view nextToken(size_t maxLength);
     std::string_view m_data;
-    size_t m_pos = 0;
+    size_t m_pos;
     int64_t m_missing = 0;
 };
 
