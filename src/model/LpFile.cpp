@@ -366,6 +366,11 @@ void LpReader::constraint() {
     bool leading = false;
     Real left = 0;
     int rel1 = 2;
+    // A number alone before a new section or the end belongs to no constraint ("r: x >= 2 3"):
+    // the mistake is at the number, not at the section after it.
+    if (lx.peek(k).kind == Token::Number &&
+        (lx.peek(k + 1).kind == Token::End || keyword(k + 1) != Keyword::None))
+        fail(lx.peek(k), "ожидалось ограничение или новый раздел");
     if (lx.peek(k).kind == Token::Number && relation(lx.peek(k + 1)) != 2) {
         leading = true;
         left = signedNumber("ожидалось число", false);
@@ -392,6 +397,9 @@ void LpReader::constraint() {
             r = rel1 < 0 ? rangeRow(name, a, b) : rangeRow(name, b, a);
         }
     }
+    // "c: x >= 1 >= 2" is no row and a second one "0 >= 2": one relation too many.
+    if (relation(lx.peek()) != 2)
+        fail(lx.peek(), "лишний знак отношения: у ограничения уже есть правая часть");
     // Terms that cancelled ("x - x") are no coefficients.
     size_t out = entriesBefore;
     for (size_t e = entriesBefore; e < m.entries.size(); ++e)

@@ -164,6 +164,15 @@ StandardForm toStandardForm(const Model& m) {
                 count += map.kind == ColumnKind::Free ? 2 : 1;
         }
         const Real lo = row.lower - adjust, up = row.upper - adjust;
+        if (row.kind == RowKind::Range && row.lower > row.upper) {
+            // Both halves of the row are the proof: its lower bound above its upper one.
+            if (sf.infeasible.empty()) {
+                sf.infeasibleRow = static_cast<int32_t>(r);
+                sf.infeasibleSide = 2;
+            }
+            infeasible("у ограничения «" + row.name + "» нижняя граница " + numberText(row.lower) +
+                       " больше верхней " + numberText(row.upper));
+        }
         if (count == 0) {
             ++sf.summary.emptyRows;
             const Real tol = 1e-9L;
