@@ -245,7 +245,9 @@ StandardForm toStandardForm(const Model& m) {
     try {
         checkCounts(G, E, L, nStd);
     } catch (const ProblemSizeError&) {
-        throw ProblemSizeError(datafile::tooLargeMessage(G + E + L, nStd));
+        throw ProblemSizeError(datafile::standardFormTooLargeMessage(
+            static_cast<int64_t>(m.rows.size()), static_cast<int64_t>(m.columns.size()), G + E + L,
+            nStd));
     }
     sf.G = static_cast<int32_t>(G);
     sf.E = static_cast<int32_t>(E);

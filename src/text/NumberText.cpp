@@ -286,7 +286,15 @@ int32_t NumberReader::readInteger() {
         // Digits alone (with a sign) that overflow 32 bits.
         size_t k = token.find_first_not_of(" \t");
         if (k != std::string_view::npos && (token[k] == '+' || token[k] == '-')) ++k;
-        if (k < token.size() && token.find_first_not_of("0123456789", k) == std::string_view::npos)
+        const char* digits = "0123456789";
+        if (k < token.size() && token[k] == '$') {
+            digits = "0123456789abcdefABCDEF";
+            ++k;
+        } else if (k + 1 < token.size() && token[k] == '0' && (token[k + 1] | 0x20) == 'x') {
+            digits = "0123456789abcdefABCDEF";
+            k += 2;
+        }
+        if (k < token.size() && token.find_first_not_of(digits, k) == std::string_view::npos)
             throw NumberTooLarge("a count is too large: " + std::string(token));
         throw ConversionError(kInvalidNumericInput);
     }
