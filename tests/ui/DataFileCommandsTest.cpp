@@ -291,10 +291,14 @@ TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
     EXPECT_EQ(shown().edits, edits);
 }
 
-TEST_F(DataFiles, ShortFileReadsZeros) {
+TEST_F(DataFiles, ShortFileReadsZerosAndSaysSo) {
     put("short.dat", "0 0 2 2 1E-8\n3");
     open(path("short.dat"));
     EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{});
+    // Three coefficients, two costs and two right-hand sides are missing.
+    EXPECT_EQ(form->statusText(),
+              u("   Открыт файл: short.dat. Файл закончился раньше: 7 чисел прочитаны как 0"));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
     EXPECT_EQ(rows(), (std::vector<std::string>{
                           " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] ",
                           " Неизвестные --> || Не заполн| Не заполн",
