@@ -578,13 +578,14 @@ TEST_F(DataFiles, UncreatableDataFileIsReportedAndNothingIsWritten) {
     EXPECT_EQ(filesInFolder(), QStringList{});
 }
 
-TEST_F(DataFiles, NoNameFileIsWrittenAfterOneThatFails) {
+TEST_F(DataFiles, NoFileIsWrittenWhenOneFails) {
     enterExample();
     ASSERT_TRUE(QDir(folder.path(".")).mkdir("p.ogran"));
     write(path("p.dat"));
     EXPECT_EQ(toolkit.texts(Kind::Error),
               QStringList{"Cannot create file \"" + path("p.ogran") + "\". " + reason(EISDIR)});
-    EXPECT_EQ(filesInFolder(), (QStringList{"p.dat", "p.ogran"}));
+    // The three files are one save: not even the data file before it is written.
+    EXPECT_EQ(filesInFolder(), (QStringList{"p.ogran"}));
     EXPECT_TRUE(QFileInfo(path("p.ogran")).isDir());
 }
 
