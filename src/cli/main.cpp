@@ -26,6 +26,7 @@
 #include "analysis/UserRanging.h"
 #include "analysis/Verify.h"
 #include "base/FileIo.h"
+#include "datafile/DataFile.h"
 #include "datafile/Generator.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
@@ -286,7 +287,7 @@ int solveCommand(const std::vector<std::string>& args) {
             standard = model::toStandardForm(userModel);
         } catch (const model::ReadError& e) {
             // The message names the file and the line itself.
-            std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+            std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
             return 1;
         } catch (const std::exception& e) {
             return badInput(file, e.what());
@@ -386,7 +387,7 @@ int solveCommand(const std::vector<std::string>& args) {
             writeFileBytes(rtf, report::writeRtf(saved.paragraphs()));
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     const report::ReportDocument& doc = session.report();
@@ -461,12 +462,20 @@ int convertCommand(const std::vector<std::string>& args) {
         const std::string summary = model::writeModelFile(files[1], m, *out, eps);
         if (!summary.empty()) std::printf("%s\n", summary.c_str());
     } catch (const model::ReadError& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     } catch (const text::ConversionError& e) {
-        return badInput(files[0], std::string(e.what()) + " (a token that is not a number)");
+        // Only a data file raises it: its place, as solve names it.
+        std::string place;
+        try {
+            place = datafile::badNumberPlace(readFileBytes(files[0]));
+        } catch (const FileError&) {
+        }
+        return badInput(files[0],
+                        std::string(e.what()) +
+                            (place.empty() ? " (a token that is not a number)" : ": " + place));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;
@@ -526,7 +535,7 @@ int generateCommand(const std::vector<std::string>& args) {
         datafile::writeGeneratedFiles(
             datafile::generateProblem(*in, positional[0], positional[1], positional[2], seed), dir);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;

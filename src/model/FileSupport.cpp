@@ -69,7 +69,14 @@ std::string readableText(std::string_view bytes, const std::string& file) {
     int64_t line = 1;
     for (size_t k = 0; k < bytes.size(); ++k) {
         const char c = bytes[k];
-        if (c == '\0') throw ReadError(file, line, "байт 0 в строке " + std::to_string(line));
+        // A control character would reach the terminal raw in a name or a message (an ESC
+        // starts a terminal command, a NUL ends a C string); blanks, tabs, form feeds and line
+        // ends are the text's own.
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') ||
+            u == 0x7F)
+            throw ReadError(file, line,
+                            "байт " + std::to_string(u) + " в строке " + std::to_string(line));
         if (c == '\r' && (k + 1 == bytes.size() || bytes[k + 1] != '\n')) {
             out += '\n';
             ++line;

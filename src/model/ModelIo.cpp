@@ -42,6 +42,9 @@ Model readModelFile(const std::string& path, FileFormat format, std::vector<std:
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) return std::vector<std::string>();
         auto v = datafile::splitNameLines(readFileBytes(file), most);
+        // A control character in a name is refused as the open command refuses it.
+        if (const std::string bad = datafile::controlCharacterMessage(file, v); !bad.empty())
+            throw FileError(bad);
         for (auto& s : v)
             s = datafile::trimName(s);
         return v;
