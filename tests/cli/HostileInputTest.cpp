@@ -2,6 +2,7 @@
 // message that names its place, and whatever JSON it prints must be valid JSON.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string_view>
 
 #include "CliRun.h"
@@ -11,83 +12,29 @@ using namespace kvado::test;
 
 namespace {
 
-// A strict JSON reader, enough to tell valid from invalid: no INF or NAN, no raw control
-// character, every string valid UTF-8.
-class JsonCheck {
-public:
-    explicit JsonCheck(std::string_view s) : m_s(s) {}
-    bool valid() {
-        blanks();
-        if (!value()) return false;
-        blanks();
-        return m_k == m_s.size();
-    }
-
-private:
-    void blanks() {
-        while (m_k < m_s.size() &&
-               std::string_view(" \t\r\n").find(m_s[m_k]) != std::string_view::npos)
-            ++m_k;
-    }
-    bool take(char c) {
-        blanks();
-        if (m_k < m_s.size() && m_s[m_k] == c) {
-            ++m_k;
-            return true;
+// Whether kvado-cli's JSON would pass a JSON reader: valid UTF-8, no raw control character in
+// a string, and outside strings no word but null, true and false (no INF, no NAN).
+bool validJson(std::string_view s) {
+    if (!kvado::text::isValidUtf8(s)) return false;
+    for (size_t k = 0; k < s.size(); ++k) {
+        if (s[k] == '"') {
+            for (++k; k < s.size() && s[k] != '"'; k += s[k] == '\\' ? 2 : 1)
+                if (static_cast<unsigned char>(s[k]) < 0x20) return false;
+        } else if (std::isalpha(static_cast<unsigned char>(s[k])) && s[k] != 'e') {
+            const size_t end = s.find_first_of(",]} \n", k);
+            const std::string_view word = s.substr(k, end - k);
+            if (word != "null" && word != "true" && word != "false") return false;
+            k = end - 1;
         }
-        return false;
     }
-    bool word(std::string_view w) {
-        if (m_s.substr(m_k, w.size()) != w) return false;
-        m_k += w.size();
-        return true;
-    }
-    bool string() {
-        if (!take('"')) return false;
-        const size_t start = m_k;
-        while (m_k < m_s.size() && m_s[m_k] != '"') {
-            if (static_cast<unsigned char>(m_s[m_k]) < 0x20) return false;
-            m_k += m_s[m_k] == '\\' ? 2 : 1;
-        }
-        if (m_k >= m_s.size()) return false;
-        const bool utf8 = kvado::text::isValidUtf8(m_s.substr(start, m_k - start));
-        ++m_k;
-        return utf8;
-    }
-    bool number() {
-        const size_t start = m_k;
-        if (m_k < m_s.size() && m_s[m_k] == '-') ++m_k;
-        while (m_k < m_s.size() &&
-               std::string_view("0123456789.eE+-").find(m_s[m_k]) != std::string_view::npos)
-            ++m_k;
-        return m_k > start && std::isdigit(static_cast<unsigned char>(m_s[m_k - 1]));
-    }
-    bool value() {
-        blanks();
-        if (m_k >= m_s.size()) return false;
-        const char c = m_s[m_k];
-        if (c == '"') return string();
-        if (c == '{' || c == '[') {
-            const char close = c == '{' ? '}' : ']';
-            ++m_k;
-            if (take(close)) return true;
-            do {
-                if (c == '{' && !(string() && take(':'))) return false;
-                if (!value()) return false;
-            } while (take(','));
-            return take(close);
-        }
-        return word("null") || word("true") || word("false") || number();
-    }
-    std::string_view m_s;
-    size_t m_k = 0;
-};
+    return true;
+}
 
 struct Hostile {
     const char* name;
     const char* file; // written into the run's folder, with `bytes`; nullptr: none
     std::string bytes;
-    std::vector<std::string> args; // "@" is the file's path
+    const char* command; // its words; "@" is the file's path
     int exitCode;
     std::string inErr;       // the message's place; "" when standard error must stay empty
     std::string inJson = {}; // a text the JSON must hold; "" for none
@@ -107,8 +54,9 @@ TEST_P(HostileInput, EndsWithItsCodeAndNamesThePlace) {
     for (const auto& [name, bytes] : c.sideFiles)
         writeBytes(dir.file(name), bytes);
     std::vector<std::string> args;
-    for (const std::string& a : c.args)
-        args.push_back(a == "@" ? dir.file(c.file) : a);
+    std::istringstream words(c.command);
+    for (std::string w; words >> w;)
+        args.push_back(w == "@" ? dir.file(c.file) : w);
     const CliRun run = runCli(args, dir.path());
     EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
     if (c.inErr.empty())
@@ -118,7 +66,7 @@ TEST_P(HostileInput, EndsWithItsCodeAndNamesThePlace) {
     // Standard error carries one line per message.
     EXPECT_EQ(run.err.find('\r'), std::string::npos) << run.err;
     if (!run.out.empty() && run.out[0] == '{') {
-        EXPECT_TRUE(JsonCheck(run.out).valid()) << run.out;
+        EXPECT_TRUE(validJson(run.out)) << run.out;
         EXPECT_NE(run.out.find(c.inJson), std::string::npos) << run.out;
     }
 }
@@ -159,48 +107,27 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, HostileInput,
     ::testing::Values(
         // --- numbers misread in silence
-        Hostile{"RealLongerThan64Characters",
-                "p.dat",
+        Hostile{"RealLongerThan64Characters", "p.dat",
                 "1 1 1 2 1E-8\r\n1 1\r\n1 -1\r\n1 0\r\n1 2\r\n" + longNumber() + " 1 3\r\n",
-                {"solve", "@", "--json"},
-                1,
-                "строка 6, число 1: «" + longNumber() + "»"},
-        Hostile{"CountOf2To31",
-                "p.dat",
-                "2147483648 0 1 1 1E-8\r\n1\r\n1\r\n1\r\n",
-                {"solve", "@"},
-                1,
+                "solve @ --json", 1, "строка 6, число 1: «" + longNumber() + "»"},
+        Hostile{"CountOf2To31", "p.dat", "2147483648 0 1 1 1E-8\r\n1\r\n1\r\n1\r\n", "solve @", 1,
                 "too large: 2147483648"},
-        Hostile{"BadNumberNamesLineAndToken",
-                "p.dat",
-                "0 0 1 2 1E-8\r\n1 abc\r\n-1 -1\r\n4\r\n",
-                {"solve", "@"},
-                1,
-                "Invalid numeric input: строка 2, число 2: «abc»"},
-        Hostile{"ConvertNamesTheBadNumber",
-                "p.dat",
-                "0 0 1 2 1E-8\r\n1 abc\r\n-1 -1\r\n4\r\n",
-                {"convert", "@", "out.lp"},
-                1,
-                "Invalid numeric input: строка 2, число 2: «abc»"},
-        Hostile{"ObjectiveOverflows",
-                "p.dat",
-                "0 0 1 1 1E-8\n1\n-1E4920\n1E20\n",
-                {"solve", "@", "--json", "--verify"},
-                4,
-                "beyond the 80-bit range",
+        Hostile{"BadNumberNamesLineAndToken", "p.dat", "0 0 1 2 1E-8\r\n1 abc\r\n-1 -1\r\n4\r\n",
+                "solve @", 1, "Invalid numeric input: строка 2, число 2: «abc»"},
+        Hostile{"ConvertNamesTheBadNumber", "p.dat", "0 0 1 2 1E-8\r\n1 abc\r\n-1 -1\r\n4\r\n",
+                "convert @ out.lp", 1, "Invalid numeric input: строка 2, число 2: «abc»"},
+        Hostile{"ObjectiveOverflows", "p.dat", "0 0 1 1 1E-8\n1\n-1E4920\n1E20\n",
+                "solve @ --json --verify", 4, "beyond the 80-bit range",
                 "\"status\": \"overflow\", \"objective\": null"},
         // The sum of a column's terms is refused where it is met, not solved as infinity.
-        Hostile{"DuplicateTermsOverflow",
-                "p.lp",
+        Hostile{"DuplicateTermsOverflow", "p.lp",
                 "minimize\n obj: 1e4932 x + 1e4932 x\nsubject to\n c: x >= 1\nend\n",
-                {"solve", "@", "--json", "--verify"},
-                1,
+                "solve @ --json --verify", 1,
                 "строка 2: сумма коэффициентов при «x» вне диапазона чисел"},
         Hostile{"NulInAConstraintName",
                 "p.dat",
                 kPrimer,
-                {"solve", "@"},
+                "solve @",
                 1,
                 "p.ogran, строка 2",
                 "",
@@ -208,98 +135,53 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"EscInAnUnknownName",
                 "p.dat",
                 kPrimer,
-                {"solve", "@", "--json"},
+                "solve @ --json",
                 1,
                 "p.neizv, строка 1",
                 "",
                 {{"p.neizv", "\x1b[31mx\r\ny\r\n"}}},
-        Hostile{"EscInAnMpsName",
-                "p.mps",
-                "NAME T\nROWS\n N obj\n L c\x1b[31m\nCOLUMNS\n x obj -1 c 1\nENDATA\n",
-                {"solve", "@"},
-                1,
-                "строка 4: байт 27 в строке 4"},
-        Hostile{"NameThatIsNotUtf8",
-                "p.lp",
-                kLp + " c\xff: x + y >= 2\nend\n",
-                {"solve", "@", "--json"},
-                0,
-                "",
-                "\\ufffd"},
+        Hostile{"EscInAnMpsName", "p.mps",
+                "NAME T\nROWS\n N obj\n L c\x1b[31m\nCOLUMNS\n x obj -1 c 1\nENDATA\n", "solve @",
+                1, "строка 4: байт 27 в строке 4"},
+        Hostile{"NameThatIsNotUtf8", "p.lp", kLp + " c\xff: x + y >= 2\nend\n", "solve @ --json", 0,
+                "", "\\ufffd"},
         // --- the LP reader's grammar, at the line of the mistake
-        Hostile{"SecondRelation",
-                "p.lp",
-                kLp + " c: x >= 1 >= 2\nend\n",
-                {"solve", "@"},
-                1,
+        Hostile{"SecondRelation", "p.lp", kLp + " c: x >= 1 >= 2\nend\n", "solve @", 1,
                 "строка 4: лишний знак отношения"},
-        Hostile{"NumberAfterTheRightHandSide",
-                "p.lp",
-                kLp + " r: x >= 2 3\nEnd\n",
-                {"solve", "@"},
-                1,
+        Hostile{"NumberAfterTheRightHandSide", "p.lp", kLp + " r: x >= 2 3\nEnd\n", "solve @", 1,
                 "строка 4: ожидалось ограничение или новый раздел"},
-        Hostile{"CrossedRange",
-                "p.lp",
-                kLp + " r: 5 <= x + y <= 3\nend\n",
-                {"solve", "@", "--json"},
-                2,
+        Hostile{"CrossedRange", "p.lp", kLp + " r: 5 <= x + y <= 3\nend\n", "solve @ --json", 2,
                 "нижняя граница 5 больше верхней 3",
                 "\"certificate\": [{\"name\": \"r\", \"multiplier\": 1}, {\"name\": \"r\", "
                 "\"multiplier\": -1}]"},
         // --- valid files the readers refused
-        Hostile{"MpsDollarCommentsAndBlankColumnName",
-                "alloy.mps",
-                alloyMps(),
-                {"solve", "@", "--json"},
-                0,
-                "",
-                "\"objective\": 1,"},
-        Hostile{"ByteOrderMarkAndCrLineEnds",
-                "p.lp",
+        Hostile{"MpsDollarCommentsAndBlankColumnName", "alloy.mps", alloyMps(), "solve @ --json", 0,
+                "", "\"objective\": 1,"},
+        Hostile{"ByteOrderMarkAndCrLineEnds", "p.lp",
                 "\xEF\xBB\xBFminimize\r obj: x + y\rsubject to\r c: x + y >= 2\rend\r",
-                {"solve", "@", "--json"},
-                0,
-                "",
-                "\"objective\": 2,"},
+                "solve @ --json", 0, "", "\"objective\": 2,"},
         Hostile{"ByteOrderMarkInADataFile",
                 "p.dat",
                 "\xEF\xBB\xBF" + kPrimer,
-                {"solve", "@", "--json"},
+                "solve @ --json",
                 0,
                 "",
                 "\"objective\": 2.5,",
                 {{"p.ogran", "a\r\nb\r\nc\r\n"}, {"p.neizv", "x\r\ny\r\n"}}},
-        Hostile{"NulInAnLpFile",
-                "p.lp",
-                kLp + std::string(" c: x >= 2\0\nend\n", 16),
-                {"solve", "@"},
-                1,
+        Hostile{"NulInAnLpFile", "p.lp", kLp + std::string(" c: x >= 2\0\nend\n", 16), "solve @", 1,
                 "строка 4: байт 0 в строке 4"},
         // --- sizes
-        Hostile{"GenerateBeyond32Bits",
-                nullptr,
-                "",
-                {"generate", "2147483648", "1", "1"},
-                1,
+        Hostile{"GenerateBeyond32Bits", nullptr, "", "generate 2147483648 1 1", 1,
                 "слишком велика"},
-        Hostile{"GenerateNothing",
-                nullptr,
-                "",
-                {"generate", "0", "0", "0"},
-                1,
-                "N and L must be at least 1"},
-        Hostile{"ModelWhoseBoundsBecomeTooManyRows",
-                "p.lp",
+        Hostile{"GenerateNothing", nullptr, "", "generate 0 0 0", 1, "N and L must be at least 1"},
+        Hostile{"ModelWhoseBoundsBecomeTooManyRows", "p.lp",
                 [] {
                     std::string s = "minimize\n obj: x1\nsubject to\n c: x1 >= 0\nbounds\n";
                     for (int j = 1; j <= 8001; ++j)
                         s += " x" + std::to_string(j) + " <= 1\n";
                     return s + "end\n";
                 }(),
-                {"solve", "@"},
-                1,
-                "в файле ограничений 1, неизвестных 8001; в стандартной форме"}),
+                "solve @", 1, "в файле ограничений 1, неизвестных 8001; в стандартной форме"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The printed answer is the command's result: one that cannot be written is a failure.
