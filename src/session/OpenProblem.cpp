@@ -98,7 +98,7 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         r.badNumber = true;
         std::string error = e.what();
         if (const std::string place = datafile::badNumberPlace(bytes); !place.empty())
-            error += "\r\n" + place;
+            error += "\r\nНеверное число в файле данных: " + place;
         return stopped(r, OpenStatus::Stopped, error, e.what());
     } catch (const FileError& e) {
         return stopped(r, OpenStatus::Stopped, e.what(), e.what());

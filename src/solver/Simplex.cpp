@@ -567,6 +567,7 @@ SolveOutcome Solver::run() {
         break;
     }
     if (recorder) recorder->end(p, outcome);
+    host.solveEnding(outcome);
     finish();
     return outcome;
 }

@@ -7,8 +7,21 @@
 #include <stdexcept>
 
 #include "base/DecimalSeparator.h"
+#include "session/FileNames.h"
 
 namespace kvado::ui {
+
+std::optional<QString> chooseSaveFile(Toolkit& toolkit, FileDialogOptions options) {
+    int filter = -1;
+    int* caller = options.chosenFilter;
+    options.chosenFilter = &filter;
+    const std::optional<QString> chosen = toolkit.saveFileDialog(options);
+    if (caller != nullptr) *caller = filter;
+    // A file picked as it exists (a name without an extension, a device) is the user's choice.
+    if (!chosen || QFileInfo::exists(*chosen)) return chosen;
+    return QString::fromStdString(
+        session::withFilterExtension(chosen->toStdString(), options.filter.toStdString(), filter));
+}
 
 char systemDecimalSeparator() {
     return decimalSeparatorFrom(QLocale::system().decimalPoint().toStdString());

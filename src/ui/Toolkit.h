@@ -52,6 +52,11 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
 };
 
+// The save dialog, then the extension of the filter chosen in it added to a name typed
+// without one (session::withFilterExtension); `options.chosenFilter`, when set, gets the
+// filter's index as the dialog gave it.
+std::optional<QString> chooseSaveFile(Toolkit& toolkit, FileDialogOptions options);
+
 // The decimal separator of the user's regional settings, "." when it is not one ASCII
 // character.
 char systemDecimalSeparator();

@@ -28,8 +28,8 @@
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unModel.h"
-#include "ui/unSteps.h"
 #include "ui/unResults2.h"
+#include "ui/unSteps.h"
 #include "ui/unZastav.h"
 
 namespace kvado::ui {
@@ -88,6 +88,7 @@ public:
         if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
     }
     bool stopRequested() override { return m_form.letEventsThrough(); }
+    bool replaceTypedWork() override { return m_form.keepWork(); }
     void solveRunning(bool on) override { m_form.setSolving(on); }
 
 private:
@@ -236,25 +237,16 @@ void TForm1::createControls() {
 
     // Typing in the grid or the edits is work the user would not want to lose unasked.
     // It also ends the link to a model the input was laid from.
-    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] {
-        m_unsaved = true;
-        m_session->endLink();
-    });
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this,
+            [this] { m_session->noteGridTyping(); });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
-        connect(e, &QLineEdit::textEdited, this, [this] {
-            m_unsaved = true;
-            m_session->endLink();
-        });
+        connect(e, &QLineEdit::textEdited, this, [this] { m_session->noteEditTyping(); });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
         const int moreCols = std::max(0, cols - SG1->cells().colCount());
         const int moreRows = std::max(0, rows - SG1->cells().rowCount());
-        const QString question =
-            QStringLiteral("Вставляемый блок больше таблицы (на %1 строк и %2 столбцов).\r\n"
-                           "Увеличить число ограничений вида <= и число неизвестных?")
-                .arg(moreRows)
-                .arg(moreCols);
+        const QString question = QString::fromStdString(session::growQuestion(moreRows, moreCols));
         if (!m_toolkit.askYesNo(question)) return false;
         const session::EditTexts before = editTexts();
         const auto count = [](const QLineEdit* e) { return e->text().toLongLong(); };
@@ -383,17 +375,17 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnNewTabClick() {
-    // Typed work is asked about only when the new table will really replace it.
-    if (m_unsaved) {
+    // Typed work is asked about only when the new table will really replace it: a grid
+    // typed into, not edits (which the new table keeps).
+    if (m_session->gridTyped()) {
         if (ParseEdits()) {
             setStatusText(QString::fromUtf8(kNewDataStatus));
             return;
         }
-        if (!keepWork()) return;
+        if (!keepWork(true)) return;
     }
     setStatusText(QString::fromUtf8(kNewDataStatus));
     SetupGrid(true);
-    m_unsaved = false;
 }
 
 void TForm1::btnREsizeTabClick() {
@@ -407,8 +399,8 @@ void TForm1::btnExitClick() {
     m_toolkit.requestExit();
 }
 
-bool TForm1::keepWork() {
-    if (!m_unsaved) return true;
+bool TForm1::keepWork(bool gridOnly) {
+    if (!(gridOnly ? m_session->gridTyped() : m_session->workTyped())) return true;
     switch (m_toolkit.askToSave(QStringLiteral(
         "Задача в таблице изменена и не записана в файл.\r\nЗаписать ее перед этим?"))) {
     case Toolkit::SaveAnswer::Save:
@@ -456,31 +448,26 @@ void TForm1::idFileOpenClick() {
         SetUpResultGrids();
         return;
     }
+    // A file read whole replaces the edits and the grid: the session asks about typed work
+    // first (replaceTypedWork()), and one that fails to read changes nothing to ask about.
     if (const auto format = modelFormat(chosen->toStdString(), filter)) {
         // A reader's error is shown by the session and changes nothing here.
         const session::ModelOpen laid = m_session->openModelFile(chosen->toStdString(), *format);
-        if (!laid.opened) return;
+        if (!laid.opened) return; // a reader's error shown, or the typed work kept
         showModelLaid(laid);
         setStatusText(QString::fromUtf8(kOpenedStatus) +
                       QString::fromStdString(m_problem.dataFileName));
-        m_unsaved = false;
         m_toolkit.showMessage(QString::fromStdString(laid.message()));
         return;
     }
     const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
+    // An open that failed changed nothing; its message said so.
+    if (opened.status != session::OpenStatus::Opened) return;
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
-    if (opened.status == session::OpenStatus::NotFound) return;
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
-    // A file that stopped half-way leaves the new counts with the old numbers and names: a
-    // mix that must not be solved until a file is opened whole.
-    const bool stopped = opened.status == session::OpenStatus::Stopped;
-    if (stopped)
-        setStatusText(QString::fromUtf8(session::kNotReadStatus) +
-                      QString::fromStdString(m_problem.dataFileName));
-    btnSolve->setEnabled(!stopped);
-    if (opened.status == session::OpenStatus::Opened) m_unsaved = false;
+    btnSolve->setEnabled(true);
     if (opened.edits) {
         edG->setText(QString::fromStdString(opened.edits->G));
         edE->setText(QString::fromStdString(opened.edits->E));
@@ -504,13 +491,13 @@ void TForm1::showModelLaid(const session::ModelOpen& laid) {
 }
 
 session::ModelOpen TForm1::applyModelText(const QString& text) {
+    // Text that reads replaces the edits and the grid: the session asks about typed work first
+    // (staying with it applies nothing and says nothing more).
     const std::string bytes = text.toStdString();
     session::ModelOpen laid = m_session->applyModelText(bytes);
     if (!laid.opened) return laid;
     showModelLaid(laid);
     setStatusText(QString::fromUtf8(kNewDataStatus));
-    // Typed in the model window and written to no file yet.
-    m_unsaved = true;
     return laid;
 }
 
@@ -531,28 +518,25 @@ bool TForm1::writeDataFiles() {
         m_toolkit.showMessage(QString::fromStdString(contents.error));
         return false;
     }
-    // No default extension: a name typed without one is used as typed.
+    // A name typed without an extension gets the chosen filter's (.dat, .lp, .mps).
     FileDialogOptions SD1;
-    SD1.title = QStringLiteral("Задайте имя для файла ланных");
+    SD1.title = QStringLiteral("Задайте имя для файла данных");
     SD1.filter = QStringLiteral("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
     int filter = -1;
     SD1.chosenFilter = &filter;
-    const auto chosen = m_toolkit.saveFileDialog(SD1);
+    const auto chosen = chooseSaveFile(m_toolkit, SD1);
     if (!chosen) return false;
-    std::string path = chosen->toStdString();
+    const std::string path = chosen->toStdString();
     if (const auto format = modelFormat(path, filter)) {
-        // A name typed without an extension under the LP or MPS filter gets the filter's.
-        if (!model::formatOfPath(path)) path += *format == model::FileFormat::Lp ? ".lp" : ".mps";
         // The model the input stands for: the file's own while linked to it.
         model::writeModelFile(path, m_session->modelOfInput(contents), *format);
-        m_unsaved = false;
-        return true;
+    } else {
+        // A file that cannot be created ends the command with the error report; the files
+        // after it in the order data, constraint names, unknown names are not written.
+        datafile::writeDataFiles(path, contents);
     }
-    // A file that cannot be created ends the command with the error report; the files after
-    // it in the order data, constraint names, unknown names are not written.
-    datafile::writeDataFiles(path, contents);
-    m_unsaved = false;
+    m_session->inputWritten();
     return true;
 }
 
@@ -602,7 +586,6 @@ void TForm1::btnSolveClick() {
 }
 
 void TForm1::solveGrid(bool showResults) {
-    m_hasResults = false;
     m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The explanation belongs to the solve that made it.
@@ -622,9 +605,11 @@ void TForm1::solveGrid(bool showResults) {
     // again, with the explanation beside the grid; only an optimum is shown in the results
     // window.
     if (result.explanation.kind != analysis::Explanation::Kind::None) idExplainClick();
+    // The results window shows the last solve whatever its outcome («Последние результаты»),
+    // its own heading and verdict saying when there is no optimum.
+    if (m_windows.results2 != nullptr) m_windows.results2->showTexts();
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
-    m_hasResults = true;
     if (m_windows.results2 == nullptr) return;
     m_windows.results2->setOptimalSolve(true);
     // The exact check's line follows the solve that just ended.
@@ -731,7 +716,7 @@ void TForm1::idSolveAgainClick() {
 }
 
 void TForm1::idLastResultsClick() {
-    if (!m_hasResults) {
+    if (!m_session->hasResults()) {
         m_toolkit.showMessage(QStringLiteral("Результатов пока нет: задача еще не решена"));
         return;
     }

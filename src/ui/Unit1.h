@@ -182,7 +182,7 @@ public:
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
     // opened one.
-    bool unsavedWork() const { return m_unsaved; }
+    bool unsavedWork() const { return m_session->workTyped(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -209,9 +209,7 @@ private:
     int m_progressPosition = 0;
     QElapsedTimer m_progressPainted;
     bool m_splashShown = false;
-    bool m_unsaved = false;
     bool m_exiting = false;
-    bool m_hasResults = false;
     bool m_solving = false;
     bool m_stopRequested = false;
     bool m_closeAfterSolve = false;
@@ -227,8 +225,9 @@ private:
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
-    // Asks before typed work is lost; false: the user stays with it.
-    bool keepWork();
+    // Asks before typed work is lost (`gridOnly`: the grid's, as a new table replaces only
+    // the grid); false: the user stays with it.
+    bool keepWork(bool gridOnly = false);
     // The write command; returns whether the files were written.
     bool writeDataFiles();
     // `showResults`: an optimum opens the results window.

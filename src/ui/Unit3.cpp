@@ -6,8 +6,8 @@
 #include <QTextEdit>
 
 #include "base/FileIo.h"
-#include "datafile/NameFiles.h"
 #include "report/RtfWriter.h"
+#include "session/FileNames.h"
 #include "ui/RichTextReport.h"
 
 namespace kvado::ui {
@@ -71,8 +71,7 @@ void TResults::ClearReport() {
 
 QString TResults::proposedFileName() const {
     const std::string name = m_problem != nullptr ? m_problem->dataFileName : std::string();
-    if (name.empty()) return QStringLiteral("rtf");
-    return QString::fromStdString(datafile::sideFileName(name, "rtf"));
+    return QString::fromStdString(session::proposedReportName(name));
 }
 
 void TResults::FormResize() {
@@ -85,7 +84,7 @@ void TResults::btnSaveClick() {
     options.filter = QStringLiteral("Отчеты|*.rtf|Все файлы|*.*");
     options.initialDir = QStringLiteral(".");
     options.fileName = proposedFileName();
-    const std::optional<QString> path = m_toolkit.saveFileDialog(options);
+    const std::optional<QString> path = chooseSaveFile(m_toolkit, options);
     if (!path) return;
     // What RE1 holds now, the user's own edits included. A file that cannot be written ends
     // the command with the error report; RE1 stays as it is.
