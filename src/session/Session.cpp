@@ -113,6 +113,15 @@ bool Session::mayReplaceInput(bool byModelText) {
     return !atRisk || m_view == nullptr || m_view->replaceTypedWork();
 }
 
+std::string Session::rowLabel(int row) const {
+    const int64_t G = m_layout.G, E = m_layout.E, M = G + E + m_layout.L;
+    if (row < 2 || row > M + 2) return {};
+    if (row == M + 2) return "Z";
+    if (row - 1 <= G) return "≥";
+    if (row - 1 <= G + E) return "=";
+    return "≤";
+}
+
 // --- open ------------------------------------------------------------------------------------
 
 OpenResult Session::openDataFile(const std::string& path) {

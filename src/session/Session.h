@@ -128,6 +128,10 @@ public:
     bool GridTransfer(const EditTexts& edits);
     // Lays out the results grids for the counts and the input grid.
     void SetUpResultGrids();
+    // What stands beside row `row` of the input grid, by the counts it is laid out for: the
+    // relation of a constraint row ("≥", "=", "≤"), "Z" at the objective row, nothing at the
+    // headings.
+    std::string rowLabel(int row) const;
 
     // --- the user's typing ----------------------------------------------------------------
     // Typing in a cell of the input grid, or in an edit: work the user would not want to lose

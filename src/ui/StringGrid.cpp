@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
+#include <utility>
 
 #include "ui/Form.h"
 
@@ -49,6 +50,17 @@ QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QVariant StringGridAdapter::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Vertical || !m_rowLabels) return {};
+    if (role == Qt::DisplayRole) return QString::fromStdString(m_rowLabels(section));
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    return {};
+}
+
+void StringGridAdapter::rowLabelsChanged() {
+    if (m_rows > 0) emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
 }
 
 bool StringGridAdapter::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -96,6 +108,7 @@ void StringGridAdapter::syncCounts() {
 void StringGridAdapter::countsChanged() {
     if (!m_userEdit) m_history.clear();
     syncCounts();
+    rowLabelsChanged();
 }
 
 void StringGridAdapter::cellChanged(int col, int row) {
@@ -114,6 +127,7 @@ void StringGridAdapter::gridChanged() {
     if (!m_userEdit) m_history.clear();
     m_changed = true;
     syncCounts();
+    rowLabelsChanged();
     if (m_rows > 0 && m_cols > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
     emit widthsChanged();
 }
@@ -172,6 +186,13 @@ void StringGrid::setUp() {
 StringGrid::~StringGrid() {
     setModel(nullptr);
     delete m_adapter;
+}
+
+void StringGrid::showRowLabels(std::function<std::string(int row)> labels) {
+    m_adapter->setRowLabels(std::move(labels));
+    verticalHeader()->setMinimumWidth(22);
+    verticalHeader()->show();
+    m_adapter->rowLabelsChanged();
 }
 
 void StringGrid::setEditing(bool on) {
@@ -261,6 +282,17 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
             event->accept();
             return;
         }
+        // Shift+click extends the selection from the current cell, as in a spreadsheet; the
+        // view would open the editor of a cell already selected.
+        if (hit.isValid() && (event->modifiers() & Qt::ShiftModifier) &&
+            event->button() == Qt::LeftButton && currentIndex().isValid()) {
+            setFocus(Qt::MouseFocusReason);
+            selectionModel()->select(QItemSelection(currentIndex(), freeCell(hit)),
+                                     QItemSelectionModel::ClearAndSelect);
+            m_shiftClick = true;
+            event->accept();
+            return;
+        }
         QTableView::mousePressEvent(event);
         return;
     }
@@ -282,6 +314,10 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(m_shiftClick, false)) {
+        event->accept();
+        return;
+    }
     if (m_sizingCol >= 0) {
         m_sizingCol = -1;
         event->accept();
@@ -300,8 +336,14 @@ void StringGrid::copySelection() {
         col0 = std::min(col0, i.column()), col1 = std::max(col1, i.column());
         row0 = std::min(row0, i.row()), row1 = std::max(row1, i.row());
     }
-    QGuiApplication::clipboard()->setText(
-        QString::fromStdString(tabularText(m_cells, col0, row0, col1, row1)));
+    if (m_editing) {
+        QGuiApplication::clipboard()->setText(
+            QString::fromStdString(tabularText(m_cells, col0, row0, col1, row1)));
+        return;
+    }
+    // A grid to read goes to a spreadsheet with what names its columns and rows.
+    QGuiApplication::clipboard()->setText(QString::fromStdString(
+        headedTabularText(m_cells, col0, row0, col1, row1, m_copySeparator)));
 }
 
 void StringGrid::paste() {

@@ -29,6 +29,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void setFixedBrush(const QBrush& brush) { m_fixedBrush = brush; }
+    // The vertical header's text of each row (the input grid's relation signs); none: the
+    // header is not shown.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void setRowLabels(std::function<std::string(int row)> labels) {
+        m_rowLabels = std::move(labels);
+    }
+    bool hasRowLabels() const { return static_cast<bool>(m_rowLabels); }
+    void rowLabelsChanged();
 
     // The user's edits, undone step by step; changes made by others end the history.
     GridEditHistory& history() { return m_history; }
@@ -66,6 +74,7 @@ private:
     int m_rows = 0;
     int m_cols = 0;
     QBrush m_fixedBrush;
+    std::function<std::string(int)> m_rowLabels;
 };
 
 class StringGrid : public QTableView {
@@ -89,7 +98,13 @@ public:
     bool editing() const { return m_editing; }
 
     // Spreadsheet commands of an editing grid (also on Ctrl+C, Ctrl+V, Delete, Ctrl+Z).
+    // A grid to read copies its selection with the fixed rows and columns that head it.
     void copySelection();
+    // Numbers shown with "." (the solution grid's fixed format) are copied with this
+    // separator; 0: as shown.
+    void setCopySeparator(char separator) { m_copySeparator = separator; }
+    // The vertical header beside the rows, with `labels`' text for each.
+    void showRowLabels(std::function<std::string(int row)> labels);
     void paste();
     void deleteSelection();
     void undo();
@@ -132,6 +147,8 @@ private:
     int m_sizingCol = -1;
     int m_sizingOffset = 0;
     std::function<bool(int, int)> m_growRequest;
+    char m_copySeparator = 0;
+    bool m_shiftClick = false;
 };
 
 } // namespace kvado::ui

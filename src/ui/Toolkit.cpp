@@ -68,6 +68,18 @@ QStringList userGuideCandidates(const QString& programFolder) {
             QDir::cleanPath(dir.filePath(name))};
 }
 
+QStringList examplesFolderCandidates(const QString& programFolder) {
+    const QDir dir(programFolder);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/examples"))),
+            QStringLiteral(KVADO_SOURCE_EXAMPLES)};
+}
+
+QString findExamplesFolder(const QStringList& candidates) {
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isDir()) return path;
+    return {};
+}
+
 QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides) {
     const QString helpFile = findHelpFile(helpFiles);
     return helpFile.isEmpty() ? findHelpFile(guides) : helpFile;

@@ -102,6 +102,11 @@ QString helpFileNotFoundText(const QStringList& candidates);
 // (<folder of the program>/../share/kvado/help) and then in help/ next to the program.
 inline constexpr const char* kUserGuideFileName = "index.html";
 QStringList userGuideCandidates(const QString& programFolder);
+// The examples: the program's data folder (<folder of the program>/../share/kvado/examples),
+// then the examples/ of the source tree it was built from; the first that exists, or empty.
+QStringList examplesFolderCandidates(const QString& programFolder);
+QString findExamplesFolder(const QStringList& candidates);
+
 // What F1 opens: the first help file that exists, else the first guide that exists, else an
 // empty text.
 QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
@@ -19,6 +21,7 @@
 
 #include "datafile/DataFileWriter.h"
 #include "model/ModelIo.h"
+#include "session/FileNames.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
@@ -193,6 +196,8 @@ void TForm1::createControls() {
     SG1 = new StringGrid(m_session->inputGrid(), m_client);
     SG1->setObjectName(QStringLiteral("SG1"));
     SG1->setEditing(true);
+    // Each row's relation beside it, so that no one counts rows against the three counts.
+    SG1->showRowLabels([this](int row) { return m_session->rowLabel(row); });
     anchors.add(SG1, QRect(7, 118, 610, 314), Qt::LeftEdge | Qt::TopEdge | rightBottom);
 
     PB1 = new QProgressBar(m_client);
@@ -280,6 +285,12 @@ void TForm1::createMenu() {
     idWriteFile = action("idWriteFile", "Записать данные в файл", &TForm1::idWriteFileClick);
     idGenDat = action("idGenDat", "Генерировать тест - данные", &TForm1::idGenDatClick);
     N1->addAction(idFileOpen);
+    idExamples = action("idExamples", "Примеры", &TForm1::idExamplesClick);
+    N1->addAction(idExamples);
+    mnRecent = N1->addMenu(QStringLiteral("Недавние"));
+    mnRecent->setObjectName(QStringLiteral("mnRecent"));
+    mnRecent->menuAction()->setObjectName(QStringLiteral("mnRecent"));
+    connect(mnRecent, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
     N1->addAction(idWriteFile);
     N1->addAction(idGenDat);
     idResults = action("idResults", "Результаты", &TForm1::idResultsClick);
@@ -310,6 +321,44 @@ void TForm1::createMenu() {
     bar->insertMenu(idResults, mnSolve);
     idModel = action("idModel", "Модель", &TForm1::idModelClick);
     mnSolve->addAction(idModel);
+}
+
+// --- recent files ----------------------------------------------------------------------------
+
+std::unique_ptr<QSettings> TForm1::settings() const {
+    if (m_settingsFile.isEmpty())
+        return std::make_unique<QSettings>(QStringLiteral("kvado"), QStringLiteral("kvado"));
+    return std::make_unique<QSettings>(m_settingsFile, QSettings::IniFormat);
+}
+
+QStringList TForm1::recentFiles() const {
+    // A settings file that is missing or does not read is an empty list, never an error.
+    return settings()->value(QStringLiteral("recentFiles")).toStringList();
+}
+
+void TForm1::rememberFile(const QString& path) {
+    std::vector<std::string> list;
+    for (const QString& p : recentFiles())
+        list.push_back(p.toStdString());
+    list =
+        session::withRecentFile(std::move(list), QFileInfo(path).absoluteFilePath().toStdString());
+    QStringList paths;
+    for (const std::string& p : list)
+        paths.push_back(QString::fromStdString(p));
+    settings()->setValue(QStringLiteral("recentFiles"), paths);
+}
+
+void TForm1::fillRecentMenu() {
+    mnRecent->clear();
+    const QStringList paths = recentFiles();
+    for (const QString& path : paths) {
+        QAction* a = mnRecent->addAction(path);
+        connectCommand(a, &QAction::triggered, this, m_toolkit, [this, path] {
+            // The file is opened by its extension, as the open dialog's own filter would.
+            openPath(path, 0);
+        });
+    }
+    if (paths.isEmpty()) mnRecent->addAction(QStringLiteral("(нет файлов)"))->setEnabled(false);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -436,11 +485,25 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // --- data files ----------------------------------------------------------------------------
 
 void TForm1::idFileOpenClick() {
+    openWithDialog(QStringLiteral("."));
+}
+
+void TForm1::idExamplesClick() {
+    const QString folder =
+        findExamplesFolder(examplesFolderCandidates(QCoreApplication::applicationDirPath()));
+    if (folder.isEmpty()) {
+        m_toolkit.showMessage(QStringLiteral("Папка с примерами не найдена"));
+        return;
+    }
+    openWithDialog(folder);
+}
+
+void TForm1::openWithDialog(const QString& folder) {
     FileDialogOptions OD1; // the system's own title
     OD1.filter =
         QStringLiteral("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*");
     OD1.defaultExt = QStringLiteral("dat");
-    OD1.initialDir = QStringLiteral(".");
+    OD1.initialDir = folder;
     int filter = -1;
     OD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.openFileDialog(OD1);
@@ -448,21 +511,28 @@ void TForm1::idFileOpenClick() {
         SetUpResultGrids();
         return;
     }
+    openPath(*chosen, filter);
+}
+
+void TForm1::openPath(const QString& path, int filter) {
+    const std::string chosen = path.toStdString();
     // A file read whole replaces the edits and the grid: the session asks about typed work
     // first (replaceTypedWork()), and one that fails to read changes nothing to ask about.
-    if (const auto format = modelFormat(chosen->toStdString(), filter)) {
+    if (const auto format = modelFormat(chosen, filter)) {
         // A reader's error is shown by the session and changes nothing here.
-        const session::ModelOpen laid = m_session->openModelFile(chosen->toStdString(), *format);
+        const session::ModelOpen laid = m_session->openModelFile(chosen, *format);
         if (!laid.opened) return; // a reader's error shown, or the typed work kept
         showModelLaid(laid);
         setStatusText(QString::fromUtf8(kOpenedStatus) +
                       QString::fromStdString(m_problem.dataFileName));
+        rememberFile(path);
         m_toolkit.showMessage(QString::fromStdString(laid.message()));
         return;
     }
-    const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
+    const session::OpenResult opened = m_session->openDataFile(chosen);
     // An open that failed changed nothing; its message said so.
     if (opened.status != session::OpenStatus::Opened) return;
+    rememberFile(path);
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
@@ -537,6 +607,7 @@ bool TForm1::writeDataFiles() {
         datafile::writeDataFiles(path, contents);
     }
     m_session->inputWritten();
+    rememberFile(QString::fromStdString(path));
     return true;
 }
 

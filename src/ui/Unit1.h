@@ -23,6 +23,7 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSettings;
 class QStatusBar;
 
 namespace kvado::ui {
@@ -103,6 +104,14 @@ public:
     void btnSolveClick();
     void btnExitClick();
     void idFileOpenClick();
+    // «Файл › Примеры»: the open dialog in the examples' folder.
+    void idExamplesClick();
+    // The open command on `path`, chosen under the open dialog's filter `filter`.
+    void openPath(const QString& path, int filter);
+    // «Файл › Недавние»: the files opened or written last, newest first, kept in the
+    // desktop's settings (or in `file`, an INI file, when set).
+    QStringList recentFiles() const;
+    void setSettingsFile(const QString& file) { m_settingsFile = file; }
     void idWriteFileClick();
     void idGenDatClick();
     void idResultsClick();
@@ -168,6 +177,8 @@ public:
     QAction* idFileOpen;
     QAction* idWriteFile;
     QAction* idGenDat;
+    QAction* idExamples;
+    QMenu* mnRecent;
     QAction* idResults;
     QAction* N2;
     QMenu* mnSolve;
@@ -236,6 +247,11 @@ private:
     // results window follow the input laid in.
     void showModelLaid(const session::ModelOpen& laid);
     TfrmModel* m_modelWindow = nullptr;
+    QString m_settingsFile;
+    void openWithDialog(const QString& folder);
+    std::unique_ptr<QSettings> settings() const;
+    void rememberFile(const QString& path);
+    void fillRecentMenu();
 };
 
 } // namespace kvado::ui
