@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 #include "ui/unGuide.h"
@@ -104,6 +106,11 @@ void QtToolkit::showHelp() {
         return;
     }
     guide.exec();
+}
+
+bool QtToolkit::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtToolkit::showModal(QDialog& window) {

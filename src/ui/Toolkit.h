@@ -12,6 +12,7 @@
 #include <utility>
 
 class QDialog;
+class QPrinter;
 
 namespace kvado::ui {
 
@@ -50,6 +51,9 @@ public:
     virtual SaveAnswer askToSave(const QString& text) = 0;
     // A question with "Да" and "Нет"; true: yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // The print dialog: true when the user chose a printer (set up in `printer`) and pressed
+    // «Печать».
+    virtual bool choosePrinter(QPrinter& printer) = 0;
 };
 
 // The save dialog, then the extension of the filter chosen in it added to a name typed

@@ -1,5 +1,7 @@
 #include "ui/Unit3.h"
 
+#include <QPageSize>
+#include <QPrinter>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTextCursor>
@@ -40,10 +42,12 @@ TResults::TResults(Toolkit& toolkit, report::ReportDocument& report, QWidget* pa
         m_anchoring.add(b, rect, Qt::RightEdge | Qt::BottomEdge);
         return b;
     };
+    btnPrint = button("btnPrint", "Печать...", QRect(244, 304, 110, 27));
     btnSave = button("btnSave", "Сохранить отчет", QRect(360, 304, 153, 27));
     btnExit = button("btnExit", "Выход", QRect(520, 304, 81, 28));
 
     connectCommand(btnSave, &QPushButton::clicked, this, m_toolkit, [this] { btnSaveClick(); });
+    connectCommand(btnPrint, &QPushButton::clicked, this, m_toolkit, [this] { btnPrintClick(); });
     connect(btnExit, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -89,6 +93,14 @@ void TResults::btnSaveClick() {
     // What RE1 holds now, the user's own edits included. A file that cannot be written ends
     // the command with the error report; RE1 stays as it is.
     writeFileBytes(path->toStdString(), report::writeRtf(paragraphsOf(*RE1->document())));
+}
+
+void TResults::btnPrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QStringLiteral("Отчет о результатах"));
+    if (!m_toolkit.choosePrinter(printer)) return;
+    RE1->print(&printer);
 }
 
 void TResults::resizeEvent(QResizeEvent* event) {

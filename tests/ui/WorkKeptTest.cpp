@@ -160,3 +160,24 @@ TEST_F(WorkKept, ExamplesAndRecentFiles) {
 
 } // namespace
 } // namespace kvado::ui::test
+
+namespace kvado::ui::test {
+namespace {
+
+TEST_F(WorkKept, ReportPrintsOnTheChosenPrinter) {
+    enterProblem("0", "0", "1", "1", {{"3", "1"}, {"-1"}});
+    form->btnSolve->click();
+    TResults& report = *form->windows().results;
+    toolkit.clear();
+    report.btnPrint->click();
+    EXPECT_EQ(toolkit.texts(Kind::Print), QStringList{""});
+    EXPECT_FALSE(QFile::exists(path(u("r.pdf"))));
+    toolkit.answerPrintToPdf(path(u("r.pdf")));
+    report.btnPrint->click();
+    QFile pdf(path(u("r.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+}
+
+} // namespace
+} // namespace kvado::ui::test
