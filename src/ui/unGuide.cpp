@@ -52,6 +52,8 @@ TfrmGuide::TfrmGuide(QWidget* parent) : QDialog(parent) {
     connect(edFind, &QLineEdit::returnPressed, this, [this] { find(edFind->text()); });
     connect(edFind, &QLineEdit::textChanged, lblFound, &QLabel::clear);
     resize(760, 560);
+    // The user comes to look something up.
+    edFind->setFocus();
 }
 
 bool TfrmGuide::openGuide(const QString& path) {
