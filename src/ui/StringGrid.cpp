@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
@@ -195,11 +196,113 @@ void StringGrid::showRowLabels(std::function<std::string(int row)> labels) {
     m_adapter->rowLabelsChanged();
 }
 
+QTableView* StringGrid::frozenView() {
+    auto* v = new QTableView(this);
+    v->setModel(m_adapter);
+    v->setSelectionModel(selectionModel());
+    v->setFont(font());
+    v->horizontalHeader()->hide();
+    v->verticalHeader()->hide();
+    v->verticalHeader()->setMinimumSectionSize(1);
+    v->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    v->horizontalHeader()->setMinimumSectionSize(0);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    v->setSelectionMode(selectionMode());
+    v->setWordWrap(false);
+    v->setFrameShape(QFrame::NoFrame);
+    v->setEditTriggers(m_editing ? QAbstractItemView::DoubleClicked
+                                 : QAbstractItemView::NoEditTriggers);
+    // The keyboard stays with the grid: a click here only picks the cell there.
+    v->setFocusPolicy(Qt::NoFocus);
+    v->setStyleSheet(QStringLiteral("QTableView { border-right: 1px solid gray; }"));
+    v->hide();
+    return v;
+}
+
+void StringGrid::freezeHeadings() {
+    if (m_frozenRow != nullptr) return;
+    m_frozenRow = frozenView();
+    m_frozenCol = frozenView();
+    m_frozenCorner = frozenView();
+    // The name column scrolls up and down with the grid, the heading row left and right.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_frozenCol->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_frozenRow->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int w) {
+        for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner})
+            if (col < v->horizontalHeader()->count()) v->setColumnWidth(col, w);
+        placeFrozen();
+    });
+    connect(m_adapter, &StringGridAdapter::widthsChanged, this, [this] { syncFrozenWidths(); });
+    connect(m_adapter, &QAbstractItemModel::columnsInserted, this, [this] { syncFrozenWidths(); });
+    connect(m_adapter, &QAbstractItemModel::modelReset, this, [this] { syncFrozenWidths(); });
+    syncFrozenWidths();
+}
+
+void StringGrid::syncFrozenWidths() {
+    if (m_frozenRow == nullptr) return;
+    const int count = horizontalHeader()->count();
+    for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner}) {
+        // The most columns share the grid's default width: one pass, then the others.
+        v->horizontalHeader()->setDefaultSectionSize(horizontalHeader()->defaultSectionSize());
+        const int cols = v == m_frozenRow ? count : std::min(count, 1);
+        for (int c = 0; c < cols; ++c)
+            if (v->columnWidth(c) != columnWidth(c)) v->setColumnWidth(c, columnWidth(c));
+    }
+    placeFrozen();
+}
+
+void StringGrid::placeFrozen() {
+    if (m_frozenRow == nullptr) return;
+    const QRect area = viewport()->geometry();
+    const bool across = horizontalScrollBar()->value() > 0 && m_cells.colCount() > 1;
+    const bool down = verticalScrollBar()->value() > 0 && m_cells.rowCount() > 1;
+    const int colWidth = std::min(columnWidth(0), area.width());
+    const int rowHeight = std::min(m_cells.rowCount() > 0 ? this->rowHeight(0) : 0, area.height());
+    m_frozenCol->setGeometry(area.x(), area.y(), colWidth, area.height());
+    m_frozenRow->setGeometry(area.x(), area.y(), area.width(), rowHeight);
+    m_frozenCorner->setGeometry(area.x(), area.y(), colWidth, rowHeight);
+    m_frozenCol->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_frozenRow->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_frozenCol->setVisible(across);
+    m_frozenRow->setVisible(down);
+    m_frozenCorner->setVisible(across && down);
+    m_frozenCol->raise();
+    m_frozenRow->raise();
+    m_frozenCorner->raise();
+}
+
+bool StringGrid::headingRowShown() const {
+    return m_frozenRow != nullptr && m_frozenRow->isVisibleTo(this);
+}
+
+bool StringGrid::nameColumnShown() const {
+    return m_frozenCol != nullptr && m_frozenCol->isVisibleTo(this);
+}
+
+void StringGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeFrozen();
+}
+
+void StringGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    placeFrozen();
+}
+
 void StringGrid::setEditing(bool on) {
     m_editing = on;
     setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
                        : QAbstractItemView::NoEditTriggers);
+    // The frozen name column edits a name as the grid would, on a double click.
+    for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner})
+        if (v != nullptr)
+            v->setEditTriggers(on ? QAbstractItemView::DoubleClicked
+                                  : QAbstractItemView::NoEditTriggers);
 }
 
 void StringGrid::applyWidth(int col) {
@@ -422,6 +525,16 @@ void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     const bool moveOn = hint == QAbstractItemDelegate::SubmitModelCache;
     QTableView::closeEditor(editor, moveOn ? QAbstractItemDelegate::NoHint : hint);
     if (moveOn) setCurrentIndex(moveCursor(MoveDown, Qt::NoModifier));
+}
+
+void StringGrid::widenColumnToText(int col, int widest) {
+    const QFontMetrics metrics(font());
+    int width = m_cells.colWidth(col);
+    for (int r = 0; r < m_cells.rowCount(); ++r)
+        width = std::max(width, std::min(widest, metrics.horizontalAdvance(
+                                                     QString::fromStdString(m_cells.cell(col, r))) +
+                                                     14));
+    if (width != m_cells.colWidth(col)) m_cells.setColWidth(col, width);
 }
 
 void StringGrid::fitColumnsToText(int widest) {

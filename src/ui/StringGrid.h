@@ -105,12 +105,20 @@ public:
     void setCopySeparator(char separator) { m_copySeparator = separator; }
     // The vertical header beside the rows, with `labels`' text for each.
     void showRowLabels(std::function<std::string(int row)> labels);
+    // Row 0 and column 0 stay in view while the grid scrolls, as a spreadsheet's frozen
+    // panes: views of the same cells laid over the grid's edges once it is scrolled.
+    void freezeHeadings();
+    bool headingRowShown() const;
+    bool nameColumnShown() const;
     void paste();
     void deleteSelection();
     void undo();
     // A grid to read, not to edit: each column as wide as its widest text (at most
     // `widest`), and nothing picked out.
     void fitColumnsToText(int widest = INT_MAX);
+    // Column `col` widened (never narrowed) to its longest text within the counts, at most
+    // `widest` pixels; the rest is read in the cell's tooltip.
+    void widenColumnToText(int col, int widest);
     // Asked when a pasted block reaches beyond the grid, with the column and row counts the
     // block needs; returns whether the grid has grown (it is pasted as far as it fits either
     // way).
@@ -119,6 +127,8 @@ public:
     }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     // The current cell stays out of the fixed rows and columns, as they only label the grid.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -149,6 +159,13 @@ private:
     std::function<bool(int, int)> m_growRequest;
     char m_copySeparator = 0;
     bool m_shiftClick = false;
+    // The frozen panes: row 0, column 0 and their corner cell; null until freezeHeadings().
+    QTableView* m_frozenRow = nullptr;
+    QTableView* m_frozenCol = nullptr;
+    QTableView* m_frozenCorner = nullptr;
+    QTableView* frozenView();
+    void placeFrozen();
+    void syncFrozenWidths();
 };
 
 } // namespace kvado::ui

@@ -198,6 +198,8 @@ void TForm1::createControls() {
     SG1->setEditing(true);
     // Each row's relation beside it, so that no one counts rows against the three counts.
     SG1->showRowLabels([this](int row) { return m_session->rowLabel(row); });
+    // A 50 x 50 problem scrolls: its headings and names stay in view.
+    SG1->freezeHeadings();
     anchors.add(SG1, QRect(7, 118, 610, 314), Qt::LeftEdge | Qt::TopEdge | rightBottom);
 
     PB1 = new QProgressBar(m_client);
@@ -533,6 +535,8 @@ void TForm1::openPath(const QString& path, int filter) {
     // An open that failed changed nothing; its message said so.
     if (opened.status != session::OpenStatus::Opened) return;
     rememberFile(path);
+    // The names of the file are read whole where the window allows.
+    SG1->widenColumnToText(0, 400);
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
@@ -548,6 +552,7 @@ void TForm1::openPath(const QString& path, int filter) {
 }
 
 void TForm1::showModelLaid(const session::ModelOpen& laid) {
+    SG1->widenColumnToText(0, 400);
     // The problem record now holds the model's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     btnSolve->setEnabled(true);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -177,6 +178,33 @@ TEST_F(WorkKept, ReportPrintsOnTheChosenPrinter) {
     QFile pdf(path(u("r.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(4) == "%PDF");
+}
+
+} // namespace
+} // namespace kvado::ui::test
+
+namespace kvado::ui::test {
+namespace {
+
+TEST_F(WorkKept, HeadingsAndNamesStayInViewWhileTheGridScrolls) {
+    std::string data = "0 0 40 40 1E-8\n";
+    for (int k = 0; k < 40 * 40 + 40 + 40; ++k)
+        data += "1 ";
+    put("big.dat", data.c_str());
+    put("big.ogran", "Очень длинное имя ограничения номер один, шире столбца\r\n");
+    form->show();
+    open("big.dat");
+    EXPECT_GT(form->SG1->columnWidth(0), 250); // the long name widens its column
+    EXPECT_FALSE(form->SG1->nameColumnShown());
+    form->SG1->horizontalScrollBar()->setValue(form->SG1->horizontalScrollBar()->maximum());
+    EXPECT_TRUE(form->SG1->nameColumnShown());
+    EXPECT_FALSE(form->SG1->headingRowShown());
+    form->SG1->verticalScrollBar()->setValue(form->SG1->verticalScrollBar()->maximum());
+    EXPECT_TRUE(form->SG1->headingRowShown());
+    form->SG1->horizontalScrollBar()->setValue(0);
+    form->SG1->verticalScrollBar()->setValue(0);
+    EXPECT_FALSE(form->SG1->nameColumnShown());
+    EXPECT_FALSE(form->SG1->headingRowShown());
 }
 
 } // namespace
