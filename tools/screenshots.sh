@@ -151,7 +151,9 @@ if [ "${1:-}" = --inside ]; then
     xdotool windowactivate --sync "$main" key F1
     guide=$(wait_window "Руководство пользователя")
     sleep 0.5
-    xdotool windowactivate --sync "$guide" type --delay 30 "Решить снова"
+    xdotool windowactivate --sync "$guide"
+    sleep 0.5
+    xdotool type --delay 30 "Shift"
     xdotool key Return
     shot "$guide" guide-window
     xdotool windowactivate --sync "$guide" key Escape
