@@ -214,8 +214,10 @@ QTableView* StringGrid::frozenView() {
     v->setFrameShape(QFrame::NoFrame);
     v->setEditTriggers(m_editing ? QAbstractItemView::DoubleClicked
                                  : QAbstractItemView::NoEditTriggers);
-    // The keyboard stays with the grid: a click here only picks the cell there.
+    // The keyboard stays with the grid: a click here only picks the cell there, and the
+    // current cell moving (the selection is the grid's) does not scroll a pane.
     v->setFocusPolicy(Qt::NoFocus);
+    v->setAutoScroll(false);
     v->setStyleSheet(QStringLiteral("QTableView { border-right: 1px solid gray; }"));
     v->hide();
     return v;
@@ -265,8 +267,13 @@ void StringGrid::placeFrozen() {
     m_frozenCol->setGeometry(area.x(), area.y(), colWidth, area.height());
     m_frozenRow->setGeometry(area.x(), area.y(), area.width(), rowHeight);
     m_frozenCorner->setGeometry(area.x(), area.y(), colWidth, rowHeight);
+    // Each pane follows the grid along its edge and stays at the start across it.
     m_frozenCol->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_frozenCol->horizontalScrollBar()->setValue(0);
     m_frozenRow->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_frozenRow->verticalScrollBar()->setValue(0);
+    m_frozenCorner->horizontalScrollBar()->setValue(0);
+    m_frozenCorner->verticalScrollBar()->setValue(0);
     m_frozenCol->setVisible(across);
     m_frozenRow->setVisible(down);
     m_frozenCorner->setVisible(across && down);
