@@ -539,6 +539,9 @@ void TForm1::openPath(const QString& path, int filter) {
     SG1->widenColumnToText(0, 400);
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
+    if (!opened.shortFileNote.empty())
+        setStatusText(QString::fromUtf8(kOpenedStatus) +
+                      QString::fromStdString(m_problem.dataFileName + ". " + opened.shortFileNote));
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     btnSolve->setEnabled(true);
@@ -781,6 +784,7 @@ void TForm1::idGraphClick() {
         break;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return; // no answer to draw
     }
     if (m_graph == nullptr) m_graph = new TfrmGraph(m_toolkit, this);
