@@ -90,9 +90,4 @@ std::string problemSizeMessage(std::string_view bytes) {
     return tooLargeMessage(G + E + L, N);
 }
 
-std::string tooLargeMessage(int64_t M, int64_t N) {
-    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " + intText(M) +
-           ", неизвестных " + intText(N) + ")";
-}
-
 } // namespace kvado::datafile

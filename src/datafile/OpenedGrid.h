@@ -54,7 +54,5 @@ std::string missingUnknownNamesMessage(const std::string& path, int32_t N);
 // counts, or a problem larger than this machine holds, with the counts the file gives. The
 // library's own text is for programs; this one says it in the program's language.
 std::string problemSizeMessage(std::string_view dataBytes);
-// The message for M constraints and N unknowns beyond what the machine holds.
-std::string tooLargeMessage(int64_t M, int64_t N);
 
 } // namespace kvado::datafile

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "datafile/OpenedGrid.h"
+#include "solver/LpProblem.h"
 
 namespace kvado::model {
 
@@ -236,7 +236,7 @@ StandardForm toStandardForm(const Model& m) {
     try {
         checkCounts(G, E, L, nStd);
     } catch (const ProblemSizeError&) {
-        throw ProblemSizeError(datafile::tooLargeMessage(G + E + L, nStd));
+        throw ProblemSizeError(tooLargeMessage(G + E + L, nStd));
     }
     sf.G = static_cast<int32_t>(G);
     sf.E = static_cast<int32_t>(E);

@@ -4,6 +4,11 @@
 
 namespace kvado {
 
+std::string tooLargeMessage(int64_t M, int64_t N) {
+    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " +
+           text::intText(M) + ", неизвестных " + text::intText(N) + ")";
+}
+
 void checkCounts(int64_t G, int64_t E, int64_t L, int64_t N) {
     if (G < 0 || E < 0 || L < 0 || N < 0)
         throw ProblemSizeError("a count of constraints or unknowns is negative");

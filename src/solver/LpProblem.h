@@ -39,6 +39,9 @@ struct ProblemLimits {
     static constexpr int64_t maxCells = 20000000;
 };
 
+// What the user reads for M constraints and N unknowns beyond what the machine holds.
+std::string tooLargeMessage(int64_t M, int64_t N);
+
 // Checks G, E, L, N before anything is allocated; throws ProblemSizeError with a message
 // naming what is wrong.
 void checkCounts(int64_t G, int64_t E, int64_t L, int64_t N);
@@ -104,12 +107,12 @@ public:
     int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
-    std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
-    std::vector<int32_t> basic;      // columns 0..phase-1 column count: 1 when basic
-    std::vector<Real> pricing;       // columns 0..phase-1 column count: reduced costs
-    std::vector<Real> transformed;   // rows 0..M+2
-    std::vector<Real> solution;      // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;    // rows 0..M
+    std::vector<int32_t> basis;    // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;    // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;     // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed; // rows 0..M+2
+    std::vector<Real> solution;    // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;  // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
