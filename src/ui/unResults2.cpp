@@ -306,7 +306,8 @@ void TfrmResults2::btnUserTermsClick() {
 // The answer in the model's terms lasts as long as the link: an edit since the solve ends it.
 void TfrmResults2::showEvent(QShowEvent* event) {
     Form::showEvent(event);
-    btnUserTerms->setVisible(m_session != nullptr && m_session->userSolution().has_value());
+    btnUserTerms->setVisible(m_session != nullptr && m_session->linkedTransformed() &&
+                             m_session->userSolution().has_value());
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {
