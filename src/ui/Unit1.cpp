@@ -28,8 +28,8 @@
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unModel.h"
-#include "ui/unSteps.h"
 #include "ui/unResults2.h"
+#include "ui/unSteps.h"
 #include "ui/unZastav.h"
 
 namespace kvado::ui {
@@ -94,10 +94,9 @@ private:
     TForm1& m_form;
 };
 
-TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
-    : QMainWindow(parent), m_toolkit(toolkit), m_problem(problem),
-      m_session(std::make_unique<session::Session>(problem)), m_view(std::make_unique<View>(*this)),
-      m_decimalSeparator(systemDecimalSeparator()),
+TForm1::TForm1(Toolkit& toolkit, session::Session& session, QWidget* parent)
+    : QMainWindow(parent), m_toolkit(toolkit), m_problem(session.problem()), m_session(&session),
+      m_view(std::make_unique<View>(*this)), m_decimalSeparator(systemDecimalSeparator()),
       m_clock([] { return QDateTime::currentDateTime(); }) {
     m_session->setView(m_view.get());
     m_session->setDecimalSeparator(m_decimalSeparator);
@@ -119,11 +118,9 @@ TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     command([this] { FormCreate(); });
 }
 
-// The windows and the input grid show the session's models, so they go before the session.
+// The session outlives the window; what it would tell the window now goes nowhere.
 TForm1::~TForm1() {
-    delete m_windows.results2;
-    delete m_windows.results;
-    delete SG1;
+    m_session->setView(nullptr);
 }
 
 void TForm1::setDecimalSeparator(char separator) {
@@ -136,7 +133,7 @@ void TForm1::attachWindows(const Windows& windows) {
     if (m_windows.results != nullptr) m_windows.results->setProblem(&m_problem);
     if (m_windows.results2 != nullptr) {
         m_windows.results2->setReportWindow(m_windows.results);
-        m_windows.results2->setSession(m_session.get());
+        m_windows.results2->setSession(m_session);
     }
 }
 
@@ -503,19 +500,15 @@ void TForm1::showModelLaid(const session::ModelOpen& laid) {
     }
 }
 
-session::ModelOpen TForm1::applyModelText(const QString& text) {
-    const std::string bytes = text.toStdString();
-    session::ModelOpen laid = m_session->applyModelText(bytes);
-    if (!laid.opened) return laid;
+void TForm1::modelApplied(const session::ModelOpen& laid) {
     showModelLaid(laid);
     setStatusText(QString::fromUtf8(kNewDataStatus));
     // Typed in the model window and written to no file yet.
     m_unsaved = true;
-    return laid;
 }
 
 void TForm1::idModelClick() {
-    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *this, this);
+    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *m_session, *this, this);
     m_modelWindow->showModel();
 }
 
