@@ -216,7 +216,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
 }
 
 void explainUnbounded(const LpProblem& p, const ExplainOptions& options, Explanation& e) {
-    const int32_t s = p.entering;
+    const int32_t s = p.unboundedColumn();
     const Budget budget = Budget::seconds(options.exactSeconds, options.cancel);
     const char* failed = "Объяснение не показано: луч, вдоль которого Z убывает, точно не "
                          "подтвержден";

@@ -277,11 +277,11 @@ Ranges Ranger::run() {
         pos[static_cast<size_t>(var)] = r;
         if (std::fabs(p.inverse(r, 0)) <= p.eps) out.degenerate = true;
     }
-    out.objective = -p.inverse(M + 1, 0);
+    out.objective = p.objectiveValue();
     const Real Z = out.objective;
     std::vector<Real> pi(uM + 1, 0);
     for (int32_t i = 1; i <= M; ++i)
-        pi[static_cast<size_t>(i)] = p.inverse(M + 1, i);
+        pi[static_cast<size_t>(i)] = p.shadowPrice(i);
 
     // Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
     // after the first phase, so they can neither enter nor limit anything here.

@@ -106,7 +106,7 @@ struct SolveArgs {
     std::string file, logDir, rtf, formatOption;
     bool json = false, ranges = false, verify = false, exact = false, steps = false;
     // --threads 1: the pivot never shares its columns (for CPU-time comparisons).
-    std::optional<bool> oneThread;
+    bool oneThread = false;
 };
 
 std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
@@ -228,16 +228,16 @@ void printJson(const session::Session& session, const SolveArgs& a, const SolveA
     const LpProblem& p = session.problem();
     std::string out = "{\"status\": \"";
     out += statusName(r.outcome);
-    out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
+    out += "\", \"objective\": " + text::formatRoundTrip(p.objectiveValue());
     out += ", \"x\": [";
     for (int32_t j = 1; j <= p.N; ++j) {
         if (j > 1) out += ", ";
-        out += text::formatRoundTrip(p.solution[static_cast<size_t>(j)]);
+        out += text::formatRoundTrip(p.value(j));
     }
     out += "], \"pi\": [";
     for (int32_t i = 1; i <= p.M; ++i) {
         if (i > 1) out += ", ";
-        out += text::formatRoundTrip(p.inverse(p.M + 1, i));
+        out += text::formatRoundTrip(p.shadowPrice(i));
     }
     out += "], \"passes\": " + std::to_string(p.pass);
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
@@ -284,7 +284,6 @@ int solveCommand(const std::vector<std::string>& args) {
     if (!a) return usage();
     const auto format = formatOf(a->file, a->formatOption);
     if (!format) return usage();
-    if (a->oneThread) setParallelPivotThreshold(*a->oneThread ? INT64_MAX : 0);
 
     LpProblem problem;
     session::Session session(problem);
@@ -294,6 +293,7 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setDecimalSeparator(kSeparator);
     session.setLogFolder(a->logDir);
     session.setDateTimeSource(nowText);
+    if (a->oneThread) session.setSolveOptions(SolveOptions::oneThread());
     SolveAnswer answer;
     try {
         const std::optional<int> refused = *format == model::FileFormat::Data

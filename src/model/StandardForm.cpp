@@ -361,16 +361,15 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
     // The inverse table's objective row holds -Z and the multipliers Pi = -cB·B⁻¹, so the
     // standard form's dual value (dZ/db) of row i is -Pi[i].
     const Real sigma = sf.sign;
-    const int32_t M = p.M;
-    auto y = [&](int32_t i) { return -p.inverse(M + 1, i + 1); };
-    auto x = [&](int32_t j) { return p.solution[static_cast<size_t>(j) + 1]; };
+    auto y = [&](int32_t i) { return -p.shadowPrice(i + 1); };
+    auto x = [&](int32_t j) { return p.value(j + 1); };
     auto basic = [&](int32_t j) { return p.basic[static_cast<size_t>(j) + 1] != 0; };
     auto reduced = [&](int32_t j) {
         return basic(j) ? Real(0) : p.pricing[static_cast<size_t>(j) + 1];
     };
 
     UserSolution u;
-    u.objective = sigma * -p.inverse(M + 1, 0) + sf.offset;
+    u.objective = sigma * p.objectiveValue() + sf.offset;
     const size_t nCols = m.columns.size(), nRows = m.rows.size();
     u.columnValue.resize(nCols);
     u.columnMarginal.assign(nCols, 0);

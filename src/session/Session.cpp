@@ -344,13 +344,13 @@ SolveResult Session::solveLoaded() {
         m_steps.reset();
         if (m_recordSteps) m_steps = std::make_unique<StepRecorder>(m_stepLimits);
         m_solvedLoaded = true;
-        result.outcome = solve(m_problem, log, *this, m_steps.get());
+        result.outcome = solve(m_problem, log, *this, m_steps.get(), m_solveOptions);
     }
     result.solved = true;
     // The solver has shown the message of a problem without a feasible solution itself. The
     // column it leaves as the entering one is the unbounded column.
     if (result.outcome == SolveOutcome::Unbounded) {
-        result.unboundedColumn = m_problem.entering;
+        result.unboundedColumn = m_problem.unboundedColumn();
         showMessage(unboundedMessage(m_problem, *m_inputGrid, result.unboundedColumn));
     }
     // The check runs whatever the outcome: after a failed solve its lines tell the user which
@@ -475,7 +475,7 @@ const StepRecorder* Session::steps() {
     } remove{folder};
     TraceLog log(folder);
     SolverHost quiet;
-    solve(copy, log, quiet, steps.get());
+    solve(copy, log, quiet, steps.get(), m_solveOptions);
     m_steps = std::move(steps);
     return m_steps.get();
 }

@@ -120,6 +120,8 @@ public:
     void setDateTimeSource(std::function<std::string()> source) { m_dateTime = std::move(source); }
     // The folder of the trace log; empty: the current folder.
     void setLogFolder(std::string folder) { m_logFolder = std::move(folder); }
+    // How the solves go about their work (threads, the cycle watch).
+    void setSolveOptions(const SolveOptions& options) { m_solveOptions = options; }
     // A front end without windows: opened numbers are not written into the grid's cells, and
     // the analysis grid's M x N products are not formatted (the row activities still are
     // computed), nor is an unreadable name file an error.
@@ -310,6 +312,7 @@ private:
     char m_separator = ',';
     std::function<std::string()> m_dateTime;
     std::string m_logFolder;
+    SolveOptions m_solveOptions;
     bool m_headless = false;
     bool m_recordSteps = false;
     StepRecorder::Limits m_stepLimits;

@@ -706,7 +706,7 @@ void TForm1::idGraphClick() {
     std::optional<analysis::PlanePoint> optimum;
     switch (*m_lastOutcome) {
     case SolveOutcome::Optimal:
-        optimum = analysis::PlanePoint{m_problem.solution[1], m_problem.solution[2]};
+        optimum = analysis::PlanePoint{m_problem.value(1), m_problem.value(2)};
         break;
     case SolveOutcome::Infeasible:
     case SolveOutcome::Unbounded:

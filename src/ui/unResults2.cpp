@@ -237,7 +237,7 @@ void TfrmResults2::btnGraphClick() {
     if (m_session == nullptr || !m_optimal || m_session->problem().N != 2) return;
     if (m_graphWindow == nullptr) m_graphWindow = new TfrmGraph(m_toolkit, this);
     const LpProblem& p = m_session->problem();
-    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.solution[1], p.solution[2]});
+    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.value(1), p.value(2)});
 }
 
 void TfrmResults2::btnStepsClick() {
