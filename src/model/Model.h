@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/RowKind.h"
 #include "text/NumberText.h"
 
 namespace kvado::model {
@@ -17,7 +18,6 @@ namespace kvado::model {
 inline constexpr Real kInfinity = std::numeric_limits<Real>::infinity();
 
 enum class Sense { Minimize, Maximize };
-enum class RowKind { Less, Greater, Equal, Range };
 
 struct Column {
     std::string name;

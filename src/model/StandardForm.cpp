@@ -77,22 +77,11 @@ std::string shiftedName(const std::string& name, Real l) {
 struct Half {
     int32_t userRow; // -1: the bound row of column `boundColumn`
     int32_t boundColumn;
-    char kind; // 'G', 'E', 'L'
+    RowKind kind; // Greater, Equal or Less
     Real rhs;
     int sign;
     std::string name;
 };
-
-std::string relationText(RowKind k) {
-    switch (k) {
-    case RowKind::Less:
-        return "<=";
-    case RowKind::Greater:
-        return ">=";
-    default:
-        return "=";
-    }
-}
 
 } // namespace
 
@@ -178,7 +167,7 @@ StandardForm toStandardForm(const Model& m) {
                 }
                 std::string need = row.kind == RowKind::Range
                                        ? numberText(lo) + " <= 0 <= " + numberText(up)
-                                       : "0 " + relationText(row.kind) + " " +
+                                       : "0 " + std::string(relationText(row.kind)) + " " +
                                              numberText(row.kind == RowKind::Less ? up : lo);
                 infeasible("ограничение «" + row.name + "» не содержит неизвестных и требует " +
                            need);
@@ -189,22 +178,22 @@ StandardForm toStandardForm(const Model& m) {
         const auto ri = static_cast<int32_t>(r);
         switch (row.kind) {
         case RowKind::Less:
-            halves.push_back({ri, -1, 'L', up, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Less, up, 1, row.name});
             break;
         case RowKind::Greater:
-            halves.push_back({ri, -1, 'G', lo, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Greater, lo, 1, row.name});
             break;
         case RowKind::Equal:
-            halves.push_back({ri, -1, 'E', lo, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Equal, lo, 1, row.name});
             break;
         case RowKind::Range:
             if (row.lower == row.upper) {
                 ++sf.summary.rangesEqual;
-                halves.push_back({ri, -1, 'E', lo, 1, row.name});
+                halves.push_back({ri, -1, RowKind::Equal, lo, 1, row.name});
             } else {
                 ++sf.summary.rangesSplit;
-                halves.push_back({ri, -1, 'G', lo, 1, row.name + ":lo"});
-                halves.push_back({ri, -1, 'L', up, 1, row.name + ":up"});
+                halves.push_back({ri, -1, RowKind::Greater, lo, 1, row.name + ":lo"});
+                halves.push_back({ri, -1, RowKind::Less, up, 1, row.name + ":up"});
             }
             break;
         }
@@ -213,7 +202,9 @@ StandardForm toStandardForm(const Model& m) {
         if (h.rhs < 0) {
             h.rhs = -h.rhs;
             h.sign = -1;
-            h.kind = h.kind == 'G' ? 'L' : h.kind == 'L' ? 'G' : 'E';
+            h.kind = h.kind == RowKind::Greater ? RowKind::Less
+                     : h.kind == RowKind::Less  ? RowKind::Greater
+                                                : RowKind::Equal;
             h.name = "-" + h.name;
             ++sf.summary.rowsNegated;
         } else if (h.rhs == 0) {
@@ -224,7 +215,7 @@ StandardForm toStandardForm(const Model& m) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
         if (map.kind == ColumnKind::Shifted && std::isfinite(c.upper)) {
-            halves.push_back({-1, static_cast<int32_t>(j), 'L', c.upper - c.lower, 1,
+            halves.push_back({-1, static_cast<int32_t>(j), RowKind::Less, c.upper - c.lower, 1,
                               c.name + "<=" + numberText(c.upper)});
             ++nnz;
         }
@@ -232,7 +223,7 @@ StandardForm toStandardForm(const Model& m) {
 
     int64_t G = 0, E = 0, L = 0;
     for (const auto& h : halves)
-        (h.kind == 'G' ? G : h.kind == 'E' ? E : L)++;
+        (h.kind == RowKind::Greater ? G : h.kind == RowKind::Equal ? E : L)++;
     try {
         checkCounts(G, E, L, nStd);
     } catch (const ProblemSizeError&) {
@@ -280,7 +271,7 @@ StandardForm toStandardForm(const Model& m) {
     sf.values.reserve(static_cast<size_t>(nnz));
     sf.rowMap.resize(m.rows.size());
     sf.rowStart.push_back(0);
-    for (const char group : {'G', 'E', 'L'}) {
+    for (const RowKind group : {RowKind::Greater, RowKind::Equal, RowKind::Less}) {
         for (const auto& h : halves) {
             if (h.kind != group) continue;
             const auto i = static_cast<int32_t>(sf.rowNames.size());

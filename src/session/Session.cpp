@@ -10,6 +10,7 @@
 #include "base/FileName.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
+#include "grid/GridNames.h"
 #include "model/ModelFiles.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
@@ -291,7 +292,7 @@ model::Model Session::modelOfInput(const datafile::DataFileContents& contents) c
     // would read it, without touching the session's problem (its last solve stays).
     LpProblem p;
     datafile::readDataFile(contents.data, p);
-    const analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, p.N, p.M);
+    const Names names = namesFromGrid(*m_inputGrid, p.N, p.M);
     return model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
 }
 
@@ -481,8 +482,7 @@ const StepRecorder* Session::steps() {
 }
 
 StepNames Session::stepNames(const StepRecorder& steps) const {
-    analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, steps.N, steps.M);
-    return StepNames(steps, std::move(names.columns), std::move(names.rows));
+    return StepNames(steps, namesFromGrid(*m_inputGrid, steps.N, steps.M));
 }
 
 // --- SolverHost ------------------------------------------------------------------------------
@@ -518,16 +518,13 @@ void Session::writeShadowPrices(const LpProblem& problem) {
 
 // --- why there is no answer -----------------------------------------------------------------
 
-analysis::ExplainNames Session::explainNames() const {
-    const analysis::GridNames names =
-        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
-    return {names.rows, names.columns};
+Names Session::explainNames() const {
+    return namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
 }
 
 UserExplanation Session::userExplanation() const {
     if (m_link) return session::userExplanation(m_explanation, linkModel(), linkedStandardForm());
-    const analysis::GridNames names =
-        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    const Names names = namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
     return session::userExplanation(
         m_explanation,
         model::modelOfProblem(m_problem, names.rows, names.columns, m_results.objectiveName),
@@ -540,8 +537,7 @@ analysis::Ranges Session::ranges() const {
     // A problem that is still an LP or MPS file's model is ranged in that model's terms.
     if (linkedTransformed() && m_userSolution)
         return analysis::userRanges(m_link->model, *m_link->standard, m_problem, *m_userSolution);
-    const analysis::GridNames names =
-        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    const Names names = namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
     return analysis::computeRanges(m_problem, names.columns, names.rows);
 }
 

@@ -247,7 +247,7 @@ public:
     // The last solve's explanation (Kind None unless it was infeasible or unbounded and the
     // explanation checked) and the names it is told with, from the input grid.
     const analysis::Explanation& explanation() const { return m_explanation; }
-    analysis::ExplainNames explainNames() const;
+    Names explainNames() const;
     // The same in the terms of the model the problem stands for: the linked model's rows and
     // columns, or the input grid's names while nothing is linked.
     UserExplanation userExplanation() const;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/RowKind.h"
 #include "text/NumberText.h"
 
 namespace kvado {
@@ -133,6 +134,9 @@ public:
     int32_t unboundedColumn() const { return entering; }
 
     // The kind of constraint row i.
+    RowKind rowKind(int32_t i) const {
+        return i <= G ? RowKind::Greater : i <= G + E ? RowKind::Equal : RowKind::Less;
+    }
     bool isGreaterRow(int32_t i) const { return i <= G; }
     bool isEqualRow(int32_t i) const { return i > G && i <= G + E; }
     bool isLessRow(int32_t i) const { return i > G + E; }
