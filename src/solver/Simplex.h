@@ -5,14 +5,10 @@
 #include <string>
 
 #include "solver/LpProblem.h"
+#include "solver/SolveOutcome.h"
 #include "solver/TraceLog.h"
 
 namespace kvado {
-
-// PassLimit: the guard against a solve that would never end stopped it (see passLimit());
-// Stopped: the host asked for a stop. Neither is an answer: the last basis is reported as for
-// an infeasible problem.
-enum class SolveOutcome { Optimal, Infeasible, Unbounded, PassLimit, Stopped };
 
 // What the solve needs from its surroundings. The session (src/session/) implements it for
 // every front end: the progress bar and message boxes of its view, the report and results.

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "solver/Simplex.h"
-
 namespace kvado {
 
 void StepRecorder::begin(const LpProblem& p) {

@@ -10,10 +10,9 @@
 
 #include "base/Names.h"
 #include "solver/LpProblem.h"
+#include "solver/SolveOutcome.h"
 
 namespace kvado {
-
-enum class SolveOutcome;
 
 // One round of the lexicographic tie-break, as the trace log's «Вырождение» lines give it: the
 // rows tied at that level.
