@@ -8,6 +8,8 @@
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
 // limit against a solve that would not end), 1 bad input or usage.
 
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -20,12 +22,14 @@
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
 #include "base/FileIo.h"
+#include "datafile/DataFile.h"
 #include "datafile/Generator.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
+#include "text/Json.h"
 
 using namespace kvado;
 
@@ -41,8 +45,22 @@ int usage() {
     return 1;
 }
 
+// A message of the windows on one line: their line ends become blanks.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+            line += ' ';
+            ++k;
+        } else {
+            line += text[k];
+        }
+    }
+    return line;
+}
+
 int badInput(const std::string& file, const std::string& what) {
-    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), what.c_str());
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), oneLine(what).c_str());
     return 1;
 }
 
@@ -71,6 +89,8 @@ const char* statusName(SolveOutcome o) {
         return "pass_limit";
     case SolveOutcome::Stopped:
         return "stopped";
+    case SolveOutcome::Overflow:
+        return "overflow";
     }
     return "?";
 }
@@ -85,6 +105,7 @@ int exitCode(SolveOutcome o) {
         return 3;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return 4;
     }
     return 1;
@@ -150,7 +171,8 @@ std::optional<int> openModelToSolve(session::Session& session, const SolveArgs& 
         return std::nullopt;
     }
     // The reader's message names the file and the line itself.
-    if (laid.readError) return std::fprintf(stderr, "kvado-cli: %s\n", laid.reason.c_str()), 1;
+    if (laid.readError)
+        return std::fprintf(stderr, "kvado-cli: %s\n", oneLine(laid.reason).c_str()), 1;
     if (laid.conflict.kind == analysis::Explanation::Kind::None)
         return badInput(a.file, laid.reason);
     // Nothing to solve: a row without coefficients or a column's bounds rule it out.
@@ -169,8 +191,12 @@ std::optional<int> openModelToSolve(session::Session& session, const SolveArgs& 
 std::optional<int> openDataToSolve(session::Session& session, const SolveArgs& a) {
     const session::OpenResult opened = session.openDataFile(a.file);
     if (opened.status != session::OpenStatus::Opened)
-        return badInput(a.file, opened.badNumber ? opened.reason + " (a token that is not a number)"
-                                                 : opened.reason);
+        return badInput(a.file, !opened.badNumber ? opened.reason
+                                : opened.badNumberPlace.empty()
+                                    ? opened.reason + " (a token that is not a number)"
+                                    : opened.reason + ": " + opened.badNumberPlace);
+    if (!opened.shortFileNote.empty())
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), opened.shortFileNote.c_str());
     // The method starts from the right-hand sides as basic values and compares against Eps:
     // a tolerance that is not positive or a negative right-hand side gives wrong answers.
     const LpProblem& problem = session.problem();
@@ -226,20 +252,29 @@ SolveAnswer solveOpened(session::Session& session, const SolveArgs& a) {
 
 void printJson(const session::Session& session, const SolveArgs& a, const SolveAnswer& r) {
     const LpProblem& p = session.problem();
+    // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
+    std::string nonFinite;
+    auto number = [&nonFinite](Real v, const std::string& where) {
+        if (std::isfinite(v)) return text::formatRoundTrip(v);
+        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
+        return std::string("null");
+    };
     std::string out = "{\"status\": \"";
     out += statusName(r.outcome);
-    out += "\", \"objective\": " + text::formatRoundTrip(p.objectiveValue());
+    out += "\", \"objective\": " + number(p.objectiveValue(), "objective");
     out += ", \"x\": [";
     for (int32_t j = 1; j <= p.N; ++j) {
         if (j > 1) out += ", ";
-        out += text::formatRoundTrip(p.value(j));
+        out += number(p.value(j), "x[" + std::to_string(j) + "]");
     }
     out += "], \"pi\": [";
     for (int32_t i = 1; i <= p.M; ++i) {
         if (i > 1) out += ", ";
-        out += text::formatRoundTrip(p.shadowPrice(i));
+        out += number(p.shadowPrice(i), "pi[" + std::to_string(i) + "]");
     }
     out += "], \"passes\": " + std::to_string(p.pass);
+    if (!nonFinite.empty())
+        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
     if (const auto& user = session.userSolution())
         out += ", \"model\": " + model::userTermsJson(*session.userModel(), *user);
@@ -302,7 +337,7 @@ int solveCommand(const std::vector<std::string>& args) {
         if (refused) return *refused;
         answer = solveOpened(session, *a);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     if (a->json)
@@ -315,6 +350,11 @@ int solveCommand(const std::vector<std::string>& args) {
                      a->file.c_str(), static_cast<int>(passLimit(problem)));
     if (answer.outcome == SolveOutcome::Stopped)
         std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", a->file.c_str());
+    if (answer.outcome == SolveOutcome::Overflow)
+        std::fprintf(stderr,
+                     "kvado-cli: %s: a number went beyond the 80-bit range while solving "
+                     "(see Kvaq.log): no answer\n",
+                     a->file.c_str());
     return exitCode(answer.outcome);
 }
 
@@ -342,12 +382,20 @@ int convertCommand(const std::vector<std::string>& args) {
         const std::string summary = model::writeModelFile(files[1], m, *out, eps);
         if (!summary.empty()) std::printf("%s\n", summary.c_str());
     } catch (const model::ReadError& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     } catch (const text::ConversionError& e) {
-        return badInput(files[0], std::string(e.what()) + " (a token that is not a number)");
+        // Only a data file raises it: its place, as solve names it.
+        std::string place;
+        try {
+            place = datafile::badNumberPlace(readFileBytes(files[0]));
+        } catch (const FileError&) {
+        }
+        return badInput(files[0],
+                        std::string(e.what()) +
+                            (place.empty() ? " (a token that is not a number)" : ": " + place));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;
@@ -370,8 +418,25 @@ int generateCommand(const std::vector<std::string>& args) {
     }
     if (positional.size() != 3) return usage();
     const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
+    // A count written right but beyond 32 bits is too large, not badly written.
+    for (int k = 0; k < 2 && !in; ++k) {
+        const std::string& t = positional[static_cast<size_t>(k)];
+        if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos &&
+            !text::toWholeNumber(t)) {
+            std::fprintf(stderr, "kvado-cli: %s\n",
+                         oneLine(tooLargeMessage(k == 1 ? INT32_MAX + int64_t(1) : 0,
+                                                 k == 0 ? INT32_MAX + int64_t(1) : 0))
+                             .c_str());
+            return 1;
+        }
+    }
     if (!in) {
         std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    // No rows or no unknowns is a file the windows may write, but no problem to solve.
+    if (in->N < 1 || in->L < 1 || !(*text::toLocalReal(positional[2], '.') > 0)) {
+        std::fprintf(stderr, "kvado-cli: generate: N and L must be at least 1 and EPS above 0\n");
         return 1;
     }
     if (const std::string tooLarge = datafile::generatorSizeError(*in); !tooLarge.empty()) {
@@ -390,15 +455,13 @@ int generateCommand(const std::vector<std::string>& args) {
         datafile::writeGeneratedFiles(
             datafile::generateProblem(*in, positional[0], positional[1], positional[2], seed), dir);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runCommand(int argc, char** argv) {
     if (argc < 2) return usage();
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
@@ -410,4 +473,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     return usage();
+}
+
+// The printed report and the JSON are the command's answer: one that did not reach its
+// reader (a full disk, a closed pipe) is a failure, not a success that wrote nothing.
+int checkedOutput(int rc) {
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    std::fprintf(stderr, "kvado-cli: cannot write the standard output: %s\n",
+                 std::strerror(errno ? errno : EIO));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return checkedOutput(runCommand(argc, argv));
 }

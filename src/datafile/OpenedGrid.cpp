@@ -1,5 +1,8 @@
 #include "datafile/OpenedGrid.h"
 
+#include <cstdint>
+
+#include "solver/LpProblem.h"
 #include "text/NumberText.h"
 
 namespace kvado::datafile {
@@ -80,8 +83,13 @@ std::string problemSizeMessage(std::string_view bytes) {
     // The header was read before the counts were refused, so it reads again here.
     text::NumberReader in(bytes);
     int64_t count[4] = {};
-    for (int64_t& c : count)
-        c = in.readInteger();
+    for (int64_t& c : count) {
+        try {
+            c = in.readInteger();
+        } catch (const text::NumberTooLarge&) {
+            c = int64_t(INT32_MAX) + 1; // beyond every limit
+        }
+    }
     const auto [G, E, L, N] = count;
     if (G < 0 || E < 0 || L < 0 || N < 0)
         return "Ошибка: отрицательное число ограничений или неизвестных в файле данных\r\n(G = " +

@@ -10,7 +10,7 @@ void checkModelSize(size_t rows, size_t columns) {
     if (static_cast<int64_t>(rows) > ProblemLimits::maxRows ||
         static_cast<int64_t>(columns) > ProblemLimits::maxColumns)
         throw ProblemSizeError(
-            tooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
+            fileTooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
 }
 
 std::vector<std::string> fileNames(const std::vector<std::string>& names,
@@ -59,6 +59,32 @@ bool sameWord(std::string_view a, std::string_view keyword) {
         if (c != d) return false;
     }
     return true;
+}
+
+std::string readableText(std::string_view bytes, const std::string& file) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    std::string out;
+    out.reserve(bytes.size());
+    int64_t line = 1;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+        const char c = bytes[k];
+        // A control character would reach the terminal raw in a name or a message (an ESC
+        // starts a terminal command, a NUL ends a C string); blanks, tabs, form feeds and line
+        // ends are the text's own.
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') ||
+            u == 0x7F)
+            throw ReadError(file, line,
+                            "байт " + std::to_string(u) + " в строке " + std::to_string(line));
+        if (c == '\r' && (k + 1 == bytes.size() || bytes[k + 1] != '\n')) {
+            out += '\n';
+            ++line;
+            continue;
+        }
+        if (c == '\n') ++line;
+        out += c;
+    }
+    return out;
 }
 
 } // namespace kvado::model::detail

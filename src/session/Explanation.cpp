@@ -157,8 +157,14 @@ UserExplanation transformConflict(const model::Model& m, const model::StandardFo
     why.subsetComputed = true;
     if (sf.infeasibleRow >= 0) {
         const auto r = static_cast<size_t>(sf.infeasibleRow);
-        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
         why.subset.push_back(m.rows[r].name);
+        if (sf.infeasibleSide == 2) {
+            // A crossed range: its lower bound (+1) and its upper one (-1) add up to 0 >= l - u.
+            why.certificate.push_back({m.rows[r].name, 1});
+            why.certificate.push_back({m.rows[r].name, -1});
+            return why;
+        }
+        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
         std::vector<int32_t> fixed;
         for (const auto& e : m.entries)
             if (e.row == sf.infeasibleRow && e.value != 0) fixed.push_back(e.column);

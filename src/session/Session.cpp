@@ -369,7 +369,7 @@ SolveResult Session::solveLoaded() {
     // the window hears of the check's lines and the section at once.
     m_outcome = result.outcome;
     if (m_exactAfterSolve && result.outcome != SolveOutcome::PassLimit &&
-        result.outcome != SolveOutcome::Stopped) {
+        result.outcome != SolveOutcome::Stopped && result.outcome != SolveOutcome::Overflow) {
         VerifyOptions automatic;
         automatic.decimalSeparator = m_separator;
         m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds, true);
@@ -408,11 +408,13 @@ SolveResult Session::solveLoaded() {
 namespace {
 // Whether the check leaves nothing for the exact solve: it confirmed the answer, or it was
 // skipped for a limit of its own (size, time, a stop), which the exact solve would meet too.
-// A solve without an answer (the pass limit, a stop) leaves the exact solve the only answer.
+// A solve without an answer (the pass limit, a stop, an overflow) leaves the exact solve the only
+// answer.
 bool settled(analysis::Verdict v, SolveOutcome outcome) {
     using analysis::Verdict;
     if (v == Verdict::Skipped)
-        return outcome != SolveOutcome::PassLimit && outcome != SolveOutcome::Stopped;
+        return outcome != SolveOutcome::PassLimit && outcome != SolveOutcome::Stopped &&
+               outcome != SolveOutcome::Overflow;
     return v == Verdict::Optimal || v == Verdict::InfeasibleConfirmed ||
            v == Verdict::UnboundedConfirmed;
 }

@@ -40,8 +40,14 @@ struct ProblemLimits {
     static constexpr int64_t maxCells = 20000000;
 };
 
-// What the user reads for M constraints and N unknowns beyond what the machine holds.
+// What the user reads for M constraints and N unknowns beyond what the machine holds, with the
+// limits.
 std::string tooLargeMessage(int64_t M, int64_t N);
+// The same for a model file refused while it is read (more rows or columns than the limit so
+// far), and for one whose standard form is too large: the file's sizes and the form's.
+std::string fileTooLargeMessage(int64_t rows, int64_t columns);
+std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
+                                        int64_t N);
 
 // Checks G, E, L, N before anything is allocated; throws ProblemSizeError with a message
 // naming what is wrong.

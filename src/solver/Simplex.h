@@ -39,6 +39,8 @@ inline constexpr const char* kNoFeasibleSolutionMessage =
 int32_t passLimit(const LpProblem& problem);
 // The message box of a solve that met the pass limit.
 std::string passLimitMessage(int32_t limit);
+// The message of an overflow; `where` names the number ("Z", "X[2]", "строка 3").
+std::string overflowMessage(const std::string& where);
 
 class StepRecorder;
 
