@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
 
         RecorderToolkit toolkit;
         LpProblem problem;
-        TForm1 form(toolkit, problem);
+        session::Session session(problem);
+        TForm1 form(toolkit, session);
         TForm1::Windows w;
         w.results = new TResults(toolkit, form.session().report(), &form);
         w.help = new TForm2(toolkit, &form);

@@ -238,15 +238,15 @@ std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, cha
 Real planViolation(const LpProblem& p, const Budget* budget) {
     Real worst = 0, largest = 1;
     for (int32_t j = 1; j <= p.N; ++j)
-        largest = std::max(largest, std::fabs(p.solution[static_cast<size_t>(j)]));
+        largest = std::max(largest, std::fabs(p.value(j)));
     for (int32_t j = 1; j <= p.N; ++j)
-        worst = std::max(worst, -p.solution[static_cast<size_t>(j)] / largest);
+        worst = std::max(worst, -p.value(j) / largest);
     for (int32_t i = 1; i <= p.M; ++i) {
         every(budget, i);
         Dyadic activity;
         Real size = std::max(Real(1), std::fabs(p.tableau(i, 0)));
         forRow(p, i, [&](int32_t j, Real a, const Dyadic& exact) {
-            const Real xj = p.solution[static_cast<size_t>(j)];
+            const Real xj = p.value(j);
             if (xj == 0) return;
             addProduct(activity, exact, toDyadic(xj));
             size = std::max(size, std::fabs(a * xj));

@@ -216,7 +216,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
 }
 
 void explainUnbounded(const LpProblem& p, const ExplainOptions& options, Explanation& e) {
-    const int32_t s = p.entering;
+    const int32_t s = p.unboundedColumn();
     const Budget budget = Budget::seconds(options.exactSeconds, options.cancel);
     const char* failed = "Объяснение не показано: луч, вдоль которого Z убывает, точно не "
                          "подтвержден";
@@ -289,19 +289,19 @@ std::string explainNumber(Real v, char separator) {
     return text::formatGeneral(v, separator);
 }
 
-std::string explainRowName(const ExplainNames& names, int32_t i) {
+std::string explainRowName(const Names& names, int32_t i) {
     const auto k = static_cast<size_t>(i) - 1;
     if (k < names.rows.size() && !names.rows[k].empty()) return "«" + names.rows[k] + "»";
     return "№" + std::to_string(i);
 }
 
-std::string explainColumnName(const ExplainNames& names, int32_t j) {
+std::string explainColumnName(const Names& names, int32_t j) {
     const auto k = static_cast<size_t>(j) - 1;
     if (k < names.columns.size() && !names.columns[k].empty()) return "«" + names.columns[k] + "»";
     return "X[" + std::to_string(j) + "]";
 }
 
-std::string explanationSentence(const LpProblem& p, const Explanation& e, const ExplainNames& names,
+std::string explanationSentence(const LpProblem& p, const Explanation& e, const Names& names,
                                 char separator) {
     (void)p;
     auto times = [separator](Real v) {
@@ -331,7 +331,7 @@ std::string explanationSentence(const LpProblem& p, const Explanation& e, const 
 }
 
 std::vector<std::string> explanationSection(const LpProblem& p, const Explanation& e,
-                                            const ExplainNames& names, char separator) {
+                                            const Names& names, char separator) {
     std::vector<std::string> lines;
     if (e.kind == Explanation::Kind::None && e.note.empty()) return lines;
     lines.push_back(kExplainHeading);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Names.h"
 #include "solver/LpProblem.h"
 #include "solver/Simplex.h"
 
@@ -75,25 +76,22 @@ struct Explanation {
 // The explanation of the last solve of `p` (Kind None for any other outcome).
 Explanation explain(const LpProblem& p, SolveOutcome outcome, const ExplainOptions& options = {});
 
-// The names of the standard form's rows and columns (index 0 for row / column 1); a missing or
-// empty name falls back on the row's number and X[j].
-struct ExplainNames {
-    std::vector<std::string> rows, columns;
-};
+// The standard form's rows and columns are told by Names (index 0 for row / column 1); a
+// missing or empty name falls back on the row's number and X[j].
 
 inline constexpr const char* kExplainHeading = "Почему нет решения";
 
 // The sentence: "Сложив ограничения «…» ×2 и «…» ×1, получаем 0 ≥ 5: ограничения несовместны"
 // or "X[3] и X[5] могут расти неограниченно: при увеличении X[3] на 1 Z уменьшается на 2,5".
-std::string explanationSentence(const LpProblem& p, const Explanation& e, const ExplainNames& names,
+std::string explanationSentence(const LpProblem& p, const Explanation& e, const Names& names,
                                 char separator);
 // The report's section: the heading, the sentence, the multipliers or rates one a line, the
 // subset (or why there is none). Empty for Kind None with no note.
 std::vector<std::string> explanationSection(const LpProblem& p, const Explanation& e,
-                                            const ExplainNames& names, char separator);
+                                            const Names& names, char separator);
 // "«name»" for a named row, "№i" otherwise; a column by its name or X[j].
-std::string explainRowName(const ExplainNames& names, int32_t i);
-std::string explainColumnName(const ExplainNames& names, int32_t j);
+std::string explainRowName(const Names& names, int32_t i);
+std::string explainColumnName(const Names& names, int32_t j);
 // A multiplier or a rate as the texts show it ("2", "-1", "2,5").
 std::string explainNumber(Real v, char separator);
 

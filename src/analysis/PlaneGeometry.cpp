@@ -28,7 +28,7 @@ Real sizeOf(const PlanePoint& p) {
 // A row scaled to a unit normal; a row without coefficients keeps a zero normal.
 struct Line {
     Real a1, a2, b;
-    PlaneRelation relation;
+    RowKind relation;
 };
 
 Line unitLine(const PlaneRow& r) {
@@ -38,13 +38,14 @@ Line unitLine(const PlaneRow& r) {
 }
 
 // Whether `value` stands in `relation` to `b`, within `tol`.
-bool holds(Real value, PlaneRelation relation, Real b, Real tol) {
+bool holds(Real value, RowKind relation, Real b, Real tol) {
     switch (relation) {
-    case PlaneRelation::Greater:
+    case RowKind::Greater:
         return value >= b - tol;
-    case PlaneRelation::Equal:
+    case RowKind::Equal:
         return std::fabs(value - b) <= tol;
-    case PlaneRelation::Less:
+    case RowKind::Less:
+    case RowKind::Range: // a plane row is one of the problem record's rows, never a range
         break;
     }
     return value <= b + tol;
@@ -81,8 +82,8 @@ public:
         std::vector<Line> lines;
         for (const Line& l : m_lines)
             if (l.a1 != 0 || l.a2 != 0) lines.push_back(l);
-        lines.push_back({1, 0, 0, PlaneRelation::Greater});
-        lines.push_back({0, 1, 0, PlaneRelation::Greater});
+        lines.push_back({1, 0, 0, RowKind::Greater});
+        lines.push_back({0, 1, 0, RowKind::Greater});
         std::vector<PlanePoint> out;
         for (size_t i = 0; i < lines.size(); ++i)
             for (size_t k = i + 1; k < lines.size(); ++k) {
@@ -213,9 +214,9 @@ PlaneProblem planeProblemOf(const LpProblem& p, const std::vector<std::string>& 
     out.c1 = p.objectiveCoefficient(1);
     out.c2 = p.objectiveCoefficient(2);
     for (int32_t i = 1; i <= p.M; ++i) {
-        const PlaneRelation relation = p.isGreaterRow(i) ? PlaneRelation::Greater
-                                       : p.isEqualRow(i) ? PlaneRelation::Equal
-                                                         : PlaneRelation::Less;
+        const RowKind relation = p.isGreaterRow(i) ? RowKind::Greater
+                                 : p.isEqualRow(i) ? RowKind::Equal
+                                                   : RowKind::Less;
         out.rows.push_back(
             {p.tableau(i, 1), p.tableau(i, 2), p.tableau(i, 0), relation, rowName(rowNames, i)});
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/Real.h"
+#include "solver/RowKind.h"
 
 namespace kvado {
 class LpProblem;
@@ -26,12 +27,10 @@ struct PlanePoint {
     Real x1 = 0, x2 = 0;
 };
 
-enum class PlaneRelation { Greater, Equal, Less };
-
 // One constraint row: a1·X1 + a2·X2 (relation) b.
 struct PlaneRow {
     Real a1 = 0, a2 = 0, b = 0;
-    PlaneRelation relation = PlaneRelation::Less;
+    RowKind relation = RowKind::Less;
     std::string name;
 };
 

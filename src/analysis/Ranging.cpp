@@ -277,11 +277,11 @@ Ranges Ranger::run() {
         pos[static_cast<size_t>(var)] = r;
         if (std::fabs(p.inverse(r, 0)) <= p.eps) out.degenerate = true;
     }
-    out.objective = -p.inverse(M + 1, 0);
+    out.objective = p.objectiveValue();
     const Real Z = out.objective;
     std::vector<Real> pi(uM + 1, 0);
     for (int32_t i = 1; i <= M; ++i)
-        pi[static_cast<size_t>(i)] = p.inverse(M + 1, i);
+        pi[static_cast<size_t>(i)] = p.shadowPrice(i);
 
     // Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
     // after the first phase, so they can neither enter nor limit anything here.
@@ -435,22 +435,6 @@ std::string rowName(const std::vector<std::string>& names, int32_t i) {
     const auto k = static_cast<size_t>(i - 1);
     if (i >= 1 && k < names.size() && !blank(names[k])) return names[k];
     return std::to_string(i);
-}
-
-GridNames namesFromGrid(const StringGridModel& grid, int32_t N, int32_t M) {
-    auto name = [&](int col, int row) {
-        const std::string& cell = grid.cell(col, row);
-        const size_t b = cell.find_first_not_of(" \t");
-        if (b == std::string::npos) return std::string();
-        const std::string s = cell.substr(b, cell.find_last_not_of(" \t") - b + 1);
-        return s.rfind("Не заполн", 0) == 0 ? std::string() : s;
-    };
-    GridNames names;
-    for (int32_t j = 1; j <= N; ++j)
-        names.columns.push_back(name(j + 1, 1));
-    for (int32_t i = 1; i <= M; ++i)
-        names.rows.push_back(name(0, i + 1));
-    return names;
 }
 
 Ranges computeRanges(const LpProblem& problem, const std::vector<std::string>& columnNames,

@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "grid/StringGridModel.h"
 #include "solver/LpProblem.h"
 
 namespace kvado::analysis {
@@ -52,8 +51,6 @@ struct ColumnRange {
     Real allowableIncrease() const { return costUpper - cost; }
     Real allowableDecrease() const { return cost - costLower; }
 };
-
-enum class RowKind { Greater, Equal, Less };
 
 // One constraint row i of the standard form.
 struct RowRange {
@@ -97,14 +94,6 @@ inline constexpr const char* kOtherOptimaLine = "Задача имеет дру�
 // "X[j]" and the row's number when none is given (an empty or blank entry, or a short list).
 std::string columnName(const std::vector<std::string>& names, int32_t j);
 std::string rowName(const std::vector<std::string>& names, int32_t i);
-
-// The names the input grid gives: the unknowns' from row 1, the constraints' from column 0,
-// without the blanks around them. A placeholder of a cell never named ("Не заполн...") gives
-// an empty name, so that the ranging falls back on X[j] and the row's number.
-struct GridNames {
-    std::vector<std::string> columns, rows;
-};
-GridNames namesFromGrid(const StringGridModel& grid, int32_t N, int32_t M);
 
 // Ranges the optimal basis that a solve has left in `problem`. Precondition: the solve ended
 // at an optimum (on any other ending the numbers describe the last basis and mean nothing).

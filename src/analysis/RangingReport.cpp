@@ -61,18 +61,6 @@ std::string lead(const char* letter, int32_t index, const std::string& name, con
            report::nameField(name, 12) + " " + padRight(tag, 6);
 }
 
-const char* relationText(RowKind k) {
-    switch (k) {
-    case RowKind::Greater:
-        return ">=";
-    case RowKind::Equal:
-        return "=";
-    case RowKind::Less:
-        break;
-    }
-    return "<=";
-}
-
 void heading(ReportDocument& doc, const std::string& line) {
     doc.setCurrentFormat(ReportDocument::headingFormat());
     doc.append(line);

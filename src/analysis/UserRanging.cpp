@@ -152,9 +152,8 @@ RowRange UserRanger::row(size_t r) const {
     u.name = mr.name;
     u.activity = user.rowActivity[r];
     u.shadowPrice = unsigned0(user.rowMarginal[r]);
-    u.kind = mr.kind == model::RowKind::Greater ? RowKind::Greater
-             : mr.kind == model::RowKind::Equal ||
-                     (mr.kind == model::RowKind::Range && mr.lower == mr.upper)
+    u.kind = mr.kind == RowKind::Greater ? RowKind::Greater
+             : mr.kind == RowKind::Equal || (mr.kind == RowKind::Range && mr.lower == mr.upper)
                  ? RowKind::Equal
                  : RowKind::Less;
     u.rhs = u.kind == RowKind::Greater || u.kind == RowKind::Equal ? mr.lower : mr.upper;

@@ -179,7 +179,7 @@ std::optional<std::pair<std::string, std::string>> unboundedFailure(const LpProb
                                                                     ExactBasis& basis,
                                                                     const Budget& budget, char sep,
                                                                     Verification& v) {
-    const int32_t s = p.entering;
+    const int32_t s = p.unboundedColumn();
     const ScaledVector positions = basis.solve(rightHandSides(p));
     const ScaledVector x = structuralValues(p, p.basis, positions);
     setObjective(p, objectiveOf(p, x), sep, v);
@@ -255,7 +255,7 @@ const char* verdictName(Verdict v) {
 }
 
 Real methodObjective(const LpProblem& p) {
-    return -p.inverse(p.M + 1, 0);
+    return p.objectiveValue();
 }
 
 Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOptions& options) {

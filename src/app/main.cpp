@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <exception>
 
+#include "session/Session.h"
 #include "solver/LpProblem.h"
 #include "ui/QtToolkit.h"
 #include "ui/Translations.h"
@@ -56,8 +57,10 @@ int main(int argc, char** argv) {
     toolkit.setHelpFiles(helpFileCandidates(QApplication::applicationDirPath()));
     toolkit.setUserGuides(userGuideCandidates(QApplication::applicationDirPath()));
 
+    // The problem record and the session that works on it outlive every window.
     kvado::LpProblem problem;
-    TForm1 form1(toolkit, problem);
+    kvado::session::Session session(problem);
+    TForm1 form1(toolkit, session);
     TForm1::Windows windows;
     windows.results = new TResults(toolkit, form1.session().report(), &form1);
     windows.help = new TForm2(toolkit, &form1);

@@ -8,7 +8,6 @@
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
 // limit against a solve that would not end), 1 bad input or usage.
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -20,17 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ExactSolve.h"
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
-#include "analysis/UserRanging.h"
-#include "analysis/Verify.h"
 #include "base/FileIo.h"
 #include "datafile/DataFile.h"
 #include "datafile/Generator.h"
-#include "datafile/NameFiles.h"
-#include "datafile/OpenedGrid.h"
-#include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
@@ -121,105 +114,6 @@ int exitCode(SolveOutcome o) {
     return 1;
 }
 
-// The exact check and, when it does not confirm the answer, the exact solve (on request).
-struct ExactAnswers {
-    bool verified = false, exactAsked = false, exactRun = false;
-    analysis::Verification verification;
-    analysis::ExactSolution exact;
-};
-
-// The check and the exact solve share `seconds` (0: no limit).
-ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool exact,
-                          double seconds) {
-    ExactAnswers a;
-    if (!verify && !exact) return a;
-    a.verified = true;
-    a.exactAsked = exact;
-    // On demand: any size, within the time limit.
-    analysis::VerifyOptions check = analysis::VerifyOptions::unlimited(nullptr, kSeparator);
-    check.maxSeconds = seconds;
-    a.verification = analysis::verify(p, o, check);
-    const auto v = a.verification.verdict;
-    const bool confirmed = v == analysis::Verdict::Optimal ||
-                           v == analysis::Verdict::InfeasibleConfirmed ||
-                           v == analysis::Verdict::UnboundedConfirmed;
-    if (exact && !confirmed) {
-        analysis::ExactSolveOptions options;
-        options.maxSeconds = seconds > 0 ? std::max(seconds - a.verification.seconds, 0.001) : 0;
-        options.decimalSeparator = kSeparator;
-        a.exact = analysis::solveExactly(p, &a.verification, options);
-        a.exactRun = true;
-    }
-    return a;
-}
-
-// `model`: the answer in the user's terms, when there is one; `ranges`, `steps`: the "ranges"
-// and "steps" members, or empty for none.
-void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
-               const std::string& ranges, const std::string& steps, const ExactAnswers& a,
-               const std::string& why) {
-    // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
-    std::string nonFinite;
-    auto number = [&nonFinite](Real v, const std::string& where) {
-        if (std::isfinite(v)) return text::formatRoundTrip(v);
-        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
-        return std::string("null");
-    };
-    std::string out = "{\"status\": \"";
-    out += statusName(o);
-    out += "\", \"objective\": " + number(-p.inverse(p.M + 1, 0), "objective");
-    out += ", \"x\": [";
-    for (int32_t j = 1; j <= p.N; ++j) {
-        if (j > 1) out += ", ";
-        out += number(p.solution[static_cast<size_t>(j)], "x[" + std::to_string(j) + "]");
-    }
-    out += "], \"pi\": [";
-    for (int32_t i = 1; i <= p.M; ++i) {
-        if (i > 1) out += ", ";
-        out += number(p.inverse(p.M + 1, i), "pi[" + std::to_string(i) + "]");
-    }
-    out += "], \"passes\": " + std::to_string(p.pass);
-    if (!nonFinite.empty())
-        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
-    if (!model.empty()) out += ", \"model\": " + model;
-    if (!why.empty()) out += ", " + why;
-    if (!ranges.empty()) out += ", " + ranges;
-    if (!steps.empty()) out += ", " + steps;
-    if (a.verified) out += ", \"verification\": " + analysis::verificationJson(a.verification);
-    if (a.exactAsked) out += ", \"exact\": " + (a.exactRun ? analysis::exactJson(a.exact) : "null");
-    out += "}\n";
-    std::fputs(out.c_str(), stdout);
-}
-
-// The conflict the transformation found before any solve, as the explanation of an infeasible
-// solve gives it: a row without coefficients but of fixed columns, which cannot meet its bound
-// (with those columns' bounds), or a column whose bounds cross.
-session::UserExplanation transformConflict(const model::Model& m, const model::StandardForm& sf) {
-    session::UserExplanation why;
-    why.kind = analysis::Explanation::Kind::Infeasible;
-    why.subsetComputed = true;
-    if (sf.infeasibleRow >= 0) {
-        const auto r = static_cast<size_t>(sf.infeasibleRow);
-        why.subset.push_back(m.rows[r].name);
-        if (sf.infeasibleSide == 2) {
-            // A crossed range: its lower bound (+1) and its upper one (-1) add up to 0 >= l - u.
-            why.certificate.push_back({m.rows[r].name, 1});
-            why.certificate.push_back({m.rows[r].name, -1});
-            return why;
-        }
-        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
-        std::vector<int32_t> fixed;
-        for (const auto& e : m.entries)
-            if (e.row == sf.infeasibleRow && e.value != 0) fixed.push_back(e.column);
-        std::sort(fixed.begin(), fixed.end());
-        for (const int32_t j : fixed)
-            why.subsetBounds.push_back(m.columns[static_cast<size_t>(j)].name);
-    } else if (sf.infeasibleColumn >= 0) {
-        why.subsetBounds.push_back(m.columns[static_cast<size_t>(sf.infeasibleColumn)].name);
-    }
-    return why;
-}
-
 // The format of FILE: --format, else its extension; any other extension reads as a data file.
 std::optional<model::FileFormat> formatOf(const std::string& file, const std::string& option) {
     if (!option.empty()) return model::formatNamed(option);
@@ -232,51 +126,206 @@ void printNotes(const std::string& file, const std::vector<std::string>& notes) 
         std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), note.c_str());
 }
 
-// The data file's problem as a model: named by its name files, or by row number and X[j].
-model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
-    try {
-        return model::readModelFile(file, model::FileFormat::Data);
-    } catch (const std::exception&) {
-        // A name file that cannot be read leaves the names to the fallbacks, as the open did.
-        return model::modelOfProblem(problem, {}, {}, {});
+struct SolveArgs {
+    std::string file, logDir, rtf, formatOption;
+    bool json = false, ranges = false, verify = false, exact = false, steps = false;
+    // --threads 1: the pivot never shares its columns (for CPU-time comparisons).
+    bool oneThread = false;
+    // --time-limit S: the exact check and the exact solve share S seconds (0: no limit).
+    double timeLimit = 60;
+};
+
+std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
+    SolveArgs a;
+    for (size_t k = 0; k < args.size(); ++k) {
+        const bool value = k + 1 < args.size();
+        if (args[k] == "--format" && value)
+            a.formatOption = args[++k];
+        else if (args[k] == "--json")
+            a.json = true;
+        else if (args[k] == "--ranges")
+            a.ranges = true;
+        else if (args[k] == "--verify")
+            a.verify = true;
+        else if (args[k] == "--exact")
+            a.exact = true;
+        else if (args[k] == "--time-limit" && value && text::toPointReal(args[k + 1]) &&
+                 *text::toPointReal(args[k + 1]) >= 0)
+            a.timeLimit = static_cast<double>(*text::toPointReal(args[++k]));
+        else if (args[k] == "--steps")
+            a.steps = true;
+        else if (args[k] == "--log-dir" && value)
+            a.logDir = args[++k];
+        else if (args[k] == "--rtf" && value)
+            a.rtf = args[++k];
+        else if (args[k] == "--threads" && value && (args[k + 1] == "1" || args[k + 1] == "2"))
+            a.oneThread = args[++k] == "1";
+        else if (a.file.empty() && args[k].rfind("--", 0) != 0)
+            a.file = args[k];
+        else
+            return std::nullopt;
     }
+    if (a.file.empty()) return std::nullopt;
+    return a;
+}
+
+// An LP or MPS file opened through the session, its standard form what the solver sees.
+// Returns the exit code when there is nothing to solve, nothing when it was opened.
+std::optional<int> openModelToSolve(session::Session& session, const SolveArgs& a,
+                                    model::FileFormat format) {
+    const session::ModelOpen laid = session.openModelFile(a.file, format);
+    if (laid.opened) {
+        printNotes(a.file, laid.notes);
+        return std::nullopt;
+    }
+    // The reader's message names the file and the line itself.
+    if (laid.readError)
+        return std::fprintf(stderr, "kvado-cli: %s\n", oneLine(laid.reason).c_str()), 1;
+    if (laid.conflict.kind == analysis::Explanation::Kind::None)
+        return badInput(a.file, laid.reason);
+    // Nothing to solve: a row without coefficients or a column's bounds rule it out.
+    printNotes(a.file, laid.notes);
+    if (a.json)
+        std::printf("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
+                    "\"passes\": 0, %s%s}\n",
+                    session::explanationJson(laid.conflict).c_str(),
+                    a.steps ? ", \"steps\": []" : "");
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), laid.reason.c_str());
+    return 2;
+}
+
+// A data file opened through the session (a missing name file leaves the placeholders; the
+// hints are the windows'). Returns the exit code when it cannot be solved.
+std::optional<int> openDataToSolve(session::Session& session, const SolveArgs& a) {
+    const session::OpenResult opened = session.openDataFile(a.file);
+    if (opened.status != session::OpenStatus::Opened)
+        return badInput(a.file, !opened.badNumber ? opened.reason
+                                : opened.badNumberPlace.empty()
+                                    ? opened.reason + " (a token that is not a number)"
+                                    : opened.reason + ": " + opened.badNumberPlace);
+    if (!opened.shortFileNote.empty())
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), opened.shortFileNote.c_str());
+    // The method starts from the right-hand sides as basic values and compares against Eps:
+    // a tolerance that is not positive or a negative right-hand side gives wrong answers.
+    const LpProblem& problem = session.problem();
+    if (!session::toleranceAccepted(problem.eps))
+        return badInput(a.file, "the tolerance Eps must be above 0");
+    if (const int32_t i = session::negativeRightHandSide(problem))
+        return badInput(a.file, "the right-hand side B[" + std::to_string(i) +
+                                    "] is negative; multiply that constraint by -1");
+    return std::nullopt;
+}
+
+// What the solve came to, as the session answers it, for printing.
+struct SolveAnswer {
+    SolveOutcome outcome = SolveOutcome::Stopped;
+    // The "ranges" and "steps" members, or empty for none.
+    std::string ranges, steps;
+    std::vector<std::string> stepsLines;
+    // --verify, --exact: the exact check (for the standard form the method solved).
+    std::optional<session::ExactCheck> exact;
+};
+
+SolveAnswer solveOpened(session::Session& session, const SolveArgs& a) {
+    SolveAnswer r;
+    // Every pass recorded as the solve makes it: the JSON has one entry per pass (the pass limit
+    // bounds them), the detail of the rows only within the recorder's budget.
+    StepRecorder::Limits stepLimits;
+    stepLimits.passes = INT64_MAX;
+    session.setRecordSteps(a.steps, stepLimits);
+    r.outcome = session.solveLoaded().outcome;
+    if (a.steps) {
+        const StepRecorder& recorded = *session.steps();
+        const StepNames names = session.stepNames(recorded);
+        r.steps = report::stepsJson(recorded, names);
+        if (!a.json)
+            for (const auto& para :
+                 report::stepsDocument(session.problem(), recorded, names, kSeparator))
+                r.stepsLines.push_back(para.text());
+    }
+    // The ranges of the optimal basis, computed only when asked: the section at the end of the
+    // report (so the RTF has it too) and the JSON member. Without an optimum there is no basis
+    // to range: the member is null and the report has no section.
+    if (a.ranges && r.outcome == SolveOutcome::Optimal) {
+        const analysis::Ranges ranges = session.ranges();
+        session.writeRangesReport(ranges);
+        r.ranges = analysis::rangesJson(ranges);
+    } else if (a.ranges) {
+        r.ranges = "\"ranges\": null";
+    }
+    if (!a.rtf.empty()) writeFileBytes(a.rtf, report::writeRtf(session.report().paragraphs()));
+    if (a.verify || a.exact) r.exact = session.runExactCheck(nullptr, a.exact, a.timeLimit);
+    return r;
+}
+
+void printJson(const session::Session& session, const SolveArgs& a, const SolveAnswer& r) {
+    const LpProblem& p = session.problem();
+    // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
+    std::string nonFinite;
+    auto number = [&nonFinite](Real v, const std::string& where) {
+        if (std::isfinite(v)) return text::formatRoundTrip(v);
+        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
+        return std::string("null");
+    };
+    std::string out = "{\"status\": \"";
+    out += statusName(r.outcome);
+    out += "\", \"objective\": " + number(p.objectiveValue(), "objective");
+    out += ", \"x\": [";
+    for (int32_t j = 1; j <= p.N; ++j) {
+        if (j > 1) out += ", ";
+        out += number(p.value(j), "x[" + std::to_string(j) + "]");
+    }
+    out += "], \"pi\": [";
+    for (int32_t i = 1; i <= p.M; ++i) {
+        if (i > 1) out += ", ";
+        out += number(p.shadowPrice(i), "pi[" + std::to_string(i) + "]");
+    }
+    out += "], \"passes\": " + std::to_string(p.pass);
+    if (!nonFinite.empty())
+        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
+    // The answer in the user's terms: the model's columns and rows, its sense and constant.
+    if (const auto& user = session.userSolution())
+        out += ", \"model\": " + model::userTermsJson(*session.userModel(), *user);
+    if (const std::string why = session::explanationJson(session.userExplanation()); !why.empty())
+        out += ", " + why;
+    if (!r.ranges.empty()) out += ", " + r.ranges;
+    if (!r.steps.empty()) out += ", " + r.steps;
+    if (r.exact) {
+        out += ", \"verification\": " + analysis::verificationJson(r.exact->verification);
+        if (a.exact)
+            out += ", \"exact\": " +
+                   (r.exact->exactRun ? analysis::exactJson(r.exact->exact) : "null");
+    }
+    out += "}\n";
+    std::fputs(out.c_str(), stdout);
+}
+
+void printText(const session::Session& session, const SolveAnswer& r) {
+    std::string text;
+    for (const auto& line : session.report().lines())
+        text += line + "\n";
+    if (!r.stepsLines.empty()) {
+        text += "\n";
+        for (const auto& line : r.stepsLines)
+            text += line + "\n";
+    }
+    if (r.exact) {
+        text += "\n";
+        for (const auto& line : analysis::reportSection(
+                 r.exact->verification, r.exact->exactRun ? &r.exact->exact : nullptr, kSeparator))
+            text += line + "\n";
+    }
+    std::fputs(text.c_str(), stdout);
+    if (r.outcome == SolveOutcome::Infeasible)
+        std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
+    if (r.outcome == SolveOutcome::Unbounded)
+        std::fputs("kvado-cli: the objective is unbounded\n", stderr);
 }
 
 int solveCommand(const std::vector<std::string>& args) {
-    std::string file, logDir, rtf, formatOption;
-    bool json = false, ranges = false, verify = false, exact = false, steps = false;
-    double timeLimit = 60;
-    for (size_t k = 0; k < args.size(); ++k) {
-        if (args[k] == "--format" && k + 1 < args.size())
-            formatOption = args[++k];
-        else if (args[k] == "--json")
-            json = true;
-        else if (args[k] == "--ranges")
-            ranges = true;
-        else if (args[k] == "--verify")
-            verify = true;
-        else if (args[k] == "--exact")
-            exact = true;
-        else if (args[k] == "--time-limit" && k + 1 < args.size() &&
-                 text::toPointReal(args[k + 1]) && *text::toPointReal(args[k + 1]) >= 0)
-            timeLimit = static_cast<double>(*text::toPointReal(args[++k]));
-        else if (args[k] == "--steps")
-            steps = true;
-        else if (args[k] == "--log-dir" && k + 1 < args.size())
-            logDir = args[++k];
-        else if (args[k] == "--rtf" && k + 1 < args.size())
-            rtf = args[++k];
-        else if (args[k] == "--threads" && k + 1 < args.size() &&
-                 (args[k + 1] == "1" || args[k + 1] == "2"))
-            // One thread: the pivot never shares its columns (for CPU-time comparisons).
-            setParallelPivotThreshold(args[++k] == "1" ? INT64_MAX : 0);
-        else if (file.empty() && args[k].rfind("--", 0) != 0)
-            file = args[k];
-        else
-            return usage();
-    }
-    if (file.empty()) return usage();
-    const auto format = formatOf(file, formatOption);
+    const std::optional<SolveArgs> a = parseSolveArgs(args);
+    if (!a) return usage();
+    const auto format = formatOf(a->file, a->formatOption);
     if (!format) return usage();
 
     LpProblem problem;
@@ -285,167 +334,36 @@ int solveCommand(const std::vector<std::string>& args) {
     // The exact check runs on request (--verify, --exact), so a plain solve prints what it did.
     session.setExactCheckAfterSolve(false);
     session.setDecimalSeparator(kSeparator);
-    session.setLogFolder(logDir);
+    session.setLogFolder(a->logDir);
     session.setDateTimeSource(nowText);
-    model::Model userModel;
-    model::StandardForm standard;
-    if (*format != model::FileFormat::Data) {
-        // An LP or MPS file: its standard form is what the solver sees.
-        std::vector<std::string> notes;
-        try {
-            userModel = model::readModelFile(file, *format, &notes);
-            standard = model::toStandardForm(userModel);
-        } catch (const model::ReadError& e) {
-            // The message names the file and the line itself.
-            std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
-            return 1;
-        } catch (const std::exception& e) {
-            return badInput(file, e.what());
-        }
-        printNotes(file, notes);
-        if (!standard.infeasible.empty()) {
-            // Nothing to solve: a row without coefficients or a column's bounds rule it out.
-            if (json) {
-                const std::string why =
-                    session::explanationJson(transformConflict(userModel, standard));
-                std::printf("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
-                            "\"passes\": 0, %s%s}\n",
-                            why.c_str(), steps ? ", \"steps\": []" : "");
-            }
-            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), standard.infeasible.c_str());
-            return 2;
-        }
-        session.openModel(standard, model::kModelEps, datafile::baseName(file));
-    } else {
-        // A missing name file leaves the placeholders; the hints are the windows'.
-        session::OpenResult opened;
-        try {
-            opened = session.openDataFile(file);
-        } catch (const std::exception& e) {
-            return badInput(file, e.what());
-        }
-        if (opened.status != session::OpenStatus::Opened)
-            return badInput(file, !opened.badNumber ? opened.reason
-                                  : opened.badNumberPlace.empty()
-                                      ? opened.reason + " (a token that is not a number)"
-                                      : opened.reason + ": " + opened.badNumberPlace);
-        if (!opened.shortFileNote.empty())
-            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), opened.shortFileNote.c_str());
-        // The method starts from the right-hand sides as basic values and compares against
-        // Eps: a tolerance that is not positive or a negative right-hand side gives wrong
-        // answers.
-        if (!session::toleranceAccepted(problem.eps))
-            return badInput(file, "the tolerance Eps must be above 0");
-        if (const int32_t i = session::negativeRightHandSide(problem))
-            return badInput(file, "the right-hand side B[" + std::to_string(i) +
-                                      "] is negative; multiply that constraint by -1");
-        userModel = dataFileModel(file, problem);
-    }
-
-    SolveOutcome outcome;
-    std::string rangesMember, stepsMember;
-    std::vector<std::string> stepsLines;
-    // Every pass recorded as the solve makes it: the JSON has one entry per pass (the pass limit
-    // bounds them), the detail of the rows only within the recorder's budget.
-    StepRecorder::Limits stepLimits;
-    stepLimits.passes = INT64_MAX;
-    session.setRecordSteps(steps, stepLimits);
-    // The answer in the user's terms: the model's columns and rows, its sense and constant.
-    model::UserSolution user;
-    std::vector<std::string> userLines;
-    analysis::Explanation explanation;
+    if (a->oneThread) session.setSolveOptions(SolveOptions::oneThread());
+    SolveAnswer answer;
     try {
-        const session::SolveResult solved = session.solveLoaded();
-        outcome = solved.outcome;
-        explanation = solved.explanation;
-        if (steps) {
-            const StepRecorder& recorded = *session.steps();
-            const StepNames names = session.stepNames(recorded);
-            stepsMember = report::stepsJson(recorded, names);
-            if (!json)
-                for (const auto& para : report::stepsDocument(problem, recorded, names, kSeparator))
-                    stepsLines.push_back(para.text());
-        }
-        if (outcome == SolveOutcome::Optimal)
-            user = *format == model::FileFormat::Data
-                       ? model::mapBackLoaded(userModel, problem)
-                       : model::mapBack(userModel, standard, problem);
-        // The ranges of the optimal basis, computed only when asked: the section at the end of
-        // the report (so the RTF has it too) and the JSON member. Without an optimum there is
-        // no basis to range: the member is null and the report has no section. An LP or MPS
-        // model is ranged in its own terms; a data file's problem is its standard form.
-        if (ranges && outcome == SolveOutcome::Optimal) {
-            const analysis::Ranges r =
-                *format == model::FileFormat::Data
-                    ? session.ranges()
-                    : analysis::userRanges(userModel, standard, problem, user);
-            session.writeRangesReport(r);
-            rangesMember = analysis::rangesJson(r);
-        } else if (ranges) {
-            rangesMember = "\"ranges\": null";
-        }
-        // The report of a model from an LP or MPS file ends with the answer in its terms, printed
-        // and saved alike; a data file's problem is its own standard form, and its report stays
-        // as it was.
-        if (outcome == SolveOutcome::Optimal && *format != model::FileFormat::Data)
-            userLines = model::userTermsLines(userModel, user, kSeparator);
-        if (!rtf.empty()) {
-            report::ReportDocument saved = session.report();
-            if (!userLines.empty()) saved.append("");
-            for (const auto& line : userLines)
-                saved.append(line);
-            writeFileBytes(rtf, report::writeRtf(saved.paragraphs()));
-        }
+        const std::optional<int> refused = *format == model::FileFormat::Data
+                                               ? openDataToSolve(session, *a)
+                                               : openModelToSolve(session, *a, *format);
+        if (refused) return *refused;
+        answer = solveOpened(session, *a);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
-    const report::ReportDocument& doc = session.report();
-    // The exact answers are for the standard form the method solved.
-    const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact, timeLimit);
-    if (json) {
-        printJson(
-            problem, outcome,
-            outcome == SolveOutcome::Optimal ? model::userTermsJson(userModel, user) : "",
-            rangesMember, stepsMember, answers,
-            session::explanationJson(session::userExplanation(
-                explanation, userModel, *format == model::FileFormat::Data ? nullptr : &standard)));
-    } else {
-        std::string text;
-        for (const auto& line : doc.lines())
-            text += line + "\n";
-        if (!userLines.empty()) text += "\n";
-        for (const auto& line : userLines)
-            text += line + "\n";
-        if (!stepsLines.empty()) {
-            text += "\n";
-            for (const auto& line : stepsLines)
-                text += line + "\n";
-        }
-        if (answers.verified) {
-            text += "\n";
-            for (const auto& line : analysis::reportSection(
-                     answers.verification, answers.exactRun ? &answers.exact : nullptr, kSeparator))
-                text += line + "\n";
-        }
-        std::fputs(text.c_str(), stdout);
-        if (outcome == SolveOutcome::Infeasible)
-            std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
-        if (outcome == SolveOutcome::Unbounded)
-            std::fputs("kvado-cli: the objective is unbounded\n", stderr);
-    }
+    if (a->json)
+        printJson(session, *a, answer);
+    else
+        printText(session, answer);
     // No answer at all: said even with --json, whose status names it too.
-    if (outcome == SolveOutcome::PassLimit)
+    if (answer.outcome == SolveOutcome::PassLimit)
         std::fprintf(stderr, "kvado-cli: %s: stopped after %d passes without an answer\n",
-                     file.c_str(), static_cast<int>(passLimit(problem)));
-    if (outcome == SolveOutcome::Stopped)
-        std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", file.c_str());
-    if (outcome == SolveOutcome::Overflow)
+                     a->file.c_str(), static_cast<int>(passLimit(problem)));
+    if (answer.outcome == SolveOutcome::Stopped)
+        std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", a->file.c_str());
+    if (answer.outcome == SolveOutcome::Overflow)
         std::fprintf(stderr,
                      "kvado-cli: %s: a number went beyond the 80-bit range while solving "
                      "(see Kvaq.log): no answer\n",
-                     file.c_str());
-    return exitCode(outcome);
+                     a->file.c_str());
+    return exitCode(answer.outcome);
 }
 
 int convertCommand(const std::vector<std::string>& args) {
@@ -514,8 +432,8 @@ int generateCommand(const std::vector<std::string>& args) {
         if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos &&
             !text::toWholeNumber(t)) {
             std::fprintf(stderr, "kvado-cli: %s\n",
-                         oneLine(datafile::tooLargeMessage(k == 1 ? INT32_MAX + int64_t(1) : 0,
-                                                           k == 0 ? INT32_MAX + int64_t(1) : 0))
+                         oneLine(tooLargeMessage(k == 1 ? INT32_MAX + int64_t(1) : 0,
+                                                 k == 0 ? INT32_MAX + int64_t(1) : 0))
                              .c_str());
             return 1;
         }

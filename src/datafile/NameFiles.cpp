@@ -4,11 +4,6 @@
 
 namespace kvado::datafile {
 
-std::string baseName(std::string_view path) {
-    const auto slash = path.find_last_of('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 std::string sideFileName(std::string_view dataPath, std::string_view extension) {
     const auto slash = dataPath.find_last_of('/');
     const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;

@@ -13,8 +13,6 @@ namespace kvado::datafile {
 // (given without the dot), or with it appended when the file name has none. The folder is
 // never touched: "/zad/p1.dat" and "/zad/p1" both give "/zad/p1.ogran".
 std::string sideFileName(std::string_view dataPath, std::string_view extension);
-// The file name without its folder.
-std::string baseName(std::string_view path);
 
 // The lines of a name file, decoded by the text-file policy (UTF-8 when it is valid UTF-8 with
 // a non-ASCII character, windows-1251 otherwise). CR LF, LF and CR end lines; a last line

@@ -101,37 +101,4 @@ std::string problemSizeMessage(std::string_view bytes) {
     return tooLargeMessage(G + E + L, N);
 }
 
-namespace {
-
-const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера\r\n(";
-
-std::string limitsText() {
-    return "можно не более " + intText(ProblemLimits::maxRows) + " ограничений, " +
-           intText(ProblemLimits::maxColumns) + " неизвестных и " +
-           intText(ProblemLimits::maxCells) + " коэффициентов)";
-}
-
-} // namespace
-
-std::string tooLargeMessage(int64_t M, int64_t N) {
-    return kTooLarge + ("ограничений " + intText(M)) + ", неизвестных " + intText(N) + "; " +
-           limitsText();
-}
-
-std::string fileTooLargeMessage(int64_t rows, int64_t columns) {
-    (void)columns;
-    const std::string what =
-        rows > ProblemLimits::maxRows
-            ? "в файле больше " + intText(ProblemLimits::maxRows) + " ограничений"
-            : "в файле больше " + intText(ProblemLimits::maxColumns) + " неизвестных";
-    return kTooLarge + what + "; " + limitsText();
-}
-
-std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
-                                        int64_t N) {
-    return kTooLarge + ("в файле ограничений " + intText(fileRows)) + ", неизвестных " +
-           intText(fileColumns) + "; в стандартной форме (с границами неизвестных как строками) " +
-           "ограничений " + intText(M) + ", неизвестных " + intText(N) + "; " + limitsText();
-}
-
 } // namespace kvado::datafile

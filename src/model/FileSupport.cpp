@@ -2,7 +2,6 @@
 
 #include <unordered_set>
 
-#include "datafile/OpenedGrid.h"
 #include "solver/LpProblem.h"
 
 namespace kvado::model::detail {
@@ -10,8 +9,8 @@ namespace kvado::model::detail {
 void checkModelSize(size_t rows, size_t columns) {
     if (static_cast<int64_t>(rows) > ProblemLimits::maxRows ||
         static_cast<int64_t>(columns) > ProblemLimits::maxColumns)
-        throw ProblemSizeError(datafile::fileTooLargeMessage(static_cast<int64_t>(rows),
-                                                             static_cast<int64_t>(columns)));
+        throw ProblemSizeError(
+            fileTooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
 }
 
 std::vector<std::string> fileNames(const std::vector<std::string>& names,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "text/ExactNumber.h"
+#include "solver/RowKind.h"
 #include "text/NumberText.h"
 
 namespace kvado::model {
@@ -18,7 +19,6 @@ namespace kvado::model {
 inline constexpr Real kInfinity = std::numeric_limits<Real>::infinity();
 
 enum class Sense { Minimize, Maximize };
-enum class RowKind { Less, Greater, Equal, Range };
 
 struct Column {
     std::string name;

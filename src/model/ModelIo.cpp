@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/FileIo.h"
+#include "base/FileName.h"
 #include "datafile/DataFile.h"
 #include "datafile/NameFiles.h"
 #include "model/FileSupport.h"
@@ -29,7 +30,7 @@ std::optional<FileFormat> formatNamed(std::string_view name) {
 Model readModelFile(const std::string& path, FileFormat format, std::vector<std::string>* notes,
                     Real* eps) {
     const std::string bytes = readFileBytes(path);
-    const std::string name = datafile::baseName(path);
+    const std::string name = baseName(path);
     if (format == FileFormat::Lp || format == FileFormat::Mps) {
         if (eps) *eps = kModelEps;
         return format == FileFormat::Lp ? readLp(bytes, name, notes) : readMps(bytes, name, notes);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "datafile/OpenedGrid.h"
+#include "solver/LpProblem.h"
 #include "text/ExactValue.h"
 
 namespace kvado::model {
@@ -81,22 +81,11 @@ std::string shiftedName(const std::string& name, Real l) {
 struct Half {
     int32_t userRow; // -1: the bound row of column `boundColumn`
     int32_t boundColumn;
-    char kind; // 'G', 'E', 'L'
+    RowKind kind; // Greater, Equal or Less
     text::ExactReal rhs;
     int sign;
     std::string name;
 };
-
-std::string relationText(RowKind k) {
-    switch (k) {
-    case RowKind::Less:
-        return "<=";
-    case RowKind::Greater:
-        return ">=";
-    default:
-        return "=";
-    }
-}
 
 using text::ExactReal;
 
@@ -109,7 +98,6 @@ text::ExactNumber exactAt(const LpProblem& p, int32_t i, int32_t j) {
 ExactReal shiftOf(const StandardForm::ColumnMap& map) {
     return {map.shift, map.shiftExact};
 }
-
 } // namespace
 
 StandardForm toStandardForm(const Model& m) {
@@ -210,7 +198,7 @@ StandardForm toStandardForm(const Model& m) {
                 }
                 std::string need = row.kind == RowKind::Range
                                        ? numberText(lo) + " <= 0 <= " + numberText(up)
-                                       : "0 " + relationText(row.kind) + " " +
+                                       : "0 " + std::string(relationText(row.kind)) + " " +
                                              numberText(row.kind == RowKind::Less ? up : lo);
                 infeasible("ограничение «" + row.name + "» не содержит неизвестных и требует " +
                            need);
@@ -221,22 +209,22 @@ StandardForm toStandardForm(const Model& m) {
         const auto ri = static_cast<int32_t>(r);
         switch (row.kind) {
         case RowKind::Less:
-            halves.push_back({ri, -1, 'L', upExact, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Less, upExact, 1, row.name});
             break;
         case RowKind::Greater:
-            halves.push_back({ri, -1, 'G', loExact, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Greater, loExact, 1, row.name});
             break;
         case RowKind::Equal:
-            halves.push_back({ri, -1, 'E', loExact, 1, row.name});
+            halves.push_back({ri, -1, RowKind::Equal, loExact, 1, row.name});
             break;
         case RowKind::Range:
             if (row.lower == row.upper) {
                 ++sf.summary.rangesEqual;
-                halves.push_back({ri, -1, 'E', loExact, 1, row.name});
+                halves.push_back({ri, -1, RowKind::Equal, loExact, 1, row.name});
             } else {
                 ++sf.summary.rangesSplit;
-                halves.push_back({ri, -1, 'G', loExact, 1, row.name + ":lo"});
-                halves.push_back({ri, -1, 'L', upExact, 1, row.name + ":up"});
+                halves.push_back({ri, -1, RowKind::Greater, loExact, 1, row.name + ":lo"});
+                halves.push_back({ri, -1, RowKind::Less, upExact, 1, row.name + ":up"});
             }
             break;
         }
@@ -245,7 +233,9 @@ StandardForm toStandardForm(const Model& m) {
         if (h.rhs.value < 0) {
             h.rhs = -h.rhs;
             h.sign = -1;
-            h.kind = h.kind == 'G' ? 'L' : h.kind == 'L' ? 'G' : 'E';
+            h.kind = h.kind == RowKind::Greater ? RowKind::Less
+                     : h.kind == RowKind::Less  ? RowKind::Greater
+                                                : RowKind::Equal;
             h.name = "-" + h.name;
             ++sf.summary.rowsNegated;
         } else if (h.rhs.value == 0) {
@@ -256,7 +246,8 @@ StandardForm toStandardForm(const Model& m) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
         if (map.kind == ColumnKind::Shifted && std::isfinite(c.upper)) {
-            halves.push_back({-1, static_cast<int32_t>(j), 'L', exactUpper(c) - exactLower(c), 1,
+            halves.push_back({-1, static_cast<int32_t>(j), RowKind::Less,
+                              exactUpper(c) - exactLower(c), 1,
                               c.name + "<=" + numberText(c.upper)});
             ++nnz;
         }
@@ -264,13 +255,13 @@ StandardForm toStandardForm(const Model& m) {
 
     int64_t G = 0, E = 0, L = 0;
     for (const auto& h : halves)
-        (h.kind == 'G' ? G : h.kind == 'E' ? E : L)++;
+        (h.kind == RowKind::Greater ? G : h.kind == RowKind::Equal ? E : L)++;
     try {
         checkCounts(G, E, L, nStd);
     } catch (const ProblemSizeError&) {
-        throw ProblemSizeError(datafile::standardFormTooLargeMessage(
-            static_cast<int64_t>(m.rows.size()), static_cast<int64_t>(m.columns.size()), G + E + L,
-            nStd));
+        throw ProblemSizeError(standardFormTooLargeMessage(static_cast<int64_t>(m.rows.size()),
+                                                           static_cast<int64_t>(m.columns.size()),
+                                                           G + E + L, nStd));
     }
     sf.G = static_cast<int32_t>(G);
     sf.E = static_cast<int32_t>(E);
@@ -322,7 +313,7 @@ StandardForm toStandardForm(const Model& m) {
     sf.rhsExact.reserve(M);
     sf.rowMap.resize(m.rows.size());
     sf.rowStart.push_back(0);
-    for (const char group : {'G', 'E', 'L'}) {
+    for (const RowKind group : {RowKind::Greater, RowKind::Equal, RowKind::Less}) {
         for (const auto& h : halves) {
             if (h.kind != group) continue;
             const auto i = static_cast<int32_t>(sf.rowNames.size());
@@ -455,16 +446,15 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
     // The inverse table's objective row holds -Z and the multipliers Pi = -cB·B⁻¹, so the
     // standard form's dual value (dZ/db) of row i is -Pi[i].
     const Real sigma = sf.sign;
-    const int32_t M = p.M;
-    auto y = [&](int32_t i) { return -p.inverse(M + 1, i + 1); };
-    auto x = [&](int32_t j) { return p.solution[static_cast<size_t>(j) + 1]; };
+    auto y = [&](int32_t i) { return -p.shadowPrice(i + 1); };
+    auto x = [&](int32_t j) { return p.value(j + 1); };
     auto basic = [&](int32_t j) { return p.basic[static_cast<size_t>(j) + 1] != 0; };
     auto reduced = [&](int32_t j) {
         return basic(j) ? Real(0) : p.pricing[static_cast<size_t>(j) + 1];
     };
 
     UserSolution u;
-    u.objective = sigma * -p.inverse(M + 1, 0) + sf.offset;
+    u.objective = sigma * p.objectiveValue() + sf.offset;
     const size_t nCols = m.columns.size(), nRows = m.rows.size();
     u.columnValue.resize(nCols);
     u.columnMarginal.assign(nCols, 0);

@@ -136,7 +136,7 @@ void WriteSolutionReport(const LpProblem& p, const ReportContext& ctx, ReportDoc
     doc.append(" ");
     // Z with its sign, as the results window shows it (the magnitude alone read a minimum of
     // -36 as 36).
-    doc.append("Значение = " + formatFixed(-p.inverse(p.M + 1, 0), 0, 2));
+    doc.append("Значение = " + formatFixed(p.objectiveValue(), 0, 2));
     doc.append(" ");
 }
 
@@ -149,13 +149,13 @@ void WriteShadowPrices(const LpProblem& p, const ReportContext& ctx, ReportDocum
     doc.append(" ");
     StringGridModel::UpdateScope scope(r.SG2);
     for (int32_t i = 1; i <= p.M; ++i) {
-        const Real pi = p.inverse(p.M + 1, i);
+        const Real pi = p.shadowPrice(i);
         doc.append("Pi[" + intText(i, 3) + "] ( " + nameField(in.cell(0, i + 1), 35) +
                    " ) = " + formatFixed(pi, 8, 3));
         if (r.fillAnalysisGrid)
             r.SG2.setCell(p.N + 4, i + 2, formatShortGeneral(pi, ctx.decimalSeparator));
     }
-    r.edTarget = formatFixed(-p.inverse(p.M + 1, 0), 0, 2);
+    r.edTarget = formatFixed(p.objectiveValue(), 0, 2);
 }
 
 void SolutionCheck::resize(int32_t M) {
@@ -232,7 +232,7 @@ int32_t firstImprovingUnknown(const LpProblem& p, Real& reducedCost) {
         Real d = 0;
         const auto col = p.column(j);
         for (int32_t t = 0; t < col.count; ++t)
-            d = d + p.inverse(p.M + 1, col.rows[t]) * col.value(t);
+            d = d + p.shadowPrice(col.rows[t]) * col.value(t);
         d = d + p.objectiveCoefficient(j);
         if (d < -kControlTolerance) {
             reducedCost = d;
@@ -309,7 +309,7 @@ bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsMod
     Real control = 0;
     for (int32_t i = 1; i <= p.M; ++i)
         control =
-            control + static_cast<Real>(slackFlags[static_cast<size_t>(i)]) * p.inverse(p.M + 1, i);
+            control + static_cast<Real>(slackFlags[static_cast<size_t>(i)]) * p.shadowPrice(i);
     check.feasible = feasible;
     check.controlNumber = control;
     // The control number only weighs the rows with slack; a column that would still lower

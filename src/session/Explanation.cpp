@@ -151,4 +151,30 @@ std::string explanationJson(const UserExplanation& u) {
     return {};
 }
 
+UserExplanation transformConflict(const model::Model& m, const model::StandardForm& sf) {
+    UserExplanation why;
+    why.kind = analysis::Explanation::Kind::Infeasible;
+    why.subsetComputed = true;
+    if (sf.infeasibleRow >= 0) {
+        const auto r = static_cast<size_t>(sf.infeasibleRow);
+        why.subset.push_back(m.rows[r].name);
+        if (sf.infeasibleSide == 2) {
+            // A crossed range: its lower bound (+1) and its upper one (-1) add up to 0 >= l - u.
+            why.certificate.push_back({m.rows[r].name, 1});
+            why.certificate.push_back({m.rows[r].name, -1});
+            return why;
+        }
+        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
+        std::vector<int32_t> fixed;
+        for (const auto& e : m.entries)
+            if (e.row == sf.infeasibleRow && e.value != 0) fixed.push_back(e.column);
+        std::sort(fixed.begin(), fixed.end());
+        for (const int32_t j : fixed)
+            why.subsetBounds.push_back(m.columns[static_cast<size_t>(j)].name);
+    } else if (sf.infeasibleColumn >= 0) {
+        why.subsetBounds.push_back(m.columns[static_cast<size_t>(sf.infeasibleColumn)].name);
+    }
+    return why;
+}
+
 } // namespace kvado::session

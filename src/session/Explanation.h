@@ -36,6 +36,11 @@ struct UserExplanation {
 UserExplanation userExplanation(const analysis::Explanation& e, const model::Model& model,
                                 const model::StandardForm* sf);
 
+// The conflict the transformation found before any solve, told as the explanation of an
+// infeasible solve would tell it: a row without coefficients but of fixed columns, which
+// cannot meet its bound (with those columns' bounds), or a column whose bounds cross.
+UserExplanation transformConflict(const model::Model& model, const model::StandardForm& sf);
+
 // "\"infeasibility\": {...}" or "\"unboundedness\": {...}"; empty for Kind None.
 std::string explanationJson(const UserExplanation& u);
 

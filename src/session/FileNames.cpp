@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/FileName.h"
 #include "datafile/NameFiles.h"
 
 namespace kvado::session {
@@ -25,7 +26,7 @@ std::vector<std::string_view> patterns(std::string_view filter) {
 }
 
 bool hasExtension(const std::string& path) {
-    const std::string name = datafile::baseName(path);
+    const std::string name = baseName(path);
     const size_t dot = name.find_last_of('.');
     // A dot that starts the name (".hidden") or ends it names no extension.
     return dot != std::string::npos && dot > 0 && dot + 1 < name.size();

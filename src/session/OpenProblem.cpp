@@ -1,6 +1,7 @@
 #include "session/OpenProblem.h"
 
 #include "base/FileIo.h"
+#include "base/FileName.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
 #include "session/Messages.h"
@@ -56,7 +57,7 @@ OpenResult stopped(OpenResult r, OpenStatus status, std::string error, std::stri
 OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g,
                        const OpenOptions& options) {
     OpenResult r;
-    p.dataFileName = datafile::baseName(path);
+    p.dataFileName = baseName(path);
     if (!isRegularFile(path)) {
         r.status = OpenStatus::NotFound;
         r.messages.push_back(kFileNotFound);

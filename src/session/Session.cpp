@@ -1,5 +1,6 @@
 #include "session/Session.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdlib.h>
 
@@ -7,8 +8,10 @@
 #include "analysis/RangingReport.h"
 #include "analysis/UserRanging.h"
 #include "base/FileError.h"
+#include "base/FileName.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
+#include "grid/GridNames.h"
 #include "model/ModelFiles.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
@@ -90,7 +93,7 @@ bool Session::GridTransfer(const EditTexts& edits) {
     transferGrid(*m_inputGrid, m_separator, m_problem);
     // While the grid is still the linked model's standard form, its exact numbers are those
     // of the model as the file or the model window states it, not of their texts in the grid.
-    if (m_link) model::applyExactValues(m_link->standard, m_problem);
+    if (linkedTransformed()) model::applyExactValues(*m_link->standard, m_problem);
     SetUpResultGrids();
     return false;
 }
@@ -149,7 +152,7 @@ OpenResult Session::openDataFile(const std::string& path) {
         for (const std::string& message : r.messages)
             showMessage(message);
         if (!r.error.empty() && m_view)
-            m_view->showError(r.error + "\r\n" + notReadMessage(datafile::baseName(path)));
+            m_view->showError(r.error + "\r\n" + notReadMessage(baseName(path)));
         return r;
     }
     if (!mayReplaceInput()) {
@@ -173,6 +176,8 @@ OpenResult Session::openDataFile(const std::string& path) {
     for (const std::string& message : r.messages)
         showMessage(message);
     SetUpResultGrids();
+    m_link = std::make_unique<Link>();
+    m_link->dataPath = path;
     return r;
 }
 
@@ -208,7 +213,10 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
 OpenResult Session::openModel(const model::Model& model, model::StandardForm sf, Real eps,
                               const std::string& fileName) {
     OpenResult r = openModel(sf, eps, fileName);
-    m_link = std::make_unique<Link>(Link{model, std::move(sf)});
+    m_link = std::make_unique<Link>();
+    m_link->model = model;
+    m_link->standard = std::move(sf);
+    m_link->modelRead = true;
     return r;
 }
 
@@ -219,13 +227,14 @@ ModelOpen Session::layModel(const model::Model& model, const std::string& fileNa
     try {
         sf = model::toStandardForm(model);
     } catch (const ProblemSizeError& e) {
-        r.error = e.what();
+        r.error = r.reason = e.what();
         return r;
     }
     // A row that 0 cannot meet is not in the standard form: solving that would answer a
     // problem the user did not state.
     if (!sf.infeasible.empty()) {
-        r.error = sf.infeasible;
+        r.error = r.reason = sf.infeasible;
+        r.conflict = transformConflict(model, sf);
         return r;
     }
     if (!mayReplaceInput(byModelText)) {
@@ -240,25 +249,23 @@ ModelOpen Session::layModel(const model::Model& model, const std::string& fileNa
 
 ModelOpen Session::openModelFile(const std::string& path, model::FileFormat format) {
     ModelOpen r;
-    std::error_code ec;
     model::Model m;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        r.error = kFileNotFound;
-    } else {
-        try {
-            m = model::readModelFile(path, format, &r.notes);
-        } catch (const model::ReadError& e) {
-            r.error = e.what();
-            r.errorLine = e.line();
-        } catch (const ProblemSizeError& e) {
-            r.error = e.what();
-        } catch (const FileError& e) {
-            r.error = e.what();
-        }
+    try {
+        m = model::readModelFile(path, format, &r.notes);
+    } catch (const model::ReadError& e) {
+        r.error = r.reason = e.what();
+        r.errorLine = e.line();
+        r.readError = true;
+    } catch (const ProblemSizeError& e) {
+        r.error = r.reason = e.what();
+    } catch (const FileError& e) {
+        std::error_code ec;
+        r.reason = e.what();
+        r.error = std::filesystem::is_regular_file(path, ec) ? r.reason : kFileNotFound;
     }
     if (r.error.empty()) {
         std::vector<std::string> notes = std::move(r.notes);
-        r = layModel(m, datafile::baseName(path));
+        r = layModel(m, baseName(path));
         r.notes = std::move(notes);
         if (r.opened) m_edited = {};
     }
@@ -301,8 +308,29 @@ void Session::endLink() {
     m_userSolution.reset();
 }
 
+const model::Model& Session::linkModel() const {
+    if (!m_link->modelRead) {
+        try {
+            m_link->model = model::readModelFile(m_link->dataPath, model::FileFormat::Data);
+        } catch (const std::exception&) {
+            // A name file that cannot be read leaves the names to the fallbacks, as the open
+            // did.
+            m_link->model = model::modelOfProblem(m_problem, {}, {}, {});
+        }
+        m_link->modelRead = true;
+    }
+    return m_link->model;
+}
+
+const std::optional<model::UserSolution>& Session::userSolution() const {
+    if (!m_userSolution && m_link && !m_link->standard && m_solvedLoaded &&
+        m_outcome == SolveOutcome::Optimal)
+        m_userSolution = model::mapBackLoaded(linkModel(), m_problem);
+    return m_userSolution;
+}
+
 std::vector<std::string> Session::userSolutionLines() const {
-    if (!m_link || !m_userSolution) return {};
+    if (!linkedTransformed() || !m_userSolution) return {};
     return model::userTermsLines(m_link->model, *m_userSolution, m_separator);
 }
 
@@ -313,17 +341,17 @@ datafile::DataFileContents Session::inputContents(const EditTexts& edits) const 
 }
 
 model::Model Session::modelOfInput(const datafile::DataFileContents& contents) const {
-    if (m_link) return m_link->model;
+    if (linkedTransformed()) return m_link->model;
     // The checked data file's text is the problem as the grid states it, read as an open
     // would read it, without touching the session's problem (its last solve stays).
     LpProblem p;
     datafile::readDataFile(contents.data, p);
-    const analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, p.N, p.M);
+    const Names names = namesFromGrid(*m_inputGrid, p.N, p.M);
     return model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
 }
 
 std::optional<std::string> Session::modelText(const EditTexts& edits, std::string& error) const {
-    if (m_link) return model::writeLp(m_link->model);
+    if (linkedTransformed()) return model::writeLp(m_link->model);
     const datafile::DataFileContents contents = inputContents(edits);
     if (!contents.error.empty()) {
         error = contents.error;
@@ -380,13 +408,13 @@ SolveResult Session::solveLoaded() {
         if (m_recordSteps) m_steps = std::make_unique<StepRecorder>(m_stepLimits);
         m_solvedLoaded = true;
         m_ending = SolveOutcome::Optimal;
-        result.outcome = solve(m_problem, log, *this, m_steps.get());
+        result.outcome = solve(m_problem, log, *this, m_steps.get(), m_solveOptions);
     }
     result.solved = true;
     // The solver has shown the message of a problem without a feasible solution itself. The
     // column it leaves as the entering one is the unbounded column.
     if (result.outcome == SolveOutcome::Unbounded) {
-        result.unboundedColumn = m_problem.entering;
+        result.unboundedColumn = m_problem.unboundedColumn();
         showMessage(unboundedMessage(m_problem, *m_inputGrid, result.unboundedColumn));
     }
     // The check runs whatever the outcome: after a failed solve its lines tell the user which
@@ -395,8 +423,8 @@ SolveResult Session::solveLoaded() {
                           result.outcome == SolveOutcome::Optimal);
     result.check = {m_check.feasible, m_check.optimal, m_check.controlNumber};
     // The answer in the terms of the model the input still is, after the method's own lines.
-    if (m_link && result.outcome == SolveOutcome::Optimal) {
-        m_userSolution = model::mapBack(m_link->model, m_link->standard, m_problem);
+    if (linkedTransformed() && result.outcome == SolveOutcome::Optimal) {
+        m_userSolution = model::mapBack(m_link->model, *m_link->standard, m_problem);
         m_report.append("");
         for (const std::string& line : userSolutionLines())
             m_report.append(line);
@@ -408,7 +436,7 @@ SolveResult Session::solveLoaded() {
         result.outcome != SolveOutcome::Stopped && result.outcome != SolveOutcome::Overflow) {
         VerifyOptions automatic;
         automatic.decimalSeparator = m_separator;
-        m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds);
+        m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds, true);
         writeExactSection(m_exactCheck);
     }
     result.exact = m_exactCheck;
@@ -441,20 +469,34 @@ SolveResult Session::solveLoaded() {
 
 // --- the exact check -------------------------------------------------------------------------
 
-ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSeconds) const {
+namespace {
+// Whether the check leaves nothing for the exact solve: it confirmed the answer, or it was
+// skipped for a limit of its own (size, time, a stop), which the exact solve would meet too.
+// A solve without an answer (the pass limit, a stop, an overflow) leaves the exact solve the only
+// answer.
+bool settled(analysis::Verdict v, SolveOutcome outcome) {
+    using analysis::Verdict;
+    if (v == Verdict::Skipped)
+        return outcome != SolveOutcome::PassLimit && outcome != SolveOutcome::Stopped &&
+               outcome != SolveOutcome::Overflow;
+    return v == Verdict::Optimal || v == Verdict::InfeasibleConfirmed ||
+           v == Verdict::UnboundedConfirmed;
+}
+} // namespace
+
+ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSeconds, bool exactSolve,
+                                 bool sharedLimit) const {
     ExactCheck c;
-    if (m_outcome == SolveOutcome::PassLimit || m_outcome == SolveOutcome::Stopped ||
-        m_outcome == SolveOutcome::Overflow)
-        return c;
+    // Nothing solved since the problem was loaded: nothing to check.
+    if (!m_solvedLoaded) return c;
     c.ran = true;
     c.verification = analysis::verify(m_problem, m_outcome, options);
-    const analysis::Verdict v = c.verification.verdict;
-    const bool settled =
-        v == analysis::Verdict::Optimal || v == analysis::Verdict::InfeasibleConfirmed ||
-        v == analysis::Verdict::UnboundedConfirmed || v == analysis::Verdict::Skipped;
-    if (settled) return c;
+    if (!exactSolve || settled(c.verification.verdict, m_outcome)) return c;
     analysis::ExactSolveOptions exact;
-    exact.maxSeconds = exactSeconds;
+    // A limit shared with the check leaves the exact solve what the check did not use.
+    exact.maxSeconds = sharedLimit && exactSeconds > 0
+                           ? std::max(exactSeconds - c.verification.seconds, 0.001)
+                           : exactSeconds;
     exact.cancel = options.cancel;
     exact.decimalSeparator = m_separator;
     c.exact = analysis::solveExactly(m_problem, &c.verification, exact);
@@ -462,8 +504,11 @@ ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSecon
     return c;
 }
 
-ExactCheck Session::runExactCheck(const std::atomic<bool>* cancel) const {
-    return exactCheckOf(VerifyOptions::unlimited(cancel, m_separator), 0);
+ExactCheck Session::runExactCheck(const std::atomic<bool>* cancel, bool exactSolve,
+                                  double seconds) const {
+    VerifyOptions check = VerifyOptions::unlimited(cancel, m_separator);
+    check.maxSeconds = seconds;
+    return exactCheckOf(check, seconds, exactSolve, true);
 }
 
 bool Session::acceptExactCheck(ExactCheck check) {
@@ -503,14 +548,13 @@ const StepRecorder* Session::steps() {
     } remove{folder};
     TraceLog log(folder);
     SolverHost quiet;
-    solve(copy, log, quiet, steps.get());
+    solve(copy, log, quiet, steps.get(), m_solveOptions);
     m_steps = std::move(steps);
     return m_steps.get();
 }
 
 StepNames Session::stepNames(const StepRecorder& steps) const {
-    analysis::GridNames names = analysis::namesFromGrid(*m_inputGrid, steps.N, steps.M);
-    return StepNames(steps, std::move(names.columns), std::move(names.rows));
+    return StepNames(steps, namesFromGrid(*m_inputGrid, steps.N, steps.M));
 }
 
 // --- SolverHost ------------------------------------------------------------------------------
@@ -547,20 +591,26 @@ void Session::writeShadowPrices(const LpProblem& problem) {
 
 // --- why there is no answer -----------------------------------------------------------------
 
-analysis::ExplainNames Session::explainNames() const {
-    const analysis::GridNames names =
-        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
-    return {names.rows, names.columns};
+Names Session::explainNames() const {
+    return namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+}
+
+UserExplanation Session::userExplanation() const {
+    if (m_link) return session::userExplanation(m_explanation, linkModel(), linkedStandardForm());
+    const Names names = namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    return session::userExplanation(
+        m_explanation,
+        model::modelOfProblem(m_problem, names.rows, names.columns, m_results.objectiveName),
+        nullptr);
 }
 
 // --- analyses --------------------------------------------------------------------------------
 
 analysis::Ranges Session::ranges() const {
     // A problem that is still an LP or MPS file's model is ranged in that model's terms.
-    if (m_link && m_userSolution)
-        return analysis::userRanges(m_link->model, m_link->standard, m_problem, *m_userSolution);
-    const analysis::GridNames names =
-        analysis::namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
+    if (linkedTransformed() && m_userSolution)
+        return analysis::userRanges(m_link->model, *m_link->standard, m_problem, *m_userSolution);
+    const Names names = namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
     return analysis::computeRanges(m_problem, names.columns, names.rows);
 }
 

@@ -28,6 +28,7 @@
 #include "model/StandardForm.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
+#include "session/Explanation.h"
 #include "session/OpenProblem.h"
 #include "session/ProblemInput.h"
 #include "session/SessionView.h"
@@ -75,6 +76,14 @@ struct ModelOpen {
     // or one that cannot be met. `errorLine` is the reader's line (1-based; 0: none).
     std::string error;
     int64_t errorLine = 0;
+    // Not opened: the reason in the library's own words, for programs (a file not there is
+    // the reader's "Cannot open file ..."); `readError`: it is the reader's, naming the file
+    // and the line itself.
+    std::string reason;
+    bool readError = false;
+    // Not opened because the transformation found a row or a column that no plan can meet:
+    // why, in the model's terms (Kind None otherwise).
+    UserExplanation conflict;
     // Opened: "Задача приведена к стандартному виду: ..." and the reader's notes after it.
     std::string summary;
     std::vector<std::string> notes;
@@ -100,6 +109,7 @@ public:
     StringGridModel& inputGrid() const { return *m_inputGrid; }
     void attachInputGrid(StringGridModel& grid) { m_inputGrid = &grid; }
     report::ReportDocument& report() { return m_report; }
+    const report::ReportDocument& report() const { return m_report; }
     report::ResultsModel& results() { return m_results; }
     const report::SolutionCheck& check() const { return m_check; }
 
@@ -112,6 +122,8 @@ public:
     void setDateTimeSource(std::function<std::string()> source) { m_dateTime = std::move(source); }
     // The folder of the trace log; empty: the current folder.
     void setLogFolder(std::string folder) { m_logFolder = std::move(folder); }
+    // How the solves go about their work (threads, the cycle watch).
+    void setSolveOptions(const SolveOptions& options) { m_solveOptions = options; }
     // A front end without windows: opened numbers are not written into the grid's cells, and
     // the analysis grid's M x N products are not formatted (the row activities still are
     // computed), nor is an unreadable name file an error.
@@ -156,8 +168,8 @@ public:
     OpenResult openDataFile(const std::string& path);
     // A model from an LP or MPS file, transformed: its standard form into the problem and the
     // input grid, with the standard form's row and column names and the objective's name, as
-    // an opened data file would be. `fileName` is the name the report shows.
-    // No link to the model is kept: kvado-cli maps the answer back itself.
+    // an opened data file would be. `fileName` is the name the report shows. Linked to no
+    // model: the problem is the standard form itself.
     OpenResult openModel(const model::StandardForm& sf, Real eps, const std::string& fileName);
     // The same, and the session keeps `model` and `sf` linked to the input until an edit or a
     // cell changes (endLink()): while linked, an optimal solve adds the answer in the model's
@@ -175,20 +187,33 @@ public:
     ModelOpen applyModelText(std::string_view lpText);
 
     // --- the user's model ------------------------------------------------------------------
-    // The model the input was laid from and its standard form, while the input is still that
-    // model's; null otherwise.
+    // Every opened problem is linked to the model it stands for until an edit or a cell
+    // changes: an LP or MPS file's (or LP text's) model, through its standard form, or a data
+    // file's, which is its own model (row i is row i, column j column j, named by its name
+    // files) and keeps its report as it is.
     bool linked() const { return m_link != nullptr; }
-    const model::Model* linkedModel() const { return m_link ? &m_link->model : nullptr; }
-    const model::StandardForm* linkedStandardForm() const {
-        return m_link ? &m_link->standard : nullptr;
+    // Linked to a model that was transformed into the standard form: the report and the
+    // results window show the answer in its terms («Решение исходной задачи»).
+    bool linkedTransformed() const { return m_link != nullptr && m_link->standard.has_value(); }
+    // The transformed model and its standard form; null otherwise (a data file's link too).
+    const model::Model* linkedModel() const {
+        return linkedTransformed() ? &m_link->model : nullptr;
     }
+    const model::StandardForm* linkedStandardForm() const {
+        return linkedTransformed() ? &*m_link->standard : nullptr;
+    }
+    // The model the problem stands for, whatever it was opened from; null while nothing is
+    // linked. A data file's model is read from its files when first asked for.
+    const model::Model* userModel() const { return m_link ? &linkModel() : nullptr; }
     // An edit or a cell changed: the problem is now the standard form the user edits, and the
     // results and the report say nothing of the model any more.
     void endLink();
     // The last solve's answer in the linked model's terms: after an optimal solve while
-    // linked, nothing otherwise.
-    const std::optional<model::UserSolution>& userSolution() const { return m_userSolution; }
-    // The section «Решение исходной задачи» as the report holds it; empty without an answer.
+    // linked, nothing otherwise. For a data file it is made when first asked for (the windows
+    // show its answer in the method's own terms and never ask).
+    const std::optional<model::UserSolution>& userSolution() const;
+    // The section «Решение исходной задачи» as the report holds it; empty without an answer
+    // and for a data file's problem, whose report is its own.
     std::vector<std::string> userSolutionLines() const;
     // The model the problem stands for: the linked model; otherwise the model of the write
     // command's checked `contents` (the edits and the input grid), named from the grid, with
@@ -223,10 +248,12 @@ public:
     void setExactCheckAfterSolve(bool on) { m_exactAfterSolve = on; }
     // The last solve's exact check, as the automatic one or the one asked for left it.
     const ExactCheck& exactCheck() const { return m_exactCheck; }
-    // The check the user asks for (any size, no time limit) and the exact solve when it does
-    // not confirm the answer; setting `cancel` stops both (the verdict is then Skipped). It
-    // only reads the problem, so another thread may run it while this one waits.
-    ExactCheck runExactCheck(const std::atomic<bool>* cancel = nullptr) const;
+    // The check the user asks for (any size; the check and the exact solve share `seconds`, 0:
+    // no limit) and the exact solve when it does not confirm the answer (unless `exactSolve` is
+    // false); setting `cancel` stops both (the verdict is then Skipped). It only reads the
+    // problem, so another thread may run it while this one waits.
+    ExactCheck runExactCheck(const std::atomic<bool>* cancel = nullptr, bool exactSolve = true,
+                             double seconds = 0) const;
     // Keeps a check run by runExactCheck() and appends its report section. A stopped check
     // changes nothing; returns whether it was kept.
     bool acceptExactCheck(ExactCheck check);
@@ -246,7 +273,10 @@ public:
     // The last solve's explanation (Kind None unless it was infeasible or unbounded and the
     // explanation checked) and the names it is told with, from the input grid.
     const analysis::Explanation& explanation() const { return m_explanation; }
-    analysis::ExplainNames explainNames() const;
+    Names explainNames() const;
+    // The same in the terms of the model the problem stands for: the linked model's rows and
+    // columns, or the input grid's names while nothing is linked.
+    UserExplanation userExplanation() const;
     // Whether solveLoaded() explains an infeasible or unbounded solve (on unless turned off).
     void setExplainAfterSolve(bool on) { m_explainAfterSolve = on; }
     // --- the passes of a solve («Пошаговое решение») -----------------------------------------
@@ -279,14 +309,22 @@ private:
     report::ReportContext reportContext() const;
     // Shows `message` when there is one; returns whether there was.
     bool refuse(const std::string& message);
-    ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds) const;
+    // `sharedLimit`: the exact solve gets what the check left of `exactSeconds`.
+    ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds,
+                            bool exactSolve, bool sharedLimit = false) const;
     void writeExactSection(const ExactCheck& check);
     ModelOpen layModel(const model::Model& model, const std::string& fileName,
                        bool byModelText = false);
     struct Link {
         model::Model model;
-        model::StandardForm standard;
+        // None for a data file: its problem is the model itself.
+        std::optional<model::StandardForm> standard;
+        // A data file's path, whose model is read when first asked for.
+        std::string dataPath;
+        bool modelRead = false;
     };
+    // The linked model, a data file's read now if it was not yet.
+    const model::Model& linkModel() const;
 
     LpProblem& m_problem;
     StringGridModel m_ownGrid;
@@ -304,6 +342,7 @@ private:
     char m_separator = ',';
     std::function<std::string()> m_dateTime;
     std::string m_logFolder;
+    SolveOptions m_solveOptions;
     bool m_headless = false;
     bool m_recordSteps = false;
     StepRecorder::Limits m_stepLimits;
@@ -312,8 +351,9 @@ private:
     std::unique_ptr<StepRecorder> m_steps; // the last solve's passes, when recorded
     // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
     GridCounts m_layout{1, 1, 1, 3};
-    std::unique_ptr<Link> m_link;
-    std::optional<model::UserSolution> m_userSolution;
+    // Mutable: a data file's model and answer are made when first asked for.
+    mutable std::unique_ptr<Link> m_link;
+    mutable std::optional<model::UserSolution> m_userSolution;
     struct Edited {
         bool grid = false, edits = false;
         bool modelText = false; // laid in from the model window's text, not typed since

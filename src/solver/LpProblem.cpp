@@ -4,6 +4,43 @@
 
 namespace kvado {
 
+namespace {
+
+const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера\r\n(";
+
+std::string limitsText() {
+    using text::intText;
+    return "можно не более " + intText(ProblemLimits::maxRows) + " ограничений, " +
+           intText(ProblemLimits::maxColumns) + " неизвестных и " +
+           intText(ProblemLimits::maxCells) + " коэффициентов)";
+}
+
+} // namespace
+
+std::string tooLargeMessage(int64_t M, int64_t N) {
+    using text::intText;
+    return kTooLarge + ("ограничений " + intText(M)) + ", неизвестных " + intText(N) + "; " +
+           limitsText();
+}
+
+std::string fileTooLargeMessage(int64_t rows, int64_t columns) {
+    using text::intText;
+    (void)columns;
+    const std::string what =
+        rows > ProblemLimits::maxRows
+            ? "в файле больше " + intText(ProblemLimits::maxRows) + " ограничений"
+            : "в файле больше " + intText(ProblemLimits::maxColumns) + " неизвестных";
+    return kTooLarge + what + "; " + limitsText();
+}
+
+std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
+                                        int64_t N) {
+    using text::intText;
+    return kTooLarge + ("в файле ограничений " + intText(fileRows)) + ", неизвестных " +
+           intText(fileColumns) + "; в стандартной форме (с границами неизвестных как строками) " +
+           "ограничений " + intText(M) + ", неизвестных " + intText(N) + "; " + limitsText();
+}
+
 void checkCounts(int64_t G, int64_t E, int64_t L, int64_t N) {
     if (G < 0 || E < 0 || L < 0 || N < 0)
         throw ProblemSizeError("a count of constraints or unknowns is negative");

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "text/ExactNumber.h"
+#include "solver/RowKind.h"
 #include "text/NumberText.h"
 
 namespace kvado {
@@ -40,6 +41,15 @@ struct ProblemLimits {
     // coefficients take about 2.6 GB, what a desktop machine can spare.
     static constexpr int64_t maxCells = 20000000;
 };
+
+// What the user reads for M constraints and N unknowns beyond what the machine holds, with the
+// limits.
+std::string tooLargeMessage(int64_t M, int64_t N);
+// The same for a model file refused while it is read (more rows or columns than the limit so
+// far), and for one whose standard form is too large: the file's sizes and the form's.
+std::string fileTooLargeMessage(int64_t rows, int64_t columns);
+std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
+                                        int64_t N);
 
 // Checks G, E, L, N before anything is allocated; throws ProblemSizeError with a message
 // naming what is wrong.
@@ -118,19 +128,36 @@ public:
     bool valuesAreDouble() const { return m_double; }
     int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
-    // Working data (indices as in the comments; index 0 unused where it says so).
+    // The initial right-hand sides, rows 0..M (a snapshot of the load).
+    std::vector<Real> initialRhs;
+
+    // --- the solver's working data (indices as in the comments; index 0 unused where it
+    // says so): the solver and the trace log work on it; the others read the answer below.
     std::vector<int32_t> basis;    // rows 1..M: the column basic in the row
     std::vector<int32_t> basic;    // columns 0..phase-1 column count: 1 when basic
     std::vector<Real> pricing;     // columns 0..phase-1 column count: reduced costs
     std::vector<Real> transformed; // rows 0..M+2
-    std::vector<Real> solution;    // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;  // rows 0..M
 
-    // Solve state.
+    // --- the solve's state
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;
     Real pivotElement = 0;
 
+    // --- the answer of the last solve (for the last basis reached, whatever the outcome)
+    std::vector<Real> solution; // columns 0..phase-1 column count
+    // Z: column 0 of inverse row M+1 with its sign turned.
+    Real objectiveValue() const { return -inverse(M + 1, 0); }
+    // Pi[i] of constraint row i (1..M): inverse row M+1, column i.
+    Real shadowPrice(int32_t i) const { return inverse(M + 1, i); }
+    // The value of column j (1..phase-1 column count): X[j] for j <= N.
+    Real value(int32_t j) const { return solution[static_cast<size_t>(j)]; }
+    // After an unbounded outcome, the column whose ratio test found no row (the entering
+    // column the solve left); 0 after an optimum.
+    int32_t unboundedColumn() const { return entering; }
+
     // The kind of constraint row i.
+    RowKind rowKind(int32_t i) const {
+        return i <= G ? RowKind::Greater : i <= G + E ? RowKind::Equal : RowKind::Less;
+    }
     bool isGreaterRow(int32_t i) const { return i <= G; }
     bool isEqualRow(int32_t i) const { return i > G && i <= G + E; }
     bool isLessRow(int32_t i) const { return i > G + E; }

@@ -4,7 +4,6 @@
 #include "solver/StepRecorder.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -21,10 +20,6 @@ namespace kvado {
 namespace {
 
 constexpr Real kNoRatio = 1e30L;
-// Entries a pivot must update before a second thread pays for the hand-over (about 50 us).
-constexpr int64_t kDefaultParallelWork = 20000;
-std::atomic<int64_t> parallelWork{kDefaultParallelWork};
-std::atomic<bool> cycleDetection{true};
 // A phase that has met this many cycles keeps the smallest-number rule to its end.
 constexpr int32_t kCyclesBeforeBlandForGood = 3;
 
@@ -111,14 +106,16 @@ private:
 // allocated while it runs.
 class Solver {
 public:
-    Solver(LpProblem& p, TraceLog& log, SolverHost& host, StepRecorder* recorder)
+    Solver(LpProblem& p, TraceLog& log, SolverHost& host, StepRecorder* recorder,
+           const SolveOptions& options)
         : p(p), log(log), host(host), recorder(recorder), M(p.M), N(p.N), eps(p.eps),
           pi(static_cast<size_t>(M) + 1), work(static_cast<size_t>(N) + 1),
           candidate(static_cast<size_t>(M) + 1), tie(static_cast<size_t>(M) + 1),
           tcolRows(static_cast<size_t>(M) + 2), unitRow(static_cast<size_t>(M) + 2),
           unitValue(static_cast<size_t>(M) + 2), pivotColumns(static_cast<size_t>(M) + 2),
-          history(M), limit(passLimit(p)), detectCycles(cycleDetection.load()) {
-        if (static_cast<int64_t>(M) * M >= parallelWork.load()) helper.start();
+          history(M), limit(passLimit(p)), detectCycles(options.cycleWatch),
+          parallelWork(options.parallelPivotWork) {
+        if (static_cast<int64_t>(M) * M >= parallelWork) helper.start();
     }
 
     SolveOutcome run();
@@ -172,6 +169,8 @@ private:
     BasisHistory history;
     const int32_t limit;
     const bool detectCycles;
+    // A pivot that updates this many entries shares its columns with the second thread.
+    const int64_t parallelWork;
     bool blandRule = false;
     int32_t cycles = 0;      // cycles met in the current phase
     Real blandObjective = 0; // column 0 of the current objective row when the rule changed
@@ -382,7 +381,7 @@ KVADO_STEP void Solver::pivot(int32_t r, int32_t s) {
     m_pivotRows = nRows;
     // Columns are independent: two threads share them when the work is worth a hand-over.
     const int64_t work = static_cast<int64_t>(nCols) * nRows;
-    if (work >= parallelWork.load(std::memory_order_relaxed))
+    if (work >= parallelWork)
         helper.run(&Solver::updateColumns, this, nCols, 4);
     else
         updateColumns(this, 0, nCols);
@@ -620,16 +619,9 @@ std::string passLimitMessage(int32_t limit) {
            " итераций, оптимум не найден\r\nподробнее в файле Kvaq.log";
 }
 
-void setCycleDetection(bool on) {
-    cycleDetection.store(on);
-}
-
-void setParallelPivotThreshold(int64_t entries) {
-    parallelWork.store(entries > 0 ? entries : kDefaultParallelWork);
-}
-
-SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host, StepRecorder* recorder) {
-    Solver solver(problem, log, host, recorder);
+SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host, StepRecorder* recorder,
+                   const SolveOptions& options) {
+    Solver solver(problem, log, host, recorder, options);
     return solver.run();
 }
 

@@ -1,19 +1,14 @@
 #pragma once
 // The two-phase revised simplex method on the LP problem's inverse table.
 
+#include <cstdint>
 #include <string>
 
 #include "solver/LpProblem.h"
+#include "solver/SolveOutcome.h"
 #include "solver/TraceLog.h"
 
 namespace kvado {
-
-// PassLimit: the guard against a solve that would never end stopped it (see passLimit());
-// Stopped: the host asked for a stop. Neither is an answer: the last basis is reported as for
-// an infeasible problem.
-// Overflow: a number of the method went beyond the extended range (an infinity or NaN), so
-// its last state proves nothing; never taken for an answer.
-enum class SolveOutcome { Optimal, Infeasible, Unbounded, PassLimit, Stopped, Overflow };
 
 // What the solve needs from its surroundings. The session (src/session/) implements it for
 // every front end: the progress bar and message boxes of its view, the report and results.
@@ -52,20 +47,30 @@ std::string overflowMessage(const std::string& where);
 
 class StepRecorder;
 
+// How a solve goes about its work; none of it changes a bit of the answer or the trace log
+// (but the cycle watch of a solve that would cycle).
+struct SolveOptions {
+    // Entries a pivot must update before a second thread pays for the hand-over (about 50
+    // microseconds of work). Tests lower it to run the shared path on small problems.
+    static constexpr int64_t kDefaultParallelPivotWork = 20000;
+    int64_t parallelPivotWork = kDefaultParallelPivotWork;
+    // Off (tests only): the solve never notices a repeated basis and keeps the method's own
+    // rule, so that a test can compare a solve with and without the watch (and see a cycle
+    // meet the pass limit).
+    bool cycleWatch = true;
+    // One thread: the pivot never shares its columns (kvado-cli --threads 1, for CPU-time
+    // comparisons).
+    static SolveOptions oneThread() {
+        SolveOptions o;
+        o.parallelPivotWork = INT64_MAX;
+        return o;
+    }
+};
+
 // Solves the loaded problem in place and writes the trace log. The outcome is the caller's to
 // act on: the solve never ends the application. Throws FileError when the log fails. With a
 // recorder every pass is also recorded there; the solve and its log stay the same bits.
 SolveOutcome solve(LpProblem& problem, TraceLog& log, SolverHost& host,
-                   StepRecorder* recorder = nullptr);
-
-// The pivot shares its column updates with a second thread once they reach this many entries
-// (default about 50 microseconds of work). Tests lower it to run the shared path on small
-// problems; 0 restores the default.
-void setParallelPivotThreshold(int64_t entries);
-
-// Tests only: off, the solve never notices a repeated basis and keeps the specified rule, so
-// that a test can compare a solve with and without the detection (and see a cycle meet the
-// pass limit). On by default.
-void setCycleDetection(bool on);
+                   StepRecorder* recorder = nullptr, const SolveOptions& options = {});
 
 } // namespace kvado

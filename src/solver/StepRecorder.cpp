@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "solver/Simplex.h"
-
 namespace kvado {
 
 void StepRecorder::begin(const LpProblem& p) {
@@ -140,9 +138,8 @@ std::vector<std::vector<Real>> StepRecorder::visitedPoints() const {
 
 // --- names -----------------------------------------------------------------------------------
 
-StepNames::StepNames(const StepRecorder& recording, std::vector<std::string> columnNames,
-                     std::vector<std::string> rowNames)
-    : m_recording(recording), m_columns(std::move(columnNames)), m_rows(std::move(rowNames)) {}
+StepNames::StepNames(const StepRecorder& recording, Names names)
+    : m_recording(recording), m_names(std::move(names)) {}
 
 static bool blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
@@ -150,7 +147,7 @@ static bool blank(const std::string& s) {
 
 std::string StepNames::row(int32_t i) const {
     const auto k = static_cast<size_t>(i - 1);
-    if (i >= 1 && k < m_rows.size() && !blank(m_rows[k])) return m_rows[k];
+    if (i >= 1 && k < m_names.rows.size() && !blank(m_names.rows[k])) return m_names.rows[k];
     return std::to_string(i);
 }
 
@@ -158,7 +155,8 @@ std::string StepNames::column(int32_t j) const {
     const StepRecorder& r = m_recording;
     if (j <= r.N) {
         const auto k = static_cast<size_t>(j - 1);
-        if (j >= 1 && k < m_columns.size() && !blank(m_columns[k])) return m_columns[k];
+        if (j >= 1 && k < m_names.columns.size() && !blank(m_names.columns[k]))
+            return m_names.columns[k];
         return "X[" + std::to_string(j) + "]";
     }
     const char* kind = r.isArtificial(j) ? "иск" : r.isSurplus(j) ? "изб" : "ост";

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "base/Names.h"
 #include "solver/LpProblem.h"
+#include "solver/SolveOutcome.h"
 
 namespace kvado {
-
-enum class SolveOutcome;
 
 // One round of the lexicographic tie-break, as the trace log's «Вырождение» lines give it: the
 // rows tied at that level.
@@ -137,14 +137,13 @@ private:
 // `rowNames` may be short or hold blanks (then X[j] and the row's number stand in).
 class StepNames {
 public:
-    StepNames(const StepRecorder& recording, std::vector<std::string> columnNames,
-              std::vector<std::string> rowNames);
+    StepNames(const StepRecorder& recording, Names names);
     std::string column(int32_t j) const;
     std::string row(int32_t i) const;
 
 private:
     const StepRecorder& m_recording;
-    std::vector<std::string> m_columns, m_rows;
+    Names m_names;
 };
 
 // A fresh load of the problem that `solved` holds (its tableau never changes after a load),

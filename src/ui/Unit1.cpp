@@ -98,10 +98,9 @@ private:
     TForm1& m_form;
 };
 
-TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
-    : QMainWindow(parent), m_toolkit(toolkit), m_problem(problem),
-      m_session(std::make_unique<session::Session>(problem)), m_view(std::make_unique<View>(*this)),
-      m_decimalSeparator(systemDecimalSeparator()),
+TForm1::TForm1(Toolkit& toolkit, session::Session& session, QWidget* parent)
+    : QMainWindow(parent), m_toolkit(toolkit), m_problem(session.problem()), m_session(&session),
+      m_view(std::make_unique<View>(*this)), m_decimalSeparator(systemDecimalSeparator()),
       m_clock([] { return QDateTime::currentDateTime(); }) {
     m_session->setView(m_view.get());
     m_session->setDecimalSeparator(m_decimalSeparator);
@@ -123,11 +122,9 @@ TForm1::TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent)
     command([this] { FormCreate(); });
 }
 
-// The windows and the input grid show the session's models, so they go before the session.
+// The session outlives the window; what it would tell the window now goes nowhere.
 TForm1::~TForm1() {
-    delete m_windows.results2;
-    delete m_windows.results;
-    delete SG1;
+    m_session->setView(nullptr);
 }
 
 void TForm1::setDecimalSeparator(char separator) {
@@ -140,7 +137,7 @@ void TForm1::attachWindows(const Windows& windows) {
     if (m_windows.results != nullptr) m_windows.results->setProblem(&m_problem);
     if (m_windows.results2 != nullptr) {
         m_windows.results2->setReportWindow(m_windows.results);
-        m_windows.results2->setSession(m_session.get());
+        m_windows.results2->setSession(m_session);
     }
 }
 
@@ -197,7 +194,8 @@ void TForm1::createControls() {
     SG1->setObjectName(QStringLiteral("SG1"));
     SG1->setEditing(true);
     // Each row's relation beside it, so that no one counts rows against the three counts.
-    SG1->showRowLabels([this](int row) { return m_session->rowLabel(row); });
+    // The session, not this window: the grid may still ask while the window is being destroyed.
+    SG1->showRowLabels([session = m_session](int row) { return session->rowLabel(row); });
     // A 50 x 50 problem scrolls: its headings and names stay in view.
     SG1->freezeHeadings();
     anchors.add(SG1, QRect(7, 118, 610, 314), Qt::LeftEdge | Qt::TopEdge | rightBottom);
@@ -568,19 +566,14 @@ void TForm1::showModelLaid(const session::ModelOpen& laid) {
     }
 }
 
-session::ModelOpen TForm1::applyModelText(const QString& text) {
-    // Text that reads replaces the edits and the grid: the session asks about typed work first
-    // (staying with it applies nothing and says nothing more).
-    const std::string bytes = text.toStdString();
-    session::ModelOpen laid = m_session->applyModelText(bytes);
-    if (!laid.opened) return laid;
+void TForm1::modelApplied(const session::ModelOpen& laid) {
+    // The session asked about typed work before it laid the text in.
     showModelLaid(laid);
     setStatusText(QString::fromUtf8(kNewDataStatus));
-    return laid;
 }
 
 void TForm1::idModelClick() {
-    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *this, this);
+    if (m_modelWindow == nullptr) m_modelWindow = new TfrmModel(m_toolkit, *m_session, *this, this);
     m_modelWindow->showModel();
 }
 
@@ -777,7 +770,7 @@ void TForm1::idGraphClick() {
     std::optional<analysis::PlanePoint> optimum;
     switch (*m_lastOutcome) {
     case SolveOutcome::Optimal:
-        optimum = analysis::PlanePoint{m_problem.solution[1], m_problem.solution[2]};
+        optimum = analysis::PlanePoint{m_problem.value(1), m_problem.value(2)};
         break;
     case SolveOutcome::Infeasible:
     case SolveOutcome::Unbounded:

@@ -16,6 +16,7 @@
 #include "solver/LpProblem.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
+#include "ui/unModel.h"
 
 class QAction;
 class QLabel;
@@ -33,13 +34,12 @@ class TForm2;
 class TfrmResults2;
 class TfrmZastav;
 class TfrmGenData;
-class TfrmModel;
 
 // The date and time of the report's header in the regional settings of `locale`: the short
 // date, a blank and the long time, the time left out at exactly midnight.
 std::string reportDateTimeText(const QLocale& locale, const QDateTime& moment);
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private ModelWindowHost {
     Q_OBJECT
 public:
     // The client area as designed; the outer window adds the design frame and the menu.
@@ -59,7 +59,9 @@ public:
         TfrmGenData* genData = nullptr;   // generator window
     };
 
-    TForm1(Toolkit& toolkit, LpProblem& problem, QWidget* parent = nullptr);
+    // `session` is the program's one road, owned by the start-up with the problem record it
+    // works on, so it outlives every window that shows its models.
+    TForm1(Toolkit& toolkit, session::Session& session, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The road every command of the window takes; its models are what the windows show.
@@ -131,10 +133,6 @@ public:
     // «Решение › Модель»: the problem as LP text, to edit, apply and solve.
     void idModelClick();
     TfrmModel* modelWindow() const { return m_modelWindow; }
-    // The model window's «Применить»: LP text laid into the edits and the grid through the
-    // transformation, linked to its model. Returns what it came to; changes nothing when the
-    // text does not read.
-    session::ModelOpen applyModelText(const QString& text);
     // «Решение › Почему нет решения»: the last infeasible or unbounded solve explained.
     void idExplainClick();
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
@@ -153,7 +151,7 @@ public:
     // Lays out the results window's grids for the counts and the input grid.
     void SetUpResultGrids();
     // The five edits' texts.
-    session::EditTexts editTexts() const;
+    session::EditTexts editTexts() const override;
 
     // --- controls ------------------------------------------------------------------------
     QLabel* Label2;
@@ -210,7 +208,7 @@ private:
     Toolkit& m_toolkit;
     LpProblem& m_problem;
     Windows m_windows;
-    std::unique_ptr<session::Session> m_session;
+    session::Session* const m_session;
     std::unique_ptr<View> m_view;
     AnchoredArea* m_client;
     QLabel* m_statusLabel;
@@ -252,6 +250,10 @@ private:
     std::unique_ptr<QSettings> settings() const;
     void rememberFile(const QString& path);
     void fillRecentMenu();
+    // The model window's «Применить» laid LP text into the input: typed there and written to
+    // no file yet; its «Решить» then solves it.
+    void modelApplied(const session::ModelOpen& laid) override;
+    void solveApplied() override { idSolveAgainClick(); }
 };
 
 } // namespace kvado::ui

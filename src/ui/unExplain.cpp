@@ -26,10 +26,6 @@ void layOut(StringGridModel& cells, const std::vector<std::string>& titles, size
         cells.setCell(static_cast<int>(c), 0, titles[c]);
 }
 
-const char* relationText(const LpProblem& p, int32_t i) {
-    return p.isGreaterRow(i) ? ">=" : p.isEqualRow(i) ? "=" : "<=";
-}
-
 } // namespace
 
 TfrmExplain::TfrmExplain(Toolkit& toolkit, QWidget* parent)
@@ -68,8 +64,8 @@ TfrmExplain::~TfrmExplain() {
     delete SGTerms;
 }
 
-void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e,
-                                 const analysis::ExplainNames& names, char sep) {
+void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e, const Names& names,
+                                 char sep) {
     auto num = [sep](Real v) { return analysis::explainNumber(v, sep); };
     lblSentence->setText(QString::fromStdString(analysis::explanationSentence(p, e, names, sep)));
     StringGridModel::UpdateScope update(m_cells);
@@ -82,9 +78,9 @@ void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e,
         for (const analysis::Term& t : f.rows) {
             const bool member =
                 std::find(f.subset.begin(), f.subset.end(), t.index) != f.subset.end();
-            const std::string texts[] = {analysis::explainRowName(names, t.index),
-                                         relationText(p, t.index), num(p.tableau(t.index, 0)),
-                                         num(t.multiplier), member ? "да" : ""};
+            const std::string texts[] = {
+                analysis::explainRowName(names, t.index), relationText(p.rowKind(t.index)),
+                num(p.tableau(t.index, 0)), num(t.multiplier), member ? "да" : ""};
             for (int k = 0; k < 5; ++k)
                 m_cells.setCell(k, row, texts[k]);
             ++row;
@@ -125,8 +121,8 @@ void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e,
     btnClose->setFocus();
 }
 
-void TfrmExplain::showExplanation(const LpProblem& p, const Explanation& e,
-                                  const analysis::ExplainNames& names, char sep) {
+void TfrmExplain::showExplanation(const LpProblem& p, const Explanation& e, const Names& names,
+                                  char sep) {
     setExplanation(p, e, names, sep);
     show();
     raise();

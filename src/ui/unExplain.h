@@ -24,11 +24,11 @@ public:
     ~TfrmExplain() override;
 
     // Fills the window from the explanation of the solve of `p` without showing it.
-    void setExplanation(const LpProblem& p, const analysis::Explanation& e,
-                        const analysis::ExplainNames& names, char decimalSeparator);
+    void setExplanation(const LpProblem& p, const analysis::Explanation& e, const Names& names,
+                        char decimalSeparator);
     // Fills the window and shows it beside the main window.
-    void showExplanation(const LpProblem& p, const analysis::Explanation& e,
-                         const analysis::ExplainNames& names, char decimalSeparator);
+    void showExplanation(const LpProblem& p, const analysis::Explanation& e, const Names& names,
+                         char decimalSeparator);
 
     const StringGridModel& cells() const { return m_cells; }
 

@@ -17,6 +17,7 @@
 
 #include "analysis/Ranging.h"
 #include "base/FileIo.h"
+#include "grid/GridNames.h"
 #include "session/Session.h"
 #include "text/NumberText.h"
 
@@ -304,8 +305,8 @@ void GraphView::render(QPainter& p, QSize size) const {
         if (!seg) continue;
         const QColor colour = kLineColours[k % std::size(kLineColours)];
         const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
-        if (r.relation != analysis::PlaneRelation::Equal) {
-            const Real sign = r.relation == analysis::PlaneRelation::Greater ? 1 : -1;
+        if (r.relation != RowKind::Equal) {
+            const Real sign = r.relation == RowKind::Greater ? 1 : -1;
             const QPointF n = map.screenDirection(seg->first, {sign * r.a1, sign * r.a2});
             QColor band = colour;
             band.setAlpha(55);
@@ -313,7 +314,7 @@ void GraphView::render(QPainter& p, QSize size) const {
             p.setBrush(band);
             p.drawPolygon(QPolygonF() << a << b << b + 8 * n << a + 8 * n);
         }
-        p.setPen(QPen(colour, r.relation == analysis::PlaneRelation::Equal ? 2.5 : 1.8));
+        p.setPen(QPen(colour, r.relation == RowKind::Equal ? 2.5 : 1.8));
         p.setBrush(Qt::NoBrush);
         p.drawLine(a, b);
         // Names spread along their lines, so that lines through one corner keep them apart.
@@ -486,8 +487,7 @@ void TfrmGraph::setContents(GraphContents contents) {
 
 void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> solverOptimum) {
     const LpProblem& problem = session.problem();
-    const analysis::GridNames names =
-        analysis::namesFromGrid(session.inputGrid(), problem.N, problem.M);
+    const Names names = namesFromGrid(session.inputGrid(), problem.N, problem.M);
     GraphContents c;
     c.problem = analysis::planeProblemOf(problem, names.rows);
     c.solution = analysis::solvePlane(c.problem);

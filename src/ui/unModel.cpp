@@ -7,9 +7,6 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "session/Session.h"
-#include "ui/Unit1.h"
-
 namespace kvado::ui {
 
 namespace {
@@ -102,13 +99,14 @@ void ModelEditor::markLine(int line) {
     m_numbers->update();
 }
 
-TfrmModel::TfrmModel(Toolkit& toolkit, TForm1& main, QWidget* parent)
+TfrmModel::TfrmModel(Toolkit& toolkit, session::Session& session, ModelWindowHost& host,
+                     QWidget* parent)
     : Form(toolkit,
            {.name = "TfrmModel",
             .caption = QStringLiteral("  Модель"),
             .clientSize = QSize(640, 480)},
            parent),
-      m_main(main) {
+      m_session(session), m_host(host) {
     edModel = new ModelEditor(this);
     edModel->setObjectName(QStringLiteral("edModel"));
     lblMessage = new QLabel(this);
@@ -150,8 +148,7 @@ void TfrmModel::showMessageLine(const QString& text, bool error) {
 
 void TfrmModel::loadModelText() {
     std::string error;
-    const session::EditTexts edits = m_main.editTexts();
-    const std::optional<std::string> text = m_main.session().modelText(edits, error);
+    const std::optional<std::string> text = m_session.modelText(m_host.editTexts(), error);
     edModel->setPlainText(text ? QString::fromStdString(*text) : QString());
     edModel->markLine(0);
     showMessageLine(text ? QString() : QString::fromStdString(error), !text);
@@ -163,7 +160,8 @@ void TfrmModel::showModel() {
 }
 
 bool TfrmModel::btnApplyClick() {
-    const session::ModelOpen laid = m_main.applyModelText(edModel->toPlainText());
+    const session::ModelOpen laid = m_session.applyModelText(edModel->toPlainText().toStdString());
+    if (laid.opened) m_host.modelApplied(laid);
     if (!laid.opened) {
         edModel->markLine(static_cast<int>(laid.errorLine));
         showMessageLine(QString::fromStdString(laid.error), true);
@@ -177,7 +175,7 @@ bool TfrmModel::btnApplyClick() {
 }
 
 void TfrmModel::btnSolveClick() {
-    if (btnApplyClick()) m_main.idSolveAgainClick();
+    if (btnApplyClick()) m_host.solveApplied();
 }
 
 } // namespace kvado::ui

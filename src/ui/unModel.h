@@ -6,6 +6,7 @@
 
 #include <QPlainTextEdit>
 
+#include "session/Session.h"
 #include "ui/Form.h"
 
 class QLabel;
@@ -13,7 +14,17 @@ class QPushButton;
 
 namespace kvado::ui {
 
-class TForm1;
+// What the model window asks of the main window, besides the session: the edits as typed, and
+// the main window's own following of a model laid in (its edits, «Решить», status bar).
+class ModelWindowHost {
+public:
+    virtual ~ModelWindowHost() = default;
+    virtual session::EditTexts editTexts() const = 0;
+    // «Применить» laid the text into the input.
+    virtual void modelApplied(const session::ModelOpen& laid) = 0;
+    // «Решить», after the text was laid in: the input solved as «Решение» would.
+    virtual void solveApplied() = 0;
+};
 
 // A plain text editor with the numbers of its lines in a margin at the left, and one line that
 // can be marked (a reader's error).
@@ -38,7 +49,8 @@ private:
 class TfrmModel : public Form {
     Q_OBJECT
 public:
-    TfrmModel(Toolkit& toolkit, TForm1& main, QWidget* parent = nullptr);
+    TfrmModel(Toolkit& toolkit, session::Session& session, ModelWindowHost& host,
+              QWidget* parent = nullptr);
 
     // Fills the editor with the current problem as LP text and shows the window modally.
     void showModel();
@@ -60,7 +72,8 @@ public:
 
 private:
     void showMessageLine(const QString& text, bool error);
-    TForm1& m_main;
+    session::Session& m_session;
+    ModelWindowHost& m_host;
 };
 
 } // namespace kvado::ui

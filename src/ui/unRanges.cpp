@@ -50,18 +50,6 @@ const char* const kRowTitles[] = {"Ограничение",
                                   "Допуст. увеличение",
                                   "Допуст. уменьшение"};
 
-const char* relationText(analysis::RowKind kind) {
-    switch (kind) {
-    case analysis::RowKind::Greater:
-        return ">=";
-    case analysis::RowKind::Equal:
-        return "=";
-    case analysis::RowKind::Less:
-        break;
-    }
-    return "<=";
-}
-
 // A grid of `titles` over `count` lines, the titles in its fixed first row.
 template <size_t K>
 void layOut(StringGridModel& cells, const char* const (&titles)[K], size_t count) {

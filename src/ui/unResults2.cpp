@@ -241,7 +241,7 @@ void TfrmResults2::btnGraphClick() {
     if (m_session == nullptr || !m_optimal || m_session->problem().N != 2) return;
     if (m_graphWindow == nullptr) m_graphWindow = new TfrmGraph(m_toolkit, this);
     const LpProblem& p = m_session->problem();
-    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.solution[1], p.solution[2]});
+    m_graphWindow->showGraph(*m_session, analysis::PlanePoint{p.value(1), p.value(2)});
 }
 
 void TfrmResults2::btnStepsClick() {
@@ -310,7 +310,8 @@ void TfrmResults2::btnUserTermsClick() {
 // The answer in the model's terms lasts as long as the link: an edit since the solve ends it.
 void TfrmResults2::showEvent(QShowEvent* event) {
     Form::showEvent(event);
-    btnUserTerms->setVisible(m_session != nullptr && m_session->userSolution().has_value());
+    btnUserTerms->setVisible(m_session != nullptr && m_session->linkedTransformed() &&
+                             m_session->userSolution().has_value());
 }
 
 void TfrmResults2::resizeEvent(QResizeEvent* event) {

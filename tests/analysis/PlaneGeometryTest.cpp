@@ -74,7 +74,7 @@ bool onOneLine(const ProblemData& d, const PlanePoint& p, const PlanePoint& q) {
     return false;
 }
 
-PlaneRow row(Real a1, Real a2, Real b, PlaneRelation relation) {
+PlaneRow row(Real a1, Real a2, Real b, RowKind relation) {
     return {a1, a2, b, relation, std::string()};
 }
 
@@ -192,7 +192,7 @@ TEST(PlaneGeometry, OtherOptimaAndUnboundedObjectives) {
         PlanePoint optimum;
         std::optional<PlanePoint> edgeEnd, edgeRay;
     };
-    using R = PlaneRelation;
+    using R = RowKind;
     const Case cases[] = {
         {"unique",
          {row(1, 0, 4, R::Less), row(0, 2, 12, R::Less), row(3, 2, 18, R::Less)},
@@ -267,8 +267,7 @@ TEST(PlaneGeometry, OtherOptimaAndUnboundedObjectives) {
 
 // The default view holds every line's intercepts; a line cut by the view ends on its edges.
 TEST(PlaneGeometry, DefaultViewHoldsTheInterceptsAndLinesEndOnItsEdges) {
-    const PlaneProblem p{
-        {row(1, 1, 4, PlaneRelation::Less), row(1, -1, 1, PlaneRelation::Greater)}, 1, 1};
+    const PlaneProblem p{{row(1, 1, 4, RowKind::Less), row(1, -1, 1, RowKind::Greater)}, 1, 1};
     const ViewBox box = defaultView(p, solvePlane(p));
     for (const PlanePoint& x : {PlanePoint{4, 0}, PlanePoint{0, 4}, PlanePoint{1, 0},
                                 PlanePoint{0, -1}, PlanePoint{0, 0}})

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../report/ReportFixture.h"
+#include "base/FileName.h"
 #include "datafile/NameFiles.h"
 #include "datafile/OpenedGrid.h"
 

@@ -153,3 +153,48 @@ TEST_F(Linked, RangesInTheModelsTermsWhileLinked) {
 }
 
 } // namespace
+
+// Every opened problem is linked: a data file as its own model, named by its name files. Its
+// report stays the method's alone (no section, nothing for the results window's button), but
+// the session answers in the model's terms for whoever asks (kvado-cli's "model" member).
+TEST_F(Linked, DataFileIsItsOwnModel) {
+    writeFileBytes(dir.file("p.dat"), "0 0 1 2 1E-8\n1 1\n-1 -2\n4\n");
+    writeFileBytes(dir.file("p.ogran"), "запас\nприбыль\n");
+    writeFileBytes(dir.file("p.neizv"), "a\nb\n");
+    const OpenResult opened = session.openDataFile(dir.file("p.dat"));
+    ASSERT_EQ(opened.status, OpenStatus::Opened);
+    EXPECT_TRUE(session.linked());
+    EXPECT_FALSE(session.linkedTransformed());
+    ASSERT_EQ(session.solveInput(*opened.edits).outcome, SolveOutcome::Optimal);
+    EXPECT_EQ(section(), Lines());
+    EXPECT_EQ(session.userSolutionLines(), Lines());
+    ASSERT_TRUE(session.userSolution());
+    ASSERT_NE(session.userModel(), nullptr);
+    EXPECT_EQ(session.userModel()->rows[0].name, "запас");
+    EXPECT_EQ(session.userModel()->columns[1].name, "b");
+    EXPECT_EQ(session.userSolution()->objective, -8);
+    EXPECT_EQ(session.userSolution()->columnValue, (std::vector<Real>{0, 4}));
+    session.endLink();
+    EXPECT_FALSE(session.userSolution());
+}
+
+// Why there is no answer, in the model's terms: an upper bound the standard form makes a row
+// of its own is told as the column's bound, and a row that no plan can meet before any solve
+// (a row of fixed columns) is told the same way by the open.
+TEST_F(Linked, ExplanationInTheModelsTerms) {
+    ASSERT_EQ(
+        openAndSolve("min: x + y\nst\nneed: x + y >= 5\nbounds\nx <= 2\ny <= 2\nEnd\n").outcome,
+        SolveOutcome::Infeasible);
+    const UserExplanation why = session.userExplanation();
+    EXPECT_EQ(why.kind, analysis::Explanation::Kind::Infeasible);
+    ASSERT_TRUE(why.subsetComputed);
+    EXPECT_EQ(why.subset, (std::vector<std::string>{"need"}));
+    EXPECT_EQ(why.subsetBounds, (std::vector<std::string>{"x", "y"}));
+
+    writeFileBytes(dir.file("c.lp"), "min: x\nst\nfix: x >= 3\nbounds\nx = 1\nEnd\n");
+    const ModelOpen laid = session.openModelFile(dir.file("c.lp"), model::FileFormat::Lp);
+    ASSERT_FALSE(laid.opened);
+    EXPECT_EQ(laid.conflict.kind, analysis::Explanation::Kind::Infeasible);
+    EXPECT_EQ(laid.conflict.subset, (std::vector<std::string>{"fix"}));
+    EXPECT_EQ(laid.conflict.subsetBounds, (std::vector<std::string>{"x"}));
+}

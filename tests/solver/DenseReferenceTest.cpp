@@ -370,7 +370,7 @@ ProblemData readProblem(const std::string& bytes) {
 }
 
 // Solves the Netlib problem both ways and compares every result, bit for bit.
-void expectNetlibMatches(const char* name) {
+void expectNetlibMatches(const char* name, const kvado::SolveOptions& options = {}) {
     const std::string path = std::string(KVADO_NETLIB_DIR) + "/" + name + ".dat";
     KVADO_REQUIRE_INPUT(std::filesystem::exists(path), path);
     const ProblemData d = readProblem(readBytes(path));
@@ -381,7 +381,7 @@ void expectNetlibMatches(const char* name) {
     load(d, p);
     TraceLog logFile(dir.path());
     RecordingHost host(',');
-    const SolveOutcome outcome = kvado::solve(p, logFile, host);
+    const SolveOutcome outcome = kvado::solve(p, logFile, host, nullptr, options);
     EXPECT_TRUE(
         sameResult(ref, readBytes(refLogFile.path()), p, outcome, readBytes(logFile.path()), host))
         << name;
@@ -397,12 +397,10 @@ TEST_P(NetlibMatchesDenseReference, BitForBit) {
 // The pivot's columns shared with a second thread give the same bits as one thread: the
 // threshold is lowered so that every pivot of these problems takes the shared path.
 TEST(SharedPivot, MatchesDenseReference) {
-    kvado::setParallelPivotThreshold(1);
-    struct Reset {
-        ~Reset() { kvado::setParallelPivotThreshold(0); }
-    } reset;
+    kvado::SolveOptions shared;
+    shared.parallelPivotWork = 1;
     for (const char* name : {"sc105", "share2b", "scagr7"})
-        expectNetlibMatches(name);
+        expectNetlibMatches(name, shared);
 }
 
 INSTANTIATE_TEST_SUITE_P(Problems, NetlibMatchesDenseReference,

@@ -35,9 +35,9 @@ struct Solve : RecordingHost {
         load(p);
         TempDir dir;
         kvado::TraceLog file(dir.path());
-        kvado::setCycleDetection(watch);
-        outcome = kvado::solve(p, file, *this);
-        kvado::setCycleDetection(true);
+        kvado::SolveOptions options;
+        options.cycleWatch = watch;
+        outcome = kvado::solve(p, file, *this, nullptr, options);
         log = readBytes(file.path());
     }
     // Whether the log holds these whole lines, one after the other.

@@ -277,7 +277,7 @@ TEST(StepRecorder, ReplayAndCliGiveTheRecordedPasses) {
         EXPECT_EQ(readBytes(dir.file("Kvaq.log")), log);
         const kvado::StepNames names = session.stepNames(*replayed);
         const std::string json = kvado::report::stepsJson(*replayed, names);
-        EXPECT_EQ(json, kvado::report::stepsJson(rec.steps, kvado::StepNames(rec.steps, {}, {})));
+        EXPECT_EQ(json, kvado::report::stepsJson(rec.steps, kvado::StepNames(rec.steps, {})));
 
         const CliRun run = runCli({"solve", "p.dat", "--json", "--steps"}, dir.path());
         EXPECT_NE(run.out.find(", " + json + "}"), std::string::npos) << run.out;

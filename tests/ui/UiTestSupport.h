@@ -57,7 +57,7 @@ private:
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm1>(toolkit, problem);
+        form = std::make_unique<TForm1>(toolkit, appSession);
         TForm1::Windows w;
         w.results = new TResults(toolkit, form->session().report(), form.get());
         w.help = new TForm2(toolkit, form.get());
@@ -144,6 +144,8 @@ protected:
 
     RecorderToolkit toolkit;
     LpProblem problem;
+    // Owned beside the window, as the start-up owns it.
+    session::Session appSession{problem};
     std::unique_ptr<TForm1> form;
 };
 
