@@ -4,59 +4,70 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "analysis/BasisCheck.h"
 #include "analysis/ExactSimplex.h"
+#include "engine/GlpkGuard.h"
 
 namespace kvado::analysis {
 
 namespace {
 
-struct ProblemDeleter {
-    void operator()(glp_prob* p) const { glp_delete_prob(p); }
-};
-
 constexpr int kIterationsPerCall = 500;
 constexpr int32_t kPolishPivots = 200;
 constexpr int32_t kFallbackPivots = 1000;
 
-// The problem in GLPK: rows with the sense of their kind, unknowns >= 0. False when a number
-// does not fit a double at all.
-bool load(const LpProblem& p, glp_prob* lp, bool& rounded) {
-    rounded = false;
-    auto toDouble = [&](Real v, double& out) {
-        out = static_cast<double>(v);
-        if (static_cast<Real>(out) != v) rounded = true;
-        return std::isfinite(out);
-    };
-    glp_set_obj_dir(lp, GLP_MIN);
-    if (p.M > 0) glp_add_rows(lp, p.M);
-    if (p.N > 0) glp_add_cols(lp, p.N);
-    for (int32_t i = 1; i <= p.M; ++i) {
-        double b;
-        if (!toDouble(p.tableau(i, 0), b)) return false;
-        const int kind = p.isGreaterRow(i) ? GLP_LO : p.isEqualRow(i) ? GLP_FX : GLP_UP;
-        glp_set_row_bnds(lp, i, kind, b, b);
-    }
+// The problem's numbers as GLPK takes them, made before any GLPK call (nothing that needs a
+// destructor may be pending while GLPK runs under the guard).
+struct Arrays {
+    std::vector<double> rhs, cost;
     std::vector<int> ia{0}, ja{0};
     std::vector<double> ar{0};
+};
+
+// False when a number does not fit a double at all.
+bool arraysOf(const LpProblem& p, Arrays& out, bool& rounded) {
+    rounded = false;
+    auto toDouble = [&](Real v, double& d) {
+        d = static_cast<double>(v);
+        if (static_cast<Real>(d) != v) rounded = true;
+        return std::isfinite(d);
+    };
+    out.rhs.resize(static_cast<size_t>(p.M) + 1);
+    out.cost.resize(static_cast<size_t>(p.N) + 1);
+    for (int32_t i = 1; i <= p.M; ++i)
+        if (!toDouble(p.tableau(i, 0), out.rhs[static_cast<size_t>(i)])) return false;
     for (int32_t j = 1; j <= p.N; ++j) {
-        double c;
-        if (!toDouble(p.objectiveCoefficient(j), c)) return false;
-        glp_set_col_bnds(lp, j, GLP_LO, 0, 0);
-        glp_set_obj_coef(lp, j, c);
+        if (!toDouble(p.objectiveCoefficient(j), out.cost[static_cast<size_t>(j)])) return false;
         const auto col = p.column(j);
         for (int32_t t = 0; t < col.count; ++t) {
             double a;
             if (!toDouble(col.value(t), a)) return false;
             if (a == 0) continue;
-            ia.push_back(col.rows[t]);
-            ja.push_back(j);
-            ar.push_back(a);
+            out.ia.push_back(col.rows[t]);
+            out.ja.push_back(j);
+            out.ar.push_back(a);
         }
     }
-    glp_load_matrix(lp, static_cast<int>(ia.size()) - 1, ia.data(), ja.data(), ar.data());
     return true;
+}
+
+// The problem in GLPK: rows with the sense of their kind, unknowns >= 0 (GLPK calls only).
+void load(const LpProblem& p, const Arrays& a, glp_prob* lp) {
+    glp_set_obj_dir(lp, GLP_MIN);
+    if (p.M > 0) glp_add_rows(lp, p.M);
+    if (p.N > 0) glp_add_cols(lp, p.N);
+    for (int32_t i = 1; i <= p.M; ++i) {
+        const double b = a.rhs[static_cast<size_t>(i)];
+        const int kind = p.isGreaterRow(i) ? GLP_LO : p.isEqualRow(i) ? GLP_FX : GLP_UP;
+        glp_set_row_bnds(lp, i, kind, b, b);
+    }
+    for (int32_t j = 1; j <= p.N; ++j) {
+        glp_set_col_bnds(lp, j, GLP_LO, 0, 0);
+        glp_set_obj_coef(lp, j, a.cost[static_cast<size_t>(j)]);
+    }
+    glp_load_matrix(lp, static_cast<int>(a.ia.size()) - 1, a.ia.data(), a.ja.data(), a.ar.data());
 }
 
 // The method's basis as GLPK's statuses: a basic surplus, slack or artificial column is its
@@ -82,16 +93,24 @@ void setBasis(const LpProblem& p, glp_prob* lp) {
 // GLPK's final statuses as a basis list in the problem's column numbering.
 bool basisFrom(const LpProblem& p, glp_prob* lp, std::vector<int32_t>& basis) {
     basis.assign(static_cast<size_t>(p.M) + 1, 0);
+    std::vector<int> rowStat(static_cast<size_t>(p.M) + 1), colStat(static_cast<size_t>(p.N) + 1);
+    if (!engine::glpkGuarded([&] {
+             for (int32_t i = 1; i <= p.M; ++i)
+                 rowStat[static_cast<size_t>(i)] = glp_get_row_stat(lp, i);
+             for (int32_t j = 1; j <= p.N; ++j)
+                 colStat[static_cast<size_t>(j)] = glp_get_col_stat(lp, j);
+         }).ok)
+        return false;
     int32_t r = 0;
     for (int32_t i = 1; i <= p.M; ++i) {
-        if (glp_get_row_stat(lp, i) != GLP_BS) continue;
+        if (rowStat[static_cast<size_t>(i)] != GLP_BS) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] = p.isGreaterRow(i) ? p.N + i
                                         : p.isLessRow(i)  ? p.N + i - p.E
                                                           : p.phase2Columns + i;
     }
     for (int32_t j = 1; j <= p.N; ++j) {
-        if (glp_get_col_stat(lp, j) != GLP_BS) continue;
+        if (colStat[static_cast<size_t>(j)] != GLP_BS) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] = j;
     }
@@ -163,18 +182,27 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         return out;
     };
-    glp_term_out(GLP_OFF);
-    std::unique_ptr<glp_prob, ProblemDeleter> lp(glp_create_prob());
-    if (!load(p, lp.get(), out.dataRounded)) {
+    // Every GLPK call under the guard: a failure of GLPK is a failed exact solve.
+    auto failed = [&](const engine::GlpkResult& r) {
+        if (r.ok) return false;
+        out.message = r.failure;
+        return true;
+    };
+    engine::GlpkProblem problem;
+    glp_prob* lp = problem.get();
+    Arrays arrays;
+    if (!arraysOf(p, arrays, out.dataRounded)) {
         out.message = "число задачи вне диапазона, доступного точному решению";
         return finish();
     }
-    if (warmStart) setBasis(p, lp.get());
+    if (lp == nullptr || failed(engine::glpkGuarded([&] { load(p, arrays, lp); }))) return finish();
+    arrays = Arrays{};
+    if (warmStart && failed(engine::glpkGuarded([&] { setBasis(p, lp); }))) return finish();
     out.warmStarted = warmStart;
-    glp_smcp parm;
-    glp_init_smcp(&parm);
-    parm.msg_lev = GLP_MSG_OFF;
+    glp_smcp parm{};
     int ret = 0;
+    if (failed(engine::glpkGuarded([&] { glp_init_smcp(&parm); }))) return finish();
+    parm.msg_lev = GLP_MSG_OFF;
     try {
         // In slices of iterations, so that a stop request is seen between them.
         for (;;) {
@@ -186,20 +214,27 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
                                         .count();
                 parm.tm_lim = std::max(1, static_cast<int>(left * 1000));
             }
-            const int before = glp_get_it_cnt(lp.get());
-            ret = glp_exact(lp.get(), &parm);
-            out.iterations += glp_get_it_cnt(lp.get()) - before;
+            int before = 0, after = 0;
+            if (failed(engine::glpkGuarded([&] {
+                    before = glp_get_it_cnt(lp);
+                    ret = glp_exact(lp, &parm);
+                    after = glp_get_it_cnt(lp);
+                })))
+                return finish();
+            out.iterations += after - before;
             if ((ret == GLP_EBADB || ret == GLP_ESING) && out.warmStarted) {
                 // The method's basis is singular in exact arithmetic: GLPK's own start.
                 out.warmStarted = false;
-                glp_std_basis(lp.get());
+                if (failed(engine::glpkGuarded([&] { glp_std_basis(lp); }))) return finish();
                 continue;
             }
             if (ret == GLP_EITLIM) continue;
             if (ret == GLP_ETMLIM) throw Stopped(false);
             break;
         }
-        const int status = ret == 0 ? glp_get_status(lp.get()) : GLP_UNDEF;
+        int status = GLP_UNDEF;
+        if (ret == 0 && failed(engine::glpkGuarded([&] { status = glp_get_status(lp); })))
+            return finish();
         out.x.assign(static_cast<size_t>(p.N), 0);
         out.pi.assign(static_cast<size_t>(p.M), 0);
         if (ret != 0 || (status != GLP_NOFEAS && status != GLP_UNBND && status != GLP_OPT)) {
@@ -228,7 +263,7 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
         } else if (status == GLP_OPT) {
             out.status = ExactStatus::Optimal;
             std::vector<int32_t> basis;
-            if (basisFrom(p, lp.get(), basis)) certify(p, basis, budget, separator, out);
+            if (basisFrom(p, lp, basis)) certify(p, basis, budget, separator, out);
         }
     } catch (const Stopped& stopped) {
         out.status = ExactStatus::Stopped;

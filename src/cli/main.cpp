@@ -2,6 +2,7 @@
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
 //                        [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//                        [--engine method|sparse]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -30,6 +31,7 @@
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
+#include "session/EngineSolve.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
 
@@ -41,6 +43,7 @@ int usage() {
     std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
                "[--exact]\n"
                "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
+               "                           [--engine method|sparse]\n"
                "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
                "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
                stderr);
@@ -199,12 +202,67 @@ model::Model dataFileModel(const std::string& file, const LpProblem& problem) {
     }
 }
 
+// What the sparse engine's road prints: the report, or the JSON object whose "x" and "pi" are
+// the model's column values and row marginals, "objective" the model's, in its sense.
+int printSparse(session::Session& session, const engine::SparseAnswer& a, const model::Model& m,
+                const std::string& file, bool json, const std::string& rtf, bool analysesAsked) {
+    const bool optimal = a.status == engine::SparseStatus::Optimal;
+    if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
+    if (json) {
+        std::string out = "{\"status\": \"";
+        out += engine::sparseStatusName(a.status);
+        out += "\", \"objective\": " + text::formatRoundTrip(a.objective) + ", \"x\": [";
+        for (size_t j = 0; j < a.columnValue.size(); ++j)
+            out += (j ? ", " : "") + text::formatRoundTrip(a.columnValue[j]);
+        out += "], \"pi\": [";
+        for (size_t i = 0; i < a.rowMarginal.size(); ++i)
+            out += (i ? ", " : "") + text::formatRoundTrip(a.rowMarginal[i]);
+        out += "], \"passes\": " + std::to_string(a.iterations) + ", \"engine\": \"sparse\"";
+        if (optimal) out += ", \"model\": " + model::userTermsJson(m, *session.userSolution());
+        out += "}\n";
+        std::fputs(out.c_str(), stdout);
+    } else {
+        std::string text;
+        for (const auto& line : session.report().lines())
+            text += line + "\n";
+        std::fputs(text.c_str(), stdout);
+    }
+    if (analysesAsked)
+        std::fprintf(
+            stderr,
+            "kvado-cli: %s: the analyses (--ranges, --verify, --exact, --steps) run on the "
+            "method, which cannot take this model\n",
+            file.c_str());
+    switch (a.status) {
+    case engine::SparseStatus::Optimal:
+        return 0;
+    case engine::SparseStatus::Infeasible:
+        std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
+        return 2;
+    case engine::SparseStatus::Unbounded:
+        std::fputs("kvado-cli: the objective is unbounded\n", stderr);
+        return 3;
+    case engine::SparseStatus::Stopped:
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
+        return 4;
+    case engine::SparseStatus::Failed:
+        break;
+    }
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
+    return 1;
+}
+
 int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
     bool json = false, ranges = false, verify = false, exact = false, steps = false;
+    std::optional<session::Engine> engineOption;
     for (size_t k = 0; k < args.size(); ++k) {
+        session::Engine e;
         if (args[k] == "--format" && k + 1 < args.size())
             formatOption = args[++k];
+        else if (args[k] == "--engine" && k + 1 < args.size() &&
+                 session::engineNamed(args[k + 1], e))
+            engineOption = e, ++k;
         else if (args[k] == "--json")
             json = true;
         else if (args[k] == "--ranges")
@@ -242,12 +300,32 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setDateTimeSource(nowText);
     model::Model userModel;
     model::StandardForm standard;
+    const session::Engine engine = engineOption.value_or((ranges || verify || exact || steps)
+                                                             ? session::Engine::Method
+                                                             : session::defaultEngine(*format));
+    bool standardMade = false;
+    if (*format == model::FileFormat::Data && engine == session::Engine::Sparse) {
+        // A data file's problem is a model too: the engine solves it as one.
+        try {
+            userModel = model::readModelFile(file, *format);
+            const engine::SparseAnswer a = session.solveSparse(userModel);
+            return printSparse(session, a, userModel, file, json, rtf, false);
+        } catch (const std::exception& e) {
+            return badInput(file, e.what());
+        }
+    }
     if (*format != model::FileFormat::Data) {
         // An LP or MPS file: its standard form is what the solver sees.
         std::vector<std::string> notes;
         try {
             userModel = model::readModelFile(file, *format, &notes);
-            standard = model::toStandardForm(userModel);
+            // Chosen by default for the analyses, the method gives way where it cannot take
+            // the model.
+            if (engine == session::Engine::Method &&
+                (engineOption || session::methodCanTake(userModel))) {
+                standard = model::toStandardForm(userModel);
+                standardMade = true;
+            }
         } catch (const model::ReadError& e) {
             // The message names the file and the line itself.
             std::fprintf(stderr, "kvado-cli: %s\n", e.what());
@@ -256,6 +334,26 @@ int solveCommand(const std::vector<std::string>& args) {
             return badInput(file, e.what());
         }
         printNotes(file, notes);
+        if (!standardMade) {
+            // The sparse engine takes the model as it stands. The analyses read the method's
+            // basis: asked for without a choice of engine, they take the method where it can
+            // (otherwise they are not given), and so does the explanation of a model without
+            // an answer, which replaces the engine's then.
+            const bool analyses = ranges || verify || exact || steps;
+            const bool fits = session::methodCanTake(userModel);
+            try {
+                const engine::SparseAnswer a = session.solveSparse(userModel);
+                const bool noAnswer = a.status == engine::SparseStatus::Infeasible ||
+                                      a.status == engine::SparseStatus::Unbounded;
+                if (engineOption || !fits || !noAnswer)
+                    return printSparse(session, a, userModel, file, json, rtf,
+                                       analyses && !engineOption);
+                standard = model::toStandardForm(userModel);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), e.what());
+                return 1;
+            }
+        }
         if (!standard.infeasible.empty()) {
             // Nothing to solve: a row without coefficients or a column's bounds rule it out.
             if (json) {

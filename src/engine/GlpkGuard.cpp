@@ -48,7 +48,8 @@ extern "C" int onGlpkOutput(void* info, const char* text) {
 
 // Everything a failure leaves: the last complete lines of the output.
 std::string lastLines(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
     if (text.size() > kKeptOutput) text.erase(0, text.size() - kKeptOutput);
     std::string out;
     for (char c : text)
@@ -103,6 +104,8 @@ GlpkProblem::~GlpkProblem() {
     if (valid()) glpkGuarded([&] { glp_delete_prob(m_problem); });
 }
 
-bool GlpkProblem::valid() const { return m_problem != nullptr && m_generation == tGeneration; }
+bool GlpkProblem::valid() const {
+    return m_problem != nullptr && m_generation == tGeneration;
+}
 
 } // namespace kvado::engine

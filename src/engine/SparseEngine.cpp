@@ -24,7 +24,9 @@ int boundType(Real lower, Real upper) {
     return GLP_FR;
 }
 
-double finiteOrZero(Real v) { return std::isfinite(v) ? static_cast<double>(v) : 0.0; }
+double finiteOrZero(Real v) {
+    return std::isfinite(v) ? static_cast<double>(v) : 0.0;
+}
 
 BasisStatus statusOf(int glpkStatus) {
     switch (glpkStatus) {
@@ -47,7 +49,8 @@ bool numberAfter(std::string_view line, std::string_view key, double& out) {
     const size_t at = line.find(key);
     if (at == std::string_view::npos) return false;
     size_t k = at + key.size();
-    while (k < line.size() && (line[k] == ' ' || line[k] == '=')) ++k;
+    while (k < line.size() && (line[k] == ' ' || line[k] == '='))
+        ++k;
     std::string token;
     while (k < line.size() && line[k] != ' ' && line[k] != '(')
         token += line[k] == ',' ? '.' : line[k], ++k;
@@ -58,7 +61,8 @@ bool numberAfter(std::string_view line, std::string_view key, double& out) {
 // GLPK's progress line: "[*|#| ] NNN: obj = Z inf = I (k)" (primal) or "... infeas = I".
 bool parseProgress(std::string_view line, SparseProgress& p) {
     size_t k = 0;
-    while (k < line.size() && (line[k] == ' ' || line[k] == '*' || line[k] == '#')) ++k;
+    while (k < line.size() && (line[k] == ' ' || line[k] == '*' || line[k] == '#'))
+        ++k;
     const size_t colon = line.find(':', k);
     if (colon == std::string_view::npos || colon == k) return false;
     int64_t it = 0;

@@ -37,10 +37,10 @@ enum class BasisStatus : uint8_t {
 // One line of progress, as often as `progressMilliseconds`.
 struct SparseProgress {
     int64_t iterations = 0;
-    double objective = 0;      // GLPK's current objective, in the model's sense
-    double infeasibility = 0;  // the sum of the bound violations (primal) or of the dual ones
-    bool feasible = false;     // the current basis is primal feasible
-    double seconds = 0;        // since the solve started
+    double objective = 0;     // GLPK's current objective, in the model's sense
+    double infeasibility = 0; // the sum of the bound violations (primal) or of the dual ones
+    bool feasible = false;    // the current basis is primal feasible
+    double seconds = 0;       // since the solve started
 };
 
 struct SparseOptions {

@@ -1,4 +1,5 @@
 #include "session/Session.h"
+#include "session/EngineSolve.h"
 
 #include <filesystem>
 #include <stdlib.h>
@@ -291,6 +292,49 @@ SolveResult Session::solveInput(const EditTexts& edits) {
     if (const int32_t i = negativeRightHandSide(m_problem))
         if (refuse(negativeRightHandSideMessage(i))) return {};
     return solveLoaded();
+}
+
+engine::SparseAnswer Session::solveSparse(const model::Model& model,
+                                          engine::SparseOptions options) {
+    clearReport();
+    m_exactCheck = {};
+    m_userSolution.reset();
+    m_explanation = {};
+    m_outcome = SolveOutcome::Stopped;
+    m_solvedLoaded = false;
+    m_steps.reset();
+    if (!options.stopRequested && m_view)
+        options.stopRequested = [view = m_view] { return view->stopRequested(); };
+    engine::SparseAnswer answer;
+    {
+        struct Running {
+            SessionView* view;
+            explicit Running(SessionView* v) : view(v) {
+                if (view) view->solveRunning(true);
+            }
+            ~Running() {
+                if (view) view->solveRunning(false);
+            }
+        } running(m_view);
+        answer = engine::solveSparse(model, options);
+    }
+    TraceLog log(m_logFolder);
+    log.open();
+    for (const std::string& line : sparseLogLines(answer))
+        log.writeLine(line);
+    log.close();
+    m_report.append(kSparseEngineNote);
+    std::string verdict = sparseStatusText(answer.status);
+    if (!answer.failure.empty()) verdict += ": " + answer.failure;
+    m_report.append(verdict);
+    if (answer.status == engine::SparseStatus::Optimal) {
+        m_userSolution = userSolutionOf(answer);
+        m_report.append("");
+        for (const std::string& line : model::userTermsLines(model, *m_userSolution, m_separator))
+            m_report.append(line);
+    }
+    if (m_view) m_view->reportAppended();
+    return answer;
 }
 
 SolveResult Session::solveLoaded() {

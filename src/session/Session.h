@@ -21,6 +21,7 @@
 #include "analysis/Ranging.h"
 #include "analysis/Verify.h"
 #include "datafile/DataFileWriter.h"
+#include "engine/SparseEngine.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
 #include "model/Model.h"
@@ -191,6 +192,15 @@ public:
     // fails.
     SolveResult solveLoaded();
 
+    // --- the sparse engine ---------------------------------------------------------------------
+    // `model` (of any size) solved by the sparse engine, as it stands: the trace log holds the
+    // engine's summary, the report the engine's note, its verdict and, for an optimum, the
+    // answer in the model's terms («Решение исходной задачи»), which userSolution() then is.
+    // The problem record and the input stay as they were. The view's stop command ends the
+    // solve unless `options` has a stop request of its own. Throws FileError when the trace
+    // log fails.
+    engine::SparseAnswer solveSparse(const model::Model& model, engine::SparseOptions options = {});
+
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
     // own on request, so its report stays as it was).
@@ -207,7 +217,8 @@ public:
 
     // --- analyses of an optimal solve -------------------------------------------------------
     // The sensitivity ranges of the optimal basis the last solve left, named from the input
-    // grid, or in the linked model's terms while there is one. Only after an optimal solve; computed when called, never by a plain solve.
+    // grid, or in the linked model's terms while there is one. Only after an optimal solve;
+    // computed when called, never by a plain solve.
     analysis::Ranges ranges() const;
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);

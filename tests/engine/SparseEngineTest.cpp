@@ -3,8 +3,8 @@
 // marginals are a dual solution (reduced costs c - A'y, signs by bound and sense,
 // complementary slackness). Then the guard and the stop.
 
-#include <gtest/gtest.h>
 #include <glpk.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -47,7 +47,8 @@ void expectProof(const Model& m, const SparseAnswer& a) {
     std::vector<Real> activity(m.rows.size(), 0), ay(m.columns.size(), 0);
     Real cx = m.objectiveConstant;
     for (const Entry& e : m.entries) {
-        activity[static_cast<size_t>(e.row)] += e.value * a.columnValue[static_cast<size_t>(e.column)];
+        activity[static_cast<size_t>(e.row)] +=
+            e.value * a.columnValue[static_cast<size_t>(e.column)];
         ay[static_cast<size_t>(e.column)] += e.value * a.rowMarginal[static_cast<size_t>(e.row)];
     }
     for (size_t j = 0; j < m.columns.size(); ++j) {
