@@ -92,6 +92,12 @@ GlpkResult glpkGuarded(const std::function<void()>& body, const GlpkOutput& outp
     return result;
 }
 
+void glpkThreadEnd() {
+    if (tFrame != nullptr) return;
+    glp_free_env();
+    ++tGeneration;
+}
+
 GlpkProblem::GlpkProblem() {
     glp_prob* created = nullptr;
     if (glpkGuarded([&] { created = glp_create_prob(); }).ok) {

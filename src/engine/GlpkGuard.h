@@ -37,6 +37,10 @@ struct GlpkResult {
 // never to the standard output).
 GlpkResult glpkGuarded(const std::function<void()>& body, const GlpkOutput& output = nullptr);
 
+// GLPK keeps an environment per thread: a thread that has called GLPK frees it before it ends
+// (every GLPK object of the thread goes with it).
+void glpkThreadEnd();
+
 // A GLPK problem object owned by C++: deleted at the end of its scope unless a guarded failure
 // has freed GLPK's environment (and the problem with it) meanwhile.
 class GlpkProblem {

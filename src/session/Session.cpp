@@ -162,6 +162,7 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
 OpenResult Session::openModel(const model::Model& model, model::StandardForm sf, Real eps,
                               const std::string& fileName) {
     OpenResult r = openModel(sf, eps, fileName);
+    m_solvedModel = nullptr;
     m_link = std::make_unique<Link>(Link{model, std::move(sf)});
     return r;
 }
@@ -205,7 +206,16 @@ ModelOpen Session::openModelFile(const std::string& path, model::FileFormat form
             r.error = e.what();
         }
     }
-    if (r.error.empty()) {
+    if (r.error.empty() && !methodCanTake(m)) {
+        // The input stays as it was; only the sparse engine solves this one.
+        endLink();
+        r.opened = r.engineOnly = true;
+        r.summary = "Задача велика для таблицы программы (ограничений " +
+                    std::to_string(m.rows.size()) + ", неизвестных " +
+                    std::to_string(m.columns.size()) +
+                    "): она будет решена разреженным симплекс-методом, таблица не заполняется";
+        m_engineOnly = std::make_unique<model::Model>(std::move(m));
+    } else if (r.error.empty()) {
         std::vector<std::string> notes = std::move(r.notes);
         r = layModel(m, datafile::baseName(path));
         r.notes = std::move(notes);
@@ -242,13 +252,23 @@ std::string ModelOpen::message() const {
 
 // --- the user's model ------------------------------------------------------------------------
 
+const model::Model* Session::engineModel() const {
+    if (m_engineOnly) return m_engineOnly.get();
+    return m_link ? &m_link->model : nullptr;
+}
+
 void Session::endLink() {
+    m_engineOnly.reset();
+    m_solvedModel = nullptr;
     m_link.reset();
     m_userSolution.reset();
 }
 
 std::vector<std::string> Session::userSolutionLines() const {
-    if (!m_link || !m_userSolution) return {};
+    if (!m_userSolution) return {};
+    if (m_solvedModel != nullptr)
+        return model::userTermsLines(*m_solvedModel, *m_userSolution, m_separator);
+    if (!m_link) return {};
     return model::userTermsLines(m_link->model, *m_userSolution, m_separator);
 }
 
@@ -294,8 +314,8 @@ SolveResult Session::solveInput(const EditTexts& edits) {
     return solveLoaded();
 }
 
-engine::SparseAnswer Session::solveSparse(const model::Model& model,
-                                          engine::SparseOptions options) {
+engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::SparseOptions options,
+                                          const EngineRunner& run) {
     clearReport();
     m_exactCheck = {};
     m_userSolution.reset();
@@ -303,8 +323,9 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model,
     m_outcome = SolveOutcome::Stopped;
     m_solvedLoaded = false;
     m_steps.reset();
-    if (!options.stopRequested && m_view)
+    if (!options.stopRequested && m_view && !run)
         options.stopRequested = [view = m_view] { return view->stopRequested(); };
+    m_solvedModel = &model;
     engine::SparseAnswer answer;
     {
         struct Running {
@@ -316,7 +337,8 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model,
                 if (view) view->solveRunning(false);
             }
         } running(m_view);
-        answer = engine::solveSparse(model, options);
+        auto solveIt = [&] { return engine::solveSparse(model, options); };
+        answer = run ? run(solveIt) : solveIt();
     }
     TraceLog log(m_logFolder);
     log.open();
@@ -339,6 +361,7 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model,
 
 SolveResult Session::solveLoaded() {
     SolveResult result;
+    m_solvedModel = nullptr;
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();

@@ -72,6 +72,9 @@ struct SolveResult {
 struct ModelOpen {
     // The model's standard form is in the problem and the input grid, linked to the model.
     bool opened = false;
+    // The model is larger than the method takes: kept for the sparse engine alone, with the
+    // problem and the input grid as they were (`summary` says so).
+    bool engineOnly = false;
     // Not opened: what stopped it, a reader's error ("FILE: строка N: ..."), a model too large
     // or one that cannot be met. `errorLine` is the reader's line (1-based; 0: none).
     std::string error;
@@ -199,7 +202,15 @@ public:
     // The problem record and the input stay as they were. The view's stop command ends the
     // solve unless `options` has a stop request of its own. Throws FileError when the trace
     // log fails.
-    engine::SparseAnswer solveSparse(const model::Model& model, engine::SparseOptions options = {});
+    // `run`, when given, runs the engine's call (another thread, while the window waits); it
+    // must then bring its own stop request in `options`.
+    using EngineRunner =
+        std::function<engine::SparseAnswer(const std::function<engine::SparseAnswer()>&)>;
+    engine::SparseAnswer solveSparse(const model::Model& model, engine::SparseOptions options = {},
+                                     const EngineRunner& run = nullptr);
+    // The model the sparse engine solves for the input: the one only the engine takes (an LP
+    // or MPS file beyond the method's limits), else the linked model; null otherwise.
+    const model::Model* engineModel() const;
 
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
@@ -294,6 +305,8 @@ private:
     // The counts the input grid is laid out for (the grid at start: 1, 1, 1 and 3).
     GridCounts m_layout{1, 1, 1, 3};
     std::unique_ptr<Link> m_link;
+    std::unique_ptr<model::Model> m_engineOnly;  // a model the method cannot take
+    const model::Model* m_solvedModel = nullptr; // the model of the last sparse solve
     std::optional<model::UserSolution> m_userSolution;
 };
 
