@@ -16,7 +16,7 @@ BEGIN {
     for (c = 1; c <= customers; c++) {
         for (k = 1; k <= arcs; k++) {
             from[c, k] = 1 + int(rand() * plants)
-            cost[c, k] = 1 + int(rand() * 20)
+            cost[c, k] = 1 + rand() * 20
         }
     }
     print "NAME TRANSPORT"
@@ -31,7 +31,7 @@ BEGIN {
         for (c = 1; c <= customers; c++) {
             for (k = 1; k <= arcs; k++) {
                 f = from[c, k]
-                printf " X%d_%d_%d COST %d C%d_%d 1\n", t, c, k, cost[c, k] + t % 3, t, f
+                printf " X%d_%d_%d COST %.4f C%d_%d 1\n", t, c, k, cost[c, k] + t % 3, t, f
                 printf " X%d_%d_%d D%d_%d 1\n", t, c, k, t, c
             }
             if (t < periods)

@@ -144,6 +144,11 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         return a;
     }
 
+    if (options.stopRequested && options.stopRequested()) {
+        a.status = SparseStatus::Stopped;
+        a.failure = "решение остановлено";
+        return a;
+    }
     // Everything GLPK is given is made here, outside the guarded calls.
     Loaded loaded = matrixOf(m);
     std::string pending; // an unfinished output line

@@ -716,6 +716,7 @@ void TForm1::solveWithEngine() {
     auto run = [&](const std::function<engine::SparseAnswer()>& solve) {
         // «Прервать» is shown before the engine starts, and a click on it is seen.
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_stopRequested) stop = true;
         engine::SparseAnswer answer;
         std::exception_ptr failure;
         std::atomic<bool> done{false};
@@ -780,7 +781,8 @@ void TForm1::solveWithEngine() {
     }
     if (answer.status != engine::SparseStatus::Optimal) {
         std::string text = session::sparseStatusText(answer.status);
-        if (!answer.failure.empty()) text += ": " + answer.failure;
+        if (!answer.failure.empty() && answer.status != engine::SparseStatus::Stopped)
+            text += ": " + answer.failure;
         m_toolkit.showMessage(QString::fromStdString(text));
         return;
     }
