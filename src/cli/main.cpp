@@ -237,6 +237,8 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
     case engine::SparseStatus::Optimal:
         return 0;
     case engine::SparseStatus::Infeasible:
+        if (!a.failure.empty())
+            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
         std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
         return 2;
     case engine::SparseStatus::Unbounded:

@@ -140,6 +140,12 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
     if (std::string crossing = crossingBounds(m); !crossing.empty()) {
         a.status = SparseStatus::Infeasible;
         a.failure = std::move(crossing);
+        a.columnValue.assign(static_cast<size_t>(cols), 0);
+        a.columnMarginal.assign(static_cast<size_t>(cols), 0);
+        a.columnStatus.assign(static_cast<size_t>(cols), BasisStatus::AtLower);
+        a.rowActivity.assign(static_cast<size_t>(rows), 0);
+        a.rowMarginal.assign(static_cast<size_t>(rows), 0);
+        a.rowStatus.assign(static_cast<size_t>(rows), BasisStatus::Basic);
         a.seconds = elapsed();
         return a;
     }
