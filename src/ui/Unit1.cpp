@@ -643,7 +643,9 @@ void TForm1::btnSolveClick() {
 }
 
 void TForm1::solveGrid(bool showResults) {
-    if (showResults && engine() == session::Engine::Sparse) {
+    // A model only the engine takes is never the grid's problem.
+    const bool engineOnly = m_session->engineModel() != nullptr && !m_session->linked();
+    if (showResults && (engine() == session::Engine::Sparse || engineOnly)) {
         solveWithEngine();
         return;
     }
