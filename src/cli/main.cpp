@@ -350,6 +350,8 @@ int solveCommand(const std::vector<std::string>& args) {
                 if (engineOption || !fits || !noAnswer)
                     return printSparse(session, a, userModel, file, json, rtf,
                                        analyses && !engineOption);
+                // The method's report replaces the engine's.
+                session.clearReport();
                 standard = model::toStandardForm(userModel);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), e.what());

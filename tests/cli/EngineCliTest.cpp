@@ -54,6 +54,20 @@ TEST(CliEngine, DefaultsAndChoicesAnswerAlike) {
     EXPECT_EQ(runCli({"solve", "book.lp", "--engine", "fast"}, dir.path()).exitCode, 1);
 }
 
+// The engine finds no answer: the method explains it, and its report replaces the engine's.
+TEST(CliEngine, NoAnswerIsExplainedByTheMethod) {
+    TempDir dir;
+    writeBytes(dir.file("u.lp"), "min: -x\nst\nc: x - y <= 1\nend\n");
+    const CliRun json = runCli({"solve", "u.lp", "--json"}, dir.path());
+    EXPECT_EQ(json.exitCode, 3);
+    EXPECT_NE(json.out.find("\"unboundedness\""), std::string::npos) << json.out;
+    const CliRun text = runCli({"solve", "u.lp"}, dir.path());
+    EXPECT_EQ(text.out.rfind("     РЕШЕНИЕ\n", 0), 0u) << text.out;
+    const CliRun sparse = runCli({"solve", "u.lp", "--json", "--engine", "sparse"}, dir.path());
+    EXPECT_EQ(sparse.exitCode, 3);
+    EXPECT_EQ(jsonField(sparse.out, "status"), "unbounded");
+}
+
 // 8001 rows: more than the method takes. The engine answers; the method refuses with the size
 // message; the analyses, which need the method, are said to be missing.
 TEST(CliEngine, ModelBeyondTheMethodGoesToTheEngine) {
