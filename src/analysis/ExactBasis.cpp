@@ -318,8 +318,28 @@ bool ExactBasis::lift(const std::vector<mpz_class>& rhs, bool transposed,
     std::vector<uint32_t> r(kk);
     mpz_class pk = 1;
     int nextTry = 2;
+    // Hadamard's bound: |det K'| is at most the product of its columns' lengths, and by
+    // Cramer's rule every numerator at most that with one column replaced by the right-hand
+    // side. Once p^k exceeds twice their product the reconstruction cannot fail, so the
+    // lifting ends there whatever the budget.
+    long boundBits = 8;
+    auto lengthBits = [](const mpz_class& squares) {
+        return static_cast<long>(mpz_sizeinbase(squares.get_mpz_t(), 2)) / 2 + 1;
+    };
+    for (int32_t c = 0; c < m_k; ++c) {
+        mpz_class squares = 0;
+        for (const auto& [q, a] : m_columns[static_cast<size_t>(c)])
+            squares += a * a;
+        boundBits += 2 * lengthBits(squares);
+    }
+    mpz_class rhsSquares = 0;
+    for (const auto& v : rhs)
+        rhsSquares += v * v;
+    boundBits += lengthBits(rhsSquares);
+    const long lastIteration = boundBits / 30 + 2; // p > 2^30
     for (int iteration = 1;; ++iteration) {
         m_budget.check();
+        if (iteration > lastIteration) return reconstruct(X, pk, rhs, transposed, num, den);
         bool zero = true;
         for (size_t i = 0; i < kk; ++i) {
             r[i] = residue(res[i], p);

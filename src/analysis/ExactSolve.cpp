@@ -276,7 +276,14 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
 ExactSolution solveExactly(const LpProblem& p, const Verification* verification,
                            const ExactSolveOptions& options) {
     const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
-    ExactSolution out = exactSolve(p, budget, options.decimalSeparator, options.warmStart);
+    ExactSolution out;
+    try {
+        out = exactSolve(p, budget, options.decimalSeparator, options.warmStart);
+    } catch (const NonFiniteValue& bad) {
+        out = ExactSolution{};
+        out.status = ExactStatus::Failed;
+        out.message = bad.what();
+    }
     if (verification) out.cause = verification->cause;
     return out;
 }

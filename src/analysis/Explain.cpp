@@ -274,8 +274,14 @@ const char* relationText(const LpProblem& p, int32_t i) {
 
 Explanation explain(const LpProblem& p, SolveOutcome outcome, const ExplainOptions& options) {
     Explanation e;
-    if (outcome == SolveOutcome::Infeasible) explainInfeasible(p, options, e);
-    if (outcome == SolveOutcome::Unbounded) explainUnbounded(p, options, e);
+    try {
+        if (outcome == SolveOutcome::Infeasible) explainInfeasible(p, options, e);
+        if (outcome == SolveOutcome::Unbounded) explainUnbounded(p, options, e);
+    } catch (const NonFiniteValue& bad) {
+        // An overflow of the method's numbers has no exact value to explain.
+        e = Explanation{};
+        e.note = std::string("Объяснение не показано: ") + bad.what();
+    }
     return e;
 }
 

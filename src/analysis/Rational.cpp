@@ -11,12 +11,13 @@ static_assert(sizeof(unsigned long) == 8, "GMP's unsigned long holds a 64-bit si
 Dyadic toDyadic(Real v) {
     Dyadic d;
     if (v == 0) return d;
+    if (!std::isfinite(v)) throw NonFiniteValue("число вне диапазона: " + text::formatRoundTrip(v));
     int e = 0;
     const Real frac = std::frexp(std::fabs(v), &e); // in [0.5, 1)
     // The significand as a 64-bit integer: exact, since an extended number has 64 bits.
     auto mant = static_cast<uint64_t>(std::ldexp(frac, 64));
     long exp2 = static_cast<long>(e) - 64;
-    while ((mant & 1u) == 0) {
+    while (mant != 0 && (mant & 1u) == 0) {
         mant >>= 1;
         ++exp2;
     }

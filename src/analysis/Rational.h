@@ -7,6 +7,7 @@
 
 #include <gmpxx.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "text/NumberText.h"
@@ -19,9 +20,16 @@ struct Dyadic {
     long e = 0;
 };
 
+// An infinity or NaN met by the exact layer (an overflow of the method's arithmetic): it has
+// no exact value. The analyses turn it into a verdict that says so.
+class NonFiniteValue : public std::domain_error {
+public:
+    using std::domain_error::domain_error;
+};
+
 // The exact value of an extended number, read from its significand and exponent (never
 // through a decimal text). Trailing zero bits are moved into the exponent, so small integers
-// stay small.
+// stay small. Throws NonFiniteValue for an infinity or NaN.
 Dyadic toDyadic(Real v);
 // acc += x, exactly.
 void addTo(Dyadic& acc, const Dyadic& x);

@@ -22,6 +22,36 @@ void setObjective(const LpProblem& p, const mpq_class& z, char separator, Verifi
     v.objectiveError = toReal(mpq_class(toRational(toDyadic(methodObjective(p))) - z));
 }
 
+// The first number of the problem's data that is an infinity or NaN, as "A[i,j] = INF";
+// empty when every one is finite. Overflowing data has no exact value to check against.
+std::string nonFiniteData(const LpProblem& p) {
+    for (int32_t j = 1; j <= p.N; ++j) {
+        if (!std::isfinite(p.objectiveCoefficient(j)))
+            return "C[" + std::to_string(j) +
+                   "] = " + text::formatRoundTrip(p.objectiveCoefficient(j));
+        const LpProblem::ColumnView col = p.column(j);
+        for (int32_t t = 0; t < col.count; ++t)
+            if (!std::isfinite(col.value(t)))
+                return "A[" + std::to_string(col.rows[t]) + "," + std::to_string(j) +
+                       "] = " + text::formatRoundTrip(col.value(t));
+    }
+    for (int32_t i = 1; i <= p.M; ++i)
+        if (!std::isfinite(p.tableau(i, 0)))
+            return "B[" + std::to_string(i) + "] = " + text::formatRoundTrip(p.tableau(i, 0));
+    return {};
+}
+
+// The same for the method's answer: its Z or a value of its plan overflowed on the way.
+std::string nonFiniteAnswer(const LpProblem& p) {
+    const Real z = methodObjective(p);
+    if (!std::isfinite(z)) return "Z = " + text::formatRoundTrip(z);
+    for (int32_t j = 1; j <= p.N && static_cast<size_t>(j) < p.solution.size(); ++j)
+        if (!std::isfinite(p.solution[static_cast<size_t>(j)]))
+            return "X[" + std::to_string(j) +
+                   "] = " + text::formatRoundTrip(p.solution[static_cast<size_t>(j)]);
+    return {};
+}
+
 std::string epsText(const LpProblem& p, char separator) {
     return text::formatGeneral(p.eps, separator);
 }
@@ -242,6 +272,20 @@ Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOption
         v.reason = "метод не закончил решение: проверять нечего";
         return v;
     }
+    // An infinity has no exact value: refused before any exact arithmetic, which could not
+    // end on it.
+    if (const std::string bad = nonFiniteData(p); !bad.empty()) {
+        v.reason = "в данных задачи число вне диапазона: " + bad;
+        return v;
+    }
+    if (const std::string bad = nonFiniteAnswer(p); !bad.empty()) {
+        v.verdict = outcome == SolveOutcome::Optimal      ? Verdict::NotOptimal
+                    : outcome == SolveOutcome::Infeasible ? Verdict::InfeasibleNotConfirmed
+                                                          : Verdict::UnboundedNotConfirmed;
+        v.reason = "переполнение в вычислениях метода: " + bad;
+        v.cause = kScaleCause;
+        return v;
+    }
     const Budget budget = Budget::seconds(options.maxSeconds, options.cancel);
     try {
         ExactBasis basis(p, p.basis, budget);
@@ -258,6 +302,9 @@ Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOption
         } else {
             checkUnbounded(p, basis, budget, sep, v);
         }
+    } catch (const NonFiniteValue& bad) {
+        v = Verification{};
+        v.reason = std::string("переполнение: ") + bad.what();
     } catch (const Stopped& stopped) {
         v = Verification{};
         v.reason = stopped.cancelled ? "точная проверка остановлена"

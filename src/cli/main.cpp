@@ -10,6 +10,8 @@
 // limit against a solve that would not end), 1 bad input or usage.
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +27,10 @@
 #include "analysis/UserRanging.h"
 #include "analysis/Verify.h"
 #include "base/FileIo.h"
+#include "datafile/DataFile.h"
 #include "datafile/Generator.h"
 #include "datafile/NameFiles.h"
+#include "datafile/OpenedGrid.h"
 #include "model/ModelFiles.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
@@ -34,6 +38,7 @@
 #include "session/EngineSolve.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
+#include "text/Json.h"
 
 using namespace kvado;
 
@@ -50,8 +55,22 @@ int usage() {
     return 1;
 }
 
+// A message of the windows on one line: their line ends become blanks.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+            line += ' ';
+            ++k;
+        } else {
+            line += text[k];
+        }
+    }
+    return line;
+}
+
 int badInput(const std::string& file, const std::string& what) {
-    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), what.c_str());
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), oneLine(what).c_str());
     return 1;
 }
 
@@ -80,6 +99,8 @@ const char* statusName(SolveOutcome o) {
         return "pass_limit";
     case SolveOutcome::Stopped:
         return "stopped";
+    case SolveOutcome::Overflow:
+        return "overflow";
     }
     return "?";
 }
@@ -94,6 +115,7 @@ int exitCode(SolveOutcome o) {
         return 3;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return 4;
     }
     return 1;
@@ -133,20 +155,29 @@ ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool 
 void printJson(const LpProblem& p, SolveOutcome o, const std::string& model,
                const std::string& ranges, const std::string& steps, const ExactAnswers& a,
                const std::string& why) {
+    // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
+    std::string nonFinite;
+    auto number = [&nonFinite](Real v, const std::string& where) {
+        if (std::isfinite(v)) return text::formatRoundTrip(v);
+        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
+        return std::string("null");
+    };
     std::string out = "{\"status\": \"";
     out += statusName(o);
-    out += "\", \"objective\": " + text::formatRoundTrip(-p.inverse(p.M + 1, 0));
+    out += "\", \"objective\": " + number(-p.inverse(p.M + 1, 0), "objective");
     out += ", \"x\": [";
     for (int32_t j = 1; j <= p.N; ++j) {
         if (j > 1) out += ", ";
-        out += text::formatRoundTrip(p.solution[static_cast<size_t>(j)]);
+        out += number(p.solution[static_cast<size_t>(j)], "x[" + std::to_string(j) + "]");
     }
     out += "], \"pi\": [";
     for (int32_t i = 1; i <= p.M; ++i) {
         if (i > 1) out += ", ";
-        out += text::formatRoundTrip(p.inverse(p.M + 1, i));
+        out += number(p.inverse(p.M + 1, i), "pi[" + std::to_string(i) + "]");
     }
     out += "], \"passes\": " + std::to_string(p.pass);
+    if (!nonFinite.empty())
+        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
     if (!model.empty()) out += ", \"model\": " + model;
     if (!why.empty()) out += ", " + why;
     if (!ranges.empty()) out += ", " + ranges;
@@ -166,8 +197,14 @@ session::UserExplanation transformConflict(const model::Model& m, const model::S
     why.subsetComputed = true;
     if (sf.infeasibleRow >= 0) {
         const auto r = static_cast<size_t>(sf.infeasibleRow);
-        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
         why.subset.push_back(m.rows[r].name);
+        if (sf.infeasibleSide == 2) {
+            // A crossed range: its lower bound (+1) and its upper one (-1) add up to 0 >= l - u.
+            why.certificate.push_back({m.rows[r].name, 1});
+            why.certificate.push_back({m.rows[r].name, -1});
+            return why;
+        }
+        why.certificate.push_back({m.rows[r].name, Real(sf.infeasibleSide)});
         std::vector<int32_t> fixed;
         for (const auto& e : m.entries)
             if (e.row == sf.infeasibleRow && e.value != 0) fixed.push_back(e.column);
@@ -330,7 +367,7 @@ int solveCommand(const std::vector<std::string>& args) {
             }
         } catch (const model::ReadError& e) {
             // The message names the file and the line itself.
-            std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+            std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
             return 1;
         } catch (const std::exception& e) {
             return badInput(file, e.what());
@@ -380,9 +417,12 @@ int solveCommand(const std::vector<std::string>& args) {
             return badInput(file, e.what());
         }
         if (opened.status != session::OpenStatus::Opened)
-            return badInput(file, opened.badNumber
+            return badInput(file, !opened.badNumber ? opened.reason
+                                  : opened.badNumberPlace.empty()
                                       ? opened.reason + " (a token that is not a number)"
-                                      : opened.reason);
+                                      : opened.reason + ": " + opened.badNumberPlace);
+        if (!opened.shortFileNote.empty())
+            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), opened.shortFileNote.c_str());
         // The method starts from the right-hand sides as basic values and compares against
         // Eps: a tolerance that is not positive or a negative right-hand side gives wrong
         // answers.
@@ -449,7 +489,7 @@ int solveCommand(const std::vector<std::string>& args) {
             writeFileBytes(rtf, report::writeRtf(saved.paragraphs()));
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     const report::ReportDocument& doc = session.report();
@@ -492,6 +532,11 @@ int solveCommand(const std::vector<std::string>& args) {
                      file.c_str(), static_cast<int>(passLimit(problem)));
     if (outcome == SolveOutcome::Stopped)
         std::fprintf(stderr, "kvado-cli: %s: the solve was stopped\n", file.c_str());
+    if (outcome == SolveOutcome::Overflow)
+        std::fprintf(stderr,
+                     "kvado-cli: %s: a number went beyond the 80-bit range while solving "
+                     "(see Kvaq.log): no answer\n",
+                     file.c_str());
     return exitCode(outcome);
 }
 
@@ -519,12 +564,20 @@ int convertCommand(const std::vector<std::string>& args) {
         const std::string summary = model::writeModelFile(files[1], m, *out, eps);
         if (!summary.empty()) std::printf("%s\n", summary.c_str());
     } catch (const model::ReadError& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     } catch (const text::ConversionError& e) {
-        return badInput(files[0], std::string(e.what()) + " (a token that is not a number)");
+        // Only a data file raises it: its place, as solve names it.
+        std::string place;
+        try {
+            place = datafile::badNumberPlace(readFileBytes(files[0]));
+        } catch (const FileError&) {
+        }
+        return badInput(files[0],
+                        std::string(e.what()) +
+                            (place.empty() ? " (a token that is not a number)" : ": " + place));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;
@@ -547,8 +600,25 @@ int generateCommand(const std::vector<std::string>& args) {
     }
     if (positional.size() != 3) return usage();
     const auto in = datafile::parseGeneratorInput(positional[0], positional[1], positional[2], '.');
+    // A count written right but beyond 32 bits is too large, not badly written.
+    for (int k = 0; k < 2 && !in; ++k) {
+        const std::string& t = positional[static_cast<size_t>(k)];
+        if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos &&
+            !text::toWholeNumber(t)) {
+            std::fprintf(stderr, "kvado-cli: %s\n",
+                         oneLine(datafile::tooLargeMessage(k == 1 ? INT32_MAX + int64_t(1) : 0,
+                                                           k == 0 ? INT32_MAX + int64_t(1) : 0))
+                             .c_str());
+            return 1;
+        }
+    }
     if (!in) {
         std::fprintf(stderr, "kvado-cli: %s\n", datafile::kGeneratorFormatError);
+        return 1;
+    }
+    // No rows or no unknowns is a file the windows may write, but no problem to solve.
+    if (in->N < 1 || in->L < 1 || !(*text::toLocalReal(positional[2], '.') > 0)) {
+        std::fprintf(stderr, "kvado-cli: generate: N and L must be at least 1 and EPS above 0\n");
         return 1;
     }
     if (const std::string tooLarge = datafile::generatorSizeError(*in); !tooLarge.empty()) {
@@ -567,15 +637,13 @@ int generateCommand(const std::vector<std::string>& args) {
         datafile::writeGeneratedFiles(
             datafile::generateProblem(*in, positional[0], positional[1], positional[2], seed), dir);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kvado-cli: %s\n", e.what());
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
         return 1;
     }
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runCommand(int argc, char** argv) {
     if (argc < 2) return usage();
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
@@ -587,4 +655,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     return usage();
+}
+
+// The printed report and the JSON are the command's answer: one that did not reach its
+// reader (a full disk, a closed pipe) is a failure, not a success that wrote nothing.
+int checkedOutput(int rc) {
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    std::fprintf(stderr, "kvado-cli: cannot write the standard output: %s\n",
+                 std::strerror(errno ? errno : EIO));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return checkedOutput(runCommand(argc, argv));
 }

@@ -4,14 +4,19 @@
 
 namespace kvado::datafile {
 
-void readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) {
+int64_t readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) {
     LoadObserver none;
     LoadObserver& obs = observer ? *observer : none;
     text::NumberReader in(bytes);
-    const int32_t G = in.readInteger();
-    const int32_t E = in.readInteger();
-    const int32_t L = in.readInteger();
-    const int32_t N = in.readInteger();
+    int32_t count[4] = {};
+    for (int32_t& c : count) {
+        try {
+            c = in.readInteger();
+        } catch (const text::NumberTooLarge& e) {
+            throw ProblemSizeError(e.what());
+        }
+    }
+    const auto [G, E, L, N] = count;
     const Real eps = in.readReal();
     checkCounts(G, E, L, N);
     p.G = G;
@@ -43,6 +48,12 @@ void readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observer) 
     }
     obs.progress(0);
     p.takeSnapshots();
+    return in.missing();
+}
+
+std::string shortFileNote(int64_t missing) {
+    if (missing <= 0) return {};
+    return "Файл закончился раньше: " + text::intText(missing) + " чисел прочитаны как 0";
 }
 
 std::string badNumberPlace(std::string_view bytes) {

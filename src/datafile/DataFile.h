@@ -28,9 +28,13 @@ public:
 // Reads a data file's numbers into the problem: counts and Eps, reset, the standard-form
 // set-up in the file's order, snapshots. A token that is not a number raises
 // text::ConversionError("Invalid numeric input") with everything read so far kept; counts the
-// machine cannot hold raise ProblemSizeError before anything is allocated; a short file reads
-// zeros.
-void readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
+// machine cannot hold (a count beyond 32 bits among them) raise ProblemSizeError before anything
+// is allocated; a short file reads zeros. Returns how many numbers were read as 0 past its end.
+int64_t readDataFile(std::string_view bytes, LpProblem& problem, LoadObserver* observer = nullptr);
+// The note of a file that ended early: «Файл закончился раньше: K чисел прочитаны как 0»; empty
+// for a file that held every number. A file cut short by a failed write elsewhere would
+// otherwise solve as if its last numbers were zeros.
+std::string shortFileNote(int64_t missing);
 
 // Where the first number that does not read stands, for the user to find it: "строка 3,
 // число 7: «abc»" (the line of the file and the number's place in that line, both from 1).

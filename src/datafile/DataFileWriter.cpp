@@ -96,10 +96,14 @@ DataFileContents buildDataFile(const DataFileSource& src) {
 }
 
 void writeDataFiles(const std::string& dataPath, const DataFileContents& c) {
-    // The data file holds only digits, signs, points and blanks: no encoding question.
-    writeFileBytes(dataPath, c.data);
-    writeFileBytes(sideFileName(dataPath, "ogran"), joinNameLines(c.constraintNames));
-    writeFileBytes(sideFileName(dataPath, "neizv"), joinNameLines(c.unknownNames));
+    // The data file holds only digits, signs, points and blanks: no encoding question. The
+    // three files are one problem: all are replaced or none, so no data file is left beside
+    // the names of another.
+    const std::string names = joinNameLines(c.constraintNames);
+    const std::string unknowns = joinNameLines(c.unknownNames);
+    writeFilesTogether({{dataPath, c.data},
+                        {sideFileName(dataPath, "ogran"), names},
+                        {sideFileName(dataPath, "neizv"), unknowns}});
 }
 
 } // namespace kvado::datafile

@@ -25,9 +25,8 @@ struct DataFileContents {
 
 DataFileContents buildDataFile(const DataFileSource& src);
 
-// Writes the data file, then the ".ogran" and ".neizv" files next to it, each replacing an
-// existing file. Throws FileError at the first file that cannot be created; later files are
-// not written.
+// Writes the data file and the ".ogran" and ".neizv" files next to it, replacing all three or
+// none. Throws FileError naming the first file that cannot be written; the old files stay.
 void writeDataFiles(const std::string& dataPath, const DataFileContents& contents);
 
 } // namespace kvado::datafile

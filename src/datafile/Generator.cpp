@@ -97,9 +97,9 @@ GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
 
 void writeGeneratedFiles(const GeneratedFiles& files, const std::string& folder) {
     const std::string prefix = folder.empty() ? "" : (folder.back() == '/' ? folder : folder + "/");
-    writeFileBytes(prefix + "BigData.dat", files.data);
-    writeFileBytes(prefix + "BigData.ogran", files.names);
-    writeFileBytes(prefix + "BigData.neizv", files.unknowns);
+    writeFilesTogether({{prefix + "BigData.dat", files.data},
+                        {prefix + "BigData.ogran", files.names},
+                        {prefix + "BigData.neizv", files.unknowns}});
 }
 
 } // namespace kvado::datafile

@@ -62,4 +62,14 @@ std::string joinNameLines(const std::vector<std::string>& lines) {
     return text::encodeTextFile(utf8);
 }
 
+std::string controlCharacterMessage(const std::string& path,
+                                    const std::vector<std::string>& lines) {
+    for (size_t k = 0; k < lines.size(); ++k)
+        for (const char c : lines[k])
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
+                return "Ошибка: управляющий символ в имени\r\nфайл " + path + ", строка " +
+                       std::to_string(k + 1);
+    return {};
+}
+
 } // namespace kvado::datafile

@@ -20,6 +20,10 @@ std::string baseName(std::string_view path);
 // a non-ASCII character, windows-1251 otherwise). CR LF, LF and CR end lines; a last line
 // without a line end counts; an empty file has no lines. At most `maxLines` are kept.
 std::vector<std::string> splitNameLines(std::string_view bytes, size_t maxLines = SIZE_MAX);
+// The message for the first line of a name file whose name holds a control character (a NUL
+// would cut the printed report short, an ESC reach the terminal raw), naming the file and the
+// line; empty when there is none. A tab, harmless everywhere, is let through.
+std::string controlCharacterMessage(const std::string& path, const std::vector<std::string>& lines);
 // A name as the write command stores it: leading and trailing blanks and control characters
 // removed.
 std::string trimName(std::string_view name);

@@ -1,5 +1,8 @@
 #include "datafile/OpenedGrid.h"
 
+#include <cstdint>
+
+#include "solver/LpProblem.h"
 #include "text/NumberText.h"
 
 namespace kvado::datafile {
@@ -80,8 +83,13 @@ std::string problemSizeMessage(std::string_view bytes) {
     // The header was read before the counts were refused, so it reads again here.
     text::NumberReader in(bytes);
     int64_t count[4] = {};
-    for (int64_t& c : count)
-        c = in.readInteger();
+    for (int64_t& c : count) {
+        try {
+            c = in.readInteger();
+        } catch (const text::NumberTooLarge&) {
+            c = int64_t(INT32_MAX) + 1; // beyond every limit
+        }
+    }
     const auto [G, E, L, N] = count;
     if (G < 0 || E < 0 || L < 0 || N < 0)
         return "Ошибка: отрицательное число ограничений или неизвестных в файле данных\r\n(G = " +
@@ -90,9 +98,37 @@ std::string problemSizeMessage(std::string_view bytes) {
     return tooLargeMessage(G + E + L, N);
 }
 
+namespace {
+
+const char* const kTooLarge = "Ошибка: задача слишком велика для этого компьютера\r\n(";
+
+std::string limitsText() {
+    return "можно не более " + intText(ProblemLimits::maxRows) + " ограничений, " +
+           intText(ProblemLimits::maxColumns) + " неизвестных и " +
+           intText(ProblemLimits::maxCells) + " коэффициентов)";
+}
+
+} // namespace
+
 std::string tooLargeMessage(int64_t M, int64_t N) {
-    return "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений " + intText(M) +
-           ", неизвестных " + intText(N) + ")";
+    return kTooLarge + ("ограничений " + intText(M)) + ", неизвестных " + intText(N) + "; " +
+           limitsText();
+}
+
+std::string fileTooLargeMessage(int64_t rows, int64_t columns) {
+    (void)columns;
+    const std::string what =
+        rows > ProblemLimits::maxRows
+            ? "в файле больше " + intText(ProblemLimits::maxRows) + " ограничений"
+            : "в файле больше " + intText(ProblemLimits::maxColumns) + " неизвестных";
+    return kTooLarge + what + "; " + limitsText();
+}
+
+std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
+                                        int64_t N) {
+    return kTooLarge + ("в файле ограничений " + intText(fileRows)) + ", неизвестных " +
+           intText(fileColumns) + "; в стандартной форме (с границами неизвестных как строками) " +
+           "ограничений " + intText(M) + ", неизвестных " + intText(N) + "; " + limitsText();
 }
 
 } // namespace kvado::datafile

@@ -54,7 +54,12 @@ std::string missingUnknownNamesMessage(const std::string& path, int32_t N);
 // counts, or a problem larger than this machine holds, with the counts the file gives. The
 // library's own text is for programs; this one says it in the program's language.
 std::string problemSizeMessage(std::string_view dataBytes);
-// The message for M constraints and N unknowns beyond what the machine holds.
+// The message for M constraints and N unknowns beyond what the machine holds, with the limits.
 std::string tooLargeMessage(int64_t M, int64_t N);
+// The same for a model file refused while it is read (more rows or columns than the limit so
+// far), and for one whose standard form is too large: the file's sizes and the form's.
+std::string fileTooLargeMessage(int64_t rows, int64_t columns);
+std::string standardFormTooLargeMessage(int64_t fileRows, int64_t fileColumns, int64_t M,
+                                        int64_t N);
 
 } // namespace kvado::datafile

@@ -65,4 +65,30 @@ bool sameWord(std::string_view a, std::string_view keyword) {
     return true;
 }
 
+std::string readableText(std::string_view bytes, const std::string& file) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    std::string out;
+    out.reserve(bytes.size());
+    int64_t line = 1;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+        const char c = bytes[k];
+        // A control character would reach the terminal raw in a name or a message (an ESC
+        // starts a terminal command, a NUL ends a C string); blanks, tabs, form feeds and line
+        // ends are the text's own.
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') ||
+            u == 0x7F)
+            throw ReadError(file, line,
+                            "байт " + std::to_string(u) + " в строке " + std::to_string(line));
+        if (c == '\r' && (k + 1 == bytes.size() || bytes[k + 1] != '\n')) {
+            out += '\n';
+            ++line;
+            continue;
+        }
+        if (c == '\n') ++line;
+        out += c;
+    }
+    return out;
+}
+
 } // namespace kvado::model::detail

@@ -28,6 +28,11 @@ std::vector<std::string> fileNames(const std::vector<std::string>& names,
 
 // "'text'" as the messages quote what they found; a long text is cut.
 std::string found(std::string_view text);
+// A model file's text as the readers take it: a UTF-8 byte-order mark at its start dropped and
+// a line end of CR alone made LF (an old Mac's files), so the line numbers of the messages are
+// the user's. A control character (a NUL, an ESC; not a tab or a form feed) is refused with its
+// line («байт 27 в строке 4») rather than taken into a name or shown raw in a message.
+std::string readableText(std::string_view bytes, const std::string& file);
 
 // Case-insensitive comparison with an ASCII keyword.
 bool sameWord(std::string_view a, std::string_view keyword);

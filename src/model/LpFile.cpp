@@ -225,7 +225,9 @@ private:
     void bounds();
     // A term list into the current row's entries (row >= 0) or the costs; returns the constant.
     Real terms(int32_t row, bool objective);
-    void addTerm(int32_t row, int32_t j, Real a);
+    // Adds a·x_j; false when the sum of the terms is beyond the extended range.
+    bool addTerm(int32_t row, int32_t j, Real a);
+    void addTermAt(const Token& at, int32_t row, int32_t j, Real a);
     Real signedNumber(const char* expected, bool infinite);
 
     Lexer lx;
@@ -276,19 +278,26 @@ int32_t LpReader::column(std::string_view name) {
     return it->second;
 }
 
-void LpReader::addTerm(int32_t row, int32_t j, Real a) {
+bool LpReader::addTerm(int32_t row, int32_t j, Real a) {
     const auto uj = static_cast<size_t>(j);
     if (row < 0) {
         m.columns[uj].cost += a;
-        return;
+        return std::isfinite(m.columns[uj].cost);
     }
     if (m_termRow[uj] == row) {
         m.entries[m_termAt[uj]].value += a; // "x + 2 x": the terms add up
-        return;
+        return std::isfinite(m.entries[m_termAt[uj]].value);
     }
     m_termRow[uj] = row;
     m_termAt[uj] = m.entries.size();
     m.entries.push_back({row, j, a});
+    return true;
+}
+
+void LpReader::addTermAt(const Token& at, int32_t row, int32_t j, Real a) {
+    if (!addTerm(row, j, a))
+        failText(at, "сумма коэффициентов при «" + m.columns[static_cast<size_t>(j)].name +
+                         "» вне диапазона чисел");
 }
 
 Real LpReader::terms(int32_t row, bool objective) {
@@ -311,12 +320,14 @@ Real LpReader::terms(int32_t row, bool objective) {
             const Real a = sign * lx.next().value;
             const Token& u = lx.peek();
             if (u.kind == Token::Name && keyword() == Keyword::None && !isOp(lx.peek(1), ":")) {
-                addTerm(row, column(lx.next().text), a);
+                const Token name = lx.next();
+                addTermAt(name, row, column(name.text), a);
             } else {
                 constant += a;
             }
         } else if (t.kind == Token::Name && keyword() == Keyword::None) {
-            addTerm(row, column(lx.next().text), sign);
+            const Token name = lx.next();
+            addTermAt(name, row, column(name.text), sign);
         } else {
             fail(t, "ожидалось имя переменной или число");
         }
@@ -366,6 +377,11 @@ void LpReader::constraint() {
     bool leading = false;
     Real left = 0;
     int rel1 = 2;
+    // A number alone before a new section or the end belongs to no constraint ("r: x >= 2 3"):
+    // the mistake is at the number, not at the section after it.
+    if (lx.peek(k).kind == Token::Number &&
+        (lx.peek(k + 1).kind == Token::End || keyword(k + 1) != Keyword::None))
+        fail(lx.peek(k), "ожидалось ограничение или новый раздел");
     if (lx.peek(k).kind == Token::Number && relation(lx.peek(k + 1)) != 2) {
         leading = true;
         left = signedNumber("ожидалось число", false);
@@ -392,6 +408,9 @@ void LpReader::constraint() {
             r = rel1 < 0 ? rangeRow(name, a, b) : rangeRow(name, b, a);
         }
     }
+    // "c: x >= 1 >= 2" is no row and a second one "0 >= 2": one relation too many.
+    if (relation(lx.peek()) != 2)
+        fail(lx.peek(), "лишний знак отношения: у ограничения уже есть правая часть");
     // Terms that cancelled ("x - x") are no coefficients.
     size_t out = entriesBefore;
     for (size_t e = entriesBefore; e < m.entries.size(); ++e)
@@ -586,7 +605,8 @@ void writeTerms(std::string& out, const std::vector<std::pair<Real, const std::s
 } // namespace
 
 Model readLp(std::string_view bytes, const std::string& fileName, std::vector<std::string>*) {
-    return LpReader(bytes, fileName).read();
+    const std::string text = readableText(bytes, fileName);
+    return LpReader(text, fileName).read();
 }
 
 std::string writeLp(const Model& m) {

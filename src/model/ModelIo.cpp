@@ -35,12 +35,16 @@ Model readModelFile(const std::string& path, FileFormat format, std::vector<std:
         return format == FileFormat::Lp ? readLp(bytes, name, notes) : readMps(bytes, name, notes);
     }
     LpProblem p;
-    datafile::readDataFile(bytes, p);
+    const std::string shortNote = datafile::shortFileNote(datafile::readDataFile(bytes, p));
+    if (notes && !shortNote.empty()) notes->push_back(shortNote);
     if (eps) *eps = p.eps;
     auto lines = [](const std::string& file, size_t most) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) return std::vector<std::string>();
         auto v = datafile::splitNameLines(readFileBytes(file), most);
+        // A control character in a name is refused as the open command refuses it.
+        if (const std::string bad = datafile::controlCharacterMessage(file, v); !bad.empty())
+            throw FileError(bad);
         for (auto& s : v)
             s = datafile::trimName(s);
         return v;

@@ -107,9 +107,20 @@ std::vector<std::string_view> MpsReader::dataFields(std::string_view line) const
     if (!m_fixed) return tokens(line);
     static constexpr size_t starts[] = {1, 4, 14, 24, 39, 49};
     static constexpr size_t ends[] = {3, 12, 22, 36, 47, 61};
+    // A "$" that begins field 3 or 5 begins a comment (" N  COST      $ Cost").
+    for (const size_t at : {starts[2], starts[4]})
+        if (line.size() > at && line[at] == '$') line = line.substr(0, at);
     std::vector<std::string_view> out;
     for (int f = 0; f < 6; ++f) {
         if (starts[f] >= line.size()) break;
+        // A blank column name continues the column of the line before.
+        if (f == 1 && m_section == Section::Columns && m_currentColumn >= 0 &&
+            line.substr(starts[1], ends[1] - starts[1]).find_first_not_of(" \t") ==
+                std::string_view::npos &&
+            line.size() > starts[2]) {
+            out.push_back(m.columns[static_cast<size_t>(m_currentColumn)].name);
+            continue;
+        }
         std::string_view v = line.substr(starts[f], ends[f] - starts[f]);
         while (!v.empty() && (v.front() == ' ' || v.front() == '\t'))
             v.remove_prefix(1);
@@ -643,6 +654,8 @@ std::string MpsWriter::write() {
 
 Model readMps(std::string_view bytes, const std::string& fileName, std::vector<std::string>* notes,
               MpsFormat format) {
+    const std::string text = readableText(bytes, fileName);
+    bytes = text;
     if (format != MpsFormat::Auto)
         return MpsReader(bytes, fileName, format == MpsFormat::Fixed, notes).read();
     std::vector<std::string> freeNotes;

@@ -164,6 +164,15 @@ StandardForm toStandardForm(const Model& m) {
                 count += map.kind == ColumnKind::Free ? 2 : 1;
         }
         const Real lo = row.lower - adjust, up = row.upper - adjust;
+        if (row.kind == RowKind::Range && row.lower > row.upper) {
+            // Both halves of the row are the proof: its lower bound above its upper one.
+            if (sf.infeasible.empty()) {
+                sf.infeasibleRow = static_cast<int32_t>(r);
+                sf.infeasibleSide = 2;
+            }
+            infeasible("у ограничения «" + row.name + "» нижняя граница " + numberText(row.lower) +
+                       " больше верхней " + numberText(row.upper));
+        }
         if (count == 0) {
             ++sf.summary.emptyRows;
             const Real tol = 1e-9L;
@@ -236,7 +245,9 @@ StandardForm toStandardForm(const Model& m) {
     try {
         checkCounts(G, E, L, nStd);
     } catch (const ProblemSizeError&) {
-        throw ProblemSizeError(datafile::tooLargeMessage(G + E + L, nStd));
+        throw ProblemSizeError(datafile::standardFormTooLargeMessage(
+            static_cast<int64_t>(m.rows.size()), static_cast<int64_t>(m.columns.size()), G + E + L,
+            nStd));
     }
     sf.G = static_cast<int32_t>(G);
     sf.E = static_cast<int32_t>(E);

@@ -58,7 +58,8 @@ struct StandardForm {
     // the text names the row or column.
     std::string infeasible;
     // Which one: the user's column whose bounds cross, or the user's row without coefficients
-    // and the side it cannot meet (+1 its lower bound, -1 its upper one); -1 and 0 otherwise.
+    // and the side it cannot meet (+1 its lower bound, -1 its upper one), or 2 for a range
+    // row whose bounds cross (5 <= x <= 3); -1 and 0 otherwise.
     int32_t infeasibleColumn = -1;
     int32_t infeasibleRow = -1;
     int infeasibleSide = 0;

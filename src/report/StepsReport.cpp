@@ -40,6 +40,8 @@ std::string phaseEnd(const StepRecorder& steps, size_t k) {
     const auto& passes = steps.passes();
     const StepPass& s = passes[k];
     const bool last = k + 1 == passes.size() && !steps.passesCut();
+    // An overflowed state is no plan at all.
+    if (last && steps.outcome() == SolveOutcome::Overflow) return "переполнение: ответа нет";
     if (s.phase == 2) return "оптимальный план";
     if (!last) return "этап 1 завершен, допустимый план найден";
     return steps.outcome() == SolveOutcome::Infeasible ? "допустимого решения нет"

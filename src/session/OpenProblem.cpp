@@ -84,7 +84,7 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         datafile::GridLoadObserver cells(g, options.decimalSeparator, &header);
         cells.setWriteNumbers(options.writeNumbers);
         try {
-            datafile::readDataFile(bytes, p, &cells);
+            r.shortFileNote = datafile::shortFileNote(datafile::readDataFile(bytes, p, &cells));
         } catch (const ProblemSizeError& e) {
             // Refused before anything was allocated or shown: the grid, the edits and the
             // problem are as they were.
@@ -97,8 +97,8 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         // and the name files are not read.
         r.badNumber = true;
         std::string error = e.what();
-        if (const std::string place = datafile::badNumberPlace(bytes); !place.empty())
-            error += "\r\n" + place;
+        r.badNumberPlace = datafile::badNumberPlace(bytes);
+        if (!r.badNumberPlace.empty()) error += "\r\n" + r.badNumberPlace;
         return stopped(r, OpenStatus::Stopped, error, e.what());
     } catch (const FileError& e) {
         return stopped(r, OpenStatus::Stopped, e.what(), e.what());
@@ -109,14 +109,18 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         if (const auto bytes = nameFileBytes(constraintNames, options.nameFileErrorsStop)) {
             // One line more than M+1 tells a file of exactly M+1 lines from a longer one.
             const auto lines = datafile::splitNameLines(*bytes, static_cast<size_t>(p.M) + 2);
+            if (auto bad = datafile::controlCharacterMessage(constraintNames, lines); !bad.empty())
+                return stopped(r, OpenStatus::Stopped, bad, bad);
             r.objectiveName = datafile::applyConstraintNames(g, p.M, lines);
         } else {
             r.messages.push_back(datafile::missingConstraintNamesMessage(constraintNames, p.M));
         }
         const std::string unknownNames = datafile::sideFileName(path, "neizv");
         if (const auto bytes = nameFileBytes(unknownNames, options.nameFileErrorsStop)) {
-            datafile::applyUnknownNames(g, p.N,
-                                        datafile::splitNameLines(*bytes, static_cast<size_t>(p.N)));
+            const auto lines = datafile::splitNameLines(*bytes, static_cast<size_t>(p.N));
+            if (auto bad = datafile::controlCharacterMessage(unknownNames, lines); !bad.empty())
+                return stopped(r, OpenStatus::Stopped, bad, bad);
+            datafile::applyUnknownNames(g, p.N, lines);
         } else {
             r.messages.push_back(datafile::missingUnknownNamesMessage(unknownNames, p.N));
         }

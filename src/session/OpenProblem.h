@@ -33,8 +33,13 @@ struct OpenResult {
     std::string error;
     // NotFound, Refused, Stopped: the reason in the library's own words, for programs.
     std::string reason;
-    // Stopped by a number that does not convert.
+    // Stopped by a number that does not convert, and where it stands: «строка 3, число 7:
+    // «abc»».
     bool badNumber = false;
+    std::string badNumberPlace;
+    // «Файл закончился раньше: K чисел прочитаны как 0» for a file that ended early, which
+    // is read as the format says (its missing numbers as 0) but not in silence.
+    std::string shortFileNote;
     // The data file was read whole: the name files were reached, and the objective's name
     // above is the one to show.
     bool dataRead = false;

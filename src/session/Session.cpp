@@ -407,7 +407,7 @@ SolveResult Session::solveLoaded() {
     // the window hears of the check's lines and the section at once.
     m_outcome = result.outcome;
     if (m_exactAfterSolve && result.outcome != SolveOutcome::PassLimit &&
-        result.outcome != SolveOutcome::Stopped) {
+        result.outcome != SolveOutcome::Stopped && result.outcome != SolveOutcome::Overflow) {
         VerifyOptions automatic;
         automatic.decimalSeparator = m_separator;
         m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds);
@@ -445,7 +445,9 @@ SolveResult Session::solveLoaded() {
 
 ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSeconds) const {
     ExactCheck c;
-    if (m_outcome == SolveOutcome::PassLimit || m_outcome == SolveOutcome::Stopped) return c;
+    if (m_outcome == SolveOutcome::PassLimit || m_outcome == SolveOutcome::Stopped ||
+        m_outcome == SolveOutcome::Overflow)
+        return c;
     c.ran = true;
     c.verification = analysis::verify(m_problem, m_outcome, options);
     const analysis::Verdict v = c.verification.verdict;

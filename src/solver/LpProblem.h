@@ -104,12 +104,12 @@ public:
     int64_t nonzeroCount() const { return static_cast<int64_t>(m_rowColumns.size()); }
 
     // Working data (indices as in the comments; index 0 unused where it says so).
-    std::vector<int32_t> basis;      // rows 1..M: the column basic in the row
-    std::vector<int32_t> basic;      // columns 0..phase-1 column count: 1 when basic
-    std::vector<Real> pricing;       // columns 0..phase-1 column count: reduced costs
-    std::vector<Real> transformed;   // rows 0..M+2
-    std::vector<Real> solution;      // columns 0..phase-1 column count
-    std::vector<Real> initialRhs;    // rows 0..M
+    std::vector<int32_t> basis;    // rows 1..M: the column basic in the row
+    std::vector<int32_t> basic;    // columns 0..phase-1 column count: 1 when basic
+    std::vector<Real> pricing;     // columns 0..phase-1 column count: reduced costs
+    std::vector<Real> transformed; // rows 0..M+2
+    std::vector<Real> solution;    // columns 0..phase-1 column count
+    std::vector<Real> initialRhs;  // rows 0..M
 
     // Solve state.
     int32_t phase1 = 0, currentObjectiveRow = 0, pass = 0, entering = 0, leaving = 0;

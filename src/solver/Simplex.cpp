@@ -135,6 +135,8 @@ private:
     void startPhase();
     void afterPivot(int32_t r, int32_t left, int32_t entered);
     bool goOn(SolveOutcome& outcome);
+    // The first number of the final state that is an infinity or NaN; empty when none.
+    std::string nonFiniteWhere() const;
     static void updateColumns(void* self, int32_t begin, int32_t end);
     void finish();
 
@@ -474,7 +476,27 @@ void Solver::afterPivot(int32_t r, int32_t left, int32_t entered) {
 
 // At the end of a pass after which the solve would go on: a stop the host asked for, then the
 // pass limit.
+std::string Solver::nonFiniteWhere() const {
+    if (!std::isfinite(p.inverse(M + 1, 0))) return "Z";
+    if (!std::isfinite(p.inverse(M + 2, 0))) return "сумма искусственных переменных";
+    for (int32_t i = 1; i <= M; ++i)
+        if (!std::isfinite(p.inverse(i, 0))) return "строка " + std::to_string(i);
+    for (int32_t i = 1; i <= M + 1; ++i)
+        if (!std::isfinite(p.transformed[static_cast<size_t>(i)]))
+            return "столбец " + std::to_string(p.entering);
+    for (size_t j = 1; j < p.pricing.size(); ++j)
+        if (!std::isfinite(p.pricing[j])) return "оценка столбца " + std::to_string(j);
+    for (int32_t k = 1; k <= M; ++k)
+        if (!std::isfinite(p.inverse(M + 1, k))) return "двойственная оценка " + std::to_string(k);
+    return {};
+}
+
 bool Solver::goOn(SolveOutcome& outcome) {
+    // A NaN compares false everywhere and would steer the passes at random until the limit.
+    if (!std::isfinite(p.inverse(p.currentObjectiveRow, 0))) {
+        outcome = SolveOutcome::Optimal; // replaced by the overflow at the end
+        return false;
+    }
     if (host.stopRequested()) {
         log.solveStopped();
         outcome = SolveOutcome::Stopped;
@@ -566,6 +588,15 @@ SolveOutcome Solver::run() {
         outcome = SolveOutcome::Infeasible;
         break;
     }
+    // An infinity or NaN anywhere in the final state makes any verdict of the method
+    // meaningless: an overflowed objective is not an optimum, a NaN column not a ray.
+    if (outcome != SolveOutcome::Stopped && outcome != SolveOutcome::PassLimit) {
+        if (const std::string where = nonFiniteWhere(); !where.empty()) {
+            log.overflow(where);
+            host.showMessage(overflowMessage(where));
+            outcome = SolveOutcome::Overflow;
+        }
+    }
     if (recorder) recorder->end(p, outcome);
     finish();
     return outcome;
@@ -576,6 +607,11 @@ SolveOutcome Solver::run() {
 int32_t passLimit(const LpProblem& problem) {
     const int64_t limit = 50 * (static_cast<int64_t>(problem.M) + problem.N) + 10000;
     return static_cast<int32_t>(std::min<int64_t>(limit, INT32_MAX));
+}
+
+std::string overflowMessage(const std::string& where) {
+    return "Решение остановлено: переполнение (" + where +
+           " вне диапазона чисел), ответа нет\r\nподробнее в файле Kvaq.log";
 }
 
 std::string passLimitMessage(int32_t limit) {

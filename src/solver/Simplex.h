@@ -11,7 +11,9 @@ namespace kvado {
 // PassLimit: the guard against a solve that would never end stopped it (see passLimit());
 // Stopped: the host asked for a stop. Neither is an answer: the last basis is reported as for
 // an infeasible problem.
-enum class SolveOutcome { Optimal, Infeasible, Unbounded, PassLimit, Stopped };
+// Overflow: a number of the method went beyond the extended range (an infinity or NaN), so
+// its last state proves nothing; never taken for an answer.
+enum class SolveOutcome { Optimal, Infeasible, Unbounded, PassLimit, Stopped, Overflow };
 
 // What the solve needs from its surroundings. The session (src/session/) implements it for
 // every front end: the progress bar and message boxes of its view, the report and results.
@@ -42,6 +44,8 @@ inline constexpr const char* kNoFeasibleSolutionMessage =
 int32_t passLimit(const LpProblem& problem);
 // The message box of a solve that met the pass limit.
 std::string passLimitMessage(int32_t limit);
+// The message of an overflow; `where` names the number ("Z", "X[2]", "строка 3").
+std::string overflowMessage(const std::string& where);
 
 class StepRecorder;
 

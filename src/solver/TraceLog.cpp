@@ -11,9 +11,7 @@ namespace kvado {
 using text::formatFixed;
 using text::intText;
 
-TraceLog::~TraceLog() {
-    if (m_file) std::fclose(m_file);
-}
+TraceLog::~TraceLog() = default;
 
 std::string TraceLog::path() const {
     if (m_folder.empty()) return kTraceLogName;
@@ -22,38 +20,26 @@ std::string TraceLog::path() const {
     return p + kTraceLogName;
 }
 
-void TraceLog::fail(const char* what) {
-    const std::string reason = std::strerror(errno);
-    if (m_file) {
-        std::fclose(m_file);
-        m_file = nullptr;
-    }
-    throw FileError(std::string("I/O error: cannot ") + what + " \"" + path() + "\". " + reason);
+void TraceLog::fail(const char* what, int err) {
+    m_file.discard();
+    throw FileError(std::string("I/O error: cannot ") + what + " \"" + path() + "\". " +
+                    std::strerror(err));
 }
 
+// The log is written beside the old one and replaces it when the solve closes it: a solve
+// that fails on the way (a full disk) or is killed leaves the previous log whole.
 void TraceLog::open() {
-    if (m_file) std::fclose(m_file);
     m_flushEachLine = true;
-    m_file = std::fopen(m_discard ? "/dev/null" : path().c_str(), "wb");
-    if (!m_file) fail("create");
+    if (const int e = m_file.open(m_discard ? "/dev/null" : path())) fail("create", e);
 }
 
 void TraceLog::close() {
-    if (!m_file) return;
-    const bool bad = std::fflush(m_file) != 0 || std::ferror(m_file);
-    std::FILE* f = m_file;
-    m_file = nullptr;
-    if (std::fclose(f) != 0 || bad) {
-        m_file = nullptr;
-        fail("write");
-    }
+    if (!m_file.isOpen()) return;
+    if (const int e = m_file.commit()) fail("write", e);
 }
 
 void TraceLog::put(std::string_view utf8) {
-    if (!m_file) {
-        errno = EBADF;
-        fail("write");
-    }
+    if (!m_file.isOpen()) fail("write", EBADF);
     // Every text of the log exists in windows-1251; a character that does not (none of ours)
     // is written as "?" rather than losing the line.
     std::string bytes;
@@ -64,12 +50,12 @@ void TraceLog::put(std::string_view utf8) {
             bytes.assign(utf8.size(), '?');
         utf8 = bytes;
     }
-    if (!utf8.empty() && std::fwrite(utf8.data(), 1, utf8.size(), m_file) != utf8.size())
-        fail("write");
+    if (const int e = m_file.write(utf8)) fail("write", e);
 }
 
 void TraceLog::flush() {
-    if (m_file && std::fflush(m_file) != 0) fail("write");
+    if (!m_file.isOpen()) return;
+    if (const int e = m_file.flush()) fail("write", e);
 }
 
 void TraceLog::writeItem(std::string_view utf8) {
@@ -119,6 +105,10 @@ void TraceLog::cyclingDetected(int32_t pass, int32_t earlierPass) {
 
 void TraceLog::passLimitReached(int32_t limit) {
     writeLine("Превышено предельное число планов " + intText(limit) + ", решение остановлено");
+}
+
+void TraceLog::overflow(const std::string& where) {
+    writeLine("Переполнение: " + where + " вне диапазона чисел, решение остановлено");
 }
 
 void TraceLog::solveStopped() {

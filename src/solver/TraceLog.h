@@ -2,13 +2,13 @@
 // The trace log "Kvaq.log": what the results cannot show (degenerate rounds, an unbounded
 // column, the end of phase 1 or the missing feasible solution) and, at the end of a solve,
 // the state of every constraint's extra variable, the non-basic columns and the pricing row.
-// windows-1251, CR LF. Every completed line is flushed, so the file on disk holds it at once.
+// windows-1251, CR LF. It is written beside the old log and replaces it when the solve closes
+// it, so a solve that fails or is killed on the way leaves the previous log whole.
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "base/FileError.h"
+#include "base/FileIo.h"
 #include "text/NumberText.h"
 
 namespace kvado {
@@ -32,7 +32,7 @@ public:
     std::string path() const;
     void open();  // create or truncate; throws FileError
     void close(); // flushes; throws FileError
-    bool isOpen() const { return m_file != nullptr; }
+    bool isOpen() const { return m_file.isOpen(); }
 
     void writeLine(std::string_view utf8 = {});
     void writeItem(std::string_view utf8);
@@ -51,6 +51,7 @@ public:
     void cyclingDetected(int32_t pass, int32_t earlierPass);
     void passLimitReached(int32_t limit);
     void solveStopped();
+    void overflow(const std::string& where);
     void constraintStateListing(const LpProblem& p);
     void nonBasicColumnList(const LpProblem& p); // part of WriteSolutionReport
     void planHeading(const LpProblem& p);        // WritePlanHeading
@@ -58,9 +59,9 @@ public:
 
 private:
     void put(std::string_view utf8);
-    [[noreturn]] void fail(const char* what);
+    [[noreturn]] void fail(const char* what, int err);
     std::string m_folder;
-    std::FILE* m_file = nullptr;
+    ReplacingFile m_file;
     bool m_flushEachLine = true;
     bool m_discard = false;
 };

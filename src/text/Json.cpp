@@ -1,21 +1,43 @@
 #include "text/Json.h"
 
+#include "text/Encoding.h"
+
 namespace kvado::text {
+
+namespace {
+
+// The length of the valid UTF-8 sequence at s[k], or 0 for a byte that starts none.
+size_t sequenceLength(std::string_view s, size_t k) {
+    const auto u = static_cast<unsigned char>(s[k]);
+    const size_t n = u >= 0xF0 && u <= 0xF4 ? 4 : u >= 0xE0 ? 3 : u >= 0xC2 && u < 0xE0 ? 2 : 0;
+    if (n == 0 || u > 0xF4 || k + n > s.size()) return 0;
+    return isValidUtf8(s.substr(k, n)) ? n : 0;
+}
+
+} // namespace
 
 std::string jsonString(std::string_view s) {
     static const char hex[] = "0123456789abcdef";
     std::string out = "\"";
-    for (const char c : s) {
+    for (size_t k = 0; k < s.size(); ++k) {
+        const char c = s[k];
         const auto u = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (u < 0x20) {
+        } else if (u < 0x20 || u == 0x7F) {
             out += "\\u00";
             out += hex[u >> 4];
             out += hex[u & 15];
-        } else {
+        } else if (u < 0x80) {
             out += c;
+        } else if (const size_t n = sequenceLength(s, k)) {
+            out.append(s.substr(k, n));
+            k += n - 1;
+        } else {
+            // A byte that is no UTF-8 would make the whole answer unreadable to a JSON
+            // reader: the replacement character stands for it.
+            out += "\\ufffd";
         }
     }
     return out + "\"";

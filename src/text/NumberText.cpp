@@ -269,21 +269,43 @@ bool NumberReader::atEnd() {
 std::string_view NumberReader::nextToken(size_t maxLength) {
     if (atEnd()) return {};
     const size_t start = m_pos;
-    while (m_pos < m_data.size() && m_pos - start < maxLength &&
-           !isSeparator(static_cast<unsigned char>(m_data[m_pos])))
+    while (m_pos < m_data.size() && !isSeparator(static_cast<unsigned char>(m_data[m_pos])))
         ++m_pos;
+    if (m_pos - start > maxLength) throw ConversionError(kInvalidNumericInput);
     return m_data.substr(start, m_pos - start);
 }
 
 int32_t NumberReader::readInteger() {
-    if (atEnd()) return 0;
-    auto v = toWholeNumber(nextToken(32));
-    if (!v) throw ConversionError(kInvalidNumericInput);
+    if (atEnd()) {
+        ++m_missing;
+        return 0;
+    }
+    const std::string_view token = nextToken(32);
+    auto v = toWholeNumber(token);
+    if (!v) {
+        // Digits alone (with a sign) that overflow 32 bits.
+        size_t k = token.find_first_not_of(" \t");
+        if (k != std::string_view::npos && (token[k] == '+' || token[k] == '-')) ++k;
+        const char* digits = "0123456789";
+        if (k < token.size() && token[k] == '$') {
+            digits = "0123456789abcdefABCDEF";
+            ++k;
+        } else if (k + 1 < token.size() && token[k] == '0' && (token[k + 1] | 0x20) == 'x') {
+            digits = "0123456789abcdefABCDEF";
+            k += 2;
+        }
+        if (k < token.size() && token.find_first_not_of(digits, k) == std::string_view::npos)
+            throw NumberTooLarge("a count is too large: " + std::string(token));
+        throw ConversionError(kInvalidNumericInput);
+    }
     return *v;
 }
 
 Real NumberReader::readReal() {
-    if (atEnd()) return 0;
+    if (atEnd()) {
+        ++m_missing;
+        return 0;
+    }
     auto v = toPointReal(nextToken(64));
     if (!v) throw ConversionError(kInvalidNumericInput);
     return *v;

@@ -52,20 +52,34 @@ public:
 // Local-real conversion that raises "'%s' is not a valid floating point value".
 Real localRealOrThrow(std::string_view s, char decimalSeparator);
 
+// A whole number that is written right but does not fit in 32 bits: too large, not "not a
+// number".
+class NumberTooLarge : public ConversionError {
+public:
+    using ConversionError::ConversionError;
+};
+
 // File number reading over a whole file's bytes. A token that does not convert raises
-// ConversionError("Invalid numeric input"); the end of the data reads as 0.
+// ConversionError("Invalid numeric input"), and so does one longer than a number can be (32
+// characters for a whole number, 64 for a real): cut in two, its rest would be read as the
+// next number and shift every later one. The end of the data reads as 0, counted.
 class NumberReader {
 public:
-    explicit NumberReader(std::string_view data) : m_data(data) {}
+    // A UTF-8 byte-order mark at the start (an editor's) is skipped.
+    explicit NumberReader(std::string_view data)
+        : m_data(data), m_pos(data.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
     int32_t readInteger();
     Real readReal();
     bool atEnd(); // only blanks, tabs and line ends remain
     size_t position() const { return m_pos; }
+    // How many numbers were read as 0 past the end of the data.
+    int64_t missing() const { return m_missing; }
 
 private:
     std::string_view nextToken(size_t maxLength);
     std::string_view m_data;
-    size_t m_pos = 0;
+    size_t m_pos;
+    int64_t m_missing = 0;
 };
 
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";

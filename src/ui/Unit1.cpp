@@ -512,6 +512,9 @@ void TForm1::idFileOpenClick() {
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
     if (opened.status == session::OpenStatus::NotFound) return;
+    if (!opened.shortFileNote.empty())
+        setStatusText(QString::fromUtf8(kOpenedStatus) +
+                      QString::fromStdString(m_problem.dataFileName + ". " + opened.shortFileNote));
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // A file that stopped half-way leaves the new counts with the old numbers and names: a
@@ -880,6 +883,7 @@ void TForm1::idGraphClick() {
         break;
     case SolveOutcome::PassLimit:
     case SolveOutcome::Stopped:
+    case SolveOutcome::Overflow:
         return; // no answer to draw
     }
     if (m_graph == nullptr) m_graph = new TfrmGraph(m_toolkit, this);

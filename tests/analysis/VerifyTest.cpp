@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "../solver/TestSupport.h"
 #include "analysis/ExactSolve.h"
@@ -32,6 +33,32 @@ TEST(ExactNumbers, ExtendedValuesConvertExactly) {
     EXPECT_NE(toRational(toDyadic(0.1L)), mpq_class(1, 10));
     EXPECT_EQ(fractionText(toRational(toDyadic(2.5L))), "5/2");
     EXPECT_EQ(fractionText(mpq_class(-4)), "-4/1");
+}
+
+// An infinity has no exact value: it is refused, never looped on, and the check says why
+// instead of calling an overflowed answer optimal.
+TEST(ExactNumbers, NonFiniteValuesAreRefused) {
+    for (const Real v :
+         {std::numeric_limits<Real>::infinity(), -std::numeric_limits<Real>::infinity(),
+          std::numeric_limits<Real>::quiet_NaN()})
+        EXPECT_THROW(toDyadic(v), NonFiniteValue);
+    SolveOutcome outcome;
+    test::Solved s;
+    ProblemData d;
+    d.L = 1;
+    d.N = 1;
+    d.A = {{1}};
+    d.C = {-1};
+    d.B = {4};
+    ASSERT_EQ(solveAndVerify(d, outcome, s).verdict, Verdict::Optimal);
+    s.problem.solution[1] = std::numeric_limits<Real>::infinity();
+    const Verification v = verify(s.problem, SolveOutcome::Optimal, VerifyOptions{});
+    EXPECT_EQ(v.verdict, Verdict::NotOptimal);
+    EXPECT_EQ(v.reason, "переполнение в вычислениях метода: X[1] = INF");
+    s.problem.setObjective(1, -std::numeric_limits<Real>::infinity());
+    const Verification w = verify(s.problem, SolveOutcome::Optimal, VerifyOptions{});
+    EXPECT_EQ(w.verdict, Verdict::Skipped);
+    EXPECT_EQ(w.reason, "в данных задачи число вне диапазона: C[1] = -INF");
 }
 
 struct KnownCase {

@@ -94,13 +94,22 @@ TEST(ReadDataFile, AShortFileReadsZeros) {
     }
 }
 
-TEST(ReadDataFile, LongRunsOfCharactersAreCutIntoNumbers) {
-    // At most 32 characters of a whole number and 64 of a real: the rest is the next number.
-    const std::string g = std::string(32, '0') + "1"; // reads 0, then 1
-    const std::string a = "1" + std::string(64, '0'); // reads 1E63, then 0
-    EXPECT_EQ(read(g + " 0 1 1E-8\n3\n-1\n4"), (Numbers{0, 1, 0, 1, 1E-8L, {3, -1, 4}}));
-    EXPECT_EQ(read("0 0 1 2 1E-8\n" + a + "\n-1 -1\n5\n"),
-              (Numbers{0, 0, 1, 2, 1E-8L, {1E63L, 0, -1, -1, 5}}));
+TEST(ReadDataFile, LongRunsOfCharactersAreRefusedWithTheirPlace) {
+    // At most 32 characters of a whole number and 64 of a real. A longer run used to be cut,
+    // its rest read as the next number, so that every later number shifted by one.
+    const std::string g = std::string(32, '0') + "1";
+    const std::string a = "1" + std::string(64, '0');
+    const std::string files[] = {g + " 0 1 1E-8\n3\n-1\n4", "0 0 1 2 1E-8\n" + a + "\n-1 -1\n5\n"};
+    const std::string places[] = {"строка 1, число 1: «" + g + "»",
+                                  "строка 2, число 1: «" + a + "»"};
+    for (int k = 0; k < 2; ++k) {
+        LpProblem p;
+        EXPECT_THROW(readDataFile(files[k], p), text::ConversionError) << k;
+        EXPECT_EQ(badNumberPlace(files[k]), places[k]);
+    }
+    // Exactly 32 and 64 characters still read.
+    EXPECT_EQ(read(std::string(31, '0') + "1 0 0 1 1E-8\n3\n-1\n4"),
+              (Numbers{1, 0, 0, 1, 1E-8L, {3, -1, 4}}));
 }
 
 TEST(ReadDataFile, ATokenThatIsNoNumberKeepsWhatWasRead) {

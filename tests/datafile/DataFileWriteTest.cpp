@@ -202,7 +202,7 @@ TEST(WriteDataFiles, ExistingFilesAreReplaced) {
     EXPECT_EQ(fileBytes(dir.file("p.neizv")), "\r\n");
 }
 
-TEST(WriteDataFiles, StopsAtTheFirstFileThatCannotBeCreated) {
+TEST(WriteDataFiles, WritesNoneWhenOneCannotBeCreated) {
     const auto grid = gridWith(1, 1, {"1", "-1", "1"});
     const DataFileContents contents = buildDataFile(sourceOf({"0", "0", "1", "1", "1"}, *grid));
     {
@@ -217,12 +217,12 @@ TEST(WriteDataFiles, StopsAtTheFirstFileThatCannotBeCreated) {
         }
     }
     {
-        // The constraint names file's path is a folder: the data file is written, the
-        // unknown names file is not.
+        // The constraint names file's path is a folder: neither the data file nor the
+        // unknown names file is written, as the three are one save.
         ScratchDir dir;
         fs::create_directory(dir.path() / "p.ogran");
         EXPECT_THROW(writeDataFiles(dir.file("p.dat"), contents), FileError);
-        EXPECT_TRUE(fs::exists(dir.path() / "p.dat"));
+        EXPECT_FALSE(fs::exists(dir.path() / "p.dat"));
         EXPECT_FALSE(fs::exists(dir.path() / "p.neizv"));
     }
 }

@@ -274,6 +274,19 @@ TEST_F(Road, ExactCheckFollowsEverySolve) {
     }
 }
 
+// An objective beyond the extended range (each number holds, their product does not): the solve
+// says so instead of calling it optimal, and the automatic check does not run on it, so the
+// window's solve ends at once.
+TEST_F(Road, OverflowIsNoAnswer) {
+    const EditTexts edits{"0", "0", "1", "1", "1E-8"};
+    type(edits, {{"1E20", "1"}, {"-1E4920"}});
+    const SolveResult r = session.solveInput(edits);
+    EXPECT_EQ(r.outcome, SolveOutcome::Overflow);
+    EXPECT_FALSE(r.exact.ran);
+    EXPECT_EQ(
+        std::count(view.events.begin(), view.events.end(), "message: " + overflowMessage("Z")), 1);
+}
+
 // The check the user asks for: a stopped one changes nothing, a finished one is kept and its
 // section appended once more.
 TEST_F(Road, ExactCheckOnDemand) {

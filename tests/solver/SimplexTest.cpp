@@ -471,8 +471,15 @@ TEST(SolveHost, MessageBoxComesBeforeTheSum) {
     load(problem(1, 0, 1, 1, {{1}, {1}}, {1}, {5.5L, 3}), p);
     TraceLog log(dir.path());
     RecordingHost host(',');
+    // The log is written beside the old one until the solve closes it; every line is flushed
+    // into it at once.
     std::string onDiskAtMessage;
-    host.onMessage = [&] { onDiskAtMessage = readBytes(log.path()); };
+    host.onMessage = [&] {
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().starts_with(".Kvaq.log.new"))
+                onDiskAtMessage = readBytes(e.path().string());
+        EXPECT_FALSE(std::filesystem::exists(log.path())) << "replaced before the solve ended";
+    };
     EXPECT_EQ(kvado::solve(p, log, host), SolveOutcome::Infeasible);
     EXPECT_EQ(host.messages, std::vector<std::string>{kNoFeasibleMessage});
     EXPECT_EQ(onDiskAtMessage, logBytes({"Ограничения не имеют допустимого решения"}));

@@ -344,14 +344,21 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{
             "EndOfDataReadsZero", "  5 \r\n  ", {{'I', 5}, {'I', 0}, {'R', 0}, {'I', 0}}, -1},
         ReaderCase{"EmptyDataReadsZero", "", {{'R', 0}, {'I', 0}}, -1},
-        // A whole number takes at most 32 characters; the rest is the next number.
-        ReaderCase{
-            "WholeNumberTokenLimit", repeated('0', 31) + "79", {{'I', 7}, {'I', 9}, {'I', 0}}, -1},
+        // A whole number takes at most 32 characters: a longer run is refused, not cut in two
+        // with its rest read as the next number, which shifted every later one.
+        ReaderCase{"WholeNumberTokenLimit", repeated('0', 31) + "79", {{'I', 0}}, 0},
         ReaderCase{
             "WholeNumberOf32Characters", repeated('0', 30) + "42 5", {{'I', 42}, {'I', 5}}, -1},
         // A real takes at most 64.
+        ReaderCase{"RealTokenLimit", "1." + repeated('0', 62) + "25", {{'R', 0}}, 0},
         ReaderCase{
-            "RealTokenLimit", "1." + repeated('0', 62) + "25", {{'R', 1}, {'R', 25}, {'R', 0}}, -1},
+            "RealOf64Characters", "1." + repeated('0', 61) + "5 2", {{'R', 1}, {'R', 2}}, -1},
+        // An editor's byte-order mark is no part of the first number.
+        ReaderCase{"ByteOrderMark",
+                   "\xEF\xBB\xBF"
+                   "3 4",
+                   {{'I', 3}, {'I', 4}},
+                   -1},
         ReaderCase{"RealLongerThanAWholeNumber",
                    "0." + repeated('0', 36) + "125 7",
                    {{'R', 1.25e-37L}, {'I', 7}},

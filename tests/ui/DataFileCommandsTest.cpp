@@ -291,10 +291,14 @@ TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
     EXPECT_EQ(shown().edits, edits);
 }
 
-TEST_F(DataFiles, ShortFileReadsZeros) {
+TEST_F(DataFiles, ShortFileReadsZerosAndSaysSo) {
     put("short.dat", "0 0 2 2 1E-8\n3");
     open(path("short.dat"));
     EXPECT_EQ(toolkit.texts(Kind::Error), QStringList{});
+    // Three coefficients, two costs and two right-hand sides are missing.
+    EXPECT_EQ(form->statusText(),
+              u("   Открыт файл: short.dat. Файл закончился раньше: 7 чисел прочитаны как 0"));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
     EXPECT_EQ(rows(), (std::vector<std::string>{
                           " Ограничения (ниже):|  B[i] | A[i,1] | A[i,2] ",
                           " Неизвестные --> || Не заполн| Не заполн",
@@ -491,16 +495,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "данных\r\n(G = 0, E = 0, L = 1, N = -5)"},
         SizeCase{"TooManyRows", "0 0 8001 1 1E-8\n",
                  "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 8001, "
-                 "неизвестных 1)"},
+                 "неизвестных 1; можно не более 8000 ограничений, 1000000 неизвестных и 20000000 "
+                 "коэффициентов)"},
         SizeCase{"CountsWhoseSumPassesInt32", "2147483647 2147483647 2147483647 2 1E-8\n",
                  "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений "
-                 "6442450941, неизвестных 2)"},
+                 "6442450941, неизвестных 2; можно не более 8000 ограничений, 1000000 неизвестных "
+                 "и 20000000 коэффициентов)"},
         SizeCase{"TooManyUnknowns", "0 0 1 2147483647 1E-8\n",
                  "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 1, "
-                 "неизвестных 2147483647)"},
+                 "неизвестных 2147483647; можно не более 8000 ограничений, 1000000 неизвестных и "
+                 "20000000 коэффициентов)"},
         SizeCase{"TooManyCoefficients", "0 0 8000 100000 1E-8\n",
                  "Ошибка: задача слишком велика для этого компьютера\r\n(ограничений 8000, "
-                 "неизвестных 100000)"}),
+                 "неизвестных 100000; можно не более 8000 ограничений, 1000000 неизвестных и "
+                 "20000000 коэффициентов)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataFiles, UnreadableNameFileEndsTheOpenWithTheErrorReport) {
@@ -570,13 +578,14 @@ TEST_F(DataFiles, UncreatableDataFileIsReportedAndNothingIsWritten) {
     EXPECT_EQ(filesInFolder(), QStringList{});
 }
 
-TEST_F(DataFiles, NoNameFileIsWrittenAfterOneThatFails) {
+TEST_F(DataFiles, NoFileIsWrittenWhenOneFails) {
     enterExample();
     ASSERT_TRUE(QDir(folder.path(".")).mkdir("p.ogran"));
     write(path("p.dat"));
     EXPECT_EQ(toolkit.texts(Kind::Error),
               QStringList{"Cannot create file \"" + path("p.ogran") + "\". " + reason(EISDIR)});
-    EXPECT_EQ(filesInFolder(), (QStringList{"p.dat", "p.ogran"}));
+    // The three files are one save: not even the data file before it is written.
+    EXPECT_EQ(filesInFolder(), (QStringList{"p.ogran"}));
     EXPECT_TRUE(QFileInfo(path("p.ogran")).isDir());
 }
 
