@@ -12,7 +12,7 @@ KVADO_WITH_TEST_TOOLS=1 source tools/setup.sh
 netlib=${KVADO_NETLIB_DIR:-$(realpath -m ../shared/netlib)}
 missing=()
 [ -f "$netlib/afiro.dat" ] || missing+=("the Netlib problems in $netlib (or KVADO_NETLIB_DIR)")
-for tool in clang++ glpsol unrtf; do
+for tool in clang++ glpsol esolver unrtf; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -3,7 +3,7 @@
 # debootstrap in a folder, installs the package there with `apt-get install ./kvado_*.deb`
 # (inside a chroot) and starts kvado under Xvfb, from a folder without Kvado.txt as the
 # desktop menu would. It passes when the main window and the splash window appear, no error
-# box came before them and F1 opens the installed user guide in the browser; kvado-cli must
+# box came before them and F1 shows the installed user guide in its window; kvado-cli must
 # solve an example, and the desktop entry, the icons, the guide and the man pages must be
 # where a desktop looks for them.
 #
@@ -93,7 +93,8 @@ for f in /usr/bin/kvado /usr/bin/kvado-cli /usr/share/applications/kvado.desktop
          /usr/share/icons/hicolor/48x48/apps/kvado.png \
          /usr/share/icons/hicolor/256x256/apps/kvado.png \
          /usr/share/kvado/help/index.html /usr/share/kvado/Kvado.txt \
-         /usr/share/kvado/examples/primer.dat /usr/share/man/man1/kvado-cli.1.gz; do
+         /usr/share/kvado/examples/primer.dat /usr/share/man/man1/kvado-cli.1.gz \
+         /usr/share/doc/kvado/copyright /usr/share/mime/packages/kvado.xml; do
     [ -f "$ROOT$f" ] || fail "$f is missing"
     echo "  $f"
 done
@@ -147,9 +148,10 @@ if [ -n "$main" ] && [ -n "$splash" ]; then
     xdotool windowactivate --sync "$splash" key Return
     sleep 1
     xdotool windowactivate --sync "$main" key F1
-    for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s /root/browser-opened.txt ] && break; sleep 1; done
-    echo "F1 opened: $(cat /root/browser-opened.txt 2>/dev/null)"
-    grep -q '/usr/share/kvado/help/index.html' /root/browser-opened.txt 2>/dev/null || status=1
+    # The guide is shown in a window of the program: no browser is asked for it.
+    guide=$(timeout 20 xdotool search --sync --onlyvisible --name 'Руководство пользователя' | head -1)
+    if [ -n "$guide" ]; then echo "guide window: found"; else echo "guide window: NOT found"; status=1; fi
+    [ -s /root/browser-opened.txt ] && { echo "F1 asked a browser: $(cat /root/browser-opened.txt)"; status=1; }
 fi
 kill "$pid" 2>/dev/null
 exit $status

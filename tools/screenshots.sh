@@ -3,8 +3,8 @@
 # display in a copy of examples/, and works it as a user would, with keys and mouse clicks
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
 # results window after "Решить", the report window, the sensitivity window, the step window,
-# the help window, the graph window of examples/grafik.dat and the window «Почему нет решения»
-# of examples/nesovmest.dat. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
+# the help window, the graph window of examples/grafik.dat, the window «Почему нет решения»
+# of examples/nesovmest.dat and the user guide that F1 shows. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
 # and ImageMagick's import; openbox, when installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
@@ -147,6 +147,17 @@ if [ "${1:-}" = --inside ]; then
     shot "$explain" explain-window
     xdotool windowactivate --sync "$explain" key Escape
     gone "Почему нет решения"
+    # F1 without a help file: the user guide in a window of the program, searched.
+    xdotool windowactivate --sync "$main" key F1
+    guide=$(wait_window "Руководство пользователя")
+    sleep 0.5
+    xdotool windowactivate --sync "$guide"
+    sleep 0.5
+    xdotool type --delay 30 "Shift"
+    xdotool key Return
+    shot "$guide" guide-window
+    xdotool windowactivate --sync "$guide" key Escape
+    gone "Руководство пользователя"
     exit 0
 fi
 

@@ -6,16 +6,16 @@ set -euo pipefail
 # The DejaVu fonts draw the help window's picture of the problem's form (serif, upright and
 # italic) the same on every machine. The windows were laid out in a font of Arial's widths:
 # Liberation Sans and Mono have them (a fresh Debian has only DejaVu, which runs a sixth wider).
-# GMP and GLPK give the exact arithmetic; Qt's translations say its own dialogs in Russian;
+# GMP gives the exact arithmetic and QSopt_ex the exact solve; Qt's translations say its own dialogs in Russian;
 # dpkg-dev finds the Debian package's library dependencies; Qt SVG writes the graph window's
 # pictures as SVG.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
                 libgtest-dev qt6-svg-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
-                fonts-liberation2 libgmp-dev libglpk-dev qt6-translations-l10n dpkg-dev)
-# The tests' tools: clang for the fuzz targets, glpsol as an independent solver to compare
-# with, Xvfb for the screenshots.
+                fonts-liberation2 libgmp-dev libqsopt-ex-dev libglpk-dev qt6-translations-l10n dpkg-dev)
+# The tests' tools: clang for the fuzz targets, glpsol and esolver (QSopt_ex's exact solver of
+# LP files) as independent solvers to compare with, Xvfb for the screenshots.
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
-    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils xvfb xauth)
+    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils qsopt-ex xvfb xauth)
 fi
 
 as_root() {

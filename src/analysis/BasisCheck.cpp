@@ -7,17 +7,20 @@ namespace kvado::analysis {
 
 namespace {
 
-// Row i's structural entries a_ij (as extended numbers) with the column numbers.
+// Row i's structural entries a_ij with the column numbers: the extended number and the exact
+// value the user wrote.
 template <typename F> void forRow(const LpProblem& p, int32_t i, F f) {
     const auto row = p.row(i);
-    for (int32_t t = 0; t < row.count; ++t)
-        f(row.columns[t], row.valuesD ? Real(row.valuesD[t]) : row.values[t]);
+    for (int32_t t = 0; t < row.count; ++t) {
+        const Real v = row.valuesD ? Real(row.valuesD[t]) : row.values[t];
+        f(row.columns[t], v, exactCoefficient(p, i, row.columns[t], v));
+    }
 }
 
 template <typename F> void forColumn(const LpProblem& p, int32_t j, F f) {
     const auto col = p.column(j);
     for (int32_t t = 0; t < col.count; ++t)
-        f(col.rows[t], col.value(t));
+        f(col.rows[t], exactCoefficient(p, col.rows[t], j, col.value(t)));
 }
 
 Dyadic times(const Dyadic& a, const mpz_class& z) {
@@ -25,6 +28,8 @@ Dyadic times(const Dyadic& a, const mpz_class& z) {
     if (sgn(a.m) == 0 || sgn(z) == 0) return r;
     r.m = a.m * z;
     r.e = a.e;
+    r.f = a.f;
+    r.rounded = a.rounded;
     return r;
 }
 
@@ -55,7 +60,7 @@ std::string numberText(const mpq_class& q, char separator) {
 std::vector<Dyadic> rightHandSides(const LpProblem& p) {
     std::vector<Dyadic> b(static_cast<size_t>(p.M) + 1);
     for (int32_t i = 1; i <= p.M; ++i)
-        b[static_cast<size_t>(i)] = toDyadic(p.tableau(i, 0));
+        b[static_cast<size_t>(i)] = exactRhs(p, i);
     return b;
 }
 
@@ -66,7 +71,7 @@ std::vector<Dyadic> basisCosts(const LpProblem& p, const std::vector<int32_t>& b
         if (phase1) {
             if (p.isArtificialColumn(j)) c[static_cast<size_t>(r)].m = 1;
         } else if (j >= 1 && j <= p.N) {
-            c[static_cast<size_t>(r)] = toDyadic(p.objectiveCoefficient(j));
+            c[static_cast<size_t>(r)] = exactCost(p, j);
         }
     }
     return c;
@@ -75,7 +80,7 @@ std::vector<Dyadic> basisCosts(const LpProblem& p, const std::vector<int32_t>& b
 std::vector<Dyadic> columnOf(const LpProblem& p, int32_t j) {
     std::vector<Dyadic> a(static_cast<size_t>(p.M) + 1);
     if (j <= p.N) {
-        forColumn(p, j, [&](int32_t i, Real v) { a[static_cast<size_t>(i)] = toDyadic(v); });
+        forColumn(p, j, [&](int32_t i, const Dyadic& v) { a[static_cast<size_t>(i)] = v; });
     } else if (j <= p.N + p.G) {
         a[static_cast<size_t>(j - p.N)].m = -1;
     } else if (j <= p.phase2Columns) {
@@ -109,12 +114,13 @@ std::optional<Failure> primalFailure(const LpProblem& p, const ScaledVector& x, 
     for (int32_t i = 1; i <= p.M; ++i) {
         every(budget, i);
         Dyadic activity;
-        forRow(p, i, [&](int32_t j, Real a) {
+        forRow(p, i, [&](int32_t j, Real, const Dyadic& a) {
             const auto& xj = x.num[static_cast<size_t>(j)];
-            if (sgn(xj) != 0) addProduct(activity, toDyadic(a), xj);
+            if (sgn(xj) != 0) addProduct(activity, a, xj);
         });
-        const Dyadic target = times(toDyadic(p.tableau(i, 0)), x.den);
-        const int c = compare(activity.m, activity.e, target.m, target.e);
+        const Dyadic b = exactRhs(p, i);
+        const Dyadic target = times(b, x.den);
+        const int c = compare(activity, target);
         const char* sense = nullptr;
         if (p.isGreaterRow(i) && c < 0) sense = " >= ";
         if (p.isEqualRow(i) && c != 0) sense = " = ";
@@ -123,7 +129,7 @@ std::optional<Failure> primalFailure(const LpProblem& p, const ScaledVector& x, 
             const mpq_class v = quotient(activity, x.den);
             return Failure{rowText(i) + " не выполнено: " + numberText(v, separator) + sense +
                                text::formatGeneral(p.tableau(i, 0), separator),
-                           toReal(v - toRational(toDyadic(p.tableau(i, 0)))), i};
+                           toReal(v - toRational(b)), i};
         }
     }
     return std::nullopt;
@@ -160,10 +166,10 @@ std::optional<Failure> dualFailure(const LpProblem& p, const ScaledVector& y, ch
     if (auto f = extraColumnFailure(p, y, 1, "", separator, first)) return f;
     for (int32_t j = 1; j <= p.N; ++j) {
         every(budget, j);
-        Dyadic d = times(toDyadic(p.objectiveCoefficient(j)), y.den);
-        forColumn(p, j, [&](int32_t i, Real a) {
+        Dyadic d = times(exactCost(p, j), y.den);
+        forColumn(p, j, [&](int32_t i, const Dyadic& a) {
             const auto& yi = y.num[static_cast<size_t>(i)];
-            if (sgn(yi) != 0) addProduct(d, negated(toDyadic(a)), yi);
+            if (sgn(yi) != 0) addProduct(d, negated(a), yi);
         });
         if (sign(d) >= 0) continue;
         const mpq_class v = quotient(d, y.den);
@@ -184,9 +190,9 @@ std::optional<Failure> farkasFailure(const LpProblem& p, const ScaledVector& y, 
     for (int32_t j = 1; j <= p.N; ++j) {
         every(budget, j);
         Dyadic d;
-        forColumn(p, j, [&](int32_t i, Real a) {
+        forColumn(p, j, [&](int32_t i, const Dyadic& a) {
             const auto& yi = y.num[static_cast<size_t>(i)];
-            if (sgn(yi) != 0) addProduct(d, toDyadic(a), yi);
+            if (sgn(yi) != 0) addProduct(d, a, yi);
         });
         if (sign(d) <= 0) continue;
         // y·A[.,j] > 0 is a negative reduced cost −y·A[.,j] of the first phase.
@@ -213,9 +219,9 @@ std::optional<Failure> rayFailure(const LpProblem& p, const ScaledVector& d, cha
     for (int32_t i = 1; i <= p.M; ++i) {
         every(budget, i);
         Dyadic change;
-        forRow(p, i, [&](int32_t j, Real a) {
+        forRow(p, i, [&](int32_t j, Real, const Dyadic& a) {
             const auto& dj = d.num[static_cast<size_t>(j)];
-            if (sgn(dj) != 0) addProduct(change, toDyadic(a), dj);
+            if (sgn(dj) != 0) addProduct(change, a, dj);
         });
         const int s = sign(change);
         if ((p.isGreaterRow(i) && s < 0) || (p.isEqualRow(i) && s != 0) ||
@@ -239,13 +245,13 @@ Real planViolation(const LpProblem& p, const Budget* budget) {
         every(budget, i);
         Dyadic activity;
         Real size = std::max(Real(1), std::fabs(p.tableau(i, 0)));
-        forRow(p, i, [&](int32_t j, Real a) {
+        forRow(p, i, [&](int32_t j, Real a, const Dyadic& exact) {
             const Real xj = p.solution[static_cast<size_t>(j)];
             if (xj == 0) return;
-            addProduct(activity, toDyadic(a), toDyadic(xj));
+            addProduct(activity, exact, toDyadic(xj));
             size = std::max(size, std::fabs(a * xj));
         });
-        addTo(activity, negated(toDyadic(p.tableau(i, 0))));
+        addTo(activity, negated(exactRhs(p, i)));
         const Real d = toReal(toRational(activity)); // activity − B[i]
         const Real violation = p.isGreaterRow(i) ? -d : p.isLessRow(i) ? d : std::fabs(d);
         worst = std::max(worst, violation / size);
@@ -257,7 +263,7 @@ mpq_class objectiveOf(const LpProblem& p, const ScaledVector& x) {
     Dyadic z;
     for (int32_t j = 1; j <= p.N; ++j) {
         const auto& xj = x.num[static_cast<size_t>(j)];
-        if (sgn(xj) != 0) addProduct(z, toDyadic(p.objectiveCoefficient(j)), xj);
+        if (sgn(xj) != 0) addProduct(z, exactCost(p, j), xj);
     }
     return quotient(z, x.den);
 }
@@ -266,7 +272,7 @@ mpq_class dualObjectiveOf(const LpProblem& p, const ScaledVector& y) {
     Dyadic w;
     for (int32_t i = 1; i <= p.M; ++i) {
         const auto& yi = y.num[static_cast<size_t>(i)];
-        if (sgn(yi) != 0) addProduct(w, toDyadic(p.tableau(i, 0)), yi);
+        if (sgn(yi) != 0) addProduct(w, exactRhs(p, i), yi);
     }
     return quotient(w, y.den);
 }

@@ -52,7 +52,7 @@ mpq_class dualObjectiveOf(const LpProblem& p, const ScaledVector& y);
 
 std::string numberText(const mpq_class& q, char separator);
 
-// GLPK's exact simplex within `budget`, its optimum solved again and checked here.
+// The exact solver within `budget`, its answer solved again and checked here.
 ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separator, bool warmStart);
 
 // The largest violation by the method's own plan (the solution vector as it stands) of

@@ -24,6 +24,12 @@ void Budget::check() const {
 
 namespace {
 
+mpz_class powerOfFive(long k) {
+    mpz_class p;
+    mpz_ui_pow_ui(p.get_mpz_t(), 5, static_cast<unsigned long>(k));
+    return p;
+}
+
 uint32_t powMod(uint64_t a, uint64_t e, uint32_t p) {
     uint64_t r = 1;
     a %= p;
@@ -116,35 +122,41 @@ ExactBasis::ExactBasis(const LpProblem& p, const std::vector<int32_t>& basis, co
         m_singular = true;
         return;
     }
-    // The kernel's columns, each scaled by a power of two to integers.
+    // The kernel's columns, each scaled by powers of two and five to integers.
     m_columns.resize(static_cast<size_t>(m_k));
     m_unitEntries.resize(static_cast<size_t>(m_k));
     m_columnShift.assign(static_cast<size_t>(m_k), 0);
+    m_columnShift5.assign(static_cast<size_t>(m_k), 0);
     for (int32_t c = 0; c < m_k; ++c) {
-        const auto col =
-            p.column(basis[static_cast<size_t>(m_kernelPosition[static_cast<size_t>(c)])]);
+        const int32_t j = basis[static_cast<size_t>(m_kernelPosition[static_cast<size_t>(c)])];
+        const auto col = p.column(j);
         std::vector<Entry> kernel;
         for (int32_t t = 0; t < col.count; ++t) {
             const Real v = col.value(t);
-            if (v == 0) continue;
             const int32_t row = col.rows[t];
+            Dyadic exact = exactCoefficient(p, row, j, v);
+            if (sign(exact) == 0) continue;
             const int32_t q = m_kernelIndexOfRow[static_cast<size_t>(row)];
             if (q >= 0)
-                kernel.push_back({q, toDyadic(v)});
+                kernel.push_back({q, std::move(exact)});
             else
-                m_unitEntries[static_cast<size_t>(c)].push_back({row, toDyadic(v)});
+                m_unitEntries[static_cast<size_t>(c)].push_back({row, std::move(exact)});
         }
-        long minExp = 0;
-        for (const auto& e : kernel)
+        long minExp = 0, minExp5 = 0;
+        for (const auto& e : kernel) {
             minExp = std::min(minExp, e.value.e);
-        const long s = -minExp;
+            minExp5 = std::min(minExp5, e.value.f);
+        }
+        const long s = -minExp, s5 = -minExp5;
         m_columnShift[static_cast<size_t>(c)] = s;
+        m_columnShift5[static_cast<size_t>(c)] = s5;
         auto& out = m_columns[static_cast<size_t>(c)];
         out.reserve(kernel.size());
         for (const auto& e : kernel) {
             mpz_class z;
             mpz_mul_2exp(z.get_mpz_t(), e.value.m.get_mpz_t(),
                          static_cast<mp_bitcnt_t>(e.value.e + s));
+            if (e.value.f + s5 > 0) z *= powerOfFive(e.value.f + s5);
             out.emplace_back(e.index, std::move(z));
         }
     }
@@ -169,7 +181,7 @@ bool ExactBasis::factorModP() {
             m_perm[static_cast<size_t>(i)] = i;
         bool ok = true;
         for (int32_t c = 0; c < k && ok; ++c) {
-            if ((c & 15) == 0) m_budget.check();
+            m_budget.check(); // a column costs k² steps: a look at the clock is nothing beside it
             int32_t piv = -1;
             for (int32_t i = c; i < k; ++i)
                 if (m_lu[static_cast<size_t>(i) * kk + static_cast<size_t>(c)] != 0) {
@@ -380,11 +392,15 @@ bool ExactBasis::lift(const std::vector<mpz_class>& rhs, bool transposed,
 
 namespace {
 
-// Integers R and a shift t with v_i = R_i / 2^t.
-long toIntegers(const std::vector<Dyadic>& v, std::vector<mpz_class>& out) {
+// Integers R and shifts t, t5 with v_i = R_i / (2^t·5^t5).
+long toIntegers(const std::vector<Dyadic>& v, std::vector<mpz_class>& out, long& t5) {
     long t = 0;
+    t5 = 0;
     for (const auto& d : v)
-        if (sgn(d.m) != 0) t = std::max(t, -d.e);
+        if (sgn(d.m) != 0) {
+            t = std::max(t, -d.e);
+            t5 = std::max(t5, -d.f);
+        }
     out.resize(v.size());
     for (size_t i = 0; i < v.size(); ++i) {
         if (sgn(v[i].m) == 0) {
@@ -392,22 +408,29 @@ long toIntegers(const std::vector<Dyadic>& v, std::vector<mpz_class>& out) {
             continue;
         }
         mpz_mul_2exp(out[i].get_mpz_t(), v[i].m.get_mpz_t(), static_cast<mp_bitcnt_t>(v[i].e + t));
+        if (v[i].f + t5 > 0) out[i] *= powerOfFive(v[i].f + t5);
     }
     return t;
 }
 
-// Entries V_k·2^{f_k} / d brought to one integer vector over one denominator.
+// Entries V_k·2^{e_k}·5^{f_k} / d brought to one integer vector over one denominator.
 ScaledVector assemble(const std::vector<Dyadic>& parts, const mpz_class& d) {
-    long fmin = 0;
+    long emin = 0, fmin = 0;
     for (const auto& x : parts)
-        if (sgn(x.m) != 0) fmin = std::min(fmin, x.e);
+        if (sgn(x.m) != 0) {
+            emin = std::min(emin, x.e);
+            fmin = std::min(fmin, x.f);
+        }
     ScaledVector out;
     out.num.resize(parts.size());
     for (size_t k = 0; k < parts.size(); ++k)
-        if (sgn(parts[k].m) != 0)
+        if (sgn(parts[k].m) != 0) {
             mpz_mul_2exp(out.num[k].get_mpz_t(), parts[k].m.get_mpz_t(),
-                         static_cast<mp_bitcnt_t>(parts[k].e - fmin));
-    mpz_mul_2exp(out.den.get_mpz_t(), d.get_mpz_t(), static_cast<mp_bitcnt_t>(-fmin));
+                         static_cast<mp_bitcnt_t>(parts[k].e - emin));
+            if (parts[k].f - fmin > 0) out.num[k] *= powerOfFive(parts[k].f - fmin);
+        }
+    mpz_mul_2exp(out.den.get_mpz_t(), d.get_mpz_t(), static_cast<mp_bitcnt_t>(-emin));
+    if (fmin < 0) out.den *= powerOfFive(-fmin);
     return out;
 }
 
@@ -420,27 +443,31 @@ ScaledVector ExactBasis::solve(const std::vector<Dyadic>& rhs) {
         kernelRhs[static_cast<size_t>(q)] =
             rhs[static_cast<size_t>(m_kernelRow[static_cast<size_t>(q)])];
     std::vector<mpz_class> R, Z;
-    const long t = toIntegers(kernelRhs, R);
+    long t5 = 0;
+    const long t = toIntegers(kernelRhs, R, t5);
     mpz_class dz;
     if (!lift(R, false, Z, dz)) throw Stopped(false);
-    // Kernel positions: x = Z_c·2^{s_c − t} / dz.
+    // Kernel positions: x = Z_c·2^{s_c − t}·5^{s5_c − t5} / dz.
     std::vector<Dyadic> parts(M + 1);
     for (int32_t c = 0; c < m_k; ++c) {
         auto& part = parts[static_cast<size_t>(m_kernelPosition[static_cast<size_t>(c)])];
         part.m = Z[static_cast<size_t>(c)];
         part.e = m_columnShift[static_cast<size_t>(c)] - t;
+        part.f = m_columnShift5[static_cast<size_t>(c)] - t5;
     }
-    // Unit positions: x = σ·(b_ρ·dz − Σ_c a_ρc·Z_c·2^{s_c − t}) / dz.
+    // Unit positions: x = σ·(b_ρ·dz − Σ_c a_ρc·x_c·dz) / dz.
     std::vector<Dyadic> rowSum(M + 1);
     for (size_t i = 1; i <= M; ++i)
         if (sgn(rhs[i].m) != 0) {
             rowSum[i].m = rhs[i].m * dz;
             rowSum[i].e = rhs[i].e;
+            rowSum[i].f = rhs[i].f;
         }
     for (int32_t c = 0; c < m_k; ++c)
         for (const auto& e : m_unitEntries[static_cast<size_t>(c)])
             addProduct(rowSum[static_cast<size_t>(e.index)], negated(e.value),
-                       Z[static_cast<size_t>(c)], m_columnShift[static_cast<size_t>(c)] - t);
+                       Z[static_cast<size_t>(c)], m_columnShift[static_cast<size_t>(c)] - t,
+                       m_columnShift5[static_cast<size_t>(c)] - t5);
     for (size_t r = 1; r <= M; ++r) {
         const int32_t row = m_unitRowOfPosition[r];
         if (row == 0) continue;
@@ -466,10 +493,12 @@ ScaledVector ExactBasis::solveTransposed(const std::vector<Dyadic>& c) {
         for (const auto& e : m_unitEntries[static_cast<size_t>(col)])
             addProduct(v, negated(e.value), yUnit[static_cast<size_t>(e.index)]);
         v.e += m_columnShift[static_cast<size_t>(col)];
+        v.f += m_columnShift5[static_cast<size_t>(col)];
         kernelRhs[static_cast<size_t>(col)] = std::move(v);
     }
     std::vector<mpz_class> R, Y;
-    const long t = toIntegers(kernelRhs, R);
+    long t5 = 0;
+    const long t = toIntegers(kernelRhs, R, t5);
     mpz_class dy;
     if (!lift(R, true, Y, dy)) throw Stopped(false);
     std::vector<Dyadic> parts(M + 1);
@@ -477,11 +506,13 @@ ScaledVector ExactBasis::solveTransposed(const std::vector<Dyadic>& c) {
         auto& part = parts[static_cast<size_t>(m_kernelRow[static_cast<size_t>(q)])];
         part.m = Y[static_cast<size_t>(q)];
         part.e = -t;
+        part.f = -t5;
     }
     for (size_t i = 1; i <= M; ++i)
         if (sgn(yUnit[i].m) != 0) {
             parts[i].m = yUnit[i].m * dy;
             parts[i].e = yUnit[i].e;
+            parts[i].f = yUnit[i].f;
         }
     return assemble(parts, dy);
 }

@@ -91,9 +91,10 @@ private:
     std::vector<int32_t> m_kernelPosition;         // kernel column c -> basis position
     std::vector<int32_t> m_kernelRow;              // kernel row q -> constraint row
     std::vector<int32_t> m_kernelIndexOfRow;       // constraint row -> kernel row, or -1
-    std::vector<long> m_columnShift;               // kernel column c -> s_c >= 0
+    std::vector<long> m_columnShift;               // kernel column c -> s_c >= 0 (twos)
+    std::vector<long> m_columnShift5;              // and its fives
     std::vector<std::vector<Entry>> m_unitEntries; // kernel column c -> entries in unit rows
-    // The integer kernel K' = K·2^s by columns: (kernel row, value).
+    // The integer kernel K' = K·2^s·5^s5 by columns: (kernel row, value).
     std::vector<std::vector<std::pair<int32_t, mpz_class>>> m_columns;
     // LU factors modulo m_prime, row-major k x k, with the row order m_perm.
     uint32_t m_prime = 0;

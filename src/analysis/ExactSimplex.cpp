@@ -14,12 +14,13 @@ std::vector<Dyadic> reducedCosts(const LpProblem& p, const std::vector<char>& is
         if (isBasic[static_cast<size_t>(j)]) continue;
         Dyadic v;
         if (j <= p.N) {
-            v = toDyadic(p.objectiveCoefficient(j));
+            v = exactCost(p, j);
             v.m *= y.den;
             const auto col = p.column(j);
             for (int32_t t = 0; t < col.count; ++t) {
                 const auto& yi = y.num[static_cast<size_t>(col.rows[t])];
-                if (sgn(yi) != 0) addProduct(v, negated(toDyadic(col.value(t))), yi);
+                if (sgn(yi) != 0)
+                    addProduct(v, negated(exactCoefficient(p, col.rows[t], j, col.value(t))), yi);
             }
         } else if (j <= p.N + p.G) {
             v.m = y.num[static_cast<size_t>(j - p.N)]; // surplus: 0 − y·(−e_i)
@@ -38,7 +39,7 @@ Dyadic rowTimesColumn(const LpProblem& p, const ScaledVector& rho, int32_t j) {
         const auto col = p.column(j);
         for (int32_t t = 0; t < col.count; ++t) {
             const auto& ri = rho.num[static_cast<size_t>(col.rows[t])];
-            if (sgn(ri) != 0) addProduct(v, toDyadic(col.value(t)), ri);
+            if (sgn(ri) != 0) addProduct(v, exactCoefficient(p, col.rows[t], j, col.value(t)), ri);
         }
     } else if (j <= p.N + p.G) {
         v.m = -rho.num[static_cast<size_t>(j - p.N)];

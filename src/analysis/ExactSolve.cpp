@@ -1,124 +1,299 @@
 #include "analysis/ExactSolve.h"
 
-#include <glpk.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cmath>
-#include <memory>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
 #include "analysis/BasisCheck.h"
 #include "analysis/ExactSimplex.h"
-#include "engine/GlpkGuard.h"
+
+// QSopt_ex's rational interface, the few functions used here (libqsopt-ex). Its headers are C
+// with GNU extensions and declare far more than this needs.
+extern "C" {
+struct mpq_qsdata;
+struct qsbasis {
+    int nstruct;
+    int nrows;
+    char* cstat;
+    char* rstat;
+};
+void QSexactStart(void);
+mpq_qsdata* mpq_QSload_prob(const char* probname, int ncols, int nrows, int* cmatcnt, int* cmatbeg,
+                            int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
+                            char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
+                            const char** rownames);
+int QSexact_solver(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo, int* status);
+}
 
 namespace kvado::analysis {
 
 namespace {
 
-constexpr int kIterationsPerCall = 500;
 constexpr int32_t kPolishPivots = 200;
 constexpr int32_t kFallbackPivots = 1000;
+// QSopt_ex's statuses and basis codes.
+constexpr int kQsOptimal = 1, kQsInfeasible = 2, kQsUnbounded = 3;
+constexpr int kQsMinimize = 1, kQsDualSimplex = 2;
+constexpr char kBasic = '1', kAtLower = '0';
+// QSopt_ex takes numbers of this size for infinite: the problem's own must stay below it.
+constexpr double kLargestNumber = 1e140;
 
-// The problem's numbers as GLPK takes them, made before any GLPK call (nothing that needs a
-// destructor may be pending while GLPK runs under the guard).
-struct Arrays {
-    std::vector<double> rhs, cost;
-    std::vector<int> ia{0}, ja{0};
-    std::vector<double> ar{0};
+// What the solver process reports: its status and final basis, and for "no feasible solution"
+// its multipliers (a Farkas certificate to check here).
+struct QsAnswer {
+    bool ran = false; // the process ended normally with an answer
+    int status = 0;
+    std::string cstat, rstat;
+    std::vector<mpq_class> y;
 };
 
-// False when a number does not fit a double at all.
-bool arraysOf(const LpProblem& p, Arrays& out, bool& rounded) {
-    rounded = false;
-    auto toDouble = [&](Real v, double& d) {
-        d = static_cast<double>(v);
-        if (static_cast<Real>(d) != v) rounded = true;
-        return std::isfinite(d);
+// The problem for QSopt_ex, exactly: columns >= 0, rows of their kind.
+struct QsProblem {
+    int ncols = 0, nrows = 0;
+    std::vector<int> count, begin, index;
+    std::vector<mpq_class> value, cost, rhs;
+    std::string sense;
+    bool tooLarge = false;
+};
+
+QsProblem qsProblem(const LpProblem& p, const Budget& budget) {
+    QsProblem q;
+    q.ncols = p.N;
+    q.nrows = p.M;
+    auto add = [&q](std::vector<mpq_class>& to, const Dyadic& x) {
+        to.push_back(toRational(x));
+        if (std::fabs(to.back().get_d()) >= kLargestNumber) q.tooLarge = true;
     };
-    out.rhs.resize(static_cast<size_t>(p.M) + 1);
-    out.cost.resize(static_cast<size_t>(p.N) + 1);
-    for (int32_t i = 1; i <= p.M; ++i)
-        if (!toDouble(p.tableau(i, 0), out.rhs[static_cast<size_t>(i)])) return false;
     for (int32_t j = 1; j <= p.N; ++j) {
-        if (!toDouble(p.objectiveCoefficient(j), out.cost[static_cast<size_t>(j)])) return false;
+        if ((j & 255) == 0) budget.check();
         const auto col = p.column(j);
+        q.begin.push_back(static_cast<int>(q.index.size()));
+        int n = 0;
         for (int32_t t = 0; t < col.count; ++t) {
-            double a;
-            if (!toDouble(col.value(t), a)) return false;
-            if (a == 0) continue;
-            out.ia.push_back(col.rows[t]);
-            out.ja.push_back(j);
-            out.ar.push_back(a);
+            const Dyadic a = exactCoefficient(p, col.rows[t], j, col.value(t));
+            if (sign(a) == 0) continue;
+            q.index.push_back(col.rows[t] - 1);
+            add(q.value, a);
+            ++n;
         }
+        q.count.push_back(n);
+        add(q.cost, exactCost(p, j));
+    }
+    for (int32_t i = 1; i <= p.M; ++i) {
+        add(q.rhs, exactRhs(p, i));
+        q.sense += p.isGreaterRow(i) ? 'G' : p.isEqualRow(i) ? 'E' : 'L';
+    }
+    return q;
+}
+
+// The method's basis as QSopt_ex's statuses, where it is one: a basic surplus, slack or
+// artificial column is its row's logical variable.
+bool startingBasis(const LpProblem& p, std::string& cstat, std::string& rstat) {
+    cstat.assign(static_cast<size_t>(p.N), kAtLower);
+    rstat.assign(static_cast<size_t>(p.M), kAtLower);
+    if (static_cast<int32_t>(p.basis.size()) < p.M + 1) return false;
+    for (int32_t r = 1; r <= p.M; ++r) {
+        const int32_t j = p.basis[static_cast<size_t>(r)];
+        if (j < 1 || j > p.phase1Columns) return false;
+        char& s = j <= p.N ? cstat[static_cast<size_t>(j - 1)]
+                           : rstat[static_cast<size_t>(p.unitColumn(j).row - 1)];
+        if (s == kBasic) return false; // two columns of one row
+        s = kBasic;
     }
     return true;
 }
 
-// The problem in GLPK: rows with the sense of their kind, unknowns >= 0 (GLPK calls only).
-void load(const LpProblem& p, const Arrays& a, glp_prob* lp) {
-    glp_set_obj_dir(lp, GLP_MIN);
-    if (p.M > 0) glp_add_rows(lp, p.M);
-    if (p.N > 0) glp_add_cols(lp, p.N);
-    for (int32_t i = 1; i <= p.M; ++i) {
-        const double b = a.rhs[static_cast<size_t>(i)];
-        const int kind = p.isGreaterRow(i) ? GLP_LO : p.isEqualRow(i) ? GLP_FX : GLP_UP;
-        glp_set_row_bnds(lp, i, kind, b, b);
-    }
-    for (int32_t j = 1; j <= p.N; ++j) {
-        glp_set_col_bnds(lp, j, GLP_LO, 0, 0);
-        glp_set_obj_coef(lp, j, a.cost[static_cast<size_t>(j)]);
-    }
-    glp_load_matrix(lp, static_cast<int>(a.ia.size()) - 1, a.ia.data(), a.ja.data(), a.ar.data());
-}
-
-// The method's basis as GLPK's statuses: a basic surplus, slack or artificial column is its
-// row's auxiliary variable; everything else sits at its bound.
-void setBasis(const LpProblem& p, glp_prob* lp) {
-    for (int32_t i = 1; i <= p.M; ++i)
-        glp_set_row_stat(lp, i, p.isGreaterRow(i) ? GLP_NL : p.isEqualRow(i) ? GLP_NS : GLP_NU);
-    for (int32_t j = 1; j <= p.N; ++j)
-        glp_set_col_stat(lp, j, GLP_NL);
-    for (int32_t r = 1; r <= p.M; ++r) {
-        const int32_t j = p.basis[static_cast<size_t>(r)];
-        if (j >= 1 && j <= p.N)
-            glp_set_col_stat(lp, j, GLP_BS);
-        else if (j > p.N && j <= p.N + p.G)
-            glp_set_row_stat(lp, j - p.N, GLP_BS);
-        else if (j > p.N + p.G && j <= p.phase2Columns)
-            glp_set_row_stat(lp, j - p.N + p.E, GLP_BS);
-        else if (j > p.phase2Columns && j <= p.phase1Columns)
-            glp_set_row_stat(lp, j - p.phase2Columns, GLP_BS);
-    }
-}
-
-// GLPK's final statuses as a basis list in the problem's column numbering.
-bool basisFrom(const LpProblem& p, glp_prob* lp, std::vector<int32_t>& basis) {
-    basis.assign(static_cast<size_t>(p.M) + 1, 0);
-    std::vector<int> rowStat(static_cast<size_t>(p.M) + 1), colStat(static_cast<size_t>(p.N) + 1);
-    if (!engine::glpkGuarded([&] {
-             for (int32_t i = 1; i <= p.M; ++i)
-                 rowStat[static_cast<size_t>(i)] = glp_get_row_stat(lp, i);
-             for (int32_t j = 1; j <= p.N; ++j)
-                 colStat[static_cast<size_t>(j)] = glp_get_col_stat(lp, j);
-         }).ok)
+// QSopt_ex's final basis as a basis list in the problem's column numbering.
+bool basisFrom(const LpProblem& p, const QsAnswer& a, std::vector<int32_t>& basis) {
+    if (static_cast<int32_t>(a.cstat.size()) != p.N || static_cast<int32_t>(a.rstat.size()) != p.M)
         return false;
+    basis.assign(static_cast<size_t>(p.M) + 1, 0);
     int32_t r = 0;
     for (int32_t i = 1; i <= p.M; ++i) {
-        if (rowStat[static_cast<size_t>(i)] != GLP_BS) continue;
+        if (a.rstat[static_cast<size_t>(i - 1)] != kBasic) continue;
         if (++r > p.M) return false;
-        basis[static_cast<size_t>(r)] = p.isGreaterRow(i) ? p.N + i
-                                        : p.isLessRow(i)  ? p.N + i - p.E
-                                                          : p.phase2Columns + i;
+        basis[static_cast<size_t>(r)] =
+            p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i);
     }
     for (int32_t j = 1; j <= p.N; ++j) {
-        if (colStat[static_cast<size_t>(j)] != GLP_BS) continue;
+        if (a.cstat[static_cast<size_t>(j - 1)] != kBasic) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] = j;
     }
     return r == p.M;
 }
 
-// The exact solution of `basis`; true when it is feasible and optimal for the problem's own
-// numbers.
+bool writeAll(int fd, const std::string& s) {
+    size_t done = 0;
+    while (done < s.size()) {
+        const ssize_t n = ::write(fd, s.data() + done, s.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The solver process: loads the problem, solves it, writes "status\ncstat\nrstat\n" and the
+// multipliers one fraction a line, and ends without running anything of this program's.
+[[noreturn]] void solverProcess(QsProblem q, const std::string& cstat, const std::string& rstat,
+                                bool warm, int out) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+    }
+    QSexactStart();
+    // Arrays as QSopt_ex allocates them (it may resize them): their length in a word before
+    // the first number. Never freed: the process ends.
+    auto array = [](const std::vector<mpq_class>& from, size_t n) {
+        auto* block = static_cast<size_t*>(std::malloc(sizeof(mpq_t) * (n + 1) + sizeof(size_t)));
+        if (!block) ::_exit(6);
+        block[0] = n + 1;
+        auto* a = reinterpret_cast<mpq_t*>(block + 1);
+        for (size_t k = 0; k <= n; ++k) {
+            mpq_init(a[k]);
+            if (k < from.size()) mpq_set(a[k], from[k].get_mpq_t());
+        }
+        return a;
+    };
+    mpq_t* value = array(q.value, q.value.size());
+    mpq_t* cost = array(q.cost, q.cost.size());
+    mpq_t* rhs = array(q.rhs, q.rhs.size());
+    mpq_t* lower = array({}, q.cost.size());
+    mpq_t* upper = array({}, q.cost.size());
+    for (size_t k = 0; k <= q.cost.size(); ++k)
+        mpq_set_d(upper[k], 1e150); // QSopt_ex's infinity
+    q.count.push_back(0);
+    q.begin.push_back(0);
+    q.index.push_back(0);
+    q.sense += 'L';
+    mpq_qsdata* lp = mpq_QSload_prob("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(),
+                                     q.index.data(), value, kQsMinimize, cost, rhs, q.sense.data(),
+                                     lower, upper, nullptr, nullptr);
+    if (!lp) ::_exit(3);
+    qsbasis basis{0, 0, nullptr, nullptr};
+    if (warm) {
+        basis.nstruct = q.ncols;
+        basis.nrows = q.nrows;
+        basis.cstat = static_cast<char*>(std::malloc(cstat.size() + 1));
+        basis.rstat = static_cast<char*>(std::malloc(rstat.size() + 1));
+        std::memcpy(basis.cstat, cstat.c_str(), cstat.size() + 1);
+        std::memcpy(basis.rstat, rstat.c_str(), rstat.size() + 1);
+    }
+    // No values asked for: the basis gives them here, exactly.
+    mpq_t* y = array({}, static_cast<size_t>(q.nrows));
+    int status = 0;
+    if (QSexact_solver(lp, nullptr, y, &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
+    std::string text = std::to_string(status) + "\n";
+    if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
+        text.append(basis.cstat, static_cast<size_t>(q.ncols));
+        text += "\n";
+        text.append(basis.rstat, static_cast<size_t>(q.nrows));
+        text += "\n";
+    } else {
+        text += "-\n-\n";
+    }
+    // Into a buffer of ours: QSopt_ex allocates GMP's numbers its own way.
+    auto fractions = [&text](const mpq_t* v, int n) {
+        for (int i = 0; i < n; ++i) {
+            const mpq_t& q = v[i];
+            std::string s(mpz_sizeinbase(mpq_numref(q), 10) + mpz_sizeinbase(mpq_denref(q), 10) + 3,
+                          '\0');
+            mpq_get_str(s.data(), 10, q);
+            text += s.c_str();
+            text += "\n";
+        }
+    };
+    if (status == kQsInfeasible) {
+        text += "y\n";
+        fractions(y, q.nrows);
+    }
+    ::_exit(writeAll(out, text) ? 0 : 5);
+}
+
+// Runs the solver in a process of its own, so that the budget ends it whatever it is doing
+// (QSopt_ex cannot be interrupted) and nothing it does can end this program.
+QsAnswer runSolver(const QsProblem& q, const std::string& cstat, const std::string& rstat,
+                   bool warm, const Budget& budget) {
+    QsAnswer a;
+    int fds[2];
+    if (::pipe(fds) != 0) return a;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return a;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        solverProcess(q, cstat, rstat, warm, fds[1]);
+    }
+    ::close(fds[1]);
+    std::string text;
+    bool stopped = false, cancelled = false;
+    for (;;) {
+        if (budget.cancelled() || budget.timeUp()) {
+            stopped = true;
+            cancelled = budget.cancelled();
+            break;
+        }
+        pollfd pfd{fds[0], POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, 50);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) continue;
+        char buf[65536];
+        const ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fds[0]);
+    if (stopped) ::kill(child, SIGKILL);
+    int wstatus = 0;
+    while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {
+    }
+    if (stopped) throw Stopped(cancelled);
+    if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) return a;
+    size_t at = 0;
+    auto line = [&]() {
+        const size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            at = text.size();
+            return std::string();
+        }
+        std::string s = text.substr(at, end - at);
+        at = end + 1;
+        return s;
+    };
+    a.status = std::atoi(line().c_str());
+    a.cstat = line();
+    a.rstat = line();
+    if (a.cstat == "-") a.cstat.clear();
+    if (a.rstat == "-") a.rstat.clear();
+    if (at < text.size() && line() != "y") return a;
+    while (at < text.size()) {
+        mpq_class v;
+        if (v.set_str(line(), 10) != 0) return a;
+        v.canonicalize();
+        a.y.push_back(v);
+    }
+    a.ran = true;
+    return a;
+}
+
+// The exact solution of `basis`; true when it is feasible and optimal for the problem as
+// written.
 bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
               ExactSolution& out) {
     ExactBasis exact(p, basis, budget);
@@ -138,9 +313,8 @@ bool fillFrom(const LpProblem& p, const std::vector<int32_t>& basis, const Budge
            dualObjectiveOf(p, y) == z;
 }
 
-// GLPK's optimal basis, solved and checked here. When GLPK had to round a number to a double
-// its basis may miss the optimum of the problem's own numbers by a pivot or two: those are
-// made here exactly.
+// An optimal basis, solved and checked here; where it misses the optimum by a pivot or two
+// those are made exactly.
 void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget& budget, char sep,
              ExactSolution& out) {
     out.verified = fillFrom(p, basis, budget, sep, out);
@@ -154,6 +328,90 @@ void certify(const LpProblem& p, const std::vector<int32_t>& basis, const Budget
         out.hasObjective = false;
         out.verified = true;
     }
+}
+
+// Fractions over one common denominator, entries 1..n.
+ScaledVector scaled(const std::vector<mpq_class>& v) {
+    ScaledVector out;
+    out.num.assign(v.size() + 1, 0);
+    for (const auto& q : v)
+        out.den = lcm(out.den, q.get_den());
+    for (size_t k = 0; k < v.size(); ++k)
+        out.num[k + 1] = v[k].get_num() * (out.den / v[k].get_den());
+    return out;
+}
+
+// Multipliers that prove "no feasible solution", in either sign convention.
+bool certifiesInfeasible(const LpProblem& p, const std::vector<mpq_class>& y, const Budget& budget,
+                         char sep) {
+    if (static_cast<int32_t>(y.size()) != p.M) return false;
+    ScaledVector v = scaled(y);
+    mpq_class w;
+    if (!farkasFailure(p, v, sep, w, &budget)) return true;
+    for (auto& n : v.num)
+        n = -n;
+    return !farkasFailure(p, v, sep, w, &budget);
+}
+
+// The rays of the problem, normalised, as a problem of the same form: minimise C·d over A·d of
+// every row's sense against 0, d >= 0, and C·d >= -1 (a ">=" row after the others of its kind).
+// Its optimum is -1 exactly when Z falls without end along some ray of the problem.
+void loadRayProblem(const LpProblem& p, LpProblem& r) {
+    r.G = p.G + 1;
+    r.E = p.E;
+    r.L = p.L;
+    r.N = p.N;
+    r.eps = p.eps;
+    r.reset();
+    const int32_t extra = p.G + 1;
+    auto rowOf = [&](int32_t i) { return i <= p.G ? i : i + 1; };
+    std::vector<std::vector<std::pair<int32_t, Real>>> rows(static_cast<size_t>(p.M) + 2);
+    for (int32_t j = 1; j <= p.N; ++j) {
+        const auto col = p.column(j);
+        for (int32_t t = 0; t < col.count; ++t)
+            rows[static_cast<size_t>(rowOf(col.rows[t]))].emplace_back(j, col.value(t));
+        if (p.objectiveCoefficient(j) != 0)
+            rows[static_cast<size_t>(extra)].emplace_back(j, p.objectiveCoefficient(j));
+    }
+    for (int32_t i = 1; i <= r.M; ++i)
+        for (const auto& [j, v] : rows[static_cast<size_t>(i)]) {
+            r.setCoefficient(i, j, v);
+            const int32_t from = i == extra ? p.M + 1 : (i <= p.G ? i : i - 1);
+            if (const Dyadic* x = p.exact(from, j)) r.setExact(i, j, text::ExactNumber::of(*x, v));
+        }
+    for (int32_t j = 1; j <= p.N; ++j) {
+        r.setObjective(j, p.objectiveCoefficient(j));
+        if (const Dyadic* x = p.exact(p.M + 1, j))
+            r.setExact(r.M + 1, j, text::ExactNumber::of(*x, p.objectiveCoefficient(j)));
+    }
+    for (int32_t i = 1; i <= r.M; ++i)
+        r.setRightHandSide(i, i == extra ? -1 : 0);
+    r.takeSnapshots();
+}
+
+// The exact values of the structural columns at an optimal basis the solver found for `p`.
+std::optional<ScaledVector> optimalPoint(const LpProblem& p, const QsProblem& q,
+                                         const Budget& budget) {
+    const QsAnswer a = runSolver(q, "", "", false, budget);
+    std::vector<int32_t> basis;
+    if (!a.ran || a.status != kQsOptimal || !basisFrom(p, a, basis)) return std::nullopt;
+    ExactBasis B(p, basis, budget);
+    if (B.singular()) return std::nullopt;
+    return structuralValues(p, basis, B.solve(rightHandSides(p)));
+}
+
+// An unbounded objective, proved: a feasible point and a ray along which Z falls, each found by
+// the solver and checked here.
+bool certifiesUnbounded(const LpProblem& p, const QsProblem& q, const Budget& budget, char sep) {
+    QsProblem feasibility = q;
+    for (auto& c : feasibility.cost)
+        c = 0;
+    const auto point = optimalPoint(p, feasibility, budget);
+    if (!point || primalFailure(p, *point, sep, &budget)) return false;
+    LpProblem r;
+    loadRayProblem(p, r);
+    const auto ray = optimalPoint(r, qsProblem(r, budget), budget);
+    return ray && !rayFailure(p, *ray, sep, &budget);
 }
 
 } // namespace
@@ -174,72 +432,48 @@ const char* exactStatusName(ExactStatus s) {
     return "failed";
 }
 
+std::string roundedDataText() {
+    return "данные округлены до 80-битных чисел: у числа задачи показатель степени вне "
+           "досягаемости, его точное значение не сохранено";
+}
+
 ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separator, bool warmStart) {
     ExactSolution out;
     const auto started = std::chrono::steady_clock::now();
     auto finish = [&]() {
         out.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (out.dataRounded && out.message.empty()) out.message = roundedDataText();
         return out;
     };
-    // Every GLPK call under the guard: a failure of GLPK is a failed exact solve.
-    auto failed = [&](const engine::GlpkResult& r) {
-        if (r.ok) return false;
-        out.message = r.failure;
-        return true;
-    };
-    engine::GlpkProblem problem;
-    glp_prob* lp = problem.get();
-    Arrays arrays;
-    if (!arraysOf(p, arrays, out.dataRounded)) {
-        out.message = "число задачи вне диапазона, доступного точному решению";
-        return finish();
-    }
-    if (lp == nullptr || failed(engine::glpkGuarded([&] { load(p, arrays, lp); }))) return finish();
-    arrays = Arrays{};
-    if (warmStart && failed(engine::glpkGuarded([&] { setBasis(p, lp); }))) return finish();
-    out.warmStarted = warmStart;
-    glp_smcp parm{};
-    int ret = 0;
-    if (failed(engine::glpkGuarded([&] { glp_init_smcp(&parm); }))) return finish();
-    parm.msg_lev = GLP_MSG_OFF;
+    out.dataRounded = p.exactRounded();
+    out.x.assign(static_cast<size_t>(p.N), 0);
+    out.pi.assign(static_cast<size_t>(p.M), 0);
     try {
-        // In slices of iterations, so that a stop request is seen between them.
-        for (;;) {
-            budget.check();
-            parm.it_lim = kIterationsPerCall;
-            if (budget.hasDeadline) {
-                const double left = std::chrono::duration<double>(budget.deadline -
-                                                                  std::chrono::steady_clock::now())
-                                        .count();
-                parm.tm_lim = std::max(1, static_cast<int>(left * 1000));
-            }
-            int before = 0, after = 0;
-            if (failed(engine::glpkGuarded([&] {
-                    before = glp_get_it_cnt(lp);
-                    ret = glp_exact(lp, &parm);
-                    after = glp_get_it_cnt(lp);
-                })))
-                return finish();
-            out.iterations += after - before;
-            if ((ret == GLP_EBADB || ret == GLP_ESING) && out.warmStarted) {
-                // The method's basis is singular in exact arithmetic: GLPK's own start.
-                out.warmStarted = false;
-                if (failed(engine::glpkGuarded([&] { glp_std_basis(lp); }))) return finish();
-                continue;
-            }
-            if (ret == GLP_EITLIM) continue;
-            if (ret == GLP_ETMLIM) throw Stopped(false);
-            break;
+        QsProblem q = qsProblem(p, budget);
+        QsAnswer a;
+        if (!q.tooLarge && p.N > 0 && p.M > 0) {
+            std::string cstat, rstat;
+            const bool warm = warmStart && startingBasis(p, cstat, rstat);
+            a = runSolver(q, cstat, rstat, warm, budget);
+            out.warmStarted = warm && a.ran;
+            if (!a.ran && warm) a = runSolver(q, cstat, rstat, false, budget);
         }
-        int status = GLP_UNDEF;
-        if (ret == 0 && failed(engine::glpkGuarded([&] { status = glp_get_status(lp); })))
-            return finish();
-        out.x.assign(static_cast<size_t>(p.N), 0);
-        out.pi.assign(static_cast<size_t>(p.M), 0);
-        if (ret != 0 || (status != GLP_NOFEAS && status != GLP_UNBND && status != GLP_OPT)) {
-            // GLPK refuses some problems (no unknowns, for one): exact pivots from the
-            // method's basis instead, where it is feasible or dual feasible.
+        std::vector<int32_t> basis;
+        const bool hasBasis = a.ran && basisFrom(p, a, basis);
+        if (a.ran && a.status == kQsOptimal && hasBasis) {
+            out.status = ExactStatus::Optimal;
+            certify(p, basis, budget, separator, out);
+        } else if (a.ran && a.status == kQsInfeasible) {
+            out.status = ExactStatus::Infeasible;
+            out.verified = certifiesInfeasible(p, a.y, budget, separator);
+        } else if (a.ran && a.status == kQsUnbounded) {
+            out.status = ExactStatus::Unbounded;
+            out.verified = certifiesUnbounded(p, q, budget, separator);
+        } else {
+            // No answer from the solver (a problem without unknowns, numbers beyond its
+            // range, a failure): exact pivots from the method's basis instead, where it is
+            // feasible or dual feasible.
             const Continuation c = continueExactly(p, p.basis, budget, kFallbackPivots);
             if (c.status == Continuation::Status::Optimal) {
                 out.status = ExactStatus::Optimal;
@@ -249,24 +483,14 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
                                                                           : ExactStatus::Unbounded;
                 out.verified = true;
             } else {
-                out.message =
-                    "GLPK: код " + std::to_string(ret) + ", состояние " + std::to_string(status);
+                out.message = q.tooLarge ? "число задачи вне диапазона, доступного точному решению"
+                                         : "точный решатель не дал ответа (состояние " +
+                                               std::to_string(a.status) + ")";
             }
-            return finish();
-        }
-        if (status == GLP_NOFEAS) {
-            out.status = ExactStatus::Infeasible;
-            out.verified = !out.dataRounded; // GLPK decided it in exact arithmetic
-        } else if (status == GLP_UNBND) {
-            out.status = ExactStatus::Unbounded;
-            out.verified = !out.dataRounded;
-        } else if (status == GLP_OPT) {
-            out.status = ExactStatus::Optimal;
-            std::vector<int32_t> basis;
-            if (basisFrom(p, lp, basis)) certify(p, basis, budget, separator, out);
         }
     } catch (const Stopped& stopped) {
         out.status = ExactStatus::Stopped;
+        out.hasObjective = false;
         out.message =
             stopped.cancelled ? "точное решение остановлено" : "время точного решения истекло";
     }

@@ -181,7 +181,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
         const mpz_class& yi = y->num[static_cast<size_t>(i)];
         if (sgn(yi) == 0) continue;
         f.rows.push_back({i, toReal(mpq_class(yi) * scale)});
-        addProduct(bound, toDyadic(p.tableau(i, 0)), yi);
+        addProduct(bound, exactRhs(p, i), yi);
     }
     f.bound = toReal(toRational(bound) * scale);
     for (int32_t j = 1; j <= p.N; ++j) {
@@ -189,7 +189,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
         const auto col = p.column(j);
         for (int32_t t = 0; t < col.count; ++t) {
             const mpz_class& yi = y->num[static_cast<size_t>(col.rows[t])];
-            if (sgn(yi) != 0) addProduct(d, toDyadic(col.value(t)), yi);
+            if (sgn(yi) != 0) addProduct(d, exactCoefficient(p, col.rows[t], j, col.value(t)), yi);
         }
         // y·A[.,j] <= 0: the bound X[j] >= 0 times its negative closes the sum.
         if (sign(d) < 0) f.columns.push_back({j, toReal(-toRational(d) * scale)});

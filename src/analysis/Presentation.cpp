@@ -50,6 +50,16 @@ std::string exactJson(const ExactSolution& e) {
 }
 
 VerdictLine resultsLine(const Verification& v) {
+    // Nothing rounded is called exact.
+    if (v.rounded && (v.verdict == Verdict::Optimal || v.verdict == Verdict::InfeasibleConfirmed ||
+                      v.verdict == Verdict::UnboundedConfirmed)) {
+        const char* what = v.verdict == Verdict::Optimal ? "оптимально"
+                           : v.verdict == Verdict::InfeasibleConfirmed
+                               ? "допустимых решений нет"
+                               : "целевая функция не ограничена";
+        return {std::string("Проверено (данные округлены до 80-битных чисел): ") + what,
+                Tone::Plain, false};
+    }
     switch (v.verdict) {
     case Verdict::Optimal:
         return {"Проверено точно: оптимально", Tone::Good, false};
@@ -80,7 +90,8 @@ std::vector<std::string> reportSection(const Verification& v, const ExactSolutio
     if (!v.reason.empty()) lines.push_back("Основание: " + v.reason);
     if (!exact) return lines;
     lines.push_back("");
-    lines.push_back("Точное решение");
+    lines.push_back(exact->dataRounded ? "Решение (данные округлены до 80-битных чисел)"
+                                       : "Точное решение");
     lines.push_back(std::string("Состояние: ") + statusText(exact->status));
     if (!exact->message.empty()) lines.push_back(exact->message);
     if (exact->hasObjective) {

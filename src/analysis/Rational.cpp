@@ -27,22 +27,45 @@ Dyadic toDyadic(Real v) {
     return d;
 }
 
+namespace {
+
+mpz_class powerOfFive(long k) {
+    mpz_class p;
+    mpz_ui_pow_ui(p.get_mpz_t(), 5, static_cast<unsigned long>(k));
+    return p;
+}
+
+} // namespace
+
 void addTo(Dyadic& acc, const Dyadic& x) {
+    if (x.rounded) acc.rounded = true;
     if (sgn(x.m) == 0) return;
     if (sgn(acc.m) == 0) {
-        acc = x;
+        acc.m = x.m;
+        acc.e = x.e;
+        acc.f = x.f;
         return;
     }
+    // The powers of five first (none on numbers without a decimal text), then the twos.
+    const mpz_class* xm = &x.m;
+    mpz_class scaled;
+    if (acc.f < x.f) {
+        scaled = x.m * powerOfFive(x.f - acc.f);
+        xm = &scaled;
+    } else if (acc.f > x.f) {
+        acc.m *= powerOfFive(acc.f - x.f);
+        acc.f = x.f;
+    }
     if (acc.e == x.e) {
-        acc.m += x.m;
+        acc.m += *xm;
     } else if (acc.e < x.e) {
         mpz_class t;
-        mpz_mul_2exp(t.get_mpz_t(), x.m.get_mpz_t(), static_cast<mp_bitcnt_t>(x.e - acc.e));
+        mpz_mul_2exp(t.get_mpz_t(), xm->get_mpz_t(), static_cast<mp_bitcnt_t>(x.e - acc.e));
         acc.m += t;
     } else {
         mpz_mul_2exp(acc.m.get_mpz_t(), acc.m.get_mpz_t(), static_cast<mp_bitcnt_t>(acc.e - x.e));
         acc.e = x.e;
-        acc.m += x.m;
+        acc.m += *xm;
     }
 }
 
@@ -51,36 +74,25 @@ void addProduct(Dyadic& acc, const Dyadic& a, const Dyadic& b) {
     Dyadic p;
     p.m = a.m * b.m;
     p.e = a.e + b.e;
+    p.f = a.f + b.f;
+    p.rounded = a.rounded || b.rounded;
     addTo(acc, p);
 }
 
-void addProduct(Dyadic& acc, const Dyadic& a, const mpz_class& z, long f) {
+void addProduct(Dyadic& acc, const Dyadic& a, const mpz_class& z, long e2, long e5) {
     if (sgn(a.m) == 0 || sgn(z) == 0) return;
     Dyadic p;
     p.m = a.m * z;
-    p.e = a.e + f;
+    p.e = a.e + e2;
+    p.f = a.f + e5;
+    p.rounded = a.rounded;
     addTo(acc, p);
 }
 
-Dyadic negated(Dyadic x) {
-    x.m = -x.m;
-    return x;
-}
-
-int sign(const Dyadic& x) {
-    return sgn(x.m);
-}
-
-int compare(const mpz_class& a, long ea, const mpz_class& b, long eb) {
-    const int sa = sgn(a), sb = sgn(b);
-    if (sa == 0 || sb == 0 || sa != sb) return sa < sb ? -1 : (sa > sb ? 1 : 0);
-    mpz_class t;
-    if (ea >= eb) {
-        mpz_mul_2exp(t.get_mpz_t(), a.get_mpz_t(), static_cast<mp_bitcnt_t>(ea - eb));
-        return cmp(t, b);
-    }
-    mpz_mul_2exp(t.get_mpz_t(), b.get_mpz_t(), static_cast<mp_bitcnt_t>(eb - ea));
-    return cmp(a, t);
+int compare(const Dyadic& a, const Dyadic& b) {
+    Dyadic d = a;
+    addTo(d, negated(b));
+    return sgn(d.m);
 }
 
 mpq_class toRational(const Dyadic& x) {
@@ -89,7 +101,24 @@ mpq_class toRational(const Dyadic& x) {
         mpq_mul_2exp(q.get_mpq_t(), q.get_mpq_t(), static_cast<mp_bitcnt_t>(x.e));
     else if (x.e < 0)
         mpq_div_2exp(q.get_mpq_t(), q.get_mpq_t(), static_cast<mp_bitcnt_t>(-x.e));
+    if (x.f > 0) q *= mpq_class(powerOfFive(x.f));
+    if (x.f < 0) q /= mpq_class(powerOfFive(-x.f));
     return q;
+}
+
+Dyadic exactRhs(const LpProblem& p, int32_t i) {
+    if (const Dyadic* x = p.exact(i, 0)) return *x;
+    return toDyadic(p.tableau(i, 0));
+}
+
+Dyadic exactCost(const LpProblem& p, int32_t j) {
+    if (const Dyadic* x = p.exact(p.M + 1, j)) return *x;
+    return toDyadic(p.objectiveCoefficient(j));
+}
+
+Dyadic exactCoefficient(const LpProblem& p, int32_t i, int32_t j, Real v) {
+    if (const Dyadic* x = p.exact(i, j)) return *x;
+    return toDyadic(v);
 }
 
 Real toReal(const mpq_class& q) {

@@ -85,7 +85,7 @@ void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, c
         basisText = primal ? "точное решение базиса метода недопустимо: " + primal->text
                            : "базис метода точно не оптимален: " + dual->text;
         // The exact optimum, from the method's basis on: is the answer right all the same? A
-        // few exact pivots settle a basis that misses by a rounding; GLPK the rest.
+        // few exact pivots settle a basis that misses by a rounding; the exact solver the rest.
         const Continuation c = continueExactly(p, p.basis, budget, kContinuationPivots);
         ExactStatus status = ExactStatus::Failed;
         if (c.status == Continuation::Status::Optimal) {
@@ -122,8 +122,8 @@ void checkOptimum(const LpProblem& p, ExactBasis& basis, const Budget& budget, c
     v.cause = dual ? reducedCostCause(p, *dual, sep) : kScaleCause;
 }
 
-// When the certificate of the method's basis fails, GLPK's exact simplex may still settle
-// the status exactly (when it solved the problem's own numbers, none rounded to a double).
+// When the certificate of the method's basis fails, the exact solver may still settle the
+// status exactly.
 // Where it finds an optimum instead, that is the exact answer the verification reports.
 bool confirmedExactly(const LpProblem& p, const Budget& budget, char sep, ExactStatus status,
                       Verification& v, std::string& failure) {
@@ -310,6 +310,10 @@ Verification verify(const LpProblem& p, SolveOutcome outcome, const VerifyOption
         v.reason = stopped.cancelled ? "точная проверка остановлена"
                                      : "время точной проверки истекло (" +
                                            text::formatGeneral(options.maxSeconds, sep) + " с)";
+    }
+    if (p.exactRounded() && v.verdict != Verdict::Skipped) {
+        v.rounded = true;
+        v.reason += "; " + roundedDataText();
     }
     v.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return v;

@@ -1,6 +1,7 @@
 #pragma once
-// The exact check of a solve: the method's final basis solved again in rational arithmetic and
-// its answer (optimum, no feasible solution, unbounded objective) either proved or refuted.
+// The exact check of a solve: the method's final basis solved again in rational arithmetic, on
+// the numbers as the user wrote them, and its answer (optimum, no feasible solution, unbounded
+// objective) either proved or refuted.
 // It only reads the LP problem; the solve's numbers and its trace log stay as they are.
 
 #include <atomic>
@@ -68,6 +69,9 @@ struct Verification {
     Real objectiveError = 0;      // the method's Z minus the exact one
     // What was proved or what failed, one Russian sentence.
     std::string reason;
+    // Some number's text could not be held exactly: the verdict is about that number rounded
+    // to an extended one, and is not called exact (the reason says so).
+    bool rounded = false;
     // For a refuted answer, why the method went wrong where the final state shows it; else
     // the general «метод не нашел решения из-за масштаба данных». Empty when not refuted.
     std::string cause;
@@ -77,8 +81,9 @@ struct Verification {
 // The method's Z as the report shows it.
 Real methodObjective(const LpProblem& p);
 
-// Checks the solved problem's answer (Skipped after a pass limit or a stopped solve). Where the
-// method's own basis does not prove it, GLPK's exact simplex is started from that basis within the
+// Checks the solved problem's answer (Skipped after a pass limit or a stopped solve) against the
+// problem as the user wrote it (the exact values LpProblem keeps beside its numbers). Where the
+// method's own basis does not prove it, the exact solver is started from that basis within the
 // same budget. `outcome` is what solve() returned; the final basis is the problem's basis list (for
 // "no feasible solution" the phase-1 basis, for an unbounded objective the basis and the entering
 // column where the ratio test found no row).

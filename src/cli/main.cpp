@@ -1,7 +1,7 @@
 // kvado-cli: the solver without windows, for scripts, tests and benchmarks.
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
-//                        [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//                        [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
 //                        [--engine method|sparse]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
@@ -39,19 +39,21 @@
 #include "session/Explanation.h"
 #include "session/Session.h"
 #include "text/Json.h"
+#include "text/NumberText.h"
 
 using namespace kvado;
 
 namespace {
 
 int usage() {
-    std::fputs("usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
-               "[--exact]\n"
-               "                           [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]\n"
-               "                           [--engine method|sparse]\n"
-               "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
-               "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
-               stderr);
+    std::fputs(
+        "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
+        "[--exact]\n"
+        "                           [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE]\n"
+        "                           [--threads 1|2] [--engine method|sparse]\n"
+        "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
+        "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
+        stderr);
     return 1;
 }
 
@@ -128,21 +130,24 @@ struct ExactAnswers {
     analysis::ExactSolution exact;
 };
 
-ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool exact) {
+// The check and the exact solve share `seconds` (0: no limit).
+ExactAnswers exactAnswers(const LpProblem& p, SolveOutcome o, bool verify, bool exact,
+                          double seconds) {
     ExactAnswers a;
     if (!verify && !exact) return a;
     a.verified = true;
     a.exactAsked = exact;
-    // On demand: any size, no time limit.
-    a.verification =
-        analysis::verify(p, o, analysis::VerifyOptions::unlimited(nullptr, kSeparator));
+    // On demand: any size, within the time limit.
+    analysis::VerifyOptions check = analysis::VerifyOptions::unlimited(nullptr, kSeparator);
+    check.maxSeconds = seconds;
+    a.verification = analysis::verify(p, o, check);
     const auto v = a.verification.verdict;
     const bool confirmed = v == analysis::Verdict::Optimal ||
                            v == analysis::Verdict::InfeasibleConfirmed ||
                            v == analysis::Verdict::UnboundedConfirmed;
     if (exact && !confirmed) {
         analysis::ExactSolveOptions options;
-        options.maxSeconds = 0;
+        options.maxSeconds = seconds > 0 ? std::max(seconds - a.verification.seconds, 0.001) : 0;
         options.decimalSeparator = kSeparator;
         a.exact = analysis::solveExactly(p, &a.verification, options);
         a.exactRun = true;
@@ -295,6 +300,7 @@ int solveCommand(const std::vector<std::string>& args) {
     std::string file, logDir, rtf, formatOption;
     bool json = false, ranges = false, verify = false, exact = false, steps = false;
     std::optional<session::Engine> engineOption;
+    double timeLimit = 60;
     for (size_t k = 0; k < args.size(); ++k) {
         session::Engine e;
         if (args[k] == "--format" && k + 1 < args.size())
@@ -310,6 +316,9 @@ int solveCommand(const std::vector<std::string>& args) {
             verify = true;
         else if (args[k] == "--exact")
             exact = true;
+        else if (args[k] == "--time-limit" && k + 1 < args.size() &&
+                 text::toPointReal(args[k + 1]) && *text::toPointReal(args[k + 1]) >= 0)
+            timeLimit = static_cast<double>(*text::toPointReal(args[++k]));
         else if (args[k] == "--steps")
             steps = true;
         else if (args[k] == "--log-dir" && k + 1 < args.size())
@@ -494,7 +503,7 @@ int solveCommand(const std::vector<std::string>& args) {
     }
     const report::ReportDocument& doc = session.report();
     // The exact answers are for the standard form the method solved.
-    const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact);
+    const ExactAnswers answers = exactAnswers(problem, outcome, verify, exact, timeLimit);
     if (json) {
         printJson(
             problem, outcome,

@@ -28,22 +28,26 @@ int64_t readDataFile(std::string_view bytes, LpProblem& p, LoadObserver* observe
     obs.header(p);
     const int32_t M = p.M;
     obs.progressMaximum(M);
+    text::ExactNumber exact;
     for (int32_t i = 1; i <= M; ++i) {
         if (i % 10 == 0) obs.progress(i);
         for (int32_t j = 1; j <= N; ++j) {
-            const Real a = in.readReal();
+            const Real a = in.readReal(exact);
             p.setCoefficient(i, j, a);
+            p.setExact(i, j, exact);
             obs.coefficient(i, j, a);
         }
     }
     for (int32_t j = 1; j <= N; ++j) {
-        const Real c = in.readReal();
+        const Real c = in.readReal(exact);
         p.setObjective(j, c);
+        p.setExact(M + 1, j, exact);
         obs.objective(j, c);
     }
     for (int32_t i = 1; i <= M; ++i) {
-        const Real b = in.readReal();
+        const Real b = in.readReal(exact);
         p.setRightHandSide(i, b);
+        p.setExact(i, 0, exact);
         obs.rightHandSide(i, b);
     }
     obs.progress(0);

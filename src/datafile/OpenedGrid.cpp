@@ -50,6 +50,9 @@ void layOutOpenedGrid(StringGridModel& g, int32_t M, int32_t N) {
     for (int32_t j = 1; j <= N; ++j)
         g.setCell(j + 1, 1, " Не заполн");
     g.setCell(0, M + 2, " Целевая функция: ");
+    // The objective row has no right-hand side: what stands there came from a larger problem
+    // before (its B of that row) and would read as a number of this one.
+    g.setCell(1, M + 2, "");
     for (int32_t j = 1; j <= N; ++j)
         g.setCell(j + 1, 0, " A[i," + intText(j) + "] ");
 }

@@ -1,6 +1,7 @@
 #include "grid/GridEditing.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace kvado {
 
@@ -49,20 +50,76 @@ CellBlock parseTabularText(std::string_view text) {
     return block;
 }
 
+namespace {
+
+void appendCell(std::string& out, const std::string& cell) {
+    if (cell.find_first_of("\t\r\n\"") == std::string::npos) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    for (char c : cell)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    out += '"';
+}
+
+// A number written with "." ("-12.5", "1.5E-3"), as the fixed formats write one.
+bool pointNumber(const std::string& s) {
+    size_t k = s[0] == '-' ? 1 : 0, digits = 0;
+    while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k])))
+        ++k, ++digits;
+    if (k < s.size() && s[k] == '.') {
+        ++k;
+        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k])))
+            ++k, ++digits;
+    }
+    if (digits == 0) return false;
+    if (k < s.size() && (s[k] == 'E' || s[k] == 'e')) {
+        ++k;
+        if (k < s.size() && (s[k] == '-' || s[k] == '+')) ++k;
+        if (k == s.size()) return false;
+        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k])))
+            ++k;
+    }
+    return k == s.size();
+}
+
+} // namespace
+
 std::string tabularText(const StringGridModel& grid, int col0, int row0, int col1, int row1) {
     std::string out;
     for (int row = row0; row <= row1; ++row) {
         for (int col = col0; col <= col1; ++col) {
-            const std::string& cell = grid.cell(col, row);
-            if (cell.find_first_of("\t\r\n\"") == std::string::npos) {
-                out += cell;
-            } else {
-                out += '"';
-                for (char c : cell)
-                    out += c == '"' ? std::string("\"\"") : std::string(1, c);
-                out += '"';
-            }
+            appendCell(out, grid.cell(col, row));
             out += col < col1 ? '\t' : '\n';
+        }
+    }
+    return out;
+}
+
+std::string headedTabularText(const StringGridModel& grid, int col0, int row0, int col1, int row1,
+                              char separator) {
+    std::vector<int> rows, cols;
+    for (int r = 0; r < std::min(grid.fixedRows(), row0); ++r)
+        rows.push_back(r);
+    for (int r = row0; r <= row1; ++r)
+        rows.push_back(r);
+    for (int c = 0; c < std::min(grid.fixedCols(), col0); ++c)
+        cols.push_back(c);
+    for (int c = col0; c <= col1; ++c)
+        cols.push_back(c);
+    std::string out;
+    for (int row : rows) {
+        for (size_t k = 0; k < cols.size(); ++k) {
+            std::string cell = grid.cell(cols[k], row);
+            const size_t first = cell.find_first_not_of(' ');
+            cell = first == std::string::npos
+                       ? std::string()
+                       : cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+            if (separator != 0 && !cell.empty() && pointNumber(cell))
+                std::replace(cell.begin(), cell.end(), '.', separator);
+            appendCell(out, cell);
+            out += k + 1 < cols.size() ? '\t' : '\n';
         }
     }
     return out;

@@ -20,6 +20,11 @@ CellBlock parseTabularText(std::string_view text);
 // Cells [col0, col1] x [row0, row1] as tab-separated rows, each ended by a line end, quoted
 // where the parser above needs it.
 std::string tabularText(const StringGridModel& grid, int col0, int row0, int col1, int row1);
+// The same block for a spreadsheet from a grid to read: headed by the grid's fixed rows and
+// columns that stand before it, every cell without its leading and trailing blanks, and a
+// number written with "." given `separator` instead (0: kept).
+std::string headedTabularText(const StringGridModel& grid, int col0, int row0, int col1, int row1,
+                              char separator);
 
 // Edits grouped into steps (a typed cell, a paste, a deletion), undone last first.
 class GridEditHistory {

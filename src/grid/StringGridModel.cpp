@@ -94,6 +94,28 @@ void StringGridModel::clearCells() {
     if (notifying()) m_observer->gridChanged();
 }
 
+StringGridModel::Contents StringGridModel::contents() const {
+    return {m_cols, m_rows, m_fixedCols, m_fixedRows, m_cells, m_widths};
+}
+
+StringGridModel::Contents StringGridModel::takeContents() {
+    Contents c{m_cols, m_rows, m_fixedCols, m_fixedRows, std::move(m_cells), std::move(m_widths)};
+    m_cells.clear();
+    m_widths.clear();
+    return c;
+}
+
+void StringGridModel::restore(Contents c) {
+    m_cols = c.cols;
+    m_rows = c.rows;
+    m_fixedCols = c.fixedCols;
+    m_fixedRows = c.fixedRows;
+    m_cells = std::move(c.cells);
+    m_widths = std::move(c.widths);
+    changed();
+    if (notifying()) m_observer->gridChanged();
+}
+
 void StringGridModel::endUpdate() {
     if (m_updateDepth == 0) return;
     if (--m_updateDepth > 0) return;

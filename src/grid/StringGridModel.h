@@ -60,6 +60,18 @@ public:
     // Drops every text, kept ones included. The counts and widths stay.
     void clearCells();
 
+    // Everything the grid holds (counts, fixed rows and columns, widths, every text, kept
+    // ones included), to put back when a command that changed it fails half-way.
+    struct Contents {
+        int cols = 0, rows = 0, fixedCols = 0, fixedRows = 0;
+        std::vector<std::vector<std::string>> cells;
+        std::vector<int> widths;
+    };
+    Contents contents() const;
+    // The same, moved out: this grid is left without text.
+    Contents takeContents();
+    void restore(Contents contents);
+
     void setObserver(Observer* observer) { m_observer = observer; }
     void beginUpdate() { ++m_updateDepth; }
     void endUpdate();

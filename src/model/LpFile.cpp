@@ -19,7 +19,16 @@ struct Token {
     int64_t line = 0;
     bool lineStart = false;
     Real value = 0;
+    text::ExactNumber exact = {}; // the text's exact value where it differs from `value`
 };
+
+using text::ExactReal;
+
+// sign · x for a sign of +1 or -1, with its exact value.
+ExactReal signedValue(Real sign, const Token& t) {
+    const ExactReal x{t.value, t.exact};
+    return sign < 0 ? -x : x;
+}
 
 bool nameStart(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80) return true;
@@ -156,6 +165,7 @@ Token Lexer::scan() {
         if (!v || t.text.find('.') != t.text.rfind('.'))
             fail("ожидалось число, найдено " + found(t.text));
         t.value = *v;
+        t.exact = text::ExactNumber::ofText(t.text, '.', *v);
         return t;
     }
     if (nameStart(c)) {
@@ -224,11 +234,11 @@ private:
     void constraint();
     void bounds();
     // A term list into the current row's entries (row >= 0) or the costs; returns the constant.
-    Real terms(int32_t row, bool objective);
+    ExactReal terms(int32_t row, bool objective);
     // Adds a·x_j; false when the sum of the terms is beyond the extended range.
-    bool addTerm(int32_t row, int32_t j, Real a);
-    void addTermAt(const Token& at, int32_t row, int32_t j, Real a);
-    Real signedNumber(const char* expected, bool infinite);
+    bool addTerm(int32_t row, int32_t j, const ExactReal& a);
+    void addTermAt(const Token& at, int32_t row, int32_t j, const ExactReal& a);
+    ExactReal signedNumber(const char* expected, bool infinite);
 
     Lexer lx;
     Model m;
@@ -278,30 +288,36 @@ int32_t LpReader::column(std::string_view name) {
     return it->second;
 }
 
-bool LpReader::addTerm(int32_t row, int32_t j, Real a) {
+bool LpReader::addTerm(int32_t row, int32_t j, const ExactReal& a) {
     const auto uj = static_cast<size_t>(j);
     if (row < 0) {
-        m.columns[uj].cost += a;
-        return std::isfinite(m.columns[uj].cost);
+        Column& c = m.columns[uj];
+        const ExactReal sum = exactCost(c) + a;
+        c.cost = sum.value;
+        c.costExact = sum.exact;
+        return std::isfinite(c.cost);
     }
     if (m_termRow[uj] == row) {
-        m.entries[m_termAt[uj]].value += a; // "x + 2 x": the terms add up
-        return std::isfinite(m.entries[m_termAt[uj]].value);
+        Entry& e = m.entries[m_termAt[uj]]; // "x + 2 x": the terms add up
+        const ExactReal sum = exactValue(e) + a;
+        e.value = sum.value;
+        e.exact = sum.exact;
+        return std::isfinite(e.value);
     }
     m_termRow[uj] = row;
     m_termAt[uj] = m.entries.size();
-    m.entries.push_back({row, j, a});
+    m.entries.push_back({row, j, a.value, a.exact});
     return true;
 }
 
-void LpReader::addTermAt(const Token& at, int32_t row, int32_t j, Real a) {
+void LpReader::addTermAt(const Token& at, int32_t row, int32_t j, const ExactReal& a) {
     if (!addTerm(row, j, a))
         failText(at, "сумма коэффициентов при «" + m.columns[static_cast<size_t>(j)].name +
                          "» вне диапазона чисел");
 }
 
-Real LpReader::terms(int32_t row, bool objective) {
-    Real constant = 0;
+ExactReal LpReader::terms(int32_t row, bool objective) {
+    ExactReal constant;
     for (bool first = true;; first = false) {
         const Token& t0 = lx.peek();
         if (objective ? (t0.kind == Token::End || keyword() != Keyword::None) : relation(t0) != 2)
@@ -317,17 +333,17 @@ Real LpReader::terms(int32_t row, bool objective) {
             fail(t, objective ? "ожидался знак + или - либо новый раздел"
                               : "ожидался знак +, - или знак отношения (<=, >=, =)");
         if (t.kind == Token::Number) {
-            const Real a = sign * lx.next().value;
+            const ExactReal a = signedValue(sign, lx.next());
             const Token& u = lx.peek();
             if (u.kind == Token::Name && keyword() == Keyword::None && !isOp(lx.peek(1), ":")) {
                 const Token name = lx.next();
                 addTermAt(name, row, column(name.text), a);
             } else {
-                constant += a;
+                constant = constant + a;
             }
         } else if (t.kind == Token::Name && keyword() == Keyword::None) {
             const Token name = lx.next();
-            addTermAt(name, row, column(name.text), sign);
+            addTermAt(name, row, column(name.text), ExactReal{sign, {}});
         } else {
             fail(t, "ожидалось имя переменной или число");
         }
@@ -335,21 +351,22 @@ Real LpReader::terms(int32_t row, bool objective) {
     return constant;
 }
 
-Real LpReader::signedNumber(const char* expected, bool infinite) {
+ExactReal LpReader::signedNumber(const char* expected, bool infinite) {
     Real sign = 1;
     if (isOp(lx.peek(), "+") || isOp(lx.peek(), "-"))
         if (lx.next().text == "-") sign = -1;
     const Token& t = lx.peek();
     if (t.kind == Token::Number) {
-        const Real v = sign * lx.next().value;
+        const ExactReal v = signedValue(sign, lx.next());
         // Bounds this large are infinite, as in the common readers.
-        if (infinite && std::fabs(v) >= 1e30L) return v < 0 ? -kInfinity : kInfinity;
+        if (infinite && std::fabs(v.value) >= 1e30L)
+            return {v.value < 0 ? -kInfinity : kInfinity, {}};
         return v;
     }
     if (infinite && t.kind == Token::Name &&
         (sameWord(t.text, "inf") || sameWord(t.text, "infinity"))) {
         lx.next();
-        return sign * kInfinity;
+        return {sign * kInfinity, {}};
     }
     fail(t, expected);
 }
@@ -359,7 +376,9 @@ void LpReader::objective() {
         m.objectiveName = std::string(lx.next().text);
         lx.next();
     }
-    m.objectiveConstant = terms(-1, true);
+    const ExactReal constant = terms(-1, true);
+    m.objectiveConstant = constant.value;
+    m.objectiveConstantExact = constant.exact;
 }
 
 void LpReader::constraint() {
@@ -375,7 +394,7 @@ void LpReader::constraint() {
     // "l <= expression [<= u]" begins with a number and a relation.
     size_t k = isOp(lx.peek(), "+") || isOp(lx.peek(), "-") ? 1 : 0;
     bool leading = false;
-    Real left = 0;
+    ExactReal left;
     int rel1 = 2;
     // A number alone before a new section or the end belongs to no constraint ("r: x >= 2 3"):
     // the mistake is at the number, not at the section after it.
@@ -387,24 +406,24 @@ void LpReader::constraint() {
         left = signedNumber("ожидалось число", false);
         rel1 = relation(lx.next());
     }
-    const Real constant = terms(row, false);
+    const ExactReal constant = terms(row, false);
     Row r;
     const Token relToken = lx.peek();
     const int rel2 = relation(relToken);
     if (rel2 == 2) {
         if (!leading) fail(relToken, "ожидался знак отношения (<=, >=, =)");
-        const Real b = left - constant;
+        const ExactReal b = left - constant;
         r = rel1 < 0 ? greaterRow(name, b) : rel1 > 0 ? lessRow(name, b) : equalRow(name, b);
     } else {
         lx.next();
-        const Real b = signedNumber("ожидалось число (правая часть)", false) - constant;
+        const ExactReal b = signedNumber("ожидалось число (правая часть)", false) - constant;
         if (!leading) {
             r = rel2 < 0 ? lessRow(name, b) : rel2 > 0 ? greaterRow(name, b) : equalRow(name, b);
         } else {
             if (rel1 != rel2 || rel1 == 0)
                 failText(relToken,
                          "в двустороннем ограничении нужны два знака <= или два знака >=");
-            const Real a = left - constant;
+            const ExactReal a = left - constant;
             r = rel1 < 0 ? rangeRow(name, a, b) : rangeRow(name, b, a);
         }
     }
@@ -431,6 +450,15 @@ void LpReader::constraints() {
         constraint();
 }
 
+void setLower(Column& c, const ExactReal& v) {
+    c.lower = v.value;
+    c.lowerExact = v.exact;
+}
+void setUpper(Column& c, const ExactReal& v) {
+    c.upper = v.value;
+    c.upperExact = v.exact;
+}
+
 void LpReader::bounds() {
     while (lx.peek().kind != Token::End && keyword() == Keyword::None) {
         const Token& t = lx.peek();
@@ -440,25 +468,21 @@ void LpReader::bounds() {
             const Token& u = lx.peek();
             if (u.kind == Token::Name && sameWord(u.text, "free")) {
                 lx.next();
-                c.lower = -kInfinity;
-                c.upper = kInfinity;
+                setLower(c, {-kInfinity, {}});
+                setUpper(c, {kInfinity, {}});
                 continue;
             }
             const int rel = relation(u);
             if (rel == 2) fail(u, "ожидался знак отношения (<=, >=, =) или free");
             lx.next();
-            const Real v = signedNumber("ожидалось число (граница)", true);
-            if (rel < 0)
-                c.upper = v;
-            else if (rel > 0)
-                c.lower = v;
-            else
-                c.lower = c.upper = v;
+            const ExactReal v = signedNumber("ожидалось число (граница)", true);
+            if (rel <= 0) setUpper(c, v);
+            if (rel >= 0) setLower(c, v);
             continue;
         }
         if (t.kind != Token::Number && !isOp(t, "+") && !isOp(t, "-"))
             fail(t, "ожидалось имя переменной или число (граница)");
-        const Real a = signedNumber("ожидалось число (граница)", true);
+        const ExactReal a = signedNumber("ожидалось число (граница)", true);
         const Token relToken = lx.peek();
         const int rel1 = relation(relToken);
         if (rel1 == 2) fail(relToken, "ожидался знак отношения (<=, >=, =)");
@@ -467,17 +491,18 @@ void LpReader::bounds() {
         if (n.kind != Token::Name) fail(n, "ожидалось имя переменной");
         Column& c = m.columns[static_cast<size_t>(column(lx.next().text))];
         if (rel1 == 0) {
-            c.lower = c.upper = a;
+            setLower(c, a);
+            setUpper(c, a);
             continue;
         }
-        (rel1 < 0 ? c.lower : c.upper) = a;
+        (rel1 < 0 ? setLower : setUpper)(c, a);
         const int rel2 = relation(lx.peek());
         if (rel2 == 2) continue;
         if (rel2 != rel1)
             failText(lx.peek(), "в двусторонней границе нужны два знака <= или два знака >=");
         lx.next();
-        const Real b = signedNumber("ожидалось число (граница)", true);
-        (rel1 < 0 ? c.upper : c.lower) = b;
+        const ExactReal b = signedNumber("ожидалось число (граница)", true);
+        (rel1 < 0 ? setUpper : setLower)(c, b);
     }
 }
 

@@ -22,6 +22,31 @@ Row rangeRow(std::string name, Real lower, Real upper) {
     return {std::move(name), RowKind::Range, lower, upper};
 }
 
+Row lessRow(std::string name, const text::ExactReal& b) {
+    Row r = lessRow(std::move(name), b.value);
+    r.upperExact = b.exact;
+    return r;
+}
+
+Row greaterRow(std::string name, const text::ExactReal& b) {
+    Row r = greaterRow(std::move(name), b.value);
+    r.lowerExact = b.exact;
+    return r;
+}
+
+Row equalRow(std::string name, const text::ExactReal& b) {
+    Row r = equalRow(std::move(name), b.value);
+    r.lowerExact = r.upperExact = b.exact;
+    return r;
+}
+
+Row rangeRow(std::string name, const text::ExactReal& lower, const text::ExactReal& upper) {
+    Row r = rangeRow(std::move(name), lower.value, upper.value);
+    r.lowerExact = lower.exact;
+    r.upperExact = upper.exact;
+    return r;
+}
+
 Real rightHandSide(const Row& r) {
     return r.kind == RowKind::Less ? r.upper : r.lower;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "text/ExactNumber.h"
 #include "text/NumberText.h"
 
 namespace kvado::model {
@@ -24,6 +25,8 @@ struct Column {
     Real cost = 0;
     Real lower = 0;         // -kInfinity allowed
     Real upper = kInfinity; // +kInfinity allowed
+    // The exact values as written, where they differ from the extended ones (ExactNumber.h).
+    text::ExactNumber costExact = {}, lowerExact = {}, upperExact = {};
 };
 
 struct Row {
@@ -33,6 +36,7 @@ struct Row {
     // Range: lower <= a·x <= upper, both finite.
     Real lower = -kInfinity;
     Real upper = kInfinity;
+    text::ExactNumber lowerExact = {}, upperExact = {}; // as the column's
 };
 
 // One nonzero coefficient (0-based row and column).
@@ -40,6 +44,7 @@ struct Entry {
     int32_t row = 0;
     int32_t column = 0;
     Real value = 0;
+    text::ExactNumber exact = {}; // as the column's
 };
 
 struct Model {
@@ -47,6 +52,7 @@ struct Model {
     Sense sense = Sense::Minimize;
     std::string objectiveName;
     Real objectiveConstant = 0;
+    text::ExactNumber objectiveConstantExact;
     std::vector<Column> columns;
     std::vector<Row> rows;
     // Every nonzero; a (row, column) pair appears at most once. The readers keep the order of
@@ -62,6 +68,31 @@ Row rangeRow(std::string name, Real lower, Real upper);
 
 // The right-hand side the row's relation names (upper for Less, lower for Greater and Equal).
 Real rightHandSide(const Row& r);
+
+// The exact values with their extended ones, for the transformation's arithmetic.
+inline text::ExactReal exactCost(const Column& c) {
+    return {c.cost, c.costExact};
+}
+inline text::ExactReal exactLower(const Column& c) {
+    return {c.lower, c.lowerExact};
+}
+inline text::ExactReal exactUpper(const Column& c) {
+    return {c.upper, c.upperExact};
+}
+inline text::ExactReal exactLower(const Row& r) {
+    return {r.lower, r.lowerExact};
+}
+inline text::ExactReal exactUpper(const Row& r) {
+    return {r.upper, r.upperExact};
+}
+inline text::ExactReal exactValue(const Entry& e) {
+    return {e.value, e.exact};
+}
+// Row constructors with the exact values.
+Row lessRow(std::string name, const text::ExactReal& b);
+Row greaterRow(std::string name, const text::ExactReal& b);
+Row equalRow(std::string name, const text::ExactReal& b);
+Row rangeRow(std::string name, const text::ExactReal& lower, const text::ExactReal& upper);
 
 // A reader's error: the file, the line (1-based; 0 when the error is not on one line) and what
 // was wrong, in Russian. what() is "FILE: строка N: TEXT".

@@ -21,6 +21,7 @@ constexpr Real kInfiniteBound = 1e30L;
 struct PendingRow {
     char type = 'L';
     Real rhs = 0, range = 0;
+    text::ExactNumber rhsExact, rangeExact;
     int64_t rhsLine = 0, rangeLine = 0;
 };
 
@@ -43,6 +44,10 @@ private:
     std::vector<std::string_view> tokens(std::string_view line) const;
     std::vector<std::string_view> dataFields(std::string_view line) const;
     Real number(std::string_view t) const;
+    // The exact value of a field that number() read as v.
+    static text::ExactNumber exact(std::string_view t, Real v) {
+        return text::ExactNumber::ofText(t, '.', v);
+    }
     int32_t rowOf(std::string_view name) const;
     void header(std::string_view line);
     void rowsLine(const std::vector<std::string_view>& f);
@@ -268,6 +273,7 @@ void MpsReader::columnsLine(const std::vector<std::string_view>& f) {
                      m.columns[uj].name + "» уже задан в строке " + std::to_string(m_costLine[uj]));
             m_costLine[uj] = m_line;
             m.columns[uj].cost = v;
+            m.columns[uj].costExact = exact(f[k + 1], v);
             continue;
         }
         if (r == kDroppedRow) continue;
@@ -278,7 +284,7 @@ void MpsReader::columnsLine(const std::vector<std::string_view>& f) {
         m_lastColumn[ur] = j;
         m_lastLine[ur] = m_line;
         if (v != 0) {
-            m.entries.push_back({r, j, v});
+            m.entries.push_back({r, j, v, exact(f[k + 1], v)});
             m_entryLine.push_back(m_line);
         }
     }
@@ -311,6 +317,7 @@ void MpsReader::rhsOrRangesLine(const std::vector<std::string_view>& f, bool ran
                 fail("диапазон строки «" + m.rows[static_cast<size_t>(r)].name +
                      "» уже задан в строке " + std::to_string(p.rangeLine));
             p.range = v;
+            p.rangeExact = exact(f[k + 1], v);
             p.rangeLine = m_line;
             continue;
         }
@@ -320,6 +327,7 @@ void MpsReader::rhsOrRangesLine(const std::vector<std::string_view>& f, bool ran
                 fail("правая часть целевой функции «" + m.objectiveName + "» уже задана в строке " +
                      std::to_string(m_constantLine));
             m.objectiveConstant = -v;
+            m.objectiveConstantExact = (-text::ExactReal{v, exact(f[k + 1], v)}).exact;
             m_constantLine = m_line;
             continue;
         }
@@ -328,6 +336,7 @@ void MpsReader::rhsOrRangesLine(const std::vector<std::string_view>& f, bool ran
             fail("правая часть строки «" + m.rows[static_cast<size_t>(r)].name +
                  "» уже задана в строке " + std::to_string(p.rhsLine));
         p.rhs = v;
+        p.rhsExact = exact(f[k + 1], v);
         p.rhsLine = m_line;
     }
 }
@@ -372,34 +381,45 @@ void MpsReader::boundsLine(const std::vector<std::string_view>& f) {
         fail("ожидалось имя неизвестной из раздела COLUMNS, найдено " + found(f[c]));
     Column& col = m.columns[static_cast<size_t>(it->second)];
     Real v = 0;
+    text::ExactNumber vExact;
     if (valued) {
         const std::string_view s = f[c + 1];
         const std::string_view digits = s.substr(s[0] == '+' || s[0] == '-' ? 1 : 0);
-        if (sameWord(digits, "inf") || sameWord(digits, "infinity"))
+        if (sameWord(digits, "inf") || sameWord(digits, "infinity")) {
             v = s[0] == '-' ? -kInfinity : kInfinity;
-        else
+        } else {
             v = number(s);
+            vExact = exact(s, v);
+        }
         if (v >= kInfiniteBound) v = kInfinity;
         if (v <= -kInfiniteBound) v = -kInfinity;
+        if (!std::isfinite(v)) vExact = {};
     }
     if (t == "UP") {
         if (v < 0 && col.lower == 0) {
             note("верхняя граница неизвестной «" + col.name + "» отрицательна (" + numberText(v) +
                  "), а нижняя 0: нижняя граница принята равной -inf");
             col.lower = -kInfinity;
+            col.lowerExact = {};
         }
         col.upper = v;
+        col.upperExact = vExact;
     } else if (t == "LO") {
         col.lower = v;
+        col.lowerExact = vExact;
     } else if (t == "FX") {
         col.lower = col.upper = v;
+        col.lowerExact = col.upperExact = vExact;
     } else if (t == "FR") {
         col.lower = -kInfinity;
         col.upper = kInfinity;
+        col.lowerExact = col.upperExact = {};
     } else if (t == "MI") {
         col.lower = -kInfinity;
+        col.lowerExact = {};
     } else {
         col.upper = kInfinity;
+        col.upperExact = {};
     }
 }
 
@@ -407,7 +427,11 @@ Model MpsReader::finish() {
     for (size_t r = 0; r < m.rows.size(); ++r) {
         const auto& p = m_pending[r];
         Row& row = m.rows[r];
-        const Real b = p.rhs, R = std::fabs(p.range);
+        const text::ExactReal b{p.rhs, p.rhsExact};
+        // |range|, exactly as written.
+        const text::ExactReal R{std::fabs(p.range),
+                                p.range < 0 ? (-text::ExactReal{p.range, p.rangeExact}).exact
+                                            : p.rangeExact};
         if (p.rangeLine == 0) {
             row = p.type == 'E'   ? equalRow(row.name, b)
                   : p.type == 'L' ? lessRow(row.name, b)

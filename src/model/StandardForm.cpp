@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datafile/OpenedGrid.h"
+#include "text/ExactValue.h"
 
 namespace kvado::model {
 
@@ -37,6 +38,7 @@ struct RowWise {
     std::vector<int64_t> start;
     std::vector<int32_t> column;
     std::vector<Real> value;
+    std::vector<text::ExactNumber> exact;
 };
 
 RowWise byRows(const Model& m) {
@@ -59,11 +61,13 @@ RowWise byRows(const Model& m) {
     std::vector<int64_t> next(r.start.begin(), r.start.end() - 1);
     r.column.resize(nnz);
     r.value.resize(nnz);
+    r.exact.resize(nnz);
     for (const size_t k : byColumn) {
         const auto& e = m.entries[k];
         const auto at = static_cast<size_t>(next[static_cast<size_t>(e.row)]++);
         r.column[at] = e.column;
         r.value[at] = e.value;
+        r.exact[at] = e.exact;
     }
     return r;
 }
@@ -78,7 +82,7 @@ struct Half {
     int32_t userRow; // -1: the bound row of column `boundColumn`
     int32_t boundColumn;
     char kind; // 'G', 'E', 'L'
-    Real rhs;
+    text::ExactReal rhs;
     int sign;
     std::string name;
 };
@@ -92,6 +96,18 @@ std::string relationText(RowKind k) {
     default:
         return "=";
     }
+}
+
+using text::ExactReal;
+
+// The problem's exact value at a tableau position, as a number beside the extended one.
+text::ExactNumber exactAt(const LpProblem& p, int32_t i, int32_t j) {
+    const text::ExactValue* x = p.exact(i, j);
+    return x ? text::ExactNumber::of(*x, p.tableau(i, j)) : text::ExactNumber();
+}
+
+ExactReal shiftOf(const StandardForm::ColumnMap& map) {
+    return {map.shift, map.shiftExact};
 }
 
 } // namespace
@@ -109,7 +125,7 @@ StandardForm toStandardForm(const Model& m) {
     // Columns: their kind, shift and place.
     const auto nCols = m.columns.size();
     sf.columnMap.resize(nCols);
-    Real constant = m.objectiveConstant;
+    ExactReal constant{m.objectiveConstant, m.objectiveConstantExact};
     int64_t nStd = 0, nBound = 0;
     for (size_t j = 0; j < nCols; ++j) {
         const Column& c = m.columns[j];
@@ -121,19 +137,25 @@ StandardForm toStandardForm(const Model& m) {
                        " больше верхней " + numberText(u));
             map.kind = ColumnKind::Fixed;
             map.shift = std::isfinite(l) ? l : std::isfinite(u) ? u : 0;
+            map.shiftExact = std::isfinite(l)   ? c.lowerExact
+                             : std::isfinite(u) ? c.upperExact
+                                                : text::ExactNumber();
         } else if (l == u) {
             map.kind = ColumnKind::Fixed;
             map.shift = l;
+            map.shiftExact = c.lowerExact;
             ++sf.summary.fixed;
         } else if (std::isfinite(l)) {
             map.kind = ColumnKind::Shifted;
             map.shift = l;
+            map.shiftExact = c.lowerExact;
             map.column = static_cast<int32_t>(nStd++);
             if (l != 0) ++sf.summary.shifted;
             if (std::isfinite(u)) ++nBound;
         } else if (std::isfinite(u)) {
             map.kind = ColumnKind::Mirrored;
             map.shift = u;
+            map.shiftExact = c.upperExact;
             map.column = static_cast<int32_t>(nStd++);
             ++sf.summary.mirrored;
         } else {
@@ -142,10 +164,10 @@ StandardForm toStandardForm(const Model& m) {
             nStd += 2;
             ++sf.summary.split;
         }
-        if (map.kind != ColumnKind::Free) constant += c.cost * map.shift;
+        if (map.kind != ColumnKind::Free) constant = constant + exactCost(c) * shiftOf(map);
     }
     sf.summary.boundRows = nBound;
-    sf.offset = constant;
+    sf.offset = constant.value;
 
     // Rows: the halves each user row becomes, after the shifts.
     const RowWise rw = byRows(m);
@@ -154,16 +176,17 @@ StandardForm toStandardForm(const Model& m) {
     int64_t nnz = 0;
     for (size_t r = 0; r < m.rows.size(); ++r) {
         const Row& row = m.rows[r];
-        Real adjust = 0;
+        ExactReal adjust;
         int64_t count = 0;
         for (auto k = rw.start[r]; k < rw.start[r + 1]; ++k) {
             const auto& map = sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
-            const Real a = rw.value[static_cast<size_t>(k)];
-            if (map.kind != ColumnKind::Free) adjust += a * map.shift;
-            if (map.kind != ColumnKind::Fixed && a != 0)
+            const ExactReal a{rw.value[static_cast<size_t>(k)], rw.exact[static_cast<size_t>(k)]};
+            if (map.kind != ColumnKind::Free) adjust = adjust + a * shiftOf(map);
+            if (map.kind != ColumnKind::Fixed && a.value != 0)
                 count += map.kind == ColumnKind::Free ? 2 : 1;
         }
-        const Real lo = row.lower - adjust, up = row.upper - adjust;
+        const ExactReal loExact = exactLower(row) - adjust, upExact = exactUpper(row) - adjust;
+        const Real lo = loExact.value, up = upExact.value;
         if (row.kind == RowKind::Range && row.lower > row.upper) {
             // Both halves of the row are the proof: its lower bound above its upper one.
             if (sf.infeasible.empty()) {
@@ -198,42 +221,42 @@ StandardForm toStandardForm(const Model& m) {
         const auto ri = static_cast<int32_t>(r);
         switch (row.kind) {
         case RowKind::Less:
-            halves.push_back({ri, -1, 'L', up, 1, row.name});
+            halves.push_back({ri, -1, 'L', upExact, 1, row.name});
             break;
         case RowKind::Greater:
-            halves.push_back({ri, -1, 'G', lo, 1, row.name});
+            halves.push_back({ri, -1, 'G', loExact, 1, row.name});
             break;
         case RowKind::Equal:
-            halves.push_back({ri, -1, 'E', lo, 1, row.name});
+            halves.push_back({ri, -1, 'E', loExact, 1, row.name});
             break;
         case RowKind::Range:
             if (row.lower == row.upper) {
                 ++sf.summary.rangesEqual;
-                halves.push_back({ri, -1, 'E', lo, 1, row.name});
+                halves.push_back({ri, -1, 'E', loExact, 1, row.name});
             } else {
                 ++sf.summary.rangesSplit;
-                halves.push_back({ri, -1, 'G', lo, 1, row.name + ":lo"});
-                halves.push_back({ri, -1, 'L', up, 1, row.name + ":up"});
+                halves.push_back({ri, -1, 'G', loExact, 1, row.name + ":lo"});
+                halves.push_back({ri, -1, 'L', upExact, 1, row.name + ":up"});
             }
             break;
         }
     }
     for (auto& h : halves) {
-        if (h.rhs < 0) {
+        if (h.rhs.value < 0) {
             h.rhs = -h.rhs;
             h.sign = -1;
             h.kind = h.kind == 'G' ? 'L' : h.kind == 'L' ? 'G' : 'E';
             h.name = "-" + h.name;
             ++sf.summary.rowsNegated;
-        } else if (h.rhs == 0) {
-            h.rhs = 0; // never -0
+        } else if (h.rhs.value == 0) {
+            h.rhs.value = 0; // never -0 (the exact value, where it is not 0, stays)
         }
     }
     for (size_t j = 0; j < nCols; ++j) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
         if (map.kind == ColumnKind::Shifted && std::isfinite(c.upper)) {
-            halves.push_back({-1, static_cast<int32_t>(j), 'L', c.upper - c.lower, 1,
+            halves.push_back({-1, static_cast<int32_t>(j), 'L', exactUpper(c) - exactLower(c), 1,
                               c.name + "<=" + numberText(c.upper)});
             ++nnz;
         }
@@ -257,6 +280,8 @@ StandardForm toStandardForm(const Model& m) {
     // Columns of the standard form.
     sf.columnNames.resize(static_cast<size_t>(nStd));
     sf.cost.assign(static_cast<size_t>(nStd), 0);
+    sf.costExact.assign(static_cast<size_t>(nStd), {});
+    const ExactReal sigmaExact{sigma, {}};
     for (size_t j = 0; j < nCols; ++j) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
@@ -266,16 +291,20 @@ StandardForm toStandardForm(const Model& m) {
         case ColumnKind::Shifted:
             sf.columnNames[s] = shiftedName(c.name, c.lower);
             sf.cost[s] = sigma * c.cost;
+            sf.costExact[s] = (sigmaExact * exactCost(c)).exact;
             break;
         case ColumnKind::Mirrored:
             sf.columnNames[s] = numberText(c.upper) + "-" + c.name;
             sf.cost[s] = -sigma * c.cost;
+            sf.costExact[s] = (-sigmaExact * exactCost(c)).exact;
             break;
         case ColumnKind::Free:
             sf.columnNames[s] = c.name + "+";
             sf.columnNames[s + 1] = c.name + "-";
             sf.cost[s] = sigma * c.cost;
             sf.cost[s + 1] = -sigma * c.cost;
+            sf.costExact[s] = (sigmaExact * exactCost(c)).exact;
+            sf.costExact[s + 1] = (-sigmaExact * exactCost(c)).exact;
             break;
         case ColumnKind::Fixed:
             break;
@@ -289,6 +318,8 @@ StandardForm toStandardForm(const Model& m) {
     sf.rowStart.reserve(M + 1);
     sf.columnIndex.reserve(static_cast<size_t>(nnz));
     sf.values.reserve(static_cast<size_t>(nnz));
+    sf.valuesExact.reserve(static_cast<size_t>(nnz));
+    sf.rhsExact.reserve(M);
     sf.rowMap.resize(m.rows.size());
     sf.rowStart.push_back(0);
     for (const char group : {'G', 'E', 'L'}) {
@@ -296,12 +327,14 @@ StandardForm toStandardForm(const Model& m) {
             if (h.kind != group) continue;
             const auto i = static_cast<int32_t>(sf.rowNames.size());
             sf.rowNames.push_back(h.name);
-            sf.rhs.push_back(h.rhs);
+            sf.rhs.push_back(h.rhs.value);
+            sf.rhsExact.push_back(h.rhs.exact);
             if (h.userRow < 0) {
                 auto& map = sf.columnMap[static_cast<size_t>(h.boundColumn)];
                 map.boundRow = i;
                 sf.columnIndex.push_back(map.column);
                 sf.values.push_back(1);
+                sf.valuesExact.emplace_back();
             } else {
                 auto& rm = sf.rowMap[static_cast<size_t>(h.userRow)];
                 const int slot = rm.row[0] < 0 ? 0 : 1;
@@ -313,11 +346,18 @@ StandardForm toStandardForm(const Model& m) {
                     const auto& map =
                         sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
                     if (a == 0 || map.kind == ColumnKind::Fixed) continue;
+                    // The signs change nothing but the sign of the exact value.
+                    const ExactReal x{rw.value[static_cast<size_t>(k)],
+                                      rw.exact[static_cast<size_t>(k)]};
+                    const ExactReal ax = h.sign < 0 ? -x : x;
+                    const text::ExactNumber minus = (-ax).exact;
                     sf.columnIndex.push_back(map.column);
                     sf.values.push_back(map.kind == ColumnKind::Mirrored ? -a : a);
+                    sf.valuesExact.push_back(map.kind == ColumnKind::Mirrored ? minus : ax.exact);
                     if (map.kind == ColumnKind::Free) {
                         sf.columnIndex.push_back(map.column + 1);
                         sf.values.push_back(-a);
+                        sf.valuesExact.push_back(minus);
                     }
                 }
             }
@@ -342,9 +382,13 @@ void loadProblem(const StandardForm& sf, Real eps, LpProblem& p, datafile::LoadO
     for (int32_t i = 0; i < M; ++i) {
         const auto b = sf.rowStart[static_cast<size_t>(i)];
         const auto e = sf.rowStart[static_cast<size_t>(i) + 1];
-        for (auto k = b; k < e; ++k)
+        for (auto k = b; k < e; ++k) {
             p.setCoefficient(i + 1, sf.columnIndex[static_cast<size_t>(k)] + 1,
                              sf.values[static_cast<size_t>(k)]);
+            if (static_cast<size_t>(k) < sf.valuesExact.size())
+                p.setExact(i + 1, sf.columnIndex[static_cast<size_t>(k)] + 1,
+                           sf.valuesExact[static_cast<size_t>(k)]);
+        }
         if (!observer) continue;
         if ((i + 1) % 10 == 0) observer->progress(i + 1);
         // Every cell of the row, zeros too, in column order (the row's columns ascend).
@@ -358,14 +402,53 @@ void loadProblem(const StandardForm& sf, Real eps, LpProblem& p, datafile::LoadO
     }
     for (int32_t j = 0; j < sf.N; ++j) {
         p.setObjective(j + 1, sf.cost[static_cast<size_t>(j)]);
+        if (static_cast<size_t>(j) < sf.costExact.size())
+            p.setExact(M + 1, j + 1, sf.costExact[static_cast<size_t>(j)]);
         if (observer) observer->objective(j + 1, sf.cost[static_cast<size_t>(j)]);
     }
     for (int32_t i = 0; i < M; ++i) {
         p.setRightHandSide(i + 1, sf.rhs[static_cast<size_t>(i)]);
+        if (static_cast<size_t>(i) < sf.rhsExact.size())
+            p.setExact(i + 1, 0, sf.rhsExact[static_cast<size_t>(i)]);
         if (observer) observer->rightHandSide(i + 1, sf.rhs[static_cast<size_t>(i)]);
     }
     p.takeSnapshots();
     if (observer) observer->progress(0);
+}
+
+void applyExactValues(const StandardForm& sf, LpProblem& p) {
+    if (p.G != sf.G || p.E != sf.E || p.L != sf.L || p.N != sf.N) return;
+    auto set = [&p](int32_t i, int32_t j, Real v, const text::ExactNumber& x) {
+        const Real now = p.tableau(i, j);
+        if (x.empty() && now == v) {
+            p.setExact(i, j, {});
+            return;
+        }
+        p.setExact(i, j, text::ExactNumber::of(x.valueOr(v), now));
+    };
+    const int32_t M = sf.M();
+    for (int32_t i = 0; i < M; ++i) {
+        // Every cell: a coefficient the grid holds that the standard form does not is 0.
+        std::vector<Real> row(static_cast<size_t>(sf.N), 0);
+        std::vector<text::ExactNumber> exact(static_cast<size_t>(sf.N));
+        for (auto k = sf.rowStart[static_cast<size_t>(i)];
+             k < sf.rowStart[static_cast<size_t>(i) + 1]; ++k) {
+            const auto j = static_cast<size_t>(sf.columnIndex[static_cast<size_t>(k)]);
+            row[j] = sf.values[static_cast<size_t>(k)];
+            if (static_cast<size_t>(k) < sf.valuesExact.size())
+                exact[j] = sf.valuesExact[static_cast<size_t>(k)];
+        }
+        for (int32_t j = 0; j < sf.N; ++j)
+            if (row[static_cast<size_t>(j)] != 0 || p.tableau(i + 1, j + 1) != 0)
+                set(i + 1, j + 1, row[static_cast<size_t>(j)], exact[static_cast<size_t>(j)]);
+        set(i + 1, 0, sf.rhs[static_cast<size_t>(i)],
+            static_cast<size_t>(i) < sf.rhsExact.size() ? sf.rhsExact[static_cast<size_t>(i)]
+                                                        : text::ExactNumber());
+    }
+    for (int32_t j = 0; j < sf.N; ++j)
+        set(M + 1, j + 1, sf.cost[static_cast<size_t>(j)],
+            static_cast<size_t>(j) < sf.costExact.size() ? sf.costExact[static_cast<size_t>(j)]
+                                                         : text::ExactNumber());
 }
 
 UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p) {
@@ -458,20 +541,23 @@ Model modelOfProblem(const LpProblem& p, const std::vector<std::string>& rowName
         return at < names.size() && !names[at].empty() ? names[at] : fallback;
     };
     m.columns.reserve(static_cast<size_t>(p.N));
-    for (int32_t j = 1; j <= p.N; ++j)
+    for (int32_t j = 1; j <= p.N; ++j) {
         m.columns.push_back(
             {nameOr(columnNames, j, "X[" + std::to_string(j) + "]"), p.objectiveCoefficient(j)});
+        m.columns.back().costExact = exactAt(p, p.M + 1, j);
+    }
     m.rows.reserve(static_cast<size_t>(p.M));
     for (int32_t i = 1; i <= p.M; ++i) {
         std::string name = nameOr(rowNames, i, std::to_string(i));
-        const Real b = p.tableau(i, 0);
+        const ExactReal b{p.tableau(i, 0), exactAt(p, i, 0)};
         m.rows.push_back(p.isGreaterRow(i) ? greaterRow(std::move(name), b)
                          : p.isEqualRow(i) ? equalRow(std::move(name), b)
                                            : lessRow(std::move(name), b));
         const auto row = p.row(i);
         for (int32_t t = 0; t < row.count; ++t)
-            m.entries.push_back(
-                {i - 1, row.columns[t] - 1, row.valuesD ? Real(row.valuesD[t]) : row.values[t]});
+            m.entries.push_back({i - 1, row.columns[t] - 1,
+                                 row.valuesD ? Real(row.valuesD[t]) : row.values[t],
+                                 exactAt(p, i, row.columns[t])});
     }
     return m;
 }

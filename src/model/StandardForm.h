@@ -51,6 +51,10 @@ struct StandardForm {
     std::vector<int64_t> rowStart; // M + 1
     std::vector<int32_t> columnIndex;
     std::vector<Real> values;
+    // The exact image of the user's numbers beside cost, rhs and values, where it differs
+    // from the extended number (the transformation computes the extended numbers as always,
+    // and the exact ones beside them).
+    std::vector<text::ExactNumber> costExact, rhsExact, valuesExact;
 
     TransformSummary summary;
     // Not empty when the model can have no solution whatever the solver does (a row without
@@ -74,6 +78,7 @@ struct StandardForm {
         int32_t column = -1;   // the standard column (x', or x+ of a free column); -1 if fixed
         int32_t boundRow = -1; // the row x' <= u - l, or -1
         Real shift = 0;        // l (Shifted), u (Mirrored), the value (Fixed)
+        text::ExactNumber shiftExact;
     };
     std::vector<ColumnMap> columnMap; // per user column
     struct RowMap {
@@ -92,6 +97,12 @@ StandardForm toStandardForm(const Model& model);
 // grid fills the same way.
 void loadProblem(const StandardForm& sf, Real eps, LpProblem& problem,
                  datafile::LoadObserver* observer = nullptr);
+
+// The exact image of the user's numbers (StandardForm's exact values, or its extended numbers
+// where it keeps none) beside every number of `problem`, a load of sf's counts whose numbers
+// came another way (the input grid's texts of the standard form): the exact analyses then
+// judge the problem the user wrote, not its texts in the grid.
+void applyExactValues(const StandardForm& sf, LpProblem& problem);
 
 // The answer of an optimal solve in the user's terms. Marginals follow the established LP
 // tools: a row's marginal is dF/db of the user's objective F (a binding "<=" resource of a

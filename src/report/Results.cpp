@@ -93,6 +93,12 @@ void SetUpResultGrids(const LpProblem& p, const StringGridModel& in, ResultsMode
     }
     for (int32_t j = 1; j <= n; ++j)
         sg2.setCell(j, 1, in.cell(j + 1, 1));
+    // Columns N+1..N+4 have no heading in rows 0 and 2; an earlier solve with more unknowns
+    // left its X and A*X headings there.
+    for (int32_t k = n + 1; k <= n + 4; ++k) {
+        sg2.setCell(k, 0, "");
+        sg2.setCell(k, 2, "");
+    }
     sg2.setCell(n + 1, 1, " Расход");
     sg2.setCell(n + 2, 1, " Сравнен.");
     sg2.setCell(n + 3, 1, " Наличие");
@@ -111,7 +117,7 @@ void WriteSolutionReport(const LpProblem& p, const ReportContext& ctx, ReportDoc
     doc.append("Файл данных: " + p.dataFileName + "  " + ctx.dateTime);
     doc.append(" ");
     doc.setCurrentFormat(ReportDocument::headingFormat());
-    doc.append("   Оптимальный план");
+    doc.append(ctx.optimal ? "   Оптимальный план" : kLastBasisHeading);
     doc.append(" ");
     StringGridModel::UpdateScope scope(r.SG3);
     for (int32_t i = 1; i <= p.M; ++i) {
@@ -239,7 +245,7 @@ int32_t firstImprovingUnknown(const LpProblem& p, Real& reducedCost) {
 } // namespace
 
 bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsModel& r,
-                   SolutionCheck& check) {
+                   SolutionCheck& check, bool solveOptimal) {
     ComputeResourceUse(p, sep, r, check);
     std::vector<Real>& rowActivity = check.rowActivity;
     std::vector<int32_t>& slackFlags = check.slackFlags;
@@ -292,8 +298,11 @@ bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsMod
     const int32_t negative = firstNegativeUnknown(p);
     if (negative != 0) feasible = false;
     doc.append("");
-    doc.append(feasible ? "Полученное решение является допустимым. (ограничения выполнены)"
-                        : "Полученное решение является НЕДОПУСТИМЫМ");
+    if (solveOptimal)
+        doc.append(feasible ? "Полученное решение является допустимым. (ограничения выполнены)"
+                            : "Полученное решение является НЕДОПУСТИМЫМ");
+    else
+        doc.append(feasible ? kLastBasisFeasible : kLastBasisInfeasible);
     if (negative != 0)
         doc.append("Неизвестная X[" + intText(negative) +
                    "] = " + formatGeneral(p.inverse(basisRowOf(p, negative), 0), sep) + " < 0");
@@ -307,8 +316,10 @@ bool CheckSolution(const LpProblem& p, char sep, ReportDocument& doc, ResultsMod
     // the objective shows a point that is not the optimum whatever that number says.
     Real reducedCost = 0;
     const int32_t improving = feasible ? firstImprovingUnknown(p, reducedCost) : 0;
-    check.optimal = feasible && improving == 0 && std::fabs(control) < kControlTolerance;
-    if (feasible) {
+    check.optimal =
+        solveOptimal && feasible && improving == 0 && std::fabs(control) < kControlTolerance;
+    // The last basis of a solve that found no optimum is no answer to weigh further.
+    if (feasible && solveOptimal) {
         doc.append(" ");
         if (check.optimal) {
             doc.append("Полученное решение является оптимальным.");

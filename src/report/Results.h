@@ -44,6 +44,9 @@ struct ReportContext {
     const StringGridModel* inputGrid = nullptr; // the main window's SG1 (names, captions)
     char decimalSeparator = ',';                // the user's
     std::string dateTime;                       // the user's short date and long time
+    // Whether the solve ended at an optimum. Otherwise the plan is the last basis's, and the
+    // report says so instead of calling it optimal.
+    bool optimal = true;
 };
 
 // Sizes both grids from the input grid and writes every heading.
@@ -60,9 +63,17 @@ void ComputeResourceUse(const LpProblem& p, char decimalSeparator, ResultsModel&
                         SolutionCheck& check);
 // The independent check: ComputeResourceUse, then the messages for rows not met and the
 // verdicts, appended to the report; the verdicts also go into `check`. Returns whether every
-// row is met.
+// row is met. After a solve that found no optimum (`solveOptimal` false) the verdict speaks
+// of the last basis and claims no optimum.
 bool CheckSolution(const LpProblem& p, char decimalSeparator, ReportDocument& doc,
-                   ResultsModel& results, SolutionCheck& check);
+                   ResultsModel& results, SolutionCheck& check, bool solveOptimal = true);
+
+// The plan's heading and the check's verdicts after a solve that found no optimum.
+inline constexpr const char* kLastBasisHeading = "   План последнего базиса (оптимум не найден)";
+inline constexpr const char* kLastBasisFeasible =
+    "План последнего базиса допустим (ограничения выполнены), но оптимум не найден.";
+inline constexpr const char* kLastBasisInfeasible =
+    "План последнего базиса НЕДОПУСТИМ: оптимум не найден.";
 
 // Twenty blanks and the name, of which the last `width` characters (not bytes) are kept.
 std::string nameField(const std::string& name, int width);

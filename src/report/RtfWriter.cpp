@@ -130,6 +130,26 @@ std::string pictureGroup(const Picture& picture) {
     return out;
 }
 
+// The page the document is laid out for: A4 with margins of 2 cm, in twips.
+constexpr int kPageWidth = 11906, kPageHeight = 16838, kMargin = 1134;
+constexpr int kTextWidth = kPageWidth - 2 * kMargin;
+// A character of the report's fixed-pitch font is 0.6 of its size wide; 20 twips a point.
+constexpr double kCharTwipsPerPoint = 0.6 * 20;
+constexpr double kSmallestPoints = 5;
+
+// How much a paragraph's runs are made smaller so that its line fits the page's width: a
+// table (the sensitivity ranges, the passes) wrapped and lost its columns at its own size.
+double fitScale(const Paragraph& paragraph) {
+    double width = 0;
+    for (const Run& run : paragraph.runs) {
+        size_t chars = 0;
+        for (char c : run.text)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;
+        width += static_cast<double>(chars) * run.format.pointSize * kCharTwipsPerPoint;
+    }
+    return width > kTextWidth ? kTextWidth / width : 1.0;
+}
+
 } // namespace
 
 std::string writeRtf(const std::vector<Paragraph>& paragraphs) {
@@ -140,12 +160,17 @@ std::string writeRtf(const std::vector<Paragraph>& paragraphs) {
     for (const Paragraph& paragraph : paragraphs) {
         body += "\\pard";
         bool afterBlank = false;
+        const double scale = fitScale(paragraph);
         for (const Run& run : paragraph.runs) {
-            const CharFormat& f = run.format;
+            CharFormat f = run.format;
+            if (scale < 1) f.pointSize = std::max(kSmallestPoints, f.pointSize * scale);
             // \plain before every run: each run states its whole format, nothing carries over.
             body += "\\plain";
             if (!f.fontName.empty()) body += "\\f" + std::to_string(indexOf(fonts, f.fontName));
-            body += "\\fs" + std::to_string(std::max(1L, std::lround(f.pointSize * 2)));
+            // A line made smaller rounds down, so that it still fits.
+            const double halfPoints = f.pointSize * 2;
+            body += "\\fs" + std::to_string(std::max(1L, scale < 1 ? static_cast<long>(halfPoints)
+                                                                   : std::lround(halfPoints)));
             if (f.bold) body += "\\b";
             if (f.italic) body += "\\i";
             if (f.underline) body += "\\ul";
@@ -173,6 +198,9 @@ std::string writeRtf(const std::vector<Paragraph>& paragraphs) {
         out += "\\red" + std::to_string((rgb >> 16) & 0xFF) + "\\green" +
                std::to_string((rgb >> 8) & 0xFF) + "\\blue" + std::to_string(rgb & 0xFF) + ';';
     out += "}\n";
+    out += "\\paperw" + std::to_string(kPageWidth) + "\\paperh" + std::to_string(kPageHeight) +
+           "\\margl" + std::to_string(kMargin) + "\\margr" + std::to_string(kMargin) + "\\margt" +
+           std::to_string(kMargin) + "\\margb" + std::to_string(kMargin) + "\n";
     out += body;
     out += "}\n";
     return out;

@@ -29,8 +29,12 @@ inline constexpr const char* kFileNotFound = "Файл не найден...";
 
 // The open command's data file holds no number.
 inline constexpr const char* kEmptyDataFile = "Файл данных пуст: в нем нет ни одного числа";
-// The status bar after an open command that could not read its file.
-inline constexpr const char* kNotReadStatus = "   Файл не прочитан: ";
+// The question before a pasted block larger than the grid grows it by `rows` "<=" rows and
+// `cols` unknowns (either may be 0 and is then not named).
+std::string growQuestion(int64_t rows, int64_t cols);
+
+// The last line of the error report of an open command that could not read its file.
+std::string notReadMessage(const std::string& fileName);
 
 // A negative right-hand side B[i], refused before the solve.
 std::string negativeRightHandSideMessage(int32_t i);

@@ -98,7 +98,8 @@ OpenResult openProblem(const std::string& path, LpProblem& p, StringGridModel& g
         r.badNumber = true;
         std::string error = e.what();
         r.badNumberPlace = datafile::badNumberPlace(bytes);
-        if (!r.badNumberPlace.empty()) error += "\r\n" + r.badNumberPlace;
+        if (!r.badNumberPlace.empty())
+            error += "\r\nНеверное число в файле данных: " + r.badNumberPlace;
         return stopped(r, OpenStatus::Stopped, error, e.what());
     } catch (const FileError& e) {
         return stopped(r, OpenStatus::Stopped, e.what(), e.what());

@@ -18,7 +18,8 @@ enum class OpenStatus {
     Opened,   // the data file and whatever name files there are were read
     NotFound, // no file at the path: nothing changed but the problem's data file name
     Refused,  // counts the machine cannot hold: refused before anything changed
-    Stopped,  // a number that does not read, or a file that cannot be read: what was read stays
+    Stopped,  // a number that does not read, or a file that cannot be read
+    Kept,     // read whole, but the user kept the typed work it would have replaced
 };
 
 struct OpenResult {

@@ -35,6 +35,38 @@ std::string negativeRightHandSideMessage(int32_t i) {
            "] отрицательна.\r\nУмножьте это ограничение на -1 (знак >= сменится на <=, а <= на >=)";
 }
 
+namespace {
+// "1 строку", "3 строки", "11 строк": the noun in the form its number asks for.
+std::string counted(int64_t n, const char* one, const char* few, const char* many) {
+    const int64_t last2 = n % 100, last = n % 10;
+    const char* noun = many;
+    if (last2 < 11 || last2 > 14) {
+        if (last == 1)
+            noun = one;
+        else if (last >= 2 && last <= 4)
+            noun = few;
+    }
+    return std::to_string(n) + " " + noun;
+}
+} // namespace
+
+std::string growQuestion(int64_t rows, int64_t cols) {
+    std::string by, grow;
+    if (rows > 0) {
+        by = counted(rows, "строку", "строки", "строк");
+        grow = "число ограничений вида <=";
+    }
+    if (cols > 0) {
+        by += (by.empty() ? "" : " и ") + counted(cols, "столбец", "столбца", "столбцов");
+        grow += (grow.empty() ? "" : " и ") + std::string("число неизвестных");
+    }
+    return "Вставляемый блок больше таблицы (на " + by + ").\r\nУвеличить " + grow + "?";
+}
+
+std::string notReadMessage(const std::string& fileName) {
+    return "Файл «" + fileName + "» не прочитан: таблица и задача остались прежними";
+}
+
 std::string unboundedMessage(int32_t column) {
     return "Целевая функция не ограничена (переменная X[" + text::intText(column) +
            "])\r\nподробнее в файле Kvaq.log";
@@ -45,6 +77,12 @@ std::string unboundedMessage(int32_t column) {
 static std::string givenName(const std::string& cell) {
     std::string name = datafile::trimName(cell);
     return name.rfind("Не заполн", 0) == 0 ? std::string() : name;
+}
+
+std::string objectiveNameOf(const StringGridModel& grid, int32_t M) {
+    const std::string name = givenName(grid.cell(0, M + 2));
+    if (name == "Коэффициенты целевой ф-ии" || name == "Целевая функция:") return {};
+    return name;
 }
 
 std::string unboundedMessage(const LpProblem& p, const StringGridModel& grid, int32_t column) {
@@ -142,34 +180,56 @@ static std::string cellPlace(const StringGridModel& g, const LpProblem& p, int32
            ", " + named("неизвестная", col - 1, col, 1);
 }
 
+// What is wrong with a cell that does not convert, in the user's language.
+static std::string notANumber(const std::string& cell) {
+    if (cell.find_first_not_of(" \t") == std::string::npos)
+        return "Ячейка пуста: в нее нужно ввести число";
+    return "«" + cell + "» — не число";
+}
+
 void transferGrid(const StringGridModel& g, char separator, LpProblem& p) {
     // Both "," and "." are taken as the decimal separator, whatever the regional settings say:
     // users type what their other programs taught them.
     const char other = separator == ',' ? '.' : ',';
+    // The exact value of the last cell read, as the user typed it.
+    text::ExactNumber exact;
     auto number = [&](int32_t col, int32_t row) {
         const std::string& cell = g.cell(col, row);
-        if (const auto value = text::toLocalReal(cell, separator)) return *value;
+        if (const auto value = text::toLocalReal(cell, separator)) {
+            exact = text::ExactNumber::ofText(cell, separator, *value);
+            return *value;
+        }
         if (cell.find(other) != std::string::npos && cell.find(separator) == std::string::npos) {
             std::string swapped = cell;
             std::replace(swapped.begin(), swapped.end(), other, separator);
-            if (const auto value = text::toLocalReal(swapped, separator)) return *value;
+            if (const auto value = text::toLocalReal(swapped, separator)) {
+                exact = text::ExactNumber::ofText(swapped, separator, *value);
+                return *value;
+            }
         }
         try {
             return text::localRealOrThrow(cell, separator);
         } catch (const text::ConversionError& e) {
-            // The message as the conversion gives it, and where the cell stands in the user's
-            // terms.
-            throw text::ConversionError(std::string(e.what()) + "\r\n" + cellPlace(g, p, col, row));
+            // The message as the conversion gives it, the same in Russian, and where the cell
+            // stands in the user's terms.
+            throw text::ConversionError(std::string(e.what()) + "\r\n" + notANumber(cell) + "\r\n" +
+                                        cellPlace(g, p, col, row));
         }
     };
     p.reset();
     for (int32_t i = 1; i <= p.M; ++i)
-        for (int32_t j = 1; j <= p.N; ++j)
+        for (int32_t j = 1; j <= p.N; ++j) {
             p.setCoefficient(i, j, number(j + 1, i + 1));
-    for (int32_t j = 1; j <= p.N; ++j)
+            p.setExact(i, j, exact);
+        }
+    for (int32_t j = 1; j <= p.N; ++j) {
         p.setObjective(j, number(j + 1, p.M + 2));
-    for (int32_t i = 1; i <= p.M; ++i)
+        p.setExact(p.M + 1, j, exact);
+    }
+    for (int32_t i = 1; i <= p.M; ++i) {
         p.setRightHandSide(i, number(1, i + 1));
+        p.setExact(i, 0, exact);
+    }
     p.takeSnapshots();
 }
 

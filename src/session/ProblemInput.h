@@ -33,6 +33,10 @@ void layOutInputGrid(StringGridModel& grid, int32_t M, int32_t N, bool newTable)
 // convert throws text::ConversionError, with the problem reset and filled as far as it got.
 void transferGrid(const StringGridModel& grid, char decimalSeparator, LpProblem& p);
 
+// The objective's name as the grid holds it in its caption cell (0, M+2), trimmed; empty when
+// the caption is still a new table's or an opened file's own.
+std::string objectiveNameOf(const StringGridModel& grid, int32_t M);
+
 // The message when the grid's shape does not match the counts (M+3 rows, N+2 columns), empty
 // when it does.
 std::string gridShapeMessage(const StringGridModel& grid, const LpProblem& p);

@@ -73,8 +73,9 @@ void Session::SetupGrid(const EditTexts& edits, bool newTable) {
     if (newTable) {
         layOutInputGrid(*m_inputGrid, m_problem.M, m_problem.N, true);
         // The table is the user's own now: the report names no file, and its save proposes
-        // no file's name.
+        // no file's name. Its placeholders are nobody's work.
         m_problem.dataFileName.clear();
+        m_edited.grid = false;
     } else {
         resizeKeepingRoles(*m_inputGrid, m_layout, counts);
     }
@@ -88,12 +89,41 @@ bool Session::GridTransfer(const EditTexts& edits) {
     m_solvedLoaded = false;
     m_steps.reset();
     transferGrid(*m_inputGrid, m_separator, m_problem);
+    // While the grid is still the linked model's standard form, its exact numbers are those
+    // of the model as the file or the model window states it, not of their texts in the grid.
+    if (m_link) model::applyExactValues(m_link->standard, m_problem);
     SetUpResultGrids();
     return false;
 }
 
 void Session::SetUpResultGrids() {
     report::SetUpResultGrids(m_problem, *m_inputGrid, m_results);
+}
+
+// --- the user's typing -------------------------------------------------------------------
+
+void Session::noteGridTyping() {
+    m_edited.grid = true;
+    endLink();
+}
+
+void Session::noteEditTyping() {
+    m_edited.edits = true;
+    endLink();
+}
+
+bool Session::mayReplaceInput(bool byModelText) {
+    const bool atRisk = byModelText ? m_edited.grid || m_edited.edits : workTyped();
+    return !atRisk || m_view == nullptr || m_view->replaceTypedWork();
+}
+
+std::string Session::rowLabel(int row) const {
+    const int64_t G = m_layout.G, E = m_layout.E, M = G + E + m_layout.L;
+    if (row < 2 || row > M + 2) return {};
+    if (row == M + 2) return "Z";
+    if (row - 1 <= G) return "≥";
+    if (row - 1 <= G + E) return "=";
+    return "≤";
 }
 
 // --- open ------------------------------------------------------------------------------------
@@ -105,28 +135,45 @@ OpenResult Session::openDataFile(const std::string& path) {
     options.writeNumbers = !m_headless;
     options.nameFileErrorsStop = !m_headless;
     options.observer = &progress;
+    // The file is read into a copy of the input and a problem of its own: an open that fails
+    // anywhere (a file not there, counts refused, a number or a name file that does not read)
+    // leaves the edits, the grid, the names, the problem and the link exactly as they were, so
+    // nothing half-read is ever solved. The copy keeps the cells an open does not write.
+    LpProblem read;
+    StringGridModel cells(0, 0);
+    cells.restore(m_inputGrid->contents());
+    OpenResult r = openProblem(path, read, cells, options);
+    if (r.status != OpenStatus::Opened) {
+        // The edits keep what they showed; the window shows the messages alone.
+        r.edits.reset();
+        r.dataRead = false;
+        for (const std::string& message : r.messages)
+            showMessage(message);
+        if (!r.error.empty() && m_view)
+            m_view->showError(r.error + "\r\n" + notReadMessage(datafile::baseName(path)));
+        return r;
+    }
+    if (!mayReplaceInput()) {
+        r.status = OpenStatus::Kept;
+        r.edits.reset();
+        r.dataRead = false;
+        return r;
+    }
     m_explanation = {};
     m_solvedLoaded = false;
     m_steps.reset();
-    OpenResult r = openProblem(path, m_problem, *m_inputGrid, options);
-    // Whatever the file left in the input is no longer the model's; a file not there or
-    // refused changed nothing.
-    if (r.status != OpenStatus::NotFound && r.status != OpenStatus::Refused) endLink();
-    // Once its header is read the grid is laid out for the file's counts.
-    if (r.edits && r.status != OpenStatus::Refused)
-        m_layout = {m_problem.G, m_problem.E, m_problem.L, m_problem.N};
-    // The objective's name is the one of the file last opened, once its names were reached.
-    if (r.dataRead) {
-        m_results.objectiveName = r.objectiveName;
-        if (m_view) m_view->resultTextsChanged();
-    }
+    m_problem = std::move(read);
+    m_inputGrid->restore(cells.takeContents());
+    // Whatever the file left in the input is no longer the model's.
+    endLink();
+    m_layout = {m_problem.G, m_problem.E, m_problem.L, m_problem.N};
+    m_edited = {};
+    // The objective's name is the one of the file last opened.
+    m_results.objectiveName = r.objectiveName;
+    if (m_view) m_view->resultTextsChanged();
     for (const std::string& message : r.messages)
         showMessage(message);
-    if (!r.error.empty()) {
-        if (m_view) m_view->showError(r.error);
-        return r;
-    }
-    if (r.status == OpenStatus::Opened) SetUpResultGrids();
+    SetUpResultGrids();
     return r;
 }
 
@@ -167,7 +214,8 @@ OpenResult Session::openModel(const model::Model& model, model::StandardForm sf,
     return r;
 }
 
-ModelOpen Session::layModel(const model::Model& model, const std::string& fileName) {
+ModelOpen Session::layModel(const model::Model& model, const std::string& fileName,
+                            bool byModelText) {
     ModelOpen r;
     model::StandardForm sf;
     try {
@@ -180,6 +228,10 @@ ModelOpen Session::layModel(const model::Model& model, const std::string& fileNa
     // problem the user did not state.
     if (!sf.infeasible.empty()) {
         r.error = sf.infeasible;
+        return r;
+    }
+    if (!mayReplaceInput(byModelText)) {
+        r.kept = true;
         return r;
     }
     r.summary = model::summaryText(sf.summary);
@@ -219,8 +271,9 @@ ModelOpen Session::openModelFile(const std::string& path, model::FileFormat form
         std::vector<std::string> notes = std::move(r.notes);
         r = layModel(m, datafile::baseName(path));
         r.notes = std::move(notes);
+        if (r.opened) m_edited = {};
     }
-    if (!r.opened) showMessage(r.error);
+    if (!r.opened && !r.kept) showMessage(r.error);
     return r;
 }
 
@@ -238,8 +291,10 @@ ModelOpen Session::applyModelText(std::string_view lpText) {
         return r;
     }
     std::vector<std::string> notes = std::move(r.notes);
-    r = layModel(m, std::string());
+    r = layModel(m, std::string(), true);
     r.notes = std::move(notes);
+    // Typed in the model window and written to no file yet.
+    if (r.opened) m_edited = {false, false, true};
     return r;
 }
 
@@ -306,9 +361,17 @@ void Session::clearReport() {
 }
 
 SolveResult Session::solveInput(const EditTexts& edits) {
+    m_outcome = SolveOutcome::Stopped;
     clearReport();
     if (GridTransfer(edits)) return {};
     if (refuse(gridShapeMessage(*m_inputGrid, m_problem))) return {};
+    // The objective's name is the one the grid holds now, as the report prints it: a name
+    // typed into a new table, not that of a file opened before.
+    if (std::string name = objectiveNameOf(*m_inputGrid, m_problem.M);
+        name != m_results.objectiveName) {
+        m_results.objectiveName = std::move(name);
+        if (m_view) m_view->resultTextsChanged();
+    }
     if (const int32_t i = negativeRightHandSide(m_problem))
         if (refuse(negativeRightHandSideMessage(i))) return {};
     return solveLoaded();
@@ -383,6 +446,7 @@ SolveResult Session::solveLoaded() {
         m_steps.reset();
         if (m_recordSteps) m_steps = std::make_unique<StepRecorder>(m_stepLimits);
         m_solvedLoaded = true;
+        m_ending = SolveOutcome::Optimal;
         result.outcome = solve(m_problem, log, *this, m_steps.get());
     }
     result.solved = true;
@@ -394,7 +458,8 @@ SolveResult Session::solveLoaded() {
     }
     // The check runs whatever the outcome: after a failed solve its lines tell the user which
     // constraints the last basis breaks.
-    report::CheckSolution(m_problem, m_separator, m_report, m_results, m_check);
+    report::CheckSolution(m_problem, m_separator, m_report, m_results, m_check,
+                          result.outcome == SolveOutcome::Optimal);
     result.check = {m_check.feasible, m_check.optimal, m_check.controlNumber};
     // The answer in the terms of the model the input still is, after the method's own lines.
     if (m_link && result.outcome == SolveOutcome::Optimal) {
@@ -530,7 +595,8 @@ void Session::showMessage(const std::string& utf8) {
 }
 
 report::ReportContext Session::reportContext() const {
-    return {m_inputGrid, m_separator, m_dateTime ? m_dateTime() : std::string()};
+    return {m_inputGrid, m_separator, m_dateTime ? m_dateTime() : std::string(),
+            m_ending == SolveOutcome::Optimal};
 }
 
 void Session::writeSolutionReport(const LpProblem& problem) {

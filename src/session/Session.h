@@ -84,6 +84,8 @@ struct ModelOpen {
     std::vector<std::string> notes;
     // Opened: the counts and tolerance for the edits, the objective's name.
     OpenResult open;
+    // Not opened because the user kept the typed work it would have replaced (no error).
+    bool kept = false;
     // The one message that tells the user what was done: the summary, then each note.
     std::string message() const;
 };
@@ -130,6 +132,27 @@ public:
     bool GridTransfer(const EditTexts& edits);
     // Lays out the results grids for the counts and the input grid.
     void SetUpResultGrids();
+    // What stands beside row `row` of the input grid, by the counts it is laid out for: the
+    // relation of a constraint row ("≥", "=", "≤"), "Z" at the objective row, nothing at the
+    // headings.
+    std::string rowLabel(int row) const;
+
+    // --- the user's typing ----------------------------------------------------------------
+    // Typing in a cell of the input grid, or in an edit: work the user would not want to lose
+    // unasked. Either ends the link to a model the input was laid from.
+    void noteGridTyping();
+    void noteEditTyping();
+    // Whether the grid, or the grid or the edits, hold typing not yet written to a file or
+    // replaced by an opened file or a new table. A new table keeps the edits, so it only
+    // asks about the grid; an open replaces both.
+    bool gridTyped() const { return m_edited.grid || m_edited.modelText; }
+    bool workTyped() const { return m_edited.grid || m_edited.edits || m_edited.modelText; }
+    // The input was written to a file: nothing typed is at risk any more.
+    void inputWritten() { m_edited = {}; }
+    // Whether an open or LP text may replace the input: nothing typed is at risk, or the view
+    // lets it (SessionView::replaceTypedWork()).
+    // LP text applied again replaces only what LP text laid in: the model window still holds it.
+    bool mayReplaceInput(bool byModelText = false);
 
     // --- open ------------------------------------------------------------------------------
     // The open command on the data file at `path`: shows its messages and error report, the
@@ -185,6 +208,9 @@ public:
     // --- solve -----------------------------------------------------------------------------
     // Empties the report.
     void clearReport();
+    // Whether the results and the report hold a solve's end, whatever its outcome (not after
+    // a stopped solve, nor once a new solve has emptied them).
+    bool hasResults() const { return m_outcome != SolveOutcome::Stopped; }
     // The Solve button's road: the report emptied, the grid transfer, the shape and
     // right-hand-side checks, then solveLoaded(). A cell that does not convert throws
     // text::ConversionError.
@@ -263,6 +289,7 @@ public:
     void setProgressMaximum(int32_t maximum) override;
     void setProgressPosition(int32_t position) override;
     void showMessage(const std::string& utf8) override;
+    void solveEnding(SolveOutcome outcome) override { m_ending = outcome; }
     void writeSolutionReport(const LpProblem& problem) override;
     void writeShadowPrices(const LpProblem& problem) override;
     char decimalSeparator() const override { return m_separator; }
@@ -275,7 +302,8 @@ private:
     bool refuse(const std::string& message);
     ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds) const;
     void writeExactSection(const ExactCheck& check);
-    ModelOpen layModel(const model::Model& model, const std::string& fileName);
+    ModelOpen layModel(const model::Model& model, const std::string& fileName,
+                       bool byModelText = false);
     struct Link {
         model::Model model;
         model::StandardForm standard;
@@ -288,6 +316,7 @@ private:
     report::ResultsModel m_results;
     report::SolutionCheck m_check;
     SolveOutcome m_outcome = SolveOutcome::Stopped; // the last solve's
+    SolveOutcome m_ending = SolveOutcome::Optimal;  // the running solve's, told at its end
     ExactCheck m_exactCheck;
     bool m_exactAfterSolve = true;
     analysis::Explanation m_explanation;
@@ -308,6 +337,10 @@ private:
     std::unique_ptr<model::Model> m_engineOnly;  // a model the method cannot take
     const model::Model* m_solvedModel = nullptr; // the model of the last sparse solve
     std::optional<model::UserSolution> m_userSolution;
+    struct Edited {
+        bool grid = false, edits = false;
+        bool modelText = false; // laid in from the model window's text, not typed since
+    } m_edited;
 };
 
 } // namespace kvado::session

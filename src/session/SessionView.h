@@ -28,6 +28,10 @@ public:
     virtual bool stopRequested() { return false; }
     // The solver starts (true) and has ended (false), whatever the outcome.
     virtual void solveRunning(bool) {}
+    // A file read whole, or LP text that reads, is about to replace typed work not yet
+    // written (Session::workTyped()): true lets it (the view may write the work first),
+    // false keeps the work and changes nothing.
+    virtual bool replaceTypedWork() { return true; }
 };
 
 } // namespace kvado::session

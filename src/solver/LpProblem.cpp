@@ -56,8 +56,25 @@ void LpProblem::reset() {
     m_loadSorted = true;
     m_double = true;
     m_packed = false;
+    m_exact.clear();
+    m_exactRounded = false;
     phase1 = currentObjectiveRow = pass = entering = leaving = 0;
     pivotElement = 0;
+}
+
+void LpProblem::setExact(int32_t i, int32_t j, text::ExactNumber x) {
+    if (x.empty()) {
+        if (!m_exact.empty()) m_exact.erase(static_cast<int64_t>(i) * (N + 1) + j);
+        return;
+    }
+    if (x.rounded()) m_exactRounded = true;
+    m_exact[static_cast<int64_t>(i) * (N + 1) + j] = std::move(x);
+}
+
+const text::ExactValue* LpProblem::exact(int32_t i, int32_t j) const {
+    if (m_exact.empty()) return nullptr;
+    const auto it = m_exact.find(static_cast<int64_t>(i) * (N + 1) + j);
+    return it == m_exact.end() ? nullptr : it->second.get();
 }
 
 void LpProblem::setCoefficient(int32_t i, int32_t j, Real a) {

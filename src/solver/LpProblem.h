@@ -16,8 +16,10 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "text/ExactNumber.h"
 #include "text/NumberText.h"
 
 namespace kvado {
@@ -65,6 +67,19 @@ public:
     void setRightHandSide(int32_t i, Real b);
     // Check copy and initial right-hand sides.
     void takeSnapshots();
+
+    // --- the numbers as written ---------------------------------------------------------
+    // Beside a number of the tableau (A[i,j]; B[i] at j = 0; C[j] at i = M+1), the exact value
+    // it stands for where that differs from the extended number: the decimal of the text it was
+    // read from, or the exact image of such texts under the transformation to the standard
+    // form. Only the exact analyses read them; the method solves the extended numbers. Set
+    // after the number itself (an empty one: the extended number is exact); reset() forgets
+    // them.
+    void setExact(int32_t i, int32_t j, text::ExactNumber x);
+    // Nullptr when the extended number is exact.
+    const text::ExactValue* exact(int32_t i, int32_t j) const;
+    // Some number's text could not be held exactly (see text::ExactValue::rounded).
+    bool exactRounded() const { return m_exactRounded; }
 
     // --- reading -------------------------------------------------------------------------
     Real tableau(int32_t i, int32_t j) const;
@@ -151,6 +166,11 @@ private:
     std::vector<Real> m_inv;  // column-major, columns 0..M+2
     std::vector<Real> m_cost; // C[j], j = 0..N
     std::vector<Real> m_rhs;  // tableau column 0, rows 0..M
+
+    // The exact values, by i·(N+1) + j.
+    std::unordered_map<int64_t, text::ExactNumber> m_exact;
+    bool m_exactRounded = false;
+
     // The structural nonzeros. Loaders go row by row, so they are collected by rows (row
     // index, column, value) and the column copy is made once the load is done.
     std::vector<int32_t> m_loadRows;

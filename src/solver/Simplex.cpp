@@ -598,6 +598,7 @@ SolveOutcome Solver::run() {
         }
     }
     if (recorder) recorder->end(p, outcome);
+    host.solveEnding(outcome);
     finish();
     return outcome;
 }

@@ -24,6 +24,9 @@ public:
     virtual void setProgressPosition(int32_t) {}
     // A modal message box; "\r\n" separates its lines.
     virtual void showMessage(const std::string& /*utf8*/) {}
+    // How the solve ended, told just before the report writers below (which then say whether
+    // their plan is an optimum); the trace log does not hear of it.
+    virtual void solveEnding(SolveOutcome) {}
     // The report parts of the two report writers that the solve calls at its end (the trace
     // log parts are written by the solve itself, just before each).
     virtual void writeSolutionReport(const LpProblem&) {}

@@ -311,4 +311,13 @@ Real NumberReader::readReal() {
     return *v;
 }
 
+Real NumberReader::readReal(ExactNumber& exact) {
+    atEnd();
+    const size_t start = m_pos;
+    const Real v = readReal();
+    exact = m_pos > start ? ExactNumber::ofText(m_data.substr(start, m_pos - start), '.', v)
+                          : ExactNumber();
+    return v;
+}
+
 } // namespace kvado::text

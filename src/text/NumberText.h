@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "base/Real.h"
+#include "text/ExactNumber.h"
 
 namespace kvado::text {
 
@@ -70,6 +71,9 @@ public:
         : m_data(data), m_pos(data.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
     int32_t readInteger();
     Real readReal();
+    // The same, with the exact value of the number's text (empty where the extended number
+    // is exact, and at the end of the data).
+    Real readReal(ExactNumber& exact);
     bool atEnd(); // only blanks, tabs and line ends remain
     size_t position() const { return m_pos; }
     // How many numbers were read as 0 past the end of the data.

@@ -1,12 +1,16 @@
 #include "ui/QtToolkit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
-#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
+
+#include "ui/unGuide.h"
 
 namespace kvado::ui {
 
@@ -89,8 +93,24 @@ void QtToolkit::showHelp() {
         showMessage(helpNotFoundText(m_helpFiles, m_guides));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    // The help file goes to the desktop's help viewer; the guide is shown here, so that F1
+    // needs no browser.
+    if (!findHelpFile(m_helpFiles).isEmpty()) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            showMessage(QStringLiteral("Не удалось открыть файл справки\r\n") + path);
+        return;
+    }
+    TfrmGuide guide(QApplication::activeWindow());
+    if (!guide.openGuide(path)) {
         showMessage(QStringLiteral("Не удалось открыть файл справки\r\n") + path);
+        return;
+    }
+    guide.exec();
+}
+
+bool QtToolkit::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtToolkit::showModal(QDialog& window) {

@@ -23,6 +23,7 @@ public:
     void showModal(QDialog& window) override;
     SaveAnswer askToSave(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    bool choosePrinter(QPrinter& printer) override;
 
     // "Отчеты|*.rtf|Все файлы|*.*" as a Qt name filter list.
     static QStringList nameFilters(const QString& filter);

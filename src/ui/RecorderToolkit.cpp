@@ -1,5 +1,8 @@
 #include "ui/RecorderToolkit.h"
 
+#include <QPrinter>
+#include <utility>
+
 #include <QDialog>
 #include <algorithm>
 
@@ -84,6 +87,14 @@ bool RecorderToolkit::exitRequested() const {
                        [](const Entry& e) { return e.kind == Kind::Exit; });
 }
 
+bool RecorderToolkit::choosePrinter(QPrinter& printer) {
+    m_entries.push_back({Kind::Print, {}});
+    if (m_printPath.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(std::exchange(m_printPath, QString()));
+    return true;
+}
+
 void RecorderToolkit::answerFileDialog(std::optional<QString> pathOrCancel, int filter) {
     m_answers.emplace_back(std::move(pathOrCancel), filter);
 }
@@ -106,6 +117,8 @@ const char* RecorderToolkit::kindName(Kind kind) {
         return "question";
     case Kind::Modal:
         return "modal";
+    case Kind::Print:
+        return "print";
     }
     return "?";
 }

@@ -13,7 +13,7 @@ namespace kvado::ui {
 
 class RecorderToolkit : public Toolkit {
 public:
-    enum class Kind { Message, Error, OpenDialog, SaveDialog, Exit, Help, Modal, Question };
+    enum class Kind { Message, Error, OpenDialog, SaveDialog, Exit, Help, Modal, Question, Print };
     struct Entry {
         Kind kind;
         // The message, the dialog's title or the modal window's objectName(); empty for Exit
@@ -36,6 +36,9 @@ public:
     // Recorded as a Question; answered from answerYesNo(), else no.
     bool askYesNo(const QString& text) override;
     void answerYesNo(bool yes) { m_yesNoAnswers.push_back(yes); }
+    // Recorded as Print; answered by printing into the PDF file `path`, once; else cancelled.
+    bool choosePrinter(QPrinter& printer) override;
+    void answerPrintToPdf(const QString& path) { m_printPath = path; }
 
     const std::vector<Entry>& entries() const { return m_entries; }
     // The texts of the entries of one kind, in order.
@@ -66,6 +69,7 @@ private:
     int m_unanswered = 0;
     std::deque<SaveAnswer> m_saveAnswers;
     std::deque<bool> m_yesNoAnswers;
+    QString m_printPath;
 };
 
 } // namespace kvado::ui

@@ -5,9 +5,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
+#include <utility>
 
 #include "ui/Form.h"
 
@@ -49,6 +51,17 @@ QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QVariant StringGridAdapter::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Vertical || !m_rowLabels) return {};
+    if (role == Qt::DisplayRole) return QString::fromStdString(m_rowLabels(section));
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    return {};
+}
+
+void StringGridAdapter::rowLabelsChanged() {
+    if (m_rows > 0) emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
 }
 
 bool StringGridAdapter::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -96,6 +109,7 @@ void StringGridAdapter::syncCounts() {
 void StringGridAdapter::countsChanged() {
     if (!m_userEdit) m_history.clear();
     syncCounts();
+    rowLabelsChanged();
 }
 
 void StringGridAdapter::cellChanged(int col, int row) {
@@ -114,6 +128,7 @@ void StringGridAdapter::gridChanged() {
     if (!m_userEdit) m_history.clear();
     m_changed = true;
     syncCounts();
+    rowLabelsChanged();
     if (m_rows > 0 && m_cols > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
     emit widthsChanged();
 }
@@ -174,11 +189,127 @@ StringGrid::~StringGrid() {
     delete m_adapter;
 }
 
+void StringGrid::showRowLabels(std::function<std::string(int row)> labels) {
+    m_adapter->setRowLabels(std::move(labels));
+    verticalHeader()->setMinimumWidth(22);
+    verticalHeader()->show();
+    m_adapter->rowLabelsChanged();
+}
+
+QTableView* StringGrid::frozenView() {
+    auto* v = new QTableView(this);
+    v->setModel(m_adapter);
+    v->setSelectionModel(selectionModel());
+    v->setFont(font());
+    v->horizontalHeader()->hide();
+    v->verticalHeader()->hide();
+    v->verticalHeader()->setMinimumSectionSize(1);
+    v->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    v->horizontalHeader()->setMinimumSectionSize(0);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    v->setSelectionMode(selectionMode());
+    v->setWordWrap(false);
+    v->setFrameShape(QFrame::NoFrame);
+    v->setEditTriggers(m_editing ? QAbstractItemView::DoubleClicked
+                                 : QAbstractItemView::NoEditTriggers);
+    // The keyboard stays with the grid: a click here only picks the cell there, and the
+    // current cell moving (the selection is the grid's) does not scroll a pane.
+    v->setFocusPolicy(Qt::NoFocus);
+    v->setAutoScroll(false);
+    v->setStyleSheet(QStringLiteral("QTableView { border-right: 1px solid gray; }"));
+    v->hide();
+    return v;
+}
+
+void StringGrid::freezeHeadings() {
+    if (m_frozenRow != nullptr) return;
+    m_frozenRow = frozenView();
+    m_frozenCol = frozenView();
+    m_frozenCorner = frozenView();
+    // The name column scrolls up and down with the grid, the heading row left and right.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_frozenCol->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_frozenRow->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int w) {
+        for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner})
+            if (col < v->horizontalHeader()->count()) v->setColumnWidth(col, w);
+        placeFrozen();
+    });
+    connect(m_adapter, &StringGridAdapter::widthsChanged, this, [this] { syncFrozenWidths(); });
+    connect(m_adapter, &QAbstractItemModel::columnsInserted, this, [this] { syncFrozenWidths(); });
+    connect(m_adapter, &QAbstractItemModel::modelReset, this, [this] { syncFrozenWidths(); });
+    syncFrozenWidths();
+}
+
+void StringGrid::syncFrozenWidths() {
+    if (m_frozenRow == nullptr) return;
+    const int count = horizontalHeader()->count();
+    for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner}) {
+        // The most columns share the grid's default width: one pass, then the others.
+        v->horizontalHeader()->setDefaultSectionSize(horizontalHeader()->defaultSectionSize());
+        const int cols = v == m_frozenRow ? count : std::min(count, 1);
+        for (int c = 0; c < cols; ++c)
+            if (v->columnWidth(c) != columnWidth(c)) v->setColumnWidth(c, columnWidth(c));
+    }
+    placeFrozen();
+}
+
+void StringGrid::placeFrozen() {
+    if (m_frozenRow == nullptr) return;
+    const QRect area = viewport()->geometry();
+    const bool across = horizontalScrollBar()->value() > 0 && m_cells.colCount() > 1;
+    const bool down = verticalScrollBar()->value() > 0 && m_cells.rowCount() > 1;
+    const int colWidth = std::min(columnWidth(0), area.width());
+    const int rowHeight = std::min(m_cells.rowCount() > 0 ? this->rowHeight(0) : 0, area.height());
+    m_frozenCol->setGeometry(area.x(), area.y(), colWidth, area.height());
+    m_frozenRow->setGeometry(area.x(), area.y(), area.width(), rowHeight);
+    m_frozenCorner->setGeometry(area.x(), area.y(), colWidth, rowHeight);
+    // Each pane follows the grid along its edge and stays at the start across it.
+    m_frozenCol->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_frozenCol->horizontalScrollBar()->setValue(0);
+    m_frozenRow->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_frozenRow->verticalScrollBar()->setValue(0);
+    m_frozenCorner->horizontalScrollBar()->setValue(0);
+    m_frozenCorner->verticalScrollBar()->setValue(0);
+    m_frozenCol->setVisible(across);
+    m_frozenRow->setVisible(down);
+    m_frozenCorner->setVisible(across && down);
+    m_frozenCol->raise();
+    m_frozenRow->raise();
+    m_frozenCorner->raise();
+}
+
+bool StringGrid::headingRowShown() const {
+    return m_frozenRow != nullptr && m_frozenRow->isVisibleTo(this);
+}
+
+bool StringGrid::nameColumnShown() const {
+    return m_frozenCol != nullptr && m_frozenCol->isVisibleTo(this);
+}
+
+void StringGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeFrozen();
+}
+
+void StringGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    placeFrozen();
+}
+
 void StringGrid::setEditing(bool on) {
     m_editing = on;
     setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
                        : QAbstractItemView::NoEditTriggers);
+    // The frozen name column edits a name as the grid would, on a double click.
+    for (QTableView* v : {m_frozenRow, m_frozenCol, m_frozenCorner})
+        if (v != nullptr)
+            v->setEditTriggers(on ? QAbstractItemView::DoubleClicked
+                                  : QAbstractItemView::NoEditTriggers);
 }
 
 void StringGrid::applyWidth(int col) {
@@ -261,6 +392,17 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
             event->accept();
             return;
         }
+        // Shift+click extends the selection from the current cell, as in a spreadsheet; the
+        // view would open the editor of a cell already selected.
+        if (hit.isValid() && (event->modifiers() & Qt::ShiftModifier) &&
+            event->button() == Qt::LeftButton && currentIndex().isValid()) {
+            setFocus(Qt::MouseFocusReason);
+            selectionModel()->select(QItemSelection(currentIndex(), freeCell(hit)),
+                                     QItemSelectionModel::ClearAndSelect);
+            m_shiftClick = true;
+            event->accept();
+            return;
+        }
         QTableView::mousePressEvent(event);
         return;
     }
@@ -282,6 +424,10 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(m_shiftClick, false)) {
+        event->accept();
+        return;
+    }
     if (m_sizingCol >= 0) {
         m_sizingCol = -1;
         event->accept();
@@ -300,8 +446,14 @@ void StringGrid::copySelection() {
         col0 = std::min(col0, i.column()), col1 = std::max(col1, i.column());
         row0 = std::min(row0, i.row()), row1 = std::max(row1, i.row());
     }
-    QGuiApplication::clipboard()->setText(
-        QString::fromStdString(tabularText(m_cells, col0, row0, col1, row1)));
+    if (m_editing) {
+        QGuiApplication::clipboard()->setText(
+            QString::fromStdString(tabularText(m_cells, col0, row0, col1, row1)));
+        return;
+    }
+    // A grid to read goes to a spreadsheet with what names its columns and rows.
+    QGuiApplication::clipboard()->setText(QString::fromStdString(
+        headedTabularText(m_cells, col0, row0, col1, row1, m_copySeparator)));
 }
 
 void StringGrid::paste() {
@@ -380,6 +532,16 @@ void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     const bool moveOn = hint == QAbstractItemDelegate::SubmitModelCache;
     QTableView::closeEditor(editor, moveOn ? QAbstractItemDelegate::NoHint : hint);
     if (moveOn) setCurrentIndex(moveCursor(MoveDown, Qt::NoModifier));
+}
+
+void StringGrid::widenColumnToText(int col, int widest) {
+    const QFontMetrics metrics(font());
+    int width = m_cells.colWidth(col);
+    for (int r = 0; r < m_cells.rowCount(); ++r)
+        width = std::max(width, std::min(widest, metrics.horizontalAdvance(
+                                                     QString::fromStdString(m_cells.cell(col, r))) +
+                                                     14));
+    if (width != m_cells.colWidth(col)) m_cells.setColWidth(col, width);
 }
 
 void StringGrid::fitColumnsToText(int widest) {

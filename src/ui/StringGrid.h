@@ -29,6 +29,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void setFixedBrush(const QBrush& brush) { m_fixedBrush = brush; }
+    // The vertical header's text of each row (the input grid's relation signs); none: the
+    // header is not shown.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void setRowLabels(std::function<std::string(int row)> labels) {
+        m_rowLabels = std::move(labels);
+    }
+    bool hasRowLabels() const { return static_cast<bool>(m_rowLabels); }
+    void rowLabelsChanged();
 
     // The user's edits, undone step by step; changes made by others end the history.
     GridEditHistory& history() { return m_history; }
@@ -66,6 +74,7 @@ private:
     int m_rows = 0;
     int m_cols = 0;
     QBrush m_fixedBrush;
+    std::function<std::string(int)> m_rowLabels;
 };
 
 class StringGrid : public QTableView {
@@ -89,13 +98,27 @@ public:
     bool editing() const { return m_editing; }
 
     // Spreadsheet commands of an editing grid (also on Ctrl+C, Ctrl+V, Delete, Ctrl+Z).
+    // A grid to read copies its selection with the fixed rows and columns that head it.
     void copySelection();
+    // Numbers shown with "." (the solution grid's fixed format) are copied with this
+    // separator; 0: as shown.
+    void setCopySeparator(char separator) { m_copySeparator = separator; }
+    // The vertical header beside the rows, with `labels`' text for each.
+    void showRowLabels(std::function<std::string(int row)> labels);
+    // Row 0 and column 0 stay in view while the grid scrolls, as a spreadsheet's frozen
+    // panes: views of the same cells laid over the grid's edges once it is scrolled.
+    void freezeHeadings();
+    bool headingRowShown() const;
+    bool nameColumnShown() const;
     void paste();
     void deleteSelection();
     void undo();
     // A grid to read, not to edit: each column as wide as its widest text (at most
     // `widest`), and nothing picked out.
     void fitColumnsToText(int widest = INT_MAX);
+    // Column `col` widened (never narrowed) to its longest text within the counts, at most
+    // `widest` pixels; the rest is read in the cell's tooltip.
+    void widenColumnToText(int col, int widest);
     // Asked when a pasted block reaches beyond the grid, with the column and row counts the
     // block needs; returns whether the grid has grown (it is pasted as far as it fits either
     // way).
@@ -104,6 +127,8 @@ public:
     }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     // The current cell stays out of the fixed rows and columns, as they only label the grid.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -132,6 +157,15 @@ private:
     int m_sizingCol = -1;
     int m_sizingOffset = 0;
     std::function<bool(int, int)> m_growRequest;
+    char m_copySeparator = 0;
+    bool m_shiftClick = false;
+    // The frozen panes: row 0, column 0 and their corner cell; null until freezeHeadings().
+    QTableView* m_frozenRow = nullptr;
+    QTableView* m_frozenCol = nullptr;
+    QTableView* m_frozenCorner = nullptr;
+    QTableView* frozenView();
+    void placeFrozen();
+    void syncFrozenWidths();
 };
 
 } // namespace kvado::ui

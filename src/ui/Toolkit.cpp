@@ -7,8 +7,21 @@
 #include <stdexcept>
 
 #include "base/DecimalSeparator.h"
+#include "session/FileNames.h"
 
 namespace kvado::ui {
+
+std::optional<QString> chooseSaveFile(Toolkit& toolkit, FileDialogOptions options) {
+    int filter = -1;
+    int* caller = options.chosenFilter;
+    options.chosenFilter = &filter;
+    const std::optional<QString> chosen = toolkit.saveFileDialog(options);
+    if (caller != nullptr) *caller = filter;
+    // A file picked as it exists (a name without an extension, a device) is the user's choice.
+    if (!chosen || QFileInfo::exists(*chosen)) return chosen;
+    return QString::fromStdString(
+        session::withFilterExtension(chosen->toStdString(), options.filter.toStdString(), filter));
+}
 
 char systemDecimalSeparator() {
     return decimalSeparatorFrom(QLocale::system().decimalPoint().toStdString());
@@ -53,6 +66,18 @@ QStringList userGuideCandidates(const QString& programFolder) {
     const QString name = QStringLiteral("help/") + QLatin1String(kUserGuideFileName);
     return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/") + name)),
             QDir::cleanPath(dir.filePath(name))};
+}
+
+QStringList examplesFolderCandidates(const QString& programFolder) {
+    const QDir dir(programFolder);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/kvado/examples"))),
+            QStringLiteral(KVADO_SOURCE_EXAMPLES)};
+}
+
+QString findExamplesFolder(const QStringList& candidates) {
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isDir()) return path;
+    return {};
 }
 
 QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides) {

@@ -12,6 +12,7 @@
 #include <utility>
 
 class QDialog;
+class QPrinter;
 
 namespace kvado::ui {
 
@@ -50,7 +51,15 @@ public:
     virtual SaveAnswer askToSave(const QString& text) = 0;
     // A question with "Да" and "Нет"; true: yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // The print dialog: true when the user chose a printer (set up in `printer`) and pressed
+    // «Печать».
+    virtual bool choosePrinter(QPrinter& printer) = 0;
 };
+
+// The save dialog, then the extension of the filter chosen in it added to a name typed
+// without one (session::withFilterExtension); `options.chosenFilter`, when set, gets the
+// filter's index as the dialog gave it.
+std::optional<QString> chooseSaveFile(Toolkit& toolkit, FileDialogOptions options);
 
 // The decimal separator of the user's regional settings, "." when it is not one ASCII
 // character.
@@ -97,6 +106,11 @@ QString helpFileNotFoundText(const QStringList& candidates);
 // (<folder of the program>/../share/kvado/help) and then in help/ next to the program.
 inline constexpr const char* kUserGuideFileName = "index.html";
 QStringList userGuideCandidates(const QString& programFolder);
+// The examples: the program's data folder (<folder of the program>/../share/kvado/examples),
+// then the examples/ of the source tree it was built from; the first that exists, or empty.
+QStringList examplesFolderCandidates(const QString& programFolder);
+QString findExamplesFolder(const QStringList& candidates);
+
 // What F1 opens: the first help file that exists, else the first guide that exists, else an
 // empty text.
 QString findHelpTarget(const QStringList& helpFiles, const QStringList& guides);

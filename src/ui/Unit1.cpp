@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "datafile/DataFileWriter.h"
 #include "engine/GlpkGuard.h"
 #include "model/ModelIo.h"
+#include "session/FileNames.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
@@ -97,6 +99,7 @@ public:
         if (m_form.m_windows.results2 != nullptr) m_form.m_windows.results2->showTexts();
     }
     bool stopRequested() override { return m_form.letEventsThrough(); }
+    bool replaceTypedWork() override { return m_form.keepWork(); }
     void solveRunning(bool on) override { m_form.setSolving(on); }
 
 private:
@@ -201,6 +204,10 @@ void TForm1::createControls() {
     SG1 = new StringGrid(m_session->inputGrid(), m_client);
     SG1->setObjectName(QStringLiteral("SG1"));
     SG1->setEditing(true);
+    // Each row's relation beside it, so that no one counts rows against the three counts.
+    SG1->showRowLabels([this](int row) { return m_session->rowLabel(row); });
+    // A 50 x 50 problem scrolls: its headings and names stay in view.
+    SG1->freezeHeadings();
     anchors.add(SG1, QRect(7, 118, 610, 314), Qt::LeftEdge | Qt::TopEdge | rightBottom);
 
     PB1 = new QProgressBar(m_client);
@@ -245,25 +252,16 @@ void TForm1::createControls() {
 
     // Typing in the grid or the edits is work the user would not want to lose unasked.
     // It also ends the link to a model the input was laid from.
-    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this, [this] {
-        m_unsaved = true;
-        m_session->endLink();
-    });
+    connect(&SG1->adapter(), &StringGridAdapter::userEdited, this,
+            [this] { m_session->noteGridTyping(); });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
-        connect(e, &QLineEdit::textEdited, this, [this] {
-            m_unsaved = true;
-            m_session->endLink();
-        });
+        connect(e, &QLineEdit::textEdited, this, [this] { m_session->noteEditTyping(); });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
         const int moreCols = std::max(0, cols - SG1->cells().colCount());
         const int moreRows = std::max(0, rows - SG1->cells().rowCount());
-        const QString question =
-            QStringLiteral("Вставляемый блок больше таблицы (на %1 строк и %2 столбцов).\r\n"
-                           "Увеличить число ограничений вида <= и число неизвестных?")
-                .arg(moreRows)
-                .arg(moreCols);
+        const QString question = QString::fromStdString(session::growQuestion(moreRows, moreCols));
         if (!m_toolkit.askYesNo(question)) return false;
         const session::EditTexts before = editTexts();
         const auto count = [](const QLineEdit* e) { return e->text().toLongLong(); };
@@ -297,6 +295,12 @@ void TForm1::createMenu() {
     idWriteFile = action("idWriteFile", "Записать данные в файл", &TForm1::idWriteFileClick);
     idGenDat = action("idGenDat", "Генерировать тест - данные", &TForm1::idGenDatClick);
     N1->addAction(idFileOpen);
+    idExamples = action("idExamples", "Примеры", &TForm1::idExamplesClick);
+    N1->addAction(idExamples);
+    mnRecent = N1->addMenu(QStringLiteral("Недавние"));
+    mnRecent->setObjectName(QStringLiteral("mnRecent"));
+    mnRecent->menuAction()->setObjectName(QStringLiteral("mnRecent"));
+    connect(mnRecent, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
     N1->addAction(idWriteFile);
     N1->addAction(idGenDat);
     idResults = action("idResults", "Результаты", &TForm1::idResultsClick);
@@ -348,6 +352,44 @@ session::Engine TForm1::engine() const {
 
 void TForm1::setEngine(session::Engine e) {
     (e == session::Engine::Sparse ? idEngineSparse : idEngineMethod)->setChecked(true);
+}
+
+// --- recent files ----------------------------------------------------------------------------
+
+std::unique_ptr<QSettings> TForm1::settings() const {
+    if (m_settingsFile.isEmpty())
+        return std::make_unique<QSettings>(QStringLiteral("kvado"), QStringLiteral("kvado"));
+    return std::make_unique<QSettings>(m_settingsFile, QSettings::IniFormat);
+}
+
+QStringList TForm1::recentFiles() const {
+    // A settings file that is missing or does not read is an empty list, never an error.
+    return settings()->value(QStringLiteral("recentFiles")).toStringList();
+}
+
+void TForm1::rememberFile(const QString& path) {
+    std::vector<std::string> list;
+    for (const QString& p : recentFiles())
+        list.push_back(p.toStdString());
+    list =
+        session::withRecentFile(std::move(list), QFileInfo(path).absoluteFilePath().toStdString());
+    QStringList paths;
+    for (const std::string& p : list)
+        paths.push_back(QString::fromStdString(p));
+    settings()->setValue(QStringLiteral("recentFiles"), paths);
+}
+
+void TForm1::fillRecentMenu() {
+    mnRecent->clear();
+    const QStringList paths = recentFiles();
+    for (const QString& path : paths) {
+        QAction* a = mnRecent->addAction(path);
+        connectCommand(a, &QAction::triggered, this, m_toolkit, [this, path] {
+            // The file is opened by its extension, as the open dialog's own filter would.
+            openPath(path, 0);
+        });
+    }
+    if (paths.isEmpty()) mnRecent->addAction(QStringLiteral("(нет файлов)"))->setEnabled(false);
 }
 
 // --- state ---------------------------------------------------------------------------------
@@ -413,17 +455,17 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnNewTabClick() {
-    // Typed work is asked about only when the new table will really replace it.
-    if (m_unsaved) {
+    // Typed work is asked about only when the new table will really replace it: a grid
+    // typed into, not edits (which the new table keeps).
+    if (m_session->gridTyped()) {
         if (ParseEdits()) {
             setStatusText(QString::fromUtf8(kNewDataStatus));
             return;
         }
-        if (!keepWork()) return;
+        if (!keepWork(true)) return;
     }
     setStatusText(QString::fromUtf8(kNewDataStatus));
     SetupGrid(true);
-    m_unsaved = false;
 }
 
 void TForm1::btnREsizeTabClick() {
@@ -437,8 +479,8 @@ void TForm1::btnExitClick() {
     m_toolkit.requestExit();
 }
 
-bool TForm1::keepWork() {
-    if (!m_unsaved) return true;
+bool TForm1::keepWork(bool gridOnly) {
+    if (!(gridOnly ? m_session->gridTyped() : m_session->workTyped())) return true;
     switch (m_toolkit.askToSave(QStringLiteral(
         "Задача в таблице изменена и не записана в файл.\r\nЗаписать ее перед этим?"))) {
     case Toolkit::SaveAnswer::Save:
@@ -474,11 +516,25 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // --- data files ----------------------------------------------------------------------------
 
 void TForm1::idFileOpenClick() {
+    openWithDialog(QStringLiteral("."));
+}
+
+void TForm1::idExamplesClick() {
+    const QString folder =
+        findExamplesFolder(examplesFolderCandidates(QCoreApplication::applicationDirPath()));
+    if (folder.isEmpty()) {
+        m_toolkit.showMessage(QStringLiteral("Папка с примерами не найдена"));
+        return;
+    }
+    openWithDialog(folder);
+}
+
+void TForm1::openWithDialog(const QString& folder) {
     FileDialogOptions OD1; // the system's own title
     OD1.filter =
         QStringLiteral("Исходные данные |*.dat|Файлы LP |*.lp|Файлы MPS |*.mps|Все файлы |*.*");
     OD1.defaultExt = QStringLiteral("dat");
-    OD1.initialDir = QStringLiteral(".");
+    OD1.initialDir = folder;
     int filter = -1;
     OD1.chosenFilter = &filter;
     const auto chosen = m_toolkit.openFileDialog(OD1);
@@ -486,45 +542,50 @@ void TForm1::idFileOpenClick() {
         SetUpResultGrids();
         return;
     }
-    if (const auto format = modelFormat(chosen->toStdString(), filter)) {
+    openPath(*chosen, filter);
+}
+
+void TForm1::openPath(const QString& path, int filter) {
+    const std::string chosen = path.toStdString();
+    // A file read whole replaces the edits and the grid: the session asks about typed work
+    // first (replaceTypedWork()), and one that fails to read changes nothing to ask about.
+    if (const auto format = modelFormat(chosen, filter)) {
         // A reader's error is shown by the session and changes nothing here.
-        const session::ModelOpen laid = m_session->openModelFile(chosen->toStdString(), *format);
-        if (!laid.opened) return;
+        const session::ModelOpen laid = m_session->openModelFile(chosen, *format);
+        if (!laid.opened) return; // a reader's error shown, or the typed work kept
         // An LP or MPS model goes to the sparse engine unless the user chooses the method.
         setEngine(session::Engine::Sparse);
         idEngineMethod->setEnabled(!laid.engineOnly);
         if (laid.engineOnly) {
             btnSolve->setEnabled(true);
-            setStatusText(QString::fromUtf8(kOpenedStatus) + QFileInfo(*chosen).fileName());
+            setStatusText(QString::fromUtf8(kOpenedStatus) + QFileInfo(path).fileName());
+            rememberFile(path);
             m_toolkit.showMessage(QString::fromStdString(laid.message()));
             return;
         }
         showModelLaid(laid);
         setStatusText(QString::fromUtf8(kOpenedStatus) +
                       QString::fromStdString(m_problem.dataFileName));
-        m_unsaved = false;
+        rememberFile(path);
         m_toolkit.showMessage(QString::fromStdString(laid.message()));
         return;
     }
+    const session::OpenResult opened = m_session->openDataFile(chosen);
+    // An open that failed changed nothing; its message said so.
+    if (opened.status != session::OpenStatus::Opened) return;
     setEngine(session::Engine::Method);
     idEngineMethod->setEnabled(true);
-    const session::OpenResult opened = m_session->openDataFile(chosen->toStdString());
+    rememberFile(path);
+    // The names of the file are read whole where the window allows.
+    SG1->widenColumnToText(0, 400);
     setStatusText(QString::fromUtf8(kOpenedStatus) +
                   QString::fromStdString(m_problem.dataFileName));
-    if (opened.status == session::OpenStatus::NotFound) return;
     if (!opened.shortFileNote.empty())
         setStatusText(QString::fromUtf8(kOpenedStatus) +
                       QString::fromStdString(m_problem.dataFileName + ". " + opened.shortFileNote));
     // The problem record now holds the file's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
-    // A file that stopped half-way leaves the new counts with the old numbers and names: a
-    // mix that must not be solved until a file is opened whole.
-    const bool stopped = opened.status == session::OpenStatus::Stopped;
-    if (stopped)
-        setStatusText(QString::fromUtf8(session::kNotReadStatus) +
-                      QString::fromStdString(m_problem.dataFileName));
-    btnSolve->setEnabled(!stopped);
-    if (opened.status == session::OpenStatus::Opened) m_unsaved = false;
+    btnSolve->setEnabled(true);
     if (opened.edits) {
         edG->setText(QString::fromStdString(opened.edits->G));
         edE->setText(QString::fromStdString(opened.edits->E));
@@ -535,6 +596,7 @@ void TForm1::idFileOpenClick() {
 }
 
 void TForm1::showModelLaid(const session::ModelOpen& laid) {
+    SG1->widenColumnToText(0, 400);
     // The problem record now holds the model's numbers, which no basis of a solve belongs to.
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     btnSolve->setEnabled(true);
@@ -548,13 +610,13 @@ void TForm1::showModelLaid(const session::ModelOpen& laid) {
 }
 
 session::ModelOpen TForm1::applyModelText(const QString& text) {
+    // Text that reads replaces the edits and the grid: the session asks about typed work first
+    // (staying with it applies nothing and says nothing more).
     const std::string bytes = text.toStdString();
     session::ModelOpen laid = m_session->applyModelText(bytes);
     if (!laid.opened) return laid;
     showModelLaid(laid);
     setStatusText(QString::fromUtf8(kNewDataStatus));
-    // Typed in the model window and written to no file yet.
-    m_unsaved = true;
     return laid;
 }
 
@@ -575,28 +637,26 @@ bool TForm1::writeDataFiles() {
         m_toolkit.showMessage(QString::fromStdString(contents.error));
         return false;
     }
-    // No default extension: a name typed without one is used as typed.
+    // A name typed without an extension gets the chosen filter's (.dat, .lp, .mps).
     FileDialogOptions SD1;
-    SD1.title = QStringLiteral("Задайте имя для файла ланных");
+    SD1.title = QStringLiteral("Задайте имя для файла данных");
     SD1.filter = QStringLiteral("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*");
     SD1.initialDir = QStringLiteral(".");
     int filter = -1;
     SD1.chosenFilter = &filter;
-    const auto chosen = m_toolkit.saveFileDialog(SD1);
+    const auto chosen = chooseSaveFile(m_toolkit, SD1);
     if (!chosen) return false;
-    std::string path = chosen->toStdString();
+    const std::string path = chosen->toStdString();
     if (const auto format = modelFormat(path, filter)) {
-        // A name typed without an extension under the LP or MPS filter gets the filter's.
-        if (!model::formatOfPath(path)) path += *format == model::FileFormat::Lp ? ".lp" : ".mps";
         // The model the input stands for: the file's own while linked to it.
         model::writeModelFile(path, m_session->modelOfInput(contents), *format);
-        m_unsaved = false;
-        return true;
+    } else {
+        // A file that cannot be created ends the command with the error report; the files
+        // after it in the order data, constraint names, unknown names are not written.
+        datafile::writeDataFiles(path, contents);
     }
-    // A file that cannot be created ends the command with the error report; the files after
-    // it in the order data, constraint names, unknown names are not written.
-    datafile::writeDataFiles(path, contents);
-    m_unsaved = false;
+    m_session->inputWritten();
+    rememberFile(QString::fromStdString(path));
     return true;
 }
 
@@ -652,7 +712,6 @@ void TForm1::solveGrid(bool showResults) {
         solveWithEngine();
         return;
     }
-    m_hasResults = false;
     m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The explanation belongs to the solve that made it.
@@ -672,9 +731,11 @@ void TForm1::solveGrid(bool showResults) {
     // again, with the explanation beside the grid; only an optimum is shown in the results
     // window.
     if (result.explanation.kind != analysis::Explanation::Kind::None) idExplainClick();
+    // The results window shows the last solve whatever its outcome («Последние результаты»),
+    // its own heading and verdict saying when there is no optimum.
+    if (m_windows.results2 != nullptr) m_windows.results2->showTexts();
     if (result.outcome != SolveOutcome::Optimal) return;
     btnSolve->setEnabled(false);
-    m_hasResults = true;
     if (m_windows.results2 == nullptr) return;
     m_windows.results2->setOptimalSolve(true);
     // The exact check's line follows the solve that just ended.
@@ -683,7 +744,6 @@ void TForm1::solveGrid(bool showResults) {
 }
 
 void TForm1::solveWithEngine() {
-    m_hasResults = false;
     m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     if (m_explain != nullptr) m_explain->hide();
@@ -895,7 +955,7 @@ void TForm1::idSolveAgainClick() {
 }
 
 void TForm1::idLastResultsClick() {
-    if (!m_hasResults) {
+    if (!m_session->hasResults()) {
         m_toolkit.showMessage(QStringLiteral("Результатов пока нет: задача еще не решена"));
         return;
     }

@@ -24,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSettings;
 class QStatusBar;
 
 namespace kvado::ui {
@@ -104,6 +105,14 @@ public:
     void btnSolveClick();
     void btnExitClick();
     void idFileOpenClick();
+    // «Файл › Примеры»: the open dialog in the examples' folder.
+    void idExamplesClick();
+    // The open command on `path`, chosen under the open dialog's filter `filter`.
+    void openPath(const QString& path, int filter);
+    // «Файл › Недавние»: the files opened or written last, newest first, kept in the
+    // desktop's settings (or in `file`, an INI file, when set).
+    QStringList recentFiles() const;
+    void setSettingsFile(const QString& file) { m_settingsFile = file; }
     void idWriteFileClick();
     void idGenDatClick();
     void idResultsClick();
@@ -174,6 +183,8 @@ public:
     QAction* idFileOpen;
     QAction* idWriteFile;
     QAction* idGenDat;
+    QAction* idExamples;
+    QMenu* mnRecent;
     QAction* idResults;
     QAction* N2;
     QMenu* mnSolve;
@@ -191,7 +202,7 @@ public:
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
     // opened one.
-    bool unsavedWork() const { return m_unsaved; }
+    bool unsavedWork() const { return m_session->workTyped(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -218,9 +229,7 @@ private:
     int m_progressPosition = 0;
     QElapsedTimer m_progressPainted;
     bool m_splashShown = false;
-    bool m_unsaved = false;
     bool m_exiting = false;
-    bool m_hasResults = false;
     bool m_solving = false;
     bool m_stopRequested = false;
     bool m_closeAfterSolve = false;
@@ -236,8 +245,9 @@ private:
     // While a solve runs nothing but «Прервать» may change the problem.
     void setSolving(bool on);
     bool letEventsThrough();
-    // Asks before typed work is lost; false: the user stays with it.
-    bool keepWork();
+    // Asks before typed work is lost (`gridOnly`: the grid's, as a new table replaces only
+    // the grid); false: the user stays with it.
+    bool keepWork(bool gridOnly = false);
     // The write command; returns whether the files were written.
     bool writeDataFiles();
     // `showResults`: an optimum opens the results window.
@@ -252,6 +262,11 @@ private:
     // results window follow the input laid in.
     void showModelLaid(const session::ModelOpen& laid);
     TfrmModel* m_modelWindow = nullptr;
+    QString m_settingsFile;
+    void openWithDialog(const QString& folder);
+    std::unique_ptr<QSettings> settings() const;
+    void rememberFile(const QString& path);
+    void fillRecentMenu();
 };
 
 } // namespace kvado::ui

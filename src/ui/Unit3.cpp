@@ -1,13 +1,15 @@
 #include "ui/Unit3.h"
 
+#include <QPageSize>
+#include <QPrinter>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTextCursor>
 #include <QTextEdit>
 
 #include "base/FileIo.h"
-#include "datafile/NameFiles.h"
 #include "report/RtfWriter.h"
+#include "session/FileNames.h"
 #include "ui/RichTextReport.h"
 
 namespace kvado::ui {
@@ -40,10 +42,12 @@ TResults::TResults(Toolkit& toolkit, report::ReportDocument& report, QWidget* pa
         m_anchoring.add(b, rect, Qt::RightEdge | Qt::BottomEdge);
         return b;
     };
+    btnPrint = button("btnPrint", "Печать...", QRect(244, 304, 110, 27));
     btnSave = button("btnSave", "Сохранить отчет", QRect(360, 304, 153, 27));
     btnExit = button("btnExit", "Выход", QRect(520, 304, 81, 28));
 
     connectCommand(btnSave, &QPushButton::clicked, this, m_toolkit, [this] { btnSaveClick(); });
+    connectCommand(btnPrint, &QPushButton::clicked, this, m_toolkit, [this] { btnPrintClick(); });
     connect(btnExit, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -71,8 +75,7 @@ void TResults::ClearReport() {
 
 QString TResults::proposedFileName() const {
     const std::string name = m_problem != nullptr ? m_problem->dataFileName : std::string();
-    if (name.empty()) return QStringLiteral("rtf");
-    return QString::fromStdString(datafile::sideFileName(name, "rtf"));
+    return QString::fromStdString(session::proposedReportName(name));
 }
 
 void TResults::FormResize() {
@@ -85,11 +88,19 @@ void TResults::btnSaveClick() {
     options.filter = QStringLiteral("Отчеты|*.rtf|Все файлы|*.*");
     options.initialDir = QStringLiteral(".");
     options.fileName = proposedFileName();
-    const std::optional<QString> path = m_toolkit.saveFileDialog(options);
+    const std::optional<QString> path = chooseSaveFile(m_toolkit, options);
     if (!path) return;
     // What RE1 holds now, the user's own edits included. A file that cannot be written ends
     // the command with the error report; RE1 stays as it is.
     writeFileBytes(path->toStdString(), report::writeRtf(paragraphsOf(*RE1->document())));
+}
+
+void TResults::btnPrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QStringLiteral("Отчет о результатах"));
+    if (!m_toolkit.choosePrinter(printer)) return;
+    RE1->print(&printer);
 }
 
 void TResults::resizeEvent(QResizeEvent* event) {

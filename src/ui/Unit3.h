@@ -40,9 +40,12 @@ public:
     // --- handlers ------------------------------------------------------------------------
     void FormResize();
     void btnSaveClick();
+    // «Печать...»: the report as the window holds it, on the printer the user chooses.
+    void btnPrintClick();
 
     // --- controls ------------------------------------------------------------------------
     QTextEdit* RE1;
+    QPushButton* btnPrint;
     QPushButton* btnSave;
     QPushButton* btnExit;
 

@@ -536,7 +536,7 @@ void TfrmGraph::saveAs(const char* title, const char* filter, const char* ext, b
     options.defaultExt = QString::fromUtf8(ext);
     options.initialDir = QStringLiteral(".");
     options.fileName = QStringLiteral("graph.") + QString::fromUtf8(ext);
-    const std::optional<QString> path = m_toolkit.saveFileDialog(options);
+    const std::optional<QString> path = chooseSaveFile(m_toolkit, options);
     if (!path) return;
     const QSize size = exportSize();
     const QByteArray bytes = svg ? view->svgBytes(size) : view->pngBytes(size);

@@ -184,6 +184,10 @@ void TfrmResults2::fitWidthToGrids() {
 
 void TfrmResults2::showTexts() {
     fitWidthToGrids();
+    // Ctrl+C gives a spreadsheet the numbers with the user's separator.
+    if (m_session != nullptr)
+        for (StringGrid* grid : {SG3, SG2})
+            grid->setCopySeparator(m_session->decimalSeparator());
     edTarget->setText(QString::fromStdString(m_results.edTarget));
     const bool checked = m_session != nullptr && m_session->exactCheck().ran;
     analysis::VerdictLine line;

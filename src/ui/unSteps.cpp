@@ -195,7 +195,7 @@ void TfrmSteps::btnSaveClick() {
     options.defaultExt = QStringLiteral("rtf");
     options.initialDir = QStringLiteral(".");
     options.fileName = QStringLiteral("steps.rtf");
-    const std::optional<QString> path = m_toolkit.saveFileDialog(options);
+    const std::optional<QString> path = chooseSaveFile(m_toolkit, options);
     if (!path) return;
     writeFileBytes(path->toStdString(), report::writeRtf(report::stepsDocument(
                                             *m_problem, *m_steps, *m_names, m_separator)));

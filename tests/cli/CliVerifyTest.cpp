@@ -23,8 +23,18 @@ TEST(CliVerify, ExactMembers) {
     const char* bounded = "0 0 1 1 1E-8\n0.5\n-1\n1\n";
     // The column's only entry is below Eps: the method calls the objective unbounded.
     const char* falseUnbounded = "0 0 1 1 1E-8\n1E-10\n-1\n1\n";
+    // 0.3 / 0.1 is 3 for the decimals as written, not for their binary roundings.
+    const char* decimals = "0 0 1 1 1E-8\n0.1\n-1\n0.3\n";
     const Case cases[] = {
         {"plain solve", primer, {}, 0, nullptr, nullptr, nullptr},
+        {"the decimals as written", decimals, {"--verify"}, 0, "optimal", nullptr, "-3/1"},
+        {"time limit",
+         primer,
+         {"--exact", "--time-limit", "0.000000001"},
+         0,
+         "skipped",
+         "stopped",
+         nullptr},
         {"verified optimum", primer, {"--verify"}, 0, "optimal", nullptr, "5/2"},
         {"nothing to solve exactly", primer, {"--exact"}, 0, "optimal", "null", "5/2"},
         {"one row", bounded, {"--verify"}, 0, "optimal", nullptr, "-2/1"},
@@ -57,6 +67,11 @@ TEST(CliVerify, ExactMembers) {
             EXPECT_EQ(run.out.find("\"exact\""), std::string::npos);
         } else if (std::string(c.exact) == "null") {
             EXPECT_NE(run.out.find("\"exact\": null"), std::string::npos) << run.out;
+        } else if (std::string(c.exact) == "stopped") {
+            const std::string exact = run.out.substr(run.out.find("\"exact\": {"));
+            EXPECT_EQ(jsonField(exact, "status"), c.exact);
+            EXPECT_NE(jsonField(run.out, "reason")->find("время точной проверки истекло"),
+                      std::string::npos);
         } else {
             const std::string exact = run.out.substr(run.out.find("\"exact\": {"));
             EXPECT_EQ(jsonField(exact, "status"), c.exact);

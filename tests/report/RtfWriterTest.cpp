@@ -259,3 +259,24 @@ TEST(RtfWriter, UnrtfTakesOutThePictureUnchanged) {
     for (const std::string& line : text)
         EXPECT_EQ(line.find("89504e47"), std::string::npos) << line;
 }
+
+// A wide table's line is made smaller until it fits an A4 page between margins of 2 cm (9638
+// twips; a Courier character is 0.6 of its size): it used to wrap and lose its columns.
+TEST(RtfWriter, WideLinesFitAnA4Page) {
+    struct Case {
+        size_t chars;
+        double points;
+        const char* size;
+    };
+    const Case cases[] = {{60, 12, "\\fs24\\cf"},
+                          {120, 12, "\\fs13\\cf"},
+                          {80, 10, "\\fs20\\cf"},
+                          {400, 12, "\\fs10\\cf"}};
+    for (const Case& c : cases) {
+        Paragraph p;
+        p.runs.push_back({std::string(c.chars, 'x'), {"Courier New", c.points}});
+        const std::string rtf = writeRtf({p});
+        EXPECT_NE(rtf.find("\\paperw11906\\paperh16838\\margl1134\\margr1134"), std::string::npos);
+        EXPECT_NE(rtf.find(c.size), std::string::npos) << c.chars << " characters:\n" << rtf;
+    }
+}

@@ -92,7 +92,7 @@ TEST_F(DataFiles, WriteDialogHasNoDefaultExtension) {
     write(path("p.dat"));
     ASSERT_EQ(toolkit.fileDialogs().size(), 1u);
     const FileDialogOptions& d = toolkit.fileDialogs()[0];
-    EXPECT_EQ(d.title, u("Задайте имя для файла ланных"));
+    EXPECT_EQ(d.title, u("Задайте имя для файла данных"));
     EXPECT_EQ(d.filter, u("Файлы данных|*.dat|Файлы LP|*.lp|Файлы MPS|*.mps|Все файлы|*.*"));
     EXPECT_EQ(d.defaultExt, QString());
     EXPECT_EQ(d.initialDir, u("."));
@@ -113,7 +113,7 @@ TEST_F(DataFiles, CancelledWriteWritesNothing) {
     toolkit.answerFileDialog(std::nullopt);
     form->idWriteFile->trigger();
     EXPECT_EQ(entries(),
-              (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла ланных")}}));
+              (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла данных")}}));
     EXPECT_EQ(filesInFolder(), QStringList{});
 }
 
@@ -206,8 +206,12 @@ TEST_F(DataFiles, OpenLoadsTheProblemWithoutTheGrid) {
     EXPECT_EQ(problem.initialRhs[3], 3.0L);
 }
 
-TEST_F(DataFiles, NameWithoutExtensionKeepsItsSideFilesBesideIt) {
+TEST_F(DataFiles, NameWithoutExtensionGetsTheFiltersAndItsSideFilesBesideIt) {
     enterExample();
+    write(path("p1"));
+    EXPECT_EQ(filesInFolder(), (QStringList{"p1.dat", "p1.neizv", "p1.ogran"}));
+    // A file without an extension that is there is opened, and written again, as named.
+    ASSERT_TRUE(QFile::rename(path("p1.dat"), path("p1")));
     write(path("p1"));
     EXPECT_EQ(filesInFolder(), (QStringList{"p1", "p1.neizv", "p1.ogran"}));
     toolkit.clear();
@@ -239,6 +243,9 @@ TEST_F(DataFiles, ProgressBarMovesEveryTenRowsAndRestsAtZero) {
     EXPECT_EQ(form->progressPosition(), 0);
 }
 
+const QString kNotRead =
+    QString::fromUtf8("\r\nФайл «p.dat» не прочитан: таблица и задача остались прежними");
+
 // --- failures of the open command ----------------------------------------------------------
 
 TEST_F(DataFiles, MissingFileIsToldAndOnlyItsNameShows) {
@@ -249,36 +256,25 @@ TEST_F(DataFiles, MissingFileIsToldAndOnlyItsNameShows) {
     open(path("nowhere.dat"));
     EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""},
                                              {Kind::Message, u("Файл не найден...")}}));
-    before.status = u("   Открыт файл: nowhere.dat");
-    before.dataFileName = "nowhere.dat";
+    // Not even its name: the report and the status bar name no file that was not opened.
     EXPECT_EQ(shown(), before);
 }
 
-TEST_F(DataFiles, BadTokenEndsTheReadWithWhatWasSetSoFar) {
+TEST_F(DataFiles, BadTokenChangesNothing) {
     put("bad.dat", "1 0 1 2 1E-8\n5 6\n7 x 9\n");
     put("bad.ogran", "A\r\nB\r\n");
     put("bad.neizv", "U\r\nV\r\n");
-    form->btnSolve->setEnabled(false);
+    const Shown before = shown();
     toolkit.clear();
     open(path("bad.dat"));
-    // The name files are not read and the grid gets no headers.
     EXPECT_EQ(entries(), (std::vector<Entry>{
                              {Kind::OpenDialog, ""},
-                             {Kind::Error, u("Invalid numeric input\r\nстрока 3, число 2: «x»")}}));
-    // The mix of the new counts and the old cells is not to be solved.
-    EXPECT_FALSE(form->btnSolve->isEnabled());
-    EXPECT_EQ(form->edG->text(), "1");
-    EXPECT_EQ(form->edL->text(), "1");
-    EXPECT_EQ(form->edN->text(), "2");
-    EXPECT_EQ(grid().rowCount(), 5);
-    EXPECT_EQ(grid().colCount(), 4);
-    EXPECT_EQ(grid().cell(2, 2), "5");
-    EXPECT_EQ(grid().cell(3, 2), "6");
-    EXPECT_EQ(grid().cell(2, 3), "7");
-    EXPECT_EQ(grid().cell(3, 3), "");
-    EXPECT_EQ(grid().cell(0, 2), "");
-    EXPECT_EQ(problem.tableau(2, 1), 7.0L);
-    EXPECT_EQ(form->statusText(), u("   Файл не прочитан: bad.dat"));
+                             {Kind::Error, u("Invalid numeric input\r\nНеверное число в файле "
+                                             "данных: строка 3, число 2: «x»\r\nФайл «bad.dat» "
+                                             "не прочитан: таблица и задача остались прежними")}}));
+    // Neither the new counts nor the numbers before the bad one: no mix to solve.
+    EXPECT_EQ(shown(), before);
+    EXPECT_TRUE(form->btnSolve->isEnabled());
 }
 
 TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
@@ -287,7 +283,9 @@ TEST_F(DataFiles, BadTokenInTheHeaderLeavesTheEditsAlone) {
     put("bad.dat", "1 1 many 2 1E-8\n");
     open(path("bad.dat"));
     EXPECT_EQ(toolkit.texts(Kind::Error),
-              QStringList{u("Invalid numeric input\r\nстрока 1, число 3: «many»")});
+              QStringList{u("Invalid numeric input\r\nНеверное число в файле данных: строка 1, "
+                            "число 3: «many»\r\nФайл «bad.dat» не прочитан: таблица и задача "
+                            "остались прежними")});
     EXPECT_EQ(shown().edits, edits);
 }
 
@@ -476,11 +474,8 @@ TEST_P(RefusedCounts, EndTheOpenBeforeAnythingChanges) {
     Shown before = shown();
     toolkit.clear();
     open(path("p.dat"));
-    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, u(c.message)}}));
-    // The file was found: its name shows and Solve is enabled, as for a bad number.
-    before.status = u("   Открыт файл: p.dat");
-    before.dataFileName = "p.dat";
-    before.solveEnabled = true;
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::OpenDialog, ""}, {Kind::Error, u(c.message) + kNotRead}}));
     EXPECT_EQ(shown(), before);
 }
 
@@ -516,11 +511,13 @@ TEST_F(DataFiles, UnreadableNameFileEndsTheOpenWithTheErrorReport) {
     QFile::remove(path("p.neizv"));
     ASSERT_TRUE(QDir(folder.path(".")).mkdir("p.neizv"));
     toolkit.clear();
+    const Shown before = shown();
     open(path("p.dat"));
-    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::OpenDialog, ""},
-                                             {Kind::Error, "Cannot open file \"" + path("p.neizv") +
-                                                               "\". " + u("Is a directory")}}));
-    EXPECT_EQ(grid().cell(0, 2), " Demand"); // the constraint names came first
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{{Kind::OpenDialog, ""},
+                                  {Kind::Error, "Cannot open file \"" + path("p.neizv") + "\". " +
+                                                    u("Is a directory") + kNotRead}}));
+    EXPECT_EQ(shown(), before); // not even the constraint names, which came first
 }
 
 // --- failures of the write command ---------------------------------------------------------
@@ -572,7 +569,7 @@ TEST_F(DataFiles, UncreatableDataFileIsReportedAndNothingIsWritten) {
     const QString target = path("missing/p.dat");
     toolkit.clear();
     write(target);
-    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла ланных")},
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя для файла данных")},
                                              {Kind::Error, "Cannot create file \"" + target +
                                                                "\". " + reason(ENOENT)}}));
     EXPECT_EQ(filesInFolder(), QStringList{});

@@ -166,8 +166,8 @@ TEST_F(MainWindow, Menu) {
     QStringList file;
     for (QAction* a : form->N1->actions())
         file << a->objectName() + "=" + a->text();
-    EXPECT_EQ(file, (QStringList{u("idFileOpen=Открыть файл данных"),
-                                 u("idWriteFile=Записать данные в файл"),
+    EXPECT_EQ(file, (QStringList{u("idFileOpen=Открыть файл данных"), u("idExamples=Примеры"),
+                                 u("mnRecent=Недавние"), u("idWriteFile=Записать данные в файл"),
                                  u("idGenDat=Генерировать тест - данные")}));
 }
 

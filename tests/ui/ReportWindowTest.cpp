@@ -137,8 +137,8 @@ TEST_F(Report, SaveDialogProposesTheDataFilesNameWithRtf) {
         const char* proposed;
     };
     const Case cases[] = {
-        {"", "rtf"},      {"zad1.dat", "zad1.rtf"},       {"task", "task.rtf"},
-        {"p1", "p1.rtf"}, {"plan.v2.dat", "plan.v2.rtf"},
+        {"", "Отчет.rtf"}, {"zad1.dat", "zad1.rtf"},       {"task", "task.rtf"},
+        {"p1", "p1.rtf"},  {"plan.v2.dat", "plan.v2.rtf"},
     };
     solveExample();
     for (const Case& c : cases) {
@@ -148,7 +148,7 @@ TEST_F(Report, SaveDialogProposesTheDataFilesNameWithRtf) {
         save(std::nullopt);
         EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя отчета")}}));
         const FileDialogOptions& o = toolkit.fileDialogs().back();
-        EXPECT_EQ(o.fileName, c.proposed);
+        EXPECT_EQ(o.fileName, u(c.proposed));
         EXPECT_EQ(o.filter, u("Отчеты|*.rtf|Все файлы|*.*"));
         EXPECT_EQ(o.initialDir, ".");
         EXPECT_EQ(o.defaultExt, "");
@@ -160,11 +160,11 @@ TEST_F(Report, SaveDialogProposesTheDataFilesNameWithRtf) {
 TEST_F(Report, SavedReportHoldsTheTextAndHeadings) {
     SKIP_WITHOUT_UNRTF();
     solveExample();
-    // The name is used as chosen: no extension is added.
+    // A name typed without an extension gets the filter's.
     save(folder.path("report"));
     EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::SaveDialog, u("Задайте имя отчета")}}));
-    EXPECT_EQ(filesInFolder(), (QStringList{"Kvaq.log", "report"}));
-    const QString html = unrtfHtml(folder.path("report"));
+    EXPECT_EQ(filesInFolder(), (QStringList{"Kvaq.log", "report.rtf"}));
+    const QString html = unrtfHtml(folder.path("report.rtf"));
     for (const QString& line : lines()) {
         if (line.trimmed().isEmpty()) continue;
         EXPECT_TRUE(html.contains(line.trimmed())) << line.toStdString() << "\n"

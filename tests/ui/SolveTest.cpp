@@ -74,18 +74,21 @@ TEST_F(Solve, FreshTableStopsAtThePlaceholder) {
     form->btnNewTab->click();
     toolkit.clear();
     form->btnSolve->click();
-    EXPECT_EQ(entries(), (std::vector<Entry>{
-                             {Kind::Error, u("' ?' is not a valid floating point value\r\nЯчейка: "
-                                             "ограничение 1, неизвестная 1")}}));
+    EXPECT_EQ(
+        entries(),
+        (std::vector<Entry>{{Kind::Error, u("' ?' is not a valid floating point value\r\n« ?» — не "
+                                            "число\r\nЯчейка: ограничение 1, неизвестная 1")}}));
     EXPECT_TRUE(form->btnSolve->isEnabled());
     EXPECT_FALSE(QFile::exists(folder.path("Kvaq.log")));
 }
 
 TEST_F(Solve, DesignGridStopsAtTheFirstEmptyCell) {
     form->btnSolve->click();
-    EXPECT_EQ(entries(), (std::vector<Entry>{
-                             {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка: "
-                                             "ограничение 1, неизвестная 1")}}));
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{
+                  {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка пуста: "
+                                  "в нее нужно ввести число\r\nЯчейка: "
+                                  "ограничение 1, неизвестная 1")}}));
 }
 
 TEST_F(Solve, CellsAreReadInTheOrderOfTheSetUp) {
@@ -174,9 +177,11 @@ TEST_F(Solve, MoreRowsThanTheGridHasStopInTheGridTransfer) {
     toolkit.clear();
     form->btnSolve->click();
     // Row 6, the objective row for these counts, is outside the grid and empty.
-    EXPECT_EQ(entries(), (std::vector<Entry>{
-                             {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка: "
-                                             "целевая функция, неизвестная 1")}}));
+    EXPECT_EQ(entries(),
+              (std::vector<Entry>{
+                  {Kind::Error, u("'' is not a valid floating point value\r\nЯчейка пуста: "
+                                  "в нее нужно ввести число\r\nЯчейка: "
+                                  "целевая функция, неизвестная 1")}}));
 }
 
 TEST_F(Solve, ResizingFirstMakesTheCountsAgree) {

@@ -73,7 +73,7 @@ TEST(Recorder, FileDialogsTakeThePreparedAnswersInOrder) {
     open.title = u("Открыть");
     open.filter = u("Исходные данные |*.dat|Все файлы |*.*");
     FileDialogOptions save;
-    save.title = u("Задайте имя для файла ланных");
+    save.title = u("Задайте имя для файла данных");
     EXPECT_EQ(toolkit.openFileDialog(open), QStringLiteral("/data/a.dat"));
     EXPECT_EQ(toolkit.saveFileDialog(save), std::nullopt);
     EXPECT_EQ(toolkit.openFileDialog(open), std::nullopt);
