@@ -11,7 +11,7 @@ set -euo pipefail
 # pictures as SVG.
 KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev
                 libgtest-dev qt6-svg-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
-                fonts-liberation2 libgmp-dev libqsopt-ex-dev qt6-translations-l10n dpkg-dev)
+                fonts-liberation2 libgmp-dev libqsopt-ex-dev libglpk-dev qt6-translations-l10n dpkg-dev)
 # The tests' tools: clang for the fuzz targets, glpsol and esolver (QSopt_ex's exact solver of
 # LP files) as independent solvers to compare with, Xvfb for the screenshots.
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then

@@ -2,6 +2,7 @@
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
 //                        [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
+//                        [--engine method|sparse]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
@@ -27,6 +28,7 @@
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
+#include "session/EngineSolve.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
 #include "text/Json.h"
@@ -41,7 +43,7 @@ int usage() {
         "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
         "[--exact]\n"
         "                           [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE]\n"
-        "                           [--threads 1|2]\n"
+        "                           [--threads 1|2] [--engine method|sparse]\n"
         "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
@@ -131,6 +133,8 @@ struct SolveArgs {
     bool json = false, ranges = false, verify = false, exact = false, steps = false;
     // --threads 1: the pivot never shares its columns (for CPU-time comparisons).
     bool oneThread = false;
+    // --engine method|sparse; none: the method for data files, the engine for LP and MPS files.
+    std::optional<session::Engine> engine;
     // --time-limit S: the exact check and the exact solve share S seconds (0: no limit).
     double timeLimit = 60;
 };
@@ -139,8 +143,11 @@ std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
     SolveArgs a;
     for (size_t k = 0; k < args.size(); ++k) {
         const bool value = k + 1 < args.size();
+        session::Engine e;
         if (args[k] == "--format" && value)
             a.formatOption = args[++k];
+        else if (args[k] == "--engine" && value && session::engineNamed(args[k + 1], e))
+            a.engine = e, ++k;
         else if (args[k] == "--json")
             a.json = true;
         else if (args[k] == "--ranges")
@@ -174,6 +181,15 @@ std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
 std::optional<int> openModelToSolve(session::Session& session, const SolveArgs& a,
                                     model::FileFormat format) {
     const session::ModelOpen laid = session.openModelFile(a.file, format);
+    if (laid.engineOnly) {
+        // The method was asked for a model only the engine takes: its transformation says why.
+        try {
+            (void)model::toStandardForm(*session.engineModel());
+        } catch (const ProblemSizeError& e) {
+            return badInput(a.file, e.what());
+        }
+        return badInput(a.file, laid.summary);
+    }
     if (laid.opened) {
         printNotes(a.file, laid.notes);
         return std::nullopt;
@@ -322,6 +338,100 @@ void printText(const session::Session& session, const SolveAnswer& r) {
         std::fputs("kvado-cli: the objective is unbounded\n", stderr);
 }
 
+// What the sparse engine's road prints: the report, or the JSON object whose "x" and "pi" are
+// the model's column values and row marginals, "objective" the model's, in its sense.
+int printSparse(session::Session& session, const engine::SparseAnswer& a, const model::Model& m,
+                const std::string& file, bool json, const std::string& rtf, bool analysesAsked) {
+    const bool optimal = a.status == engine::SparseStatus::Optimal;
+    if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
+    if (json) {
+        std::string out = "{\"status\": \"";
+        out += engine::sparseStatusName(a.status);
+        out += "\", \"objective\": " + text::formatRoundTrip(a.objective) + ", \"x\": [";
+        for (size_t j = 0; j < a.columnValue.size(); ++j)
+            out += (j ? ", " : "") + text::formatRoundTrip(a.columnValue[j]);
+        out += "], \"pi\": [";
+        for (size_t i = 0; i < a.rowMarginal.size(); ++i)
+            out += (i ? ", " : "") + text::formatRoundTrip(a.rowMarginal[i]);
+        out += "], \"passes\": " + std::to_string(a.iterations) + ", \"engine\": \"sparse\"";
+        if (optimal) out += ", \"model\": " + model::userTermsJson(m, *session.userSolution());
+        out += "}\n";
+        std::fputs(out.c_str(), stdout);
+    } else {
+        std::string text;
+        for (const auto& line : session.report().lines())
+            text += line + "\n";
+        std::fputs(text.c_str(), stdout);
+    }
+    if (analysesAsked)
+        std::fprintf(
+            stderr,
+            "kvado-cli: %s: the analyses (--ranges, --verify, --exact, --steps) run on the "
+            "method, which cannot take this model\n",
+            file.c_str());
+    switch (a.status) {
+    case engine::SparseStatus::Optimal:
+        return 0;
+    case engine::SparseStatus::Infeasible:
+        if (!a.failure.empty())
+            std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
+        std::fputs("kvado-cli: the constraints have no feasible solution\n", stderr);
+        return 2;
+    case engine::SparseStatus::Unbounded:
+        std::fputs("kvado-cli: the objective is unbounded\n", stderr);
+        return 3;
+    case engine::SparseStatus::Stopped:
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
+        return 4;
+    case engine::SparseStatus::Failed:
+        break;
+    }
+    std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
+    return 1;
+}
+
+// The sparse engine's road: the model as it stands, with no standard form. Nothing returned:
+// the method solves after all. Without a choice of engine the analyses (--ranges, --verify,
+// --exact, --steps) read the method's basis, so they take the method where the model fits it;
+// and a model without an answer that the method can take is explained by the method, whose
+// report then replaces the engine's.
+std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
+                                 model::FileFormat format) {
+    const bool analyses = a.ranges || a.verify || a.exact || a.steps;
+    const session::Engine engine =
+        a.engine.value_or(analyses ? session::Engine::Method : session::defaultEngine(format));
+    if (engine == session::Engine::Method && (a.engine || format == model::FileFormat::Data))
+        return std::nullopt;
+    model::Model userModel;
+    std::vector<std::string> notes;
+    try {
+        userModel = model::readModelFile(a.file, format, &notes);
+    } catch (const model::ReadError& e) {
+        // The message names the file and the line itself.
+        std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        return badInput(a.file, e.what());
+    }
+    const bool fits = format == model::FileFormat::Data || session::methodCanTake(userModel);
+    if (engine == session::Engine::Method && fits) return std::nullopt;
+    try {
+        const engine::SparseAnswer answer = session.solveSparse(userModel);
+        const bool noAnswer = answer.status == engine::SparseStatus::Infeasible ||
+                              answer.status == engine::SparseStatus::Unbounded;
+        if (a.engine || !fits || !noAnswer) {
+            printNotes(a.file, notes);
+            return printSparse(session, answer, userModel, a.file, a.json, a.rtf,
+                               analyses && !a.engine);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), oneLine(e.what()).c_str());
+        return 1;
+    }
+    session.clearReport();
+    return std::nullopt;
+}
+
 int solveCommand(const std::vector<std::string>& args) {
     const std::optional<SolveArgs> a = parseSolveArgs(args);
     if (!a) return usage();
@@ -337,6 +447,7 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setLogFolder(a->logDir);
     session.setDateTimeSource(nowText);
     if (a->oneThread) session.setSolveOptions(SolveOptions::oneThread());
+    if (const std::optional<int> code = sparseToSolve(session, *a, *format)) return *code;
     SolveAnswer answer;
     try {
         const std::optional<int> refused = *format == model::FileFormat::Data

@@ -1,5 +1,6 @@
 #include "model/FileSupport.h"
 
+#include <cstdint>
 #include <unordered_set>
 
 #include "solver/LpProblem.h"
@@ -7,10 +8,12 @@
 namespace kvado::model::detail {
 
 void checkModelSize(size_t rows, size_t columns) {
-    if (static_cast<int64_t>(rows) > ProblemLimits::maxRows ||
-        static_cast<int64_t>(columns) > ProblemLimits::maxColumns)
+    // Any size the machine holds is read: the sparse engine takes it, and the transformation
+    // for the method refuses what the method cannot take. Indices stay 32-bit.
+    constexpr auto kMost = static_cast<size_t>(INT32_MAX - 1);
+    if (rows > kMost || columns > kMost)
         throw ProblemSizeError(
-            fileTooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
+            tooLargeMessage(static_cast<int64_t>(rows), static_cast<int64_t>(columns)));
 }
 
 std::vector<std::string> fileNames(const std::vector<std::string>& names,

@@ -15,8 +15,8 @@ namespace kvado::model::detail {
 // Names to indices; a model's names are looked up once a coefficient.
 using NameIndex = std::unordered_map<std::string, int32_t>;
 
-// Refuses a model that already has more rows or columns than ProblemLimits allows, with the
-// program's size message, before the reader goes on.
+// Refuses a model whose rows or columns no 32-bit index can number, with the program's size
+// message, before the reader goes on (the method's own limits are the transformation's).
 void checkModelSize(size_t rows, size_t columns);
 
 // The names a writer puts in a file: each one passed through `fix` (which makes it legal), then

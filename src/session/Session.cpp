@@ -1,4 +1,5 @@
 #include "session/Session.h"
+#include "session/EngineSolve.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -213,6 +214,7 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
 OpenResult Session::openModel(const model::Model& model, model::StandardForm sf, Real eps,
                               const std::string& fileName) {
     OpenResult r = openModel(sf, eps, fileName);
+    m_solvedModel = nullptr;
     m_link = std::make_unique<Link>();
     m_link->model = model;
     m_link->standard = std::move(sf);
@@ -263,7 +265,16 @@ ModelOpen Session::openModelFile(const std::string& path, model::FileFormat form
         r.reason = e.what();
         r.error = std::filesystem::is_regular_file(path, ec) ? r.reason : kFileNotFound;
     }
-    if (r.error.empty()) {
+    if (r.error.empty() && !methodCanTake(m)) {
+        // The input stays as it was; only the sparse engine solves this one.
+        endLink();
+        r.opened = r.engineOnly = true;
+        r.summary = "Задача велика для таблицы программы (ограничений " +
+                    std::to_string(m.rows.size()) + ", неизвестных " +
+                    std::to_string(m.columns.size()) +
+                    "): она будет решена разреженным симплекс-методом, таблица не заполняется";
+        m_engineOnly = std::make_unique<model::Model>(std::move(m));
+    } else if (r.error.empty()) {
         std::vector<std::string> notes = std::move(r.notes);
         r = layModel(m, baseName(path));
         r.notes = std::move(notes);
@@ -303,7 +314,14 @@ std::string ModelOpen::message() const {
 
 // --- the user's model ------------------------------------------------------------------------
 
+const model::Model* Session::engineModel() const {
+    if (m_engineOnly) return m_engineOnly.get();
+    return m_link ? &m_link->model : nullptr;
+}
+
 void Session::endLink() {
+    m_engineOnly.reset();
+    m_solvedModel = nullptr;
     m_link.reset();
     m_userSolution.reset();
 }
@@ -330,7 +348,10 @@ const std::optional<model::UserSolution>& Session::userSolution() const {
 }
 
 std::vector<std::string> Session::userSolutionLines() const {
-    if (!linkedTransformed() || !m_userSolution) return {};
+    if (!m_userSolution) return {};
+    if (m_solvedModel != nullptr)
+        return model::userTermsLines(*m_solvedModel, *m_userSolution, m_separator);
+    if (!linkedTransformed()) return {};
     return model::userTermsLines(m_link->model, *m_userSolution, m_separator);
 }
 
@@ -384,8 +405,54 @@ SolveResult Session::solveInput(const EditTexts& edits) {
     return solveLoaded();
 }
 
+engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::SparseOptions options,
+                                          const EngineRunner& run) {
+    clearReport();
+    m_exactCheck = {};
+    m_userSolution.reset();
+    m_explanation = {};
+    m_outcome = SolveOutcome::Stopped;
+    m_solvedLoaded = false;
+    m_steps.reset();
+    if (!options.stopRequested && m_view && !run)
+        options.stopRequested = [view = m_view] { return view->stopRequested(); };
+    m_solvedModel = &model;
+    engine::SparseAnswer answer;
+    {
+        struct Running {
+            SessionView* view;
+            explicit Running(SessionView* v) : view(v) {
+                if (view) view->solveRunning(true);
+            }
+            ~Running() {
+                if (view) view->solveRunning(false);
+            }
+        } running(m_view);
+        auto solveIt = [&] { return engine::solveSparse(model, options); };
+        answer = run ? run(solveIt) : solveIt();
+    }
+    TraceLog log(m_logFolder);
+    log.open();
+    for (const std::string& line : sparseLogLines(answer))
+        log.writeLine(line);
+    log.close();
+    m_report.append(kSparseEngineNote);
+    std::string verdict = sparseStatusText(answer.status);
+    if (!answer.failure.empty()) verdict += ": " + answer.failure;
+    m_report.append(verdict);
+    if (answer.status == engine::SparseStatus::Optimal) {
+        m_userSolution = userSolutionOf(answer);
+        m_report.append("");
+        for (const std::string& line : model::userTermsLines(model, *m_userSolution, m_separator))
+            m_report.append(line);
+    }
+    if (m_view) m_view->reportAppended();
+    return answer;
+}
+
 SolveResult Session::solveLoaded() {
     SolveResult result;
+    m_solvedModel = nullptr;
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();

@@ -21,6 +21,7 @@
 #include "analysis/Ranging.h"
 #include "analysis/Verify.h"
 #include "datafile/DataFileWriter.h"
+#include "engine/SparseEngine.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
 #include "model/Model.h"
@@ -72,6 +73,9 @@ struct SolveResult {
 struct ModelOpen {
     // The model's standard form is in the problem and the input grid, linked to the model.
     bool opened = false;
+    // The model is larger than the method takes: kept for the sparse engine alone, with the
+    // problem and the input grid as they were (`summary` says so).
+    bool engineOnly = false;
     // Not opened: what stopped it, a reader's error ("FILE: строка N: ..."), a model too large
     // or one that cannot be met. `errorLine` is the reader's line (1-based; 0: none).
     std::string error;
@@ -242,6 +246,23 @@ public:
     // fails.
     SolveResult solveLoaded();
 
+    // --- the sparse engine ---------------------------------------------------------------------
+    // `model` (of any size) solved by the sparse engine, as it stands: the trace log holds the
+    // engine's summary, the report the engine's note, its verdict and, for an optimum, the
+    // answer in the model's terms («Решение исходной задачи»), which userSolution() then is.
+    // The problem record and the input stay as they were. The view's stop command ends the
+    // solve unless `options` has a stop request of its own. Throws FileError when the trace
+    // log fails.
+    // `run`, when given, runs the engine's call (another thread, while the window waits); it
+    // must then bring its own stop request in `options`.
+    using EngineRunner =
+        std::function<engine::SparseAnswer(const std::function<engine::SparseAnswer()>&)>;
+    engine::SparseAnswer solveSparse(const model::Model& model, engine::SparseOptions options = {},
+                                     const EngineRunner& run = nullptr);
+    // The model the sparse engine solves for the input: the one only the engine takes (an LP
+    // or MPS file beyond the method's limits), else the linked model; null otherwise.
+    const model::Model* engineModel() const;
+
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
     // own on request, so its report stays as it was).
@@ -353,6 +374,8 @@ private:
     GridCounts m_layout{1, 1, 1, 3};
     // Mutable: a data file's model and answer are made when first asked for.
     mutable std::unique_ptr<Link> m_link;
+    std::unique_ptr<model::Model> m_engineOnly;  // a model the method cannot take
+    const model::Model* m_solvedModel = nullptr; // the model of the last sparse solve
     mutable std::optional<model::UserSolution> m_userSolution;
     struct Edited {
         bool grid = false, edits = false;

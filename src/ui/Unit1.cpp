@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,9 +18,15 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "datafile/DataFileWriter.h"
+#include "engine/GlpkGuard.h"
 #include "model/ModelIo.h"
 #include "session/FileNames.h"
 #include "session/Messages.h"
@@ -33,6 +40,7 @@
 #include "ui/unModel.h"
 #include "ui/unResults2.h"
 #include "ui/unSteps.h"
+#include "ui/unUserTerms.h"
 #include "ui/unZastav.h"
 
 namespace kvado::ui {
@@ -321,6 +329,27 @@ void TForm1::createMenu() {
     bar->insertMenu(idResults, mnSolve);
     idModel = action("idModel", "Модель", &TForm1::idModelClick);
     mnSolve->addAction(idModel);
+    mnEngine = mnSolve->addMenu(QStringLiteral("Метод решения"));
+    mnEngine->setObjectName(QStringLiteral("mnEngine"));
+    auto* engines = new QActionGroup(this);
+    idEngineMethod =
+        mnEngine->addAction(QStringLiteral("Симплекс-метод программы (журнал планов)"));
+    idEngineMethod->setObjectName(QStringLiteral("idEngineMethod"));
+    idEngineSparse = mnEngine->addAction(QStringLiteral("Разреженный симплекс-метод (GLPK)"));
+    idEngineSparse->setObjectName(QStringLiteral("idEngineSparse"));
+    for (QAction* a : {idEngineMethod, idEngineSparse}) {
+        a->setCheckable(true);
+        engines->addAction(a);
+    }
+    idEngineMethod->setChecked(true);
+}
+
+session::Engine TForm1::engine() const {
+    return idEngineSparse->isChecked() ? session::Engine::Sparse : session::Engine::Method;
+}
+
+void TForm1::setEngine(session::Engine e) {
+    (e == session::Engine::Sparse ? idEngineSparse : idEngineMethod)->setChecked(true);
 }
 
 // --- recent files ----------------------------------------------------------------------------
@@ -522,6 +551,16 @@ void TForm1::openPath(const QString& path, int filter) {
         // A reader's error is shown by the session and changes nothing here.
         const session::ModelOpen laid = m_session->openModelFile(chosen, *format);
         if (!laid.opened) return; // a reader's error shown, or the typed work kept
+        // An LP or MPS model goes to the sparse engine unless the user chooses the method.
+        setEngine(session::Engine::Sparse);
+        idEngineMethod->setEnabled(!laid.engineOnly);
+        if (laid.engineOnly) {
+            btnSolve->setEnabled(true);
+            setStatusText(QString::fromUtf8(kOpenedStatus) + QFileInfo(path).fileName());
+            rememberFile(path);
+            m_toolkit.showMessage(QString::fromStdString(laid.message()));
+            return;
+        }
         showModelLaid(laid);
         setStatusText(QString::fromUtf8(kOpenedStatus) +
                       QString::fromStdString(m_problem.dataFileName));
@@ -532,6 +571,8 @@ void TForm1::openPath(const QString& path, int filter) {
     const session::OpenResult opened = m_session->openDataFile(chosen);
     // An open that failed changed nothing; its message said so.
     if (opened.status != session::OpenStatus::Opened) return;
+    setEngine(session::Engine::Method);
+    idEngineMethod->setEnabled(true);
     rememberFile(path);
     // The names of the file are read whole where the window allows.
     SG1->widenColumnToText(0, 400);
@@ -658,6 +699,12 @@ void TForm1::btnSolveClick() {
 }
 
 void TForm1::solveGrid(bool showResults) {
+    // A model only the engine takes is never the grid's problem.
+    const bool engineOnly = m_session->engineModel() != nullptr && !m_session->linked();
+    if (showResults && (engine() == session::Engine::Sparse || engineOnly)) {
+        solveWithEngine();
+        return;
+    }
     m_lastOutcome.reset();
     if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
     // The explanation belongs to the solve that made it.
@@ -687,6 +734,118 @@ void TForm1::solveGrid(bool showResults) {
     // The exact check's line follows the solve that just ended.
     m_windows.results2->showTexts();
     if (showResults) m_toolkit.showModal(*m_windows.results2);
+}
+
+void TForm1::solveWithEngine() {
+    m_lastOutcome.reset();
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    if (m_explain != nullptr) m_explain->hide();
+    const model::Model* model = m_session->engineModel();
+    if (model == nullptr) {
+        // The grid's problem, as the write command reads it, is a model too.
+        const datafile::DataFileContents contents = m_session->inputContents(editTexts());
+        if (!contents.error.empty()) {
+            m_toolkit.showMessage(QString::fromStdString(contents.error));
+            return;
+        }
+        m_typedModel = std::make_unique<model::Model>(m_session->modelOfInput(contents));
+        model = m_typedModel.get();
+    }
+    // The engine runs on a second thread; this one shows its progress in the status line and
+    // lets the window's events through, «Прервать» among them.
+    struct Progress {
+        std::mutex lock;
+        engine::SparseProgress last;
+        bool fresh = false;
+    } progress;
+    std::atomic<bool> stop{false};
+    engine::SparseOptions options;
+    options.stopRequested = [&stop] { return stop.load(); };
+    options.progress = [&progress](const engine::SparseProgress& p) {
+        const std::lock_guard<std::mutex> hold(progress.lock);
+        progress.last = p;
+        progress.fresh = true;
+    };
+    const QString status = statusText();
+    auto number = [this](double v) {
+        QString t = QString::number(v, 'g', 10);
+        return t.replace(QLatin1Char('.'), QLatin1Char(m_decimalSeparator));
+    };
+    auto run = [&](const std::function<engine::SparseAnswer()>& solve) {
+        // «Прервать» is shown before the engine starts, and a click on it is seen.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_stopRequested) stop = true;
+        engine::SparseAnswer answer;
+        std::exception_ptr failure;
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            try {
+                answer = solve();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            engine::glpkThreadEnd();
+            done = true;
+        });
+        while (!done) {
+            if (m_stopRequested) stop = true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            {
+                const std::lock_guard<std::mutex> hold(progress.lock);
+                if (progress.fresh) {
+                    const engine::SparseProgress& p = progress.last;
+                    setStatusText(QStringLiteral("   Итераций: %1, Z = %2, невязка %3, %4 с")
+                                      .arg(p.iterations)
+                                      .arg(number(p.objective), number(p.infeasibility),
+                                           number(std::round(p.seconds * 10) / 10)));
+                    progress.fresh = false;
+                }
+            }
+            if (m_stopRequested) stop = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        worker.join();
+        if (failure) std::rethrow_exception(failure);
+        return answer;
+    };
+    engine::SparseAnswer answer;
+    try {
+        answer = m_session->solveSparse(*model, options, run);
+    } catch (...) {
+        setStatusText(status);
+        throw;
+    }
+    setStatusText(status);
+    // A model only the engine takes leaves the method unchosen.
+    idEngineMethod->setEnabled(m_session->linked() || m_session->engineModel() == nullptr);
+    if (m_closeAfterSolve) {
+        m_closeAfterSolve = false;
+        close();
+        return;
+    }
+    switch (answer.status) {
+    case engine::SparseStatus::Optimal:
+        m_lastOutcome = SolveOutcome::Optimal;
+        break;
+    case engine::SparseStatus::Infeasible:
+        m_lastOutcome = SolveOutcome::Infeasible;
+        break;
+    case engine::SparseStatus::Unbounded:
+        m_lastOutcome = SolveOutcome::Unbounded;
+        break;
+    case engine::SparseStatus::Stopped:
+    case engine::SparseStatus::Failed:
+        break;
+    }
+    if (answer.status != engine::SparseStatus::Optimal) {
+        std::string text = session::sparseStatusText(answer.status);
+        if (!answer.failure.empty() && answer.status != engine::SparseStatus::Stopped)
+            text += ": " + answer.failure;
+        m_toolkit.showMessage(QString::fromStdString(text));
+        return;
+    }
+    if (m_userTerms == nullptr) m_userTerms = new TfrmUserTerms(m_toolkit, this);
+    m_userTerms->showLines(m_session->userSolutionLines());
 }
 
 void TForm1::setSolving(bool on) {

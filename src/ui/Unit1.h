@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "session/EngineSolve.h"
 #include "session/Session.h"
 #include "solver/LpProblem.h"
 #include "ui/Form.h"
@@ -135,6 +136,11 @@ public:
     TfrmModel* modelWindow() const { return m_modelWindow; }
     // «Решение › Почему нет решения»: the last infeasible or unbounded solve explained.
     void idExplainClick();
+    // «Решение › Метод решения»: which engine «Решить» uses. The method (its trace log, steps
+    // and graph) is chosen for data files and the grid, the sparse engine for an opened LP or
+    // MPS file; the step view and the graphical method always use the method.
+    session::Engine engine() const;
+    void setEngine(session::Engine e);
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -187,6 +193,9 @@ public:
     QAction* idGraph;
     QAction* idModel;
     QAction* idExplain;
+    QMenu* mnEngine;
+    QAction* idEngineMethod;
+    QAction* idEngineSparse;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -241,6 +250,12 @@ private:
     bool writeDataFiles();
     // `showResults`: an optimum opens the results window.
     void solveGrid(bool showResults = true);
+    // «Решить» with the sparse engine: the opened model (or the grid's problem as one) solved
+    // on a second thread while the window shows its progress and lets «Прервать» through; an
+    // optimum opens «Решение исходной задачи».
+    void solveWithEngine();
+    std::unique_ptr<model::Model> m_typedModel; // the grid's problem as the engine's model
+    class TfrmUserTerms* m_userTerms = nullptr;
     // An LP or MPS file opened, or LP text applied: the edits, the Solve button and the
     // results window follow the input laid in.
     void showModelLaid(const session::ModelOpen& laid);

@@ -181,7 +181,10 @@ INSTANTIATE_TEST_SUITE_P(
                         s += " x" + std::to_string(j) + " <= 1\n";
                     return s + "end\n";
                 }(),
-                "solve @", 1, "в файле ограничений 1, неизвестных 8001; в стандартной форме"}),
+                // The method's transformation: the sparse engine, the default of an LP file,
+                // takes the model as it stands.
+                "solve @ --engine method", 1,
+                "в файле ограничений 1, неизвестных 8001; в стандартной форме"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The printed answer is the command's result: one that cannot be written is a failure.

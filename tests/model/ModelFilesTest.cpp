@@ -210,20 +210,27 @@ TEST(ModelFiles, BadMpsInputs) {
     }
 }
 
-// Counts beyond the limits are refused with the program's size message while reading.
-TEST(ModelFiles, TooManyRowsAreRefusedWhileReading) {
+// Counts beyond the method's limits are read (the sparse engine takes any size); the
+// transformation for the method refuses them with the program's size message.
+TEST(ModelFiles, TooManyRowsForTheMethodAreRefusedByTheTransformation) {
     std::string text = "ROWS\n N obj\n";
-    for (int64_t i = 0; i <= ProblemLimits::maxRows; ++i)
+    std::string columns = "COLUMNS\n";
+    for (int64_t i = 0; i <= ProblemLimits::maxRows; ++i) {
         text += " L r" + std::to_string(i) + "\n";
-    text += "ENDATA\n";
+        columns += " x r" + std::to_string(i) + " 1\n";
+    }
+    text += columns + "RHS\n rhs r0 1\nENDATA\n";
     try {
-        readMps(text, "big.mps");
+        const Model m = readMps(text, "big.mps");
+        EXPECT_EQ(m.rows.size(), static_cast<size_t>(ProblemLimits::maxRows) + 1);
+        toStandardForm(m);
         ADD_FAILURE();
     } catch (const ProblemSizeError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Ошибка: задача слишком велика для этого компьютера\r\n(в файле больше 8000 "
-                  "ограничений; можно не более 8000 ограничений, 1000000 неизвестных и 20000000 "
-                  "коэффициентов)");
+                  "Ошибка: задача слишком велика для этого компьютера\r\n(в файле ограничений "
+                  "8001, неизвестных 1; в стандартной форме (с границами неизвестных как "
+                  "строками) ограничений 8001, неизвестных 1; можно не более 8000 ограничений, "
+                  "1000000 неизвестных и 20000000 коэффициентов)");
     }
 }
 

@@ -2,6 +2,7 @@
 // typed as LP text and solved, and a text that does not read marked at its line.
 
 #include <QLabel>
+#include <QTimer>
 
 #include "UiTestSupport.h"
 #include "base/FileIo.h"
@@ -49,6 +50,9 @@ TEST_F(ModelWindow, OpenedLpFileSaysWhatWasDoneAndAnswersInItsTerms) {
     EXPECT_EQ(form->statusText(), u("   Открыт файл: plan.lp"));
     EXPECT_EQ(grid().cell(0, 2) + grid().cell(2, 1), " cap x");
 
+    // The method's road (the sparse engine is the default of an opened LP file).
+    EXPECT_TRUE(form->idEngineSparse->isChecked());
+    form->idEngineMethod->trigger();
     toolkit.clear();
     toolkit.setModalAction([&](QDialog& d) {
         if (d.objectName() == u("TfrmResults2")) form->windows().results2->btnUserTerms->click();
@@ -65,6 +69,35 @@ TEST_F(ModelWindow, OpenedLpFileSaysWhatWasDoneAndAnswersInItsTerms) {
     form->idSolveAgain->trigger();
     EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{u("TfrmResults2")});
     EXPECT_FALSE(form->windows().results2->btnUserTerms->isVisibleTo(form->windows().results2));
+}
+
+// The sparse engine, the default of an opened LP file, answers in the model's terms with the
+// method's words and leaves its summary in Kvaq.log; a data file goes back to the method; a
+// «Прервать» clicked while the engine runs stops it.
+TEST_F(ModelWindow, SparseEngineSolvesAnOpenedLpFileAndStops) {
+    openFile("plan.lp", kPlan);
+    ASSERT_TRUE(form->idEngineSparse->isChecked());
+    toolkit.clear();
+    form->btnSolve->click();
+    ASSERT_EQ(toolkit.texts(Kind::Modal), QStringList{u("TfrmUserTerms")});
+    ASSERT_TRUE(form->session().userSolution());
+    EXPECT_EQ(double(form->session().userSolution()->objective), 14);
+    EXPECT_EQ(form->session().userSolutionLines()[2], "Максимум «profit» = 14");
+    const std::string log = readFileBytes(folder.path(u("Kvaq.log")).toStdString());
+    EXPECT_NE(log.find("GLPK"), std::string::npos);
+    EXPECT_EQ(form->statusText(), u("   Открыт файл: plan.lp")); // the progress is gone
+
+    toolkit.clear();
+    QTimer::singleShot(0, form.get(), [&] { form->btnStop->click(); });
+    form->btnSolve->click();
+    EXPECT_EQ(toolkit.texts(Kind::Message), QStringList{u("Решение остановлено")});
+    EXPECT_FALSE(form->session().userSolution());
+    EXPECT_TRUE(form->btnSolve->isVisible() || !form->isVisible());
+
+    writeFileBytes(folder.path(u("p.dat")).toStdString(), "0 0 1 1 1E-8\n1\n-1\n4\n");
+    toolkit.answerFileDialog(folder.path(u("p.dat")));
+    form->idFileOpen->trigger();
+    EXPECT_TRUE(form->idEngineMethod->isChecked());
 }
 
 // A name without an extension takes the chosen filter's format; while linked the file's own

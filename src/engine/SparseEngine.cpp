@@ -1,0 +1,301 @@
+#include "engine/SparseEngine.h"
+
+#include <glpk.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+
+#include "engine/GlpkGuard.h"
+
+namespace kvado::engine {
+
+namespace {
+
+using model::kInfinity;
+
+// GLPK's bound type of [lower, upper]; either may be infinite.
+int boundType(Real lower, Real upper) {
+    const bool lo = std::isfinite(lower), up = std::isfinite(upper);
+    if (lo && up) return lower == upper ? GLP_FX : GLP_DB;
+    if (lo) return GLP_LO;
+    if (up) return GLP_UP;
+    return GLP_FR;
+}
+
+double finiteOrZero(Real v) {
+    return std::isfinite(v) ? static_cast<double>(v) : 0.0;
+}
+
+BasisStatus statusOf(int glpkStatus) {
+    switch (glpkStatus) {
+    case GLP_BS:
+        return BasisStatus::Basic;
+    case GLP_NU:
+        return BasisStatus::AtUpper;
+    case GLP_NF:
+        return BasisStatus::Free;
+    case GLP_NS:
+        return BasisStatus::Fixed;
+    default:
+        return BasisStatus::AtLower;
+    }
+}
+
+// A number after "key =" in a progress line; GLPK prints through the C library, so a locale
+// with a decimal comma is read too.
+bool numberAfter(std::string_view line, std::string_view key, double& out) {
+    const size_t at = line.find(key);
+    if (at == std::string_view::npos) return false;
+    size_t k = at + key.size();
+    while (k < line.size() && (line[k] == ' ' || line[k] == '='))
+        ++k;
+    std::string token;
+    while (k < line.size() && line[k] != ' ' && line[k] != '(')
+        token += line[k] == ',' ? '.' : line[k], ++k;
+    const auto r = std::from_chars(token.data(), token.data() + token.size(), out);
+    return r.ec == std::errc();
+}
+
+// GLPK's progress line: "[*|#| ] NNN: obj = Z inf = I (k)" (primal) or "... infeas = I".
+bool parseProgress(std::string_view line, SparseProgress& p) {
+    size_t k = 0;
+    while (k < line.size() && (line[k] == ' ' || line[k] == '*' || line[k] == '#'))
+        ++k;
+    const size_t colon = line.find(':', k);
+    if (colon == std::string_view::npos || colon == k) return false;
+    int64_t it = 0;
+    const auto r = std::from_chars(line.data() + k, line.data() + colon, it);
+    if (r.ec != std::errc() || r.ptr != line.data() + colon) return false;
+    double z = 0, inf = 0;
+    if (!numberAfter(line, "obj", z)) return false;
+    if (!numberAfter(line, "infeas", inf) && !numberAfter(line, "inf", inf)) return false;
+    p.iterations = it;
+    p.objective = z;
+    p.infeasibility = inf;
+    // "*" marks a feasible basis in the primal simplex, "#" in the dual one after its phase 1.
+    p.feasible = line.find('*') < colon || line.find('#') < colon;
+    return true;
+}
+
+// The model in GLPK, as it stands. The arrays are made before the guarded call.
+struct Loaded {
+    std::vector<int> ia{0}, ja{0};
+    std::vector<double> ar{0};
+};
+
+Loaded matrixOf(const model::Model& m) {
+    Loaded l;
+    const size_t n = m.entries.size() + 1;
+    l.ia.reserve(n);
+    l.ja.reserve(n);
+    l.ar.reserve(n);
+    for (const model::Entry& e : m.entries) {
+        if (e.value == 0) continue;
+        l.ia.push_back(e.row + 1);
+        l.ja.push_back(e.column + 1);
+        l.ar.push_back(static_cast<double>(e.value));
+    }
+    return l;
+}
+
+// A column or a row whose bounds cross: no point meets it.
+std::string crossingBounds(const model::Model& m) {
+    for (const model::Column& c : m.columns)
+        if (c.lower > c.upper || c.lower == kInfinity || c.upper == -kInfinity)
+            return "границы столбца " + c.name + " несовместны";
+    for (const model::Row& r : m.rows)
+        if (r.lower > r.upper || r.lower == kInfinity || r.upper == -kInfinity)
+            return "границы строки " + r.name + " несовместны";
+    return {};
+}
+
+} // namespace
+
+const char* sparseStatusName(SparseStatus s) {
+    switch (s) {
+    case SparseStatus::Optimal:
+        return "optimal";
+    case SparseStatus::Infeasible:
+        return "infeasible";
+    case SparseStatus::Unbounded:
+        return "unbounded";
+    case SparseStatus::Stopped:
+        return "stopped";
+    case SparseStatus::Failed:
+        return "failed";
+    }
+    return "failed";
+}
+
+SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
+    SparseAnswer a;
+    const auto started = std::chrono::steady_clock::now();
+    auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    };
+    const int rows = static_cast<int>(m.rows.size());
+    const int cols = static_cast<int>(m.columns.size());
+    if (std::string crossing = crossingBounds(m); !crossing.empty()) {
+        a.status = SparseStatus::Infeasible;
+        a.failure = std::move(crossing);
+        a.columnValue.assign(static_cast<size_t>(cols), 0);
+        a.columnMarginal.assign(static_cast<size_t>(cols), 0);
+        a.columnStatus.assign(static_cast<size_t>(cols), BasisStatus::AtLower);
+        a.rowActivity.assign(static_cast<size_t>(rows), 0);
+        a.rowMarginal.assign(static_cast<size_t>(rows), 0);
+        a.rowStatus.assign(static_cast<size_t>(rows), BasisStatus::Basic);
+        a.seconds = elapsed();
+        return a;
+    }
+
+    if (options.stopRequested && options.stopRequested()) {
+        a.status = SparseStatus::Stopped;
+        a.failure = "решение остановлено";
+        return a;
+    }
+    // Everything GLPK is given is made here, outside the guarded calls.
+    Loaded loaded = matrixOf(m);
+    std::string pending; // an unfinished output line
+    bool stopped = false;
+    const GlpkOutput output = [&](std::string_view text) {
+        pending += text;
+        size_t nl;
+        while ((nl = pending.find('\n')) != std::string::npos) {
+            std::string line = pending.substr(0, nl);
+            pending.erase(0, nl + 1);
+            SparseProgress p;
+            if (parseProgress(line, p)) {
+                p.seconds = elapsed();
+                a.iterations = std::max(a.iterations, p.iterations);
+                if (options.progress) options.progress(p);
+            }
+            a.log.push_back(std::move(line));
+        }
+        if (options.stopRequested && options.stopRequested()) stopped = true;
+        return stopped;
+    };
+
+    GlpkProblem problem;
+    if (!problem.valid()) {
+        a.failure = "GLPK: не удалось создать задачу";
+        return a;
+    }
+    glp_prob* lp = problem.get();
+    GlpkResult r = glpkGuarded([&] {
+        glp_set_obj_dir(lp, m.sense == model::Sense::Maximize ? GLP_MAX : GLP_MIN);
+        glp_set_obj_coef(lp, 0, static_cast<double>(m.objectiveConstant));
+        if (rows > 0) glp_add_rows(lp, rows);
+        if (cols > 0) glp_add_cols(lp, cols);
+        for (int i = 0; i < rows; ++i) {
+            const model::Row& row = m.rows[static_cast<size_t>(i)];
+            glp_set_row_bnds(lp, i + 1, boundType(row.lower, row.upper), finiteOrZero(row.lower),
+                             finiteOrZero(row.upper));
+        }
+        for (int j = 0; j < cols; ++j) {
+            const model::Column& c = m.columns[static_cast<size_t>(j)];
+            glp_set_col_bnds(lp, j + 1, boundType(c.lower, c.upper), finiteOrZero(c.lower),
+                             finiteOrZero(c.upper));
+            glp_set_obj_coef(lp, j + 1, static_cast<double>(c.cost));
+        }
+        glp_load_matrix(lp, static_cast<int>(loaded.ia.size()) - 1, loaded.ia.data(),
+                        loaded.ja.data(), loaded.ar.data());
+    });
+    loaded = Loaded{}; // GLPK has its own copy now
+    if (!r.ok) {
+        a.failure = r.failure;
+        a.seconds = elapsed();
+        return a;
+    }
+
+    glp_smcp parm;
+    glp_init_smcp(&parm);
+    parm.msg_lev = GLP_MSG_ON;
+    parm.meth = options.method == SparseOptions::Method::Dual ? GLP_DUALP : GLP_PRIMAL;
+    parm.pricing = options.steepestEdge ? GLP_PT_PSE : GLP_PT_STD;
+    parm.out_frq = std::max(1, options.progressMilliseconds);
+    if (options.timeLimitSeconds > 0)
+        parm.tm_lim = static_cast<int>(std::min(options.timeLimitSeconds * 1000, 2e9));
+    int ret = 0;
+    auto solveOnce = [&](bool presolve) {
+        parm.presolve = presolve ? GLP_ON : GLP_OFF;
+        return glpkGuarded(
+            [&] {
+                if (options.scale) glp_scale_prob(lp, GLP_SF_AUTO);
+                // Presolve makes its own basis; without it GLPK needs one to start from.
+                if (!presolve) glp_adv_basis(lp, 0);
+                ret = glp_simplex(lp, &parm);
+            },
+            output);
+    };
+    r = solveOnce(options.presolve);
+    if (r.ok && (ret == GLP_ENOPFS || ret == GLP_ENODFS)) {
+        // The presolve found no feasible point (or no bounded optimum) and leaves no basis:
+        // solved again without it, so that the last basis is there to explain the outcome.
+        r = solveOnce(false);
+    }
+    a.seconds = elapsed();
+    if (!pending.empty()) a.log.push_back(pending);
+    if (!r.ok) {
+        a.status = r.stopped ? SparseStatus::Stopped : SparseStatus::Failed;
+        a.failure = r.stopped ? "решение остановлено" : r.failure;
+        return a;
+    }
+    if (ret == GLP_ETMLIM || ret == GLP_EITLIM) {
+        a.status = SparseStatus::Stopped;
+        a.failure = "время решения истекло";
+        return a;
+    }
+    if (ret != 0) {
+        a.failure = "GLPK: glp_simplex вернул код " + std::to_string(ret);
+        return a;
+    }
+    int status = GLP_UNDEF, primal = GLP_UNDEF, dual = GLP_UNDEF;
+    glpkGuarded([&] {
+        status = glp_get_status(lp);
+        primal = glp_get_prim_stat(lp);
+        dual = glp_get_dual_stat(lp);
+    });
+    if (status == GLP_OPT)
+        a.status = SparseStatus::Optimal;
+    else if (primal == GLP_NOFEAS || status == GLP_NOFEAS)
+        a.status = SparseStatus::Infeasible;
+    else if (status == GLP_UNBND || dual == GLP_NOFEAS)
+        a.status = SparseStatus::Unbounded;
+    else {
+        a.failure = "GLPK: состояние решения " + std::to_string(status);
+        return a;
+    }
+    a.columnValue.resize(static_cast<size_t>(cols));
+    a.columnMarginal.resize(static_cast<size_t>(cols));
+    a.columnStatus.resize(static_cast<size_t>(cols));
+    a.rowActivity.resize(static_cast<size_t>(rows));
+    a.rowMarginal.resize(static_cast<size_t>(rows));
+    a.rowStatus.resize(static_cast<size_t>(rows));
+    int iterations = 0, ray = 0;
+    double objective = 0;
+    glpkGuarded([&] {
+        iterations = glp_get_it_cnt(lp);
+        objective = glp_get_obj_val(lp);
+        for (int j = 0; j < cols; ++j) {
+            const auto k = static_cast<size_t>(j);
+            a.columnValue[k] = glp_get_col_prim(lp, j + 1);
+            a.columnMarginal[k] = glp_get_col_dual(lp, j + 1);
+            a.columnStatus[k] = statusOf(glp_get_col_stat(lp, j + 1));
+        }
+        for (int i = 0; i < rows; ++i) {
+            const auto k = static_cast<size_t>(i);
+            a.rowActivity[k] = glp_get_row_prim(lp, i + 1);
+            a.rowMarginal[k] = glp_get_row_dual(lp, i + 1);
+            a.rowStatus[k] = statusOf(glp_get_row_stat(lp, i + 1));
+        }
+        if (a.status == SparseStatus::Unbounded) ray = glp_get_unbnd_ray(lp);
+    });
+    a.iterations = std::max<int64_t>(a.iterations, iterations);
+    a.objective = objective;
+    a.unboundedVariable = ray - 1;
+    return a;
+}
+
+} // namespace kvado::engine
