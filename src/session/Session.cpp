@@ -19,6 +19,25 @@
 
 namespace kvado::session {
 
+namespace {
+// Tells the view that a solve runs (a window then lets only «Прервать» through), however the
+// solve ends.
+class SolveRunning {
+public:
+    explicit SolveRunning(SessionView* view) : m_view(view) {
+        if (m_view) m_view->solveRunning(true);
+    }
+    ~SolveRunning() {
+        if (m_view) m_view->solveRunning(false);
+    }
+    SolveRunning(const SolveRunning&) = delete;
+    SolveRunning& operator=(const SolveRunning&) = delete;
+
+private:
+    SessionView* m_view;
+};
+} // namespace
+
 using analysis::VerifyOptions;
 
 namespace {
@@ -419,15 +438,7 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     m_solvedModel = &model;
     engine::SparseAnswer answer;
     {
-        struct Running {
-            SessionView* view;
-            explicit Running(SessionView* v) : view(v) {
-                if (view) view->solveRunning(true);
-            }
-            ~Running() {
-                if (view) view->solveRunning(false);
-            }
-        } running(m_view);
+        const SolveRunning running(m_view);
         auto solveIt = [&] { return engine::solveSparse(model, options); };
         answer = run ? run(solveIt) : solveIt();
     }
@@ -459,17 +470,7 @@ SolveResult Session::solveLoaded() {
     m_explanation = {};
     m_outcome = SolveOutcome::Stopped;
     {
-        // The view knows while the solver runs (a window then lets only «Прервать» through),
-        // however the solve ends.
-        struct Running {
-            SessionView* view;
-            explicit Running(SessionView* v) : view(v) {
-                if (view) view->solveRunning(true);
-            }
-            ~Running() {
-                if (view) view->solveRunning(false);
-            }
-        } running(m_view);
+        const SolveRunning running(m_view);
         TraceLog log(m_logFolder);
         m_steps.reset();
         if (m_recordSteps) m_steps = std::make_unique<StepRecorder>(m_stepLimits);
