@@ -60,7 +60,7 @@ private:
 // Only the columns the rows use are kept, and no costs: phase 2 ends at once.
 std::optional<std::vector<int32_t>>
 infeasibleRows(const LpProblem& p, const std::vector<int32_t>& rows, const Budget& budget,
-               const std::function<bool()>& stop, int32_t& solves) {
+               const std::function<bool()>& stop, const ExplainOptions& options, int32_t& solves) {
     std::vector<int32_t> newColumn(static_cast<size_t>(p.N) + 1, 0);
     int32_t n = 0;
     for (const int32_t i : rows) {
@@ -93,7 +93,9 @@ infeasibleRows(const LpProblem& p, const std::vector<int32_t>& rows, const Budge
     TraceLog log{TraceLog::Discard{}};
     SearchHost host(budget, stop);
     ++solves;
-    const SolveOutcome outcome = solve(q, log, host);
+    const SolveOutcome outcome = options.phase1
+                                     ? options.phase1(q, [&host] { return host.stopRequested(); })
+                                     : solve(q, log, host);
     // A solve cut short says nothing of its rows.
     if (outcome == SolveOutcome::Stopped) throw Stopped(!budget.timeUp());
     if (outcome != SolveOutcome::Infeasible) return std::nullopt;
@@ -110,8 +112,9 @@ infeasibleRows(const LpProblem& p, const std::vector<int32_t>& rows, const Budge
 // removal makes the rest feasible is halved, and a single such row belongs to the subset.
 // Every set kept on the way is proven infeasible exactly; "feasible" is the method's word.
 std::vector<int32_t> deletionFilter(const LpProblem& p, std::vector<int32_t> set,
-                                    const Budget& budget, const std::function<bool()>& stop,
+                                    const Budget& budget, const ExplainOptions& options,
                                     int32_t& solves) {
+    const std::function<bool()>& stop = options.stopRequested;
     std::vector<int32_t> needed; // rows whose removal leaves a feasible set, ascending
     size_t group = std::max<size_t>(1, set.size() / 4);
     for (;;) {
@@ -127,7 +130,8 @@ std::vector<int32_t> deletionFilter(const LpProblem& p, std::vector<int32_t> set
                             open.begin() + static_cast<std::ptrdiff_t>(group),
                             std::back_inserter(rest));
         // No rows at all are met by X = 0.
-        auto smaller = rest.empty() ? std::nullopt : infeasibleRows(p, rest, budget, stop, solves);
+        auto smaller =
+            rest.empty() ? std::nullopt : infeasibleRows(p, rest, budget, stop, options, solves);
         if (smaller) {
             // A subset of a set without a needed row is feasible, so none is lost here.
             set = std::move(*smaller);
@@ -203,7 +207,7 @@ void explainInfeasible(const LpProblem& p, const ExplainOptions& options, Explan
     }
     const Budget search = Budget::seconds(options.subsetSeconds, options.cancel);
     try {
-        f.subset = deletionFilter(p, supportOf(p, *y), search, options.stopRequested, f.resolves);
+        f.subset = deletionFilter(p, supportOf(p, *y), search, options, f.resolves);
         f.subsetComputed = true;
     } catch (const Stopped& stopped) {
         f.subset.clear();

@@ -33,6 +33,10 @@ struct ExplainOptions {
     // Asked between the passes of the search's solves, as the solver asks its host; true stops
     // the search (the certificate is then shown alone).
     std::function<bool()> stopRequested;
+    // Solves phase 1 of a part of the problem (a record of its own, loaded and snapshot),
+    // leaving its last phase-1 basis in it as the method does, and says how it ended; the
+    // method's solve when not given. `stop` is the search's own stop, to be asked as it goes.
+    std::function<SolveOutcome(LpProblem&, const std::function<bool()>& stop)> phase1;
 };
 
 // Row i (1..M) times `multiplier`; for the sum to read 0 >= bound the bounds X[j] >= 0 are

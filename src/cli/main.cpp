@@ -339,12 +339,31 @@ void printText(const session::Session& session, const SolveAnswer& r) {
 }
 
 // What the sparse engine's road prints: the report, or the JSON object whose "x" and "pi" are
-// the model's column values and row marginals, "objective" the model's, in its sense.
+// the model's column values and row marginals, "objective" the model's, in its sense; then the
+// analyses asked for, on the engine's basis, in the members and sections the method's have.
 int printSparse(session::Session& session, const engine::SparseAnswer& a, const model::Model& m,
-                const std::string& file, bool json, const std::string& rtf, bool analysesAsked) {
+                const SolveArgs& args) {
     const bool optimal = a.status == engine::SparseStatus::Optimal;
-    if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
-    if (json) {
+    std::string ranges;
+    if (args.ranges) {
+        std::string why;
+        if (session.rangesAvailable(&why)) {
+            const analysis::Ranges r = session.ranges();
+            session.writeRangesReport(r);
+            ranges = analysis::rangesJson(r);
+        } else {
+            ranges = "\"ranges\": null";
+            if (optimal)
+                std::fprintf(stderr, "kvado-cli: %s: no ranges: %s\n", args.file.c_str(),
+                             why.c_str());
+        }
+    }
+    if (!args.rtf.empty())
+        writeFileBytes(args.rtf, report::writeRtf(session.report().paragraphs()));
+    std::optional<session::ExactCheck> exact;
+    if (args.verify || args.exact)
+        exact = session.runExactCheck(nullptr, args.exact, args.timeLimit);
+    if (args.json) {
         std::string out = "{\"status\": \"";
         out += engine::sparseStatusName(a.status);
         out += "\", \"objective\": " + text::formatRoundTrip(a.objective) + ", \"x\": [";
@@ -355,20 +374,31 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
             out += (i ? ", " : "") + text::formatRoundTrip(a.rowMarginal[i]);
         out += "], \"passes\": " + std::to_string(a.iterations) + ", \"engine\": \"sparse\"";
         if (optimal) out += ", \"model\": " + model::userTermsJson(m, *session.userSolution());
+        if (const std::string why = session::explanationJson(session.userExplanation());
+            !why.empty())
+            out += ", " + why;
+        if (!ranges.empty()) out += ", " + ranges;
+        if (exact) {
+            out += ", \"verification\": " + analysis::verificationJson(exact->verification);
+            if (args.exact)
+                out += ", \"exact\": " +
+                       (exact->exactRun ? analysis::exactJson(exact->exact) : "null");
+        }
         out += "}\n";
         std::fputs(out.c_str(), stdout);
     } else {
         std::string text;
         for (const auto& line : session.report().lines())
             text += line + "\n";
+        if (exact) {
+            text += "\n";
+            for (const auto& line : analysis::reportSection(
+                     exact->verification, exact->exactRun ? &exact->exact : nullptr, kSeparator))
+                text += line + "\n";
+        }
         std::fputs(text.c_str(), stdout);
     }
-    if (analysesAsked)
-        std::fprintf(
-            stderr,
-            "kvado-cli: %s: the analyses (--ranges, --verify, --exact, --steps) run on the "
-            "method, which cannot take this model\n",
-            file.c_str());
+    const std::string& file = args.file;
     switch (a.status) {
     case engine::SparseStatus::Optimal:
         return 0;
@@ -390,16 +420,13 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
     return 1;
 }
 
-// The sparse engine's road: the model as it stands, with no standard form. Nothing returned:
-// the method solves after all. Without a choice of engine the analyses (--ranges, --verify,
-// --exact, --steps) read the method's basis, so they take the method where the model fits it;
-// and a model without an answer that the method can take is explained by the method, whose
-// report then replaces the engine's.
+// The sparse engine's road: the model as it stands, with no standard form, and the analyses on
+// its final basis. Nothing returned: the method solves. --steps records the method's passes,
+// so without a choice of engine it takes the method where the model fits it.
 std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
                                  model::FileFormat format) {
-    const bool analyses = a.ranges || a.verify || a.exact || a.steps;
     const session::Engine engine =
-        a.engine.value_or(analyses ? session::Engine::Method : session::defaultEngine(format));
+        a.engine.value_or(a.steps ? session::Engine::Method : session::defaultEngine(format));
     if (engine == session::Engine::Method && (a.engine || format == model::FileFormat::Data))
         return std::nullopt;
     model::Model userModel;
@@ -417,19 +444,17 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     if (engine == session::Engine::Method && fits) return std::nullopt;
     try {
         const engine::SparseAnswer answer = session.solveSparse(userModel);
-        const bool noAnswer = answer.status == engine::SparseStatus::Infeasible ||
-                              answer.status == engine::SparseStatus::Unbounded;
-        if (a.engine || !fits || !noAnswer) {
-            printNotes(a.file, notes);
-            return printSparse(session, answer, userModel, a.file, a.json, a.rtf,
-                               analyses && !a.engine);
-        }
+        printNotes(a.file, notes);
+        if (a.steps)
+            std::fprintf(stderr,
+                         "kvado-cli: %s: --steps records the method's passes, which cannot take "
+                         "this model\n",
+                         a.file.c_str());
+        return printSparse(session, answer, userModel, a);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), oneLine(e.what()).c_str());
         return 1;
     }
-    session.clearReport();
-    return std::nullopt;
 }
 
 int solveCommand(const std::vector<std::string>& args) {

@@ -235,6 +235,21 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         // solved again without it, so that the last basis is there to explain the outcome.
         r = solveOnce(false);
     }
+    if (r.ok && ret == 0) {
+        // The dual simplex proves the dual infeasible without looking for a primal feasible
+        // point, so the model is unbounded or has no feasible solution: the primal simplex,
+        // from the basis reached, tells which (and leaves a feasible basis and its ray).
+        int status = GLP_UNDEF, primal = GLP_UNDEF;
+        glpkGuarded([&] {
+            status = glp_get_status(lp);
+            primal = glp_get_prim_stat(lp);
+        });
+        if (status != GLP_OPT && primal != GLP_FEAS && primal != GLP_NOFEAS) {
+            parm.meth = GLP_PRIMAL;
+            parm.presolve = GLP_OFF;
+            r = glpkGuarded([&] { ret = glp_simplex(lp, &parm); }, output);
+        }
+    }
     a.seconds = elapsed();
     if (!pending.empty()) a.log.push_back(pending);
     if (!r.ok) {
@@ -261,7 +276,7 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         a.status = SparseStatus::Optimal;
     else if (primal == GLP_NOFEAS || status == GLP_NOFEAS)
         a.status = SparseStatus::Infeasible;
-    else if (status == GLP_UNBND || dual == GLP_NOFEAS)
+    else if (status == GLP_UNBND || (dual == GLP_NOFEAS && primal == GLP_FEAS))
         a.status = SparseStatus::Unbounded;
     else {
         a.failure = "GLPK: состояние решения " + std::to_string(status);

@@ -24,6 +24,15 @@ Engine defaultEngine(model::FileFormat format) {
     return format == model::FileFormat::Data ? Engine::Method : Engine::Sparse;
 }
 
+int64_t standardFormRows(const model::Model& m) {
+    int64_t rows = 0;
+    for (const model::Row& r : m.rows)
+        rows += r.kind == RowKind::Range && r.lower != r.upper ? 2 : 1;
+    for (const model::Column& c : m.columns)
+        if (std::isfinite(c.lower) && std::isfinite(c.upper) && c.lower != c.upper) ++rows;
+    return rows;
+}
+
 bool methodCanTake(const model::Model& m) {
     // The standard form's counts as the transformation would make them: a ranged row is two
     // rows, a finite upper bound above a finite lower one a row, a free column two columns.

@@ -3,6 +3,7 @@
 // trace log then holds the engine's summary (GLPK's own lines), not the method's passes, and
 // the report the answer in the model's terms.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ Engine defaultEngine(model::FileFormat format);
 // Whether the method can take the model: its standard form within the method's size limits
 // (the transformation itself is not made).
 bool methodCanTake(const model::Model& m);
+// The rows of the model's standard form, counted without making it.
+int64_t standardFormRows(const model::Model& m);
 
 // The line that tells the user which engine solved and where its summary is.
 inline constexpr const char* kSparseEngineNote =

@@ -436,6 +436,9 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     if (!options.stopRequested && m_view && !run)
         options.stopRequested = [view = m_view] { return view->stopRequested(); };
     m_solvedModel = &model;
+    m_sparse.reset();
+    m_engineRecord.reset();
+    m_engineRecordWhy.clear();
     engine::SparseAnswer answer;
     {
         const SolveRunning running(m_view);
@@ -457,13 +460,92 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
         for (const std::string& line : model::userTermsLines(model, *m_userSolution, m_separator))
             m_report.append(line);
     }
+    m_sparse = answer;
+    // The analyses read the engine's basis after everything the solve itself writes.
+    analyseSparse();
     if (m_view) m_view->reportAppended();
     return answer;
+}
+
+const EngineRecord* Session::engineRecord(std::string* why) const {
+    if (!m_sparse || !m_solvedModel) {
+        if (why) *why = "разреженный симплекс-метод не решал задачу";
+        return nullptr;
+    }
+    if (!m_engineRecord && m_engineRecordWhy.empty()) {
+        const int64_t rows = standardFormRows(*m_solvedModel);
+        if (rows > kEngineInverseRows)
+            m_engineRecordWhy = "задача велика: ограничений стандартной формы " +
+                                std::to_string(rows) + ", предел " +
+                                std::to_string(kEngineInverseRows);
+        else
+            m_engineRecord = session::engineRecord(*m_solvedModel, *m_sparse, m_engineRecordWhy);
+        if (!m_engineRecord && m_engineRecordWhy.empty()) m_engineRecordWhy = "нет базиса";
+    }
+    if (!m_engineRecord && why) *why = m_engineRecordWhy;
+    return m_engineRecord.get();
+}
+
+analysis::ExplainOptions Session::explainOptions() {
+    analysis::ExplainOptions options;
+    options.decimalSeparator = m_separator;
+    // The search for the subset solves again: the view lets its events through and its
+    // stop command ends the search as it would a solve.
+    options.stopRequested = [this] { return stopRequested(); };
+    return options;
+}
+
+void Session::analyseSparse() {
+    const engine::SparseStatus status = m_sparse->status;
+    if (status != engine::SparseStatus::Optimal && status != engine::SparseStatus::Infeasible &&
+        status != engine::SparseStatus::Unbounded)
+        return;
+    // A model whose standard form is beyond the automatic check's rows is not laid into a
+    // record for it: the check says it was not made, and can be asked for.
+    VerifyOptions automatic;
+    automatic.decimalSeparator = m_separator;
+    const int64_t rows = standardFormRows(*m_solvedModel);
+    const bool explain =
+        m_explainAfterSolve && status != engine::SparseStatus::Optimal && m_sparse->failure.empty();
+    if (m_exactAfterSolve && rows > automatic.maxRows && !explain) {
+        m_exactCheck = {};
+        m_exactCheck.ran = true;
+        m_exactCheck.verification.reason = "задача велика: " + std::to_string(rows) +
+                                           " ограничений (автоматически до " +
+                                           std::to_string(automatic.maxRows) + ")";
+        writeExactSection(m_exactCheck);
+    } else if (m_exactAfterSolve) {
+        m_exactCheck = exactCheckOf(automatic, kAutomaticExactSeconds, true);
+        if (m_exactCheck.ran) writeExactSection(m_exactCheck);
+    }
+    if (!explain) return;
+    std::string why;
+    const EngineRecord* record = engineRecord(&why);
+    if (record) {
+        analysis::ExplainOptions options = explainOptions();
+        // The subset's phase-1 solves are the engine's too.
+        options.phase1 = [](LpProblem& q, const std::function<bool()>& stop) {
+            return enginePhase1(q, stop);
+        };
+        const SolveRunning running(m_view);
+        m_explanation = analysis::explain(record->problem, record->outcome, options);
+    } else {
+        m_explanation = {};
+        m_explanation.note = "Объяснение не показано: " + why;
+    }
+    const auto lines = analysis::explanationSection(explainedProblem(), m_explanation,
+                                                    explainNames(), m_separator);
+    if (!lines.empty()) m_report.append("");
+    for (const std::string& line : lines)
+        m_report.append(line);
 }
 
 SolveResult Session::solveLoaded() {
     SolveResult result;
     m_solvedModel = nullptr;
+    m_sparse.reset();
+    m_engineRecord.reset();
+    m_engineRecordWhy.clear();
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();
@@ -511,11 +593,7 @@ SolveResult Session::solveLoaded() {
     // Why there is no answer, at the report's end so that everything above stays as it was.
     if (m_explainAfterSolve &&
         (result.outcome == SolveOutcome::Infeasible || result.outcome == SolveOutcome::Unbounded)) {
-        analysis::ExplainOptions options;
-        options.decimalSeparator = m_separator;
-        // The search for the subset solves again: the view lets its events through and its
-        // stop command ends the search as it would a solve.
-        options.stopRequested = [this] { return stopRequested(); };
+        const analysis::ExplainOptions options = explainOptions();
         if (m_view) m_view->solveRunning(true);
         try {
             m_explanation = analysis::explain(m_problem, result.outcome, options);
@@ -555,11 +633,30 @@ bool settled(analysis::Verdict v, SolveOutcome outcome) {
 ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSeconds, bool exactSolve,
                                  bool sharedLimit) const {
     ExactCheck c;
-    // Nothing solved since the problem was loaded: nothing to check.
-    if (!m_solvedLoaded) return c;
+    // The sparse engine's answer is checked on its record: its basis in the standard form.
+    const LpProblem* problem = &m_problem;
+    SolveOutcome outcome = m_outcome;
+    if (m_sparse) {
+        const engine::SparseStatus status = m_sparse->status;
+        if (status != engine::SparseStatus::Optimal && status != engine::SparseStatus::Infeasible &&
+            status != engine::SparseStatus::Unbounded)
+            return c;
+        c.ran = true;
+        std::string why;
+        const EngineRecord* record = engineRecord(&why);
+        if (!record) {
+            c.verification.reason = why;
+            return c;
+        }
+        problem = &record->problem;
+        outcome = record->outcome;
+    } else if (!m_solvedLoaded) {
+        // Nothing solved since the problem was loaded: nothing to check.
+        return c;
+    }
     c.ran = true;
-    c.verification = analysis::verify(m_problem, m_outcome, options);
-    if (!exactSolve || settled(c.verification.verdict, m_outcome)) return c;
+    c.verification = analysis::verify(*problem, outcome, options);
+    if (!exactSolve || settled(c.verification.verdict, outcome)) return c;
     analysis::ExactSolveOptions exact;
     // A limit shared with the check leaves the exact solve what the check did not use.
     exact.maxSeconds = sharedLimit && exactSeconds > 0
@@ -567,7 +664,7 @@ ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSecon
                            : exactSeconds;
     exact.cancel = options.cancel;
     exact.decimalSeparator = m_separator;
-    c.exact = analysis::solveExactly(m_problem, &c.verification, exact);
+    c.exact = analysis::solveExactly(*problem, &c.verification, exact);
     c.exactRun = true;
     return c;
 }
@@ -660,10 +757,23 @@ void Session::writeShadowPrices(const LpProblem& problem) {
 // --- why there is no answer -----------------------------------------------------------------
 
 Names Session::explainNames() const {
+    if (m_sparse) {
+        if (const EngineRecord* r = m_engineRecord.get())
+            return {r->standard.rowNames, r->standard.columnNames};
+        return {};
+    }
     return namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
 }
 
+const LpProblem& Session::explainedProblem() const {
+    if (m_sparse && m_engineRecord) return m_engineRecord->problem;
+    return m_problem;
+}
+
 UserExplanation Session::userExplanation() const {
+    if (m_sparse && m_solvedModel)
+        return session::userExplanation(m_explanation, *m_solvedModel,
+                                        m_engineRecord ? &m_engineRecord->standard : nullptr);
     if (m_link) return session::userExplanation(m_explanation, linkModel(), linkedStandardForm());
     const Names names = namesFromGrid(*m_inputGrid, m_problem.N, m_problem.M);
     return session::userExplanation(
@@ -674,7 +784,31 @@ UserExplanation Session::userExplanation() const {
 
 // --- analyses --------------------------------------------------------------------------------
 
+bool Session::rangesAvailable(std::string* why) const {
+    if (!m_sparse) {
+        const bool ok = m_solvedLoaded && m_outcome == SolveOutcome::Optimal;
+        if (!ok && why) *why = "нет оптимального решения";
+        return ok;
+    }
+    if (m_sparse->status != engine::SparseStatus::Optimal || !m_userSolution) {
+        if (why) *why = "нет оптимального решения";
+        return false;
+    }
+    std::string reason;
+    // The record is the session's cache of the answer: making its inverse changes no answer.
+    auto* record = const_cast<EngineRecord*>(engineRecord(&reason));
+    if (record && layInverse(*record, reason)) return true;
+    if (why) *why = reason;
+    return false;
+}
+
 analysis::Ranges Session::ranges() const {
+    // The sparse engine's optimum: its basis in the standard form, ranged in the model's terms.
+    if (m_sparse) {
+        if (!rangesAvailable()) return {};
+        return analysis::userRanges(*m_solvedModel, m_engineRecord->standard,
+                                    m_engineRecord->problem, *m_userSolution);
+    }
     // A problem that is still an LP or MPS file's model is ranged in that model's terms.
     if (linkedTransformed() && m_userSolution)
         return analysis::userRanges(m_link->model, *m_link->standard, m_problem, *m_userSolution);

@@ -29,6 +29,7 @@
 #include "model/StandardForm.h"
 #include "report/ReportDocument.h"
 #include "report/Results.h"
+#include "session/EngineBasis.h"
 #include "session/Explanation.h"
 #include "session/OpenProblem.h"
 #include "session/ProblemInput.h"
@@ -262,6 +263,14 @@ public:
     // The model the sparse engine solves for the input: the one only the engine takes (an LP
     // or MPS file beyond the method's limits), else the linked model; null otherwise.
     const model::Model* engineModel() const;
+    // Whether the last solve was the sparse engine's: its analyses below (the exact check,
+    // the ranges, the explanation) then read the engine's final basis, laid into a record of
+    // the model's standard form (EngineBasis.h), not the problem record.
+    bool solvedSparse() const { return m_sparse.has_value(); }
+    const std::optional<engine::SparseAnswer>& sparseAnswer() const { return m_sparse; }
+    // That record (made when first asked for); null, with `why`, when the model's standard
+    // form is beyond the method's limits or the basis does not map.
+    const EngineRecord* engineRecord(std::string* why = nullptr) const;
 
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
@@ -284,6 +293,9 @@ public:
     // grid, or in the linked model's terms while there is one. Only after an optimal solve;
     // computed when called, never by a plain solve.
     analysis::Ranges ranges() const;
+    // Whether ranges() has a basis to range: after an optimal solve; for the sparse engine,
+    // while its basis inverse can be made (`why` says why not).
+    bool rangesAvailable(std::string* why = nullptr) const;
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);
     // Appends a picture (the graphical method's) under its heading and a line of words.
@@ -295,6 +307,8 @@ public:
     // explanation checked) and the names it is told with, from the input grid.
     const analysis::Explanation& explanation() const { return m_explanation; }
     Names explainNames() const;
+    // The record the explanation speaks of: the problem, or the sparse engine's record.
+    const LpProblem& explainedProblem() const;
     // The same in the terms of the model the problem stands for: the linked model's rows and
     // columns, or the input grid's names while nothing is linked.
     UserExplanation userExplanation() const;
@@ -333,6 +347,9 @@ private:
     // `sharedLimit`: the exact solve gets what the check left of `exactSeconds`.
     ExactCheck exactCheckOf(const analysis::VerifyOptions& options, double exactSeconds,
                             bool exactSolve, bool sharedLimit = false) const;
+    // The automatic exact check and the explanation of a sparse solve, on its record.
+    void analyseSparse();
+    analysis::ExplainOptions explainOptions();
     void writeExactSection(const ExactCheck& check);
     ModelOpen layModel(const model::Model& model, const std::string& fileName,
                        bool byModelText = false);
@@ -374,8 +391,11 @@ private:
     GridCounts m_layout{1, 1, 1, 3};
     // Mutable: a data file's model and answer are made when first asked for.
     mutable std::unique_ptr<Link> m_link;
-    std::unique_ptr<model::Model> m_engineOnly;  // a model the method cannot take
-    const model::Model* m_solvedModel = nullptr; // the model of the last sparse solve
+    std::unique_ptr<model::Model> m_engineOnly;   // a model the method cannot take
+    const model::Model* m_solvedModel = nullptr;  // the model of the last sparse solve
+    std::optional<engine::SparseAnswer> m_sparse; // and its answer
+    mutable std::unique_ptr<EngineRecord> m_engineRecord;
+    mutable std::string m_engineRecordWhy; // why there is none, once asked
     mutable std::optional<model::UserSolution> m_userSolution;
     struct Edited {
         bool grid = false, edits = false;
