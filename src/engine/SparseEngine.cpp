@@ -237,14 +237,16 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
     }
     if (r.ok && ret == 0) {
         // The dual simplex proves the dual infeasible without looking for a primal feasible
-        // point, so the model is unbounded or has no feasible solution: the primal simplex,
-        // from the basis reached, tells which (and leaves a feasible basis and its ray).
-        int status = GLP_UNDEF, primal = GLP_UNDEF;
+        // point or a ray, so the model is unbounded or has no feasible solution: the primal
+        // simplex, from the basis reached, tells which (and leaves a feasible basis and the
+        // variable of its ray).
+        int status = GLP_UNDEF, primal = GLP_UNDEF, ray = 0;
         glpkGuarded([&] {
             status = glp_get_status(lp);
             primal = glp_get_prim_stat(lp);
+            ray = glp_get_unbnd_ray(lp);
         });
-        if (status != GLP_OPT && primal != GLP_FEAS && primal != GLP_NOFEAS) {
+        if (status != GLP_OPT && primal != GLP_NOFEAS && ray == 0) {
             parm.meth = GLP_PRIMAL;
             parm.presolve = GLP_OFF;
             r = glpkGuarded([&] { ret = glp_simplex(lp, &parm); }, output);

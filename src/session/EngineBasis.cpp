@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "model/ModelIo.h"
+#include "solver/Simplex.h"
+#include "solver/TraceLog.h"
 
 namespace kvado::session {
 
@@ -94,46 +96,56 @@ bool lowerHalf(const LpProblem& p, int32_t i, int sign) {
     return p.isGreaterRow(i) == (sign == 1);
 }
 
-// The column of the record that enters along the engine's ray: GLPK's variable k (a row, or
-// rows + a column), non-basic, moving away from its bound. 0 when it does not map.
-int32_t rayColumn(const model::Model& m, const model::StandardForm& sf, const LpProblem& p,
-                  const engine::SparseAnswer& a) {
+// The standard form of `p` solved by the engine as a model of its own (its columns >= 0, its
+// rows with their relations); an unbounded answer's basis and the column along whose ray the
+// objective falls laid into `p`. False for any other answer.
+bool standardRay(LpProblem& p) {
+    model::Model sm;
+    sm.columns.resize(at(p.N));
+    for (int32_t j = 1; j <= p.N; ++j)
+        sm.columns[at(j - 1)].cost = p.objectiveCoefficient(j);
+    for (int32_t i = 1; i <= p.M; ++i) {
+        const Real b = p.tableau(i, 0);
+        sm.rows.push_back(p.isGreaterRow(i) ? model::greaterRow({}, b)
+                          : p.isEqualRow(i) ? model::equalRow({}, b)
+                                            : model::lessRow({}, b));
+        const auto r = p.row(i);
+        for (int32_t t = 0; t < r.count; ++t)
+            sm.entries.push_back(
+                {i - 1, r.columns[t] - 1, r.valuesD ? Real(r.valuesD[t]) : r.values[t], {}});
+    }
+    engine::SparseOptions options;
+    options.method = engine::SparseOptions::Method::Primal;
+    options.presolve = false;
+    const engine::SparseAnswer a = engine::solveSparse(sm, options);
+    if (a.status != engine::SparseStatus::Unbounded || a.unboundedVariable < 0) return false;
+    std::vector<char> isBasic(at(p.phase1Columns) + 1, 0);
+    std::vector<Real> x(at(p.N) + 1, 0);
+    for (int32_t j = 1; j <= p.N; ++j) {
+        isBasic[at(j)] = a.columnStatus[at(j - 1)] == BasisStatus::Basic;
+        x[at(j)] = std::max<Real>(a.columnValue[at(j - 1)], 0);
+    }
+    for (int32_t i = 1; i <= p.M; ++i)
+        if (a.rowStatus[at(i - 1)] == BasisStatus::Basic)
+            isBasic[at(p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i))] = 1;
+    if (!layBasis(p, isBasic, columnValues(p, x), false)) return false;
     const int64_t k = a.unboundedVariable;
-    const auto rows = static_cast<int64_t>(m.rows.size());
-    if (k < 0) return 0;
-    if (k < rows) {
-        const BasisStatus st = a.rowStatus[at(static_cast<int32_t>(k))];
-        const auto& map = sf.rowMap[at(static_cast<int32_t>(k))];
-        for (int h = 0; h < 2; ++h) {
-            const int32_t i = map.row[h] + 1;
-            if (i < 1 || p.isEqualRow(i)) continue;
-            if ((st == BasisStatus::AtLower) == lowerHalf(p, i, map.sign[h]) &&
-                st != BasisStatus::Basic)
-                return p.ownExtraColumn(i);
-        }
-        return 0;
-    }
-    const auto c = static_cast<size_t>(k - rows);
-    if (c >= m.columns.size()) return 0;
-    const auto& map = sf.columnMap[c];
-    const BasisStatus st = a.columnStatus[c];
-    switch (map.kind) {
-    case ColumnKind::Shifted:
-        if (st == BasisStatus::AtLower) return map.column + 1;
-        if (st == BasisStatus::AtUpper && map.boundRow >= 0)
-            return p.ownExtraColumn(map.boundRow + 1);
-        return 0;
-    case ColumnKind::Mirrored:
-        return st == BasisStatus::AtUpper ? map.column + 1 : 0;
-    case ColumnKind::Free:
-        // The half whose reduced cost in the minimised form is negative.
-        if (st != BasisStatus::Free) return 0;
-        return sf.sign * a.columnMarginal[c] < 0 ? map.column + 1 : map.column + 2;
-    case ColumnKind::Fixed:
-        return 0;
-    }
-    return 0;
+    const int32_t s =
+        k < p.M ? p.ownExtraColumn(static_cast<int32_t>(k) + 1) : static_cast<int32_t>(k - p.M) + 1;
+    if (s < 1 || s > p.phase2Columns || p.basic[at(s)] == 1) return false;
+    p.entering = s;
+    return true;
 }
+
+// The host of a phase-1 solve by the method: silent, stopped by `stop`.
+class StopHost : public SolverHost {
+public:
+    explicit StopHost(const std::function<bool()>& stop) : m_stop(stop) {}
+    bool stopRequested() override { return m_stop && m_stop(); }
+
+private:
+    const std::function<bool()>& m_stop;
+};
 
 } // namespace
 
@@ -168,8 +180,16 @@ std::unique_ptr<EngineRecord> engineRecord(const model::Model& m, const engine::
         why = "у решения нет базиса";
         return nullptr;
     }
-    r->outcome =
-        a.status == engine::SparseStatus::Optimal ? SolveOutcome::Optimal : SolveOutcome::Unbounded;
+    if (a.status == engine::SparseStatus::Unbounded) {
+        // A ray of the model need not be one of the standard form from the same basis: a basic
+        // free column that changes its sign along it is two columns there, each >= 0. The
+        // standard form itself solved by the engine gives a basis and a ray of its own.
+        r->outcome = SolveOutcome::Unbounded;
+        if (standardRay(p)) return r;
+        why = "луч решения не переносится на стандартную форму";
+        return nullptr;
+    }
+    r->outcome = SolveOutcome::Optimal;
     std::vector<char> isBasic(at(p.phase1Columns) + 1, 0);
     std::vector<Real> x(at(p.N) + 1, 0);
     for (size_t c = 0; c < m.columns.size(); ++c) {
@@ -216,10 +236,6 @@ std::unique_ptr<EngineRecord> engineRecord(const model::Model& m, const engine::
     if (!layBasis(p, isBasic, columnValues(p, x), false)) {
         why = "базис решения не переносится на стандартную форму";
         return nullptr;
-    }
-    if (r->outcome == SolveOutcome::Unbounded) {
-        p.entering = rayColumn(m, sf, p, a);
-        if (p.entering != 0 && p.basic[at(p.entering)] == 1) p.entering = 0;
     }
     return r;
 }
@@ -391,6 +407,19 @@ SolveOutcome enginePhase1(LpProblem& p, const std::function<bool()>& stop) {
     for (int32_t j = 1; j <= p.phase1Columns; ++j) {
         isBasic[at(j)] = a.columnStatus[at(j - 1)] == BasisStatus::Basic;
         value[at(j)] = std::max<Real>(a.columnValue[at(j - 1)], 0);
+    }
+    // A row whose (fixed) activity GLPK keeps basic stands for its own surplus or slack at 0,
+    // which costs nothing as the activity does. An "=" row has none: its artificial would cost
+    // 1 and the multipliers would no longer be GLPK's, so the method's phase 1 decides there.
+    for (int32_t i = 1; i <= p.M; ++i) {
+        if (a.rowStatus[at(i - 1)] != BasisStatus::Basic) continue;
+        const int32_t own = p.ownExtraColumn(i);
+        if (own == 0 || isBasic[at(own)]) {
+            TraceLog log{TraceLog::Discard{}};
+            StopHost host(stop);
+            return solve(p, log, host);
+        }
+        isBasic[at(own)] = 1;
     }
     if (!layBasis(p, isBasic, value, true)) return SolveOutcome::Stopped;
     // GLPK's primal feasibility tolerance is relative, 1e-7 of a row's size.

@@ -12,8 +12,10 @@
 
 #include "../model/ModelTestSupport.h"
 #include "analysis/Explain.h"
+#include "analysis/UserRanging.h"
 #include "model/ModelFiles.h"
 #include "session/Explanation.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -224,8 +226,10 @@ void checkRay(const model::Model& m, const session::UserExplanation& u) {
     }
     Real objective = 0;
     for (const auto& c : m.columns) {
-        EXPECT_TRUE(rate[c.name] == 0 || !std::isfinite(c.upper)) << c.name;
-        EXPECT_GE(rate[c.name], 0) << c.name;
+        // A column moves only away from a bound it has: up when it has no upper one, down
+        // when it has no lower one.
+        EXPECT_TRUE(rate[c.name] == 0 || !std::isfinite(rate[c.name] > 0 ? c.upper : c.lower))
+            << c.name;
         objective += c.cost * rate[c.name];
     }
     EXPECT_NEAR(objective, u.objectiveRate, 1e-15L * std::fabs(objective));
@@ -271,6 +275,96 @@ TEST(Explain, RandomModelsAgainstGlpsol) {
     EXPECT_GE(infeasible, 50);
     EXPECT_GE(unbounded, 50);
     EXPECT_GT(withBounds, 3);
+}
+
+// The analyses on the sparse engine's final basis against the method's on random models both
+// solve: the same outcome and exact verdict; at a unique nondegenerate optimum the same ranges
+// (both bases are then the one optimal basis); every certificate of the engine's record adds
+// up, its subset is infeasible by glpsol and feasible less any member, its ray keeps every row.
+TEST(EngineAnalyses, AgreeWithTheMethodsOnRandomModels) {
+    if (std::system("command -v glpsol >/dev/null 2>&1") != 0) GTEST_SKIP() << "no glpsol";
+    TempDir dir;
+    std::mt19937 rng(25);
+    int optimal = 0, ranged = 0, infeasible = 0, unbounded = 0;
+    auto near = [](Real a, Real b) { return std::fabs(a - b) <= 1e-7L * (1 + std::fabs(a)); };
+    auto same = [&](Real a, Real b) { return a == b || near(a, b); }; // infinities too
+    for (int round = 0; round < 600 && (ranged < 30 || infeasible < 30 || unbounded < 30);
+         ++round) {
+        model::Model m =
+            round % 2 ? freeModel(rng, round % 4 == 1) : randomModel(rng, 6, 6, true, true);
+        if (round % 2) m.sense = round % 3 == 0 ? model::Sense::Maximize : model::Sense::Minimize;
+        const ModelSolve s = solveModel(m);
+        if (!s.sf.infeasible.empty()) continue;
+        SCOPED_TRACE(model::writeLp(m));
+        LpProblem unused;
+        session::Session engine(unused);
+        engine.setHeadless(true);
+        engine.setLogFolder(dir.path());
+        engine.setExactCheckAfterSolve(false);
+        const engine::SparseAnswer a = engine.solveSparse(m);
+        const SolveOutcome outcome =
+            a.status == engine::SparseStatus::Optimal      ? SolveOutcome::Optimal
+            : a.status == engine::SparseStatus::Infeasible ? SolveOutcome::Infeasible
+                                                           : SolveOutcome::Unbounded;
+        ASSERT_EQ(outcome, s.outcome) << a.failure;
+        const Verification mine = verify(*s.problem, s.outcome, VerifyOptions::unlimited());
+        const session::ExactCheck theirs = engine.runExactCheck(nullptr, false);
+        EXPECT_EQ(verdictName(theirs.verification.verdict), verdictName(mine.verdict))
+            << theirs.verification.reason;
+        const session::UserExplanation u = engine.userExplanation();
+        if (outcome == SolveOutcome::Unbounded) {
+            ASSERT_EQ(u.kind, Explanation::Kind::Unbounded) << engine.explanation().note;
+            checkRay(m, u);
+            ++unbounded;
+        } else if (outcome == SolveOutcome::Infeasible) {
+            ASSERT_EQ(u.kind, Explanation::Kind::Infeasible) << engine.explanation().note;
+            checkCertificate(engine.explainedProblem(), engine.explanation().infeasibility);
+            ASSERT_TRUE(u.subsetComputed) << u.subsetNote;
+            EXPECT_FALSE(feasibleByGlpsol(part(m, u.subset, u.subsetBounds), dir));
+            for (size_t k = 0; k < u.subset.size() + u.subsetBounds.size(); ++k) {
+                auto rows = u.subset, bounds = u.subsetBounds;
+                if (k < rows.size())
+                    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(k));
+                else
+                    bounds.erase(bounds.begin() + static_cast<std::ptrdiff_t>(k - rows.size()));
+                EXPECT_TRUE(feasibleByGlpsol(part(m, rows, bounds), dir)) << k;
+            }
+            ++infeasible;
+        } else {
+            ++optimal;
+            ASSERT_TRUE(engine.rangesAvailable());
+            const Ranges method = userRanges(m, s.sf, *s.problem, s.user);
+            if (method.degenerate || method.otherOptima) continue;
+            const Ranges r = engine.ranges();
+            EXPECT_FALSE(r.degenerate || r.otherOptima);
+            ASSERT_EQ(r.columns.size(), method.columns.size());
+            for (size_t j = 0; j < r.columns.size(); ++j) {
+                const ColumnRange &x = r.columns[j], &y = method.columns[j];
+                EXPECT_EQ(x.basic, y.basic) << x.name;
+                EXPECT_TRUE(same(x.costLower, y.costLower) && same(x.costUpper, y.costUpper))
+                    << x.name << ": " << double(x.costLower) << ".." << double(x.costUpper)
+                    << " vs " << double(y.costLower) << ".." << double(y.costUpper);
+                EXPECT_EQ(x.limitingAtCostLower, y.limitingAtCostLower) << x.name;
+                EXPECT_EQ(x.limitingAtCostUpper, y.limitingAtCostUpper) << x.name;
+            }
+            ASSERT_EQ(r.rows.size(), method.rows.size());
+            for (size_t i = 0; i < r.rows.size(); ++i) {
+                const RowRange &x = r.rows[i], &y = method.rows[i];
+                EXPECT_TRUE(same(x.rhsLower, y.rhsLower) && same(x.rhsUpper, y.rhsUpper))
+                    << x.name << ": " << double(x.rhsLower) << ".." << double(x.rhsUpper) << " vs "
+                    << double(y.rhsLower) << ".." << double(y.rhsUpper);
+                EXPECT_TRUE(same(x.shadowPrice, y.shadowPrice)) << x.name;
+                EXPECT_EQ(x.objectiveAtRhsLower.has_value(), y.objectiveAtRhsLower.has_value());
+                if (x.objectiveAtRhsLower && y.objectiveAtRhsLower)
+                    EXPECT_TRUE(near(*x.objectiveAtRhsLower, *y.objectiveAtRhsLower)) << x.name;
+            }
+            ++ranged;
+        }
+    }
+    EXPECT_GE(optimal, 30);
+    EXPECT_GE(ranged, 30);
+    EXPECT_GE(infeasible, 30);
+    EXPECT_GE(unbounded, 30);
 }
 
 } // namespace
