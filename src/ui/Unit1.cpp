@@ -842,10 +842,12 @@ void TForm1::solveWithEngine() {
         if (!answer.failure.empty() && answer.status != engine::SparseStatus::Stopped)
             text += ": " + answer.failure;
         m_toolkit.showMessage(QString::fromStdString(text));
+        // Why, on the engine's basis, beside the grid as after the method's solve.
+        if (m_session->explanation().kind != analysis::Explanation::Kind::None) idExplainClick();
         return;
     }
     if (m_userTerms == nullptr) m_userTerms = new TfrmUserTerms(m_toolkit, this);
-    m_userTerms->showLines(m_session->userSolutionLines());
+    m_userTerms->showSparse(*m_session);
 }
 
 void TForm1::setSolving(bool on) {
@@ -888,7 +890,7 @@ void TForm1::idExplainClick() {
         return;
     }
     if (m_explain == nullptr) m_explain = new TfrmExplain(m_toolkit, this);
-    m_explain->showExplanation(m_session->problem(), m_session->explanation(),
+    m_explain->showExplanation(m_session->explainedProblem(), m_session->explanation(),
                                m_session->explainNames(), m_decimalSeparator);
 }
 

@@ -265,38 +265,42 @@ void TfrmResults2::btnRangesClick() {
     m_rangesWindow->showRanges(ranges, m_session->decimalSeparator());
 }
 
-void TfrmResults2::btnExactClick() {
-    if (m_session == nullptr) return;
+bool runExactCheckInWindow(Toolkit& toolkit, QWidget* parent, session::Session& session) {
     std::atomic<bool> cancel{false}, done{false};
     session::ExactCheck check;
     QProgressDialog progress(QStringLiteral("Точная проверка решения..."),
-                             QStringLiteral("Прервать"), 0, 0, this);
+                             QStringLiteral("Прервать"), 0, 0, parent);
     progress.setObjectName(QStringLiteral("dlgExactCheck"));
     progress.setWindowTitle(QStringLiteral("Проверить точно"));
     progress.setMinimumDuration(0);
     // «Прервать», Escape or closing the window stop the check.
-    connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
-    connect(&progress, &QDialog::rejected, this, [&cancel] { cancel = true; });
+    QObject::connect(&progress, &QProgressDialog::canceled, parent, [&cancel] { cancel = true; });
+    QObject::connect(&progress, &QDialog::rejected, parent, [&cancel] { cancel = true; });
     // The check only reads the problem; this thread waits in the progress window meanwhile.
     std::exception_ptr failure;
     std::thread worker([&] {
         try {
-            check = m_session->runExactCheck(&cancel);
+            check = session.runExactCheck(&cancel);
         } catch (...) {
             failure = std::current_exception();
         }
         done = true;
     });
     QTimer poll;
-    connect(&poll, &QTimer::timeout, &progress, [&] {
+    QObject::connect(&poll, &QTimer::timeout, &progress, [&] {
         if (done) progress.accept();
     });
     poll.start(50);
-    m_toolkit.showModal(progress);
+    toolkit.showModal(progress);
     // Closed by the end of the check or by a stop, which the check sees within its slice.
     worker.join();
     if (failure) std::rethrow_exception(failure);
-    if (m_session->acceptExactCheck(std::move(check))) showTexts();
+    return session.acceptExactCheck(std::move(check));
+}
+
+void TfrmResults2::btnExactClick() {
+    if (m_session == nullptr) return;
+    if (runExactCheckInWindow(m_toolkit, this, *m_session)) showTexts();
 }
 
 void TfrmResults2::btnUserTermsClick() {

@@ -1,8 +1,15 @@
 #include "ui/unUserTerms.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "analysis/Presentation.h"
+#include "session/Session.h"
+#include "ui/unRanges.h"
+#include "ui/unResults2.h"
 
 namespace kvado::ui {
 
@@ -16,9 +23,64 @@ TfrmUserTerms::TfrmUserTerms(Toolkit& toolkit, QWidget* parent)
     MemoUserTerms->setObjectName(QStringLiteral("MemoUserTerms"));
     MemoUserTerms->setReadOnly(true);
     MemoUserTerms->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lblExact = new QLabel(this);
+    lblExact->setObjectName(QStringLiteral("lblExact"));
+    btnExact = new QPushButton(QString::fromUtf8(analysis::kCheckButton), this);
+    btnExact->setObjectName(QStringLiteral("btnExact"));
+    btnRanges = new QPushButton(QStringLiteral("Анализ чувствительности"), this);
+    btnRanges->setObjectName(QStringLiteral("btnRanges"));
+    connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
+    connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MemoUserTerms);
+    auto* analyses = new QHBoxLayout;
+    analyses->addWidget(lblExact, 1);
+    analyses->addWidget(btnExact);
+    analyses->addWidget(btnRanges);
+    layout->addLayout(analyses);
     addCloseButtonRow(this, layout, btnClose);
+    for (QWidget* w : {static_cast<QWidget*>(lblExact), static_cast<QWidget*>(btnExact),
+                       static_cast<QWidget*>(btnRanges)})
+        w->hide();
+}
+
+void TfrmUserTerms::showSparse(session::Session& session) {
+    m_session = &session;
+    m_rangesReported = false;
+    lblExact->show();
+    btnRanges->show();
+    showExactLine();
+    showLines(session.userSolutionLines());
+}
+
+void TfrmUserTerms::showExactLine() {
+    const bool checked = m_session != nullptr && m_session->exactCheck().ran;
+    analysis::VerdictLine line;
+    if (checked) line = analysis::resultsLine(m_session->exactCheck().verification);
+    lblExact->setText(QString::fromStdString(line.text));
+    btnExact->setVisible(checked && line.offerCheck);
+}
+
+void TfrmUserTerms::btnExactClick() {
+    if (m_session == nullptr) return;
+    if (runExactCheckInWindow(m_toolkit, this, *m_session)) showExactLine();
+}
+
+void TfrmUserTerms::btnRangesClick() {
+    if (m_session == nullptr) return;
+    std::string why;
+    if (!m_session->rangesAvailable(&why)) {
+        m_toolkit.showMessage(
+            QString::fromStdString("Анализ чувствительности не выполнен: " + why));
+        return;
+    }
+    const analysis::Ranges ranges = m_session->ranges();
+    if (!m_rangesReported) {
+        m_session->writeRangesReport(ranges);
+        m_rangesReported = true;
+    }
+    if (m_rangesWindow == nullptr) m_rangesWindow = new TfrmRanges(m_toolkit, this);
+    m_rangesWindow->showRanges(ranges, m_session->decimalSeparator());
 }
 
 void TfrmUserTerms::showLines(const std::vector<std::string>& lines) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "session/EngineSolve.h"
 
 namespace {
 
@@ -54,22 +55,45 @@ TEST(CliEngine, DefaultsAndChoicesAnswerAlike) {
     EXPECT_EQ(runCli({"solve", "book.lp", "--engine", "fast"}, dir.path()).exitCode, 1);
 }
 
-// The engine finds no answer: the method explains it, and its report replaces the engine's.
-TEST(CliEngine, NoAnswerIsExplainedByTheMethod) {
+// The analyses read the engine's basis and say what the method's say of the same model: the
+// ranges, the exact check, the explanation of a model without an answer (and its report).
+TEST(CliEngine, AnalysesReadTheEnginesBasis) {
     TempDir dir;
+    writeBytes(dir.file("book.lp"), kBook);
+    writeBytes(dir.file("none.lp"), "min: x + y\nst\nd: x + y >= 4\nb: x + y = 1\nend\n");
     writeBytes(dir.file("u.lp"), "min: -x\nst\nc: x - y <= 1\nend\n");
-    const CliRun json = runCli({"solve", "u.lp", "--json"}, dir.path());
-    EXPECT_EQ(json.exitCode, 3);
-    EXPECT_NE(json.out.find("\"unboundedness\""), std::string::npos) << json.out;
-    const CliRun text = runCli({"solve", "u.lp"}, dir.path());
-    EXPECT_EQ(text.out.rfind("     РЕШЕНИЕ\n", 0), 0u) << text.out;
-    const CliRun sparse = runCli({"solve", "u.lp", "--json", "--engine", "sparse"}, dir.path());
-    EXPECT_EQ(sparse.exitCode, 3);
-    EXPECT_EQ(jsonField(sparse.out, "status"), "unbounded");
+    auto tail = [](const std::string& json, const char* member) {
+        const auto at = json.find(member);
+        return at == std::string::npos ? std::string() : json.substr(at);
+    };
+    const struct {
+        const char* file;
+        int exitCode;
+        const char* member; // from here on both engines print the same
+    } cases[] = {
+        {"book.lp", 0, "\"ranges\""},
+        {"none.lp", 2, "\"infeasibility\""},
+        {"u.lp", 3, "\"unboundedness\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::vector<std::string> args = {"solve", c.file, "--json", "--ranges", "--verify"};
+        const CliRun sparse = runCli(args, dir.path());
+        std::vector<std::string> withMethod = args;
+        withMethod.insert(withMethod.end(), {"--engine", "method"});
+        const CliRun method = runCli(withMethod, dir.path());
+        EXPECT_EQ(sparse.exitCode, c.exitCode) << sparse.err;
+        EXPECT_EQ(jsonField(sparse.out, "engine"), "sparse");
+        EXPECT_FALSE(tail(sparse.out, c.member).empty()) << sparse.out;
+        EXPECT_EQ(tail(sparse.out, c.member), tail(method.out, c.member));
+    }
+    const CliRun text = runCli({"solve", "none.lp"}, dir.path());
+    EXPECT_EQ(text.out.rfind(kvado::session::kSparseEngineNote, 0), 0u) << text.out;
+    EXPECT_NE(text.out.find("\nПочему нет решения\n"), std::string::npos) << text.out;
 }
 
 // 8001 rows: more than the method takes. The engine answers; the method refuses with the size
-// message; the analyses, which need the method, are said to be missing.
+// message; the ranges, whose basis inverse would be beyond its limit, are said to be missing.
 TEST(CliEngine, ModelBeyondTheMethodGoesToTheEngine) {
     TempDir dir;
     std::string lp = "min: x\nst\n";
@@ -79,7 +103,8 @@ TEST(CliEngine, ModelBeyondTheMethodGoesToTheEngine) {
     const CliRun run = runCli({"solve", "big.lp", "--json", "--ranges"}, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(jsonField(run.out, "engine"), "sparse");
-    EXPECT_NE(run.err.find("the method, which cannot take this model"), std::string::npos);
+    EXPECT_NE(run.err.find("no ranges: задача велика"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("\"ranges\": null"), std::string::npos);
     const CliRun method = runCli({"solve", "big.lp", "--engine", "method"}, dir.path());
     EXPECT_EQ(method.exitCode, 1);
     EXPECT_NE(method.err.find("задача слишком велика"), std::string::npos) << method.err;

@@ -7,7 +7,9 @@
 #include "UiTestSupport.h"
 #include "base/FileIo.h"
 #include "model/ModelFiles.h"
+#include "ui/unExplain.h"
 #include "ui/unModel.h"
+#include "ui/unRanges.h"
 #include "ui/unUserTerms.h"
 
 namespace kvado::ui::test {
@@ -98,6 +100,38 @@ TEST_F(ModelWindow, SparseEngineSolvesAnOpenedLpFileAndStops) {
     toolkit.answerFileDialog(folder.path(u("p.dat")));
     form->idFileOpen->trigger();
     EXPECT_TRUE(form->idEngineMethod->isChecked());
+}
+
+// The engine's answer comes with the analyses of its basis: the automatic exact check's line
+// and the ranges in «Решение исходной задачи»; a model without a feasible point opens «Почему
+// нет решения» beside the grid, told from the engine's phase 1.
+TEST_F(ModelWindow, SparseEngineAnswerHasTheAnalysesOfItsBasis) {
+    openFile("plan.lp", kPlan);
+    toolkit.clear();
+    toolkit.setModalAction([&](QDialog& d) {
+        if (d.objectName() != u("TfrmUserTerms")) return;
+        auto& terms = static_cast<TfrmUserTerms&>(d);
+        EXPECT_EQ(terms.lblExact->text(), u("Проверено точно: оптимально"));
+        EXPECT_FALSE(terms.btnExact->isVisibleTo(&terms));
+        terms.btnRanges->click();
+        ASSERT_NE(terms.rangesWindow(), nullptr);
+    });
+    form->btnSolve->click();
+    toolkit.setModalAction({});
+    EXPECT_EQ(toolkit.texts(Kind::Modal), (QStringList{u("TfrmUserTerms"), u("TfrmRanges")}));
+    const auto lines = form->session().report().lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Проверено точно: оптимально"), lines.end());
+
+    openFile("none.lp", "min: x + y\nst\nd: x + y >= 4\nb: x + y = 1\nend\n");
+    toolkit.clear();
+    form->btnSolve->click();
+    EXPECT_EQ(toolkit.texts(Kind::Message),
+              QStringList{u("Ограничения не имеют допустимого решения")});
+    const auto* explain = form->findChild<TfrmExplain*>();
+    ASSERT_NE(explain, nullptr);
+    EXPECT_TRUE(explain->isVisible());
+    EXPECT_EQ(explain->lblSentence->text(),
+              u("Сложив ограничения «d» ×1 и «b» ×(-1), получаем 0 ≥ 3: ограничения несовместны"));
 }
 
 // A name without an extension takes the chosen filter's format; while linked the file's own
