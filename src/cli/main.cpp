@@ -442,6 +442,11 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     }
     const bool fits = format == model::FileFormat::Data || session::methodCanTake(userModel);
     if (engine == session::Engine::Method && fits) return std::nullopt;
+    // A row or a column that no plan can meet is found by the transformation before any
+    // solve, and told as the method's road tells it, in the model's terms.
+    if (fits && !a.engine && format != model::FileFormat::Data &&
+        !model::toStandardForm(userModel).infeasible.empty())
+        return std::nullopt;
     try {
         const engine::SparseAnswer answer = session.solveSparse(userModel);
         printNotes(a.file, notes);

@@ -212,7 +212,10 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
     glp_smcp parm;
     glp_init_smcp(&parm);
     parm.msg_lev = GLP_MSG_ON;
-    parm.meth = options.method == SparseOptions::Method::Dual ? GLP_DUALP : GLP_PRIMAL;
+    const bool dualSimplex = options.method == SparseOptions::Method::Dual ||
+                             (options.method == SparseOptions::Method::Auto &&
+                              m.rows.size() >= SparseOptions::kPrimalRows);
+    parm.meth = dualSimplex ? GLP_DUALP : GLP_PRIMAL;
     parm.pricing = options.steepestEdge ? GLP_PT_PSE : GLP_PT_STD;
     parm.out_frq = std::max(1, options.progressMilliseconds);
     if (options.timeLimitSeconds > 0)

@@ -6,6 +6,7 @@
 // only by memory. The method (solver/) stays the engine of data files and the grid; this one
 // solves LP and MPS models and whatever the method cannot take.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,9 +46,11 @@ struct SparseProgress {
 
 struct SparseOptions {
     // The default is what measured fastest on the Netlib set and the large generated models
-    // (README «The sparse engine»): the dual simplex (falling back on the primal one where
-    // the dual cannot start), GLPK's presolve, automatic scaling, projected steepest edge.
-    enum class Method { Dual, Primal } method = Method::Dual;
+    // (README «The sparse engine»): the primal simplex below kPrimalRows rows, the dual one
+    // (falling back on the primal one where the dual cannot start) from there on, GLPK's
+    // presolve, automatic scaling, projected steepest edge.
+    enum class Method { Auto, Dual, Primal } method = Method::Auto;
+    static constexpr size_t kPrimalRows = 1000;
     bool presolve = true;
     bool scale = true;
     bool steepestEdge = true;
