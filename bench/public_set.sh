@@ -6,12 +6,13 @@
 #
 #   bench/public_set.sh DIR...
 #
-# DIR holds MPS files (*.mps or *.mps.gz). The problems are public and are not kept in the
+# DIR holds MPS files (*.mps, *.mps.gz, or *.gz). The problems are public and are not kept in the
 # repository; they come from the COIN-OR data repositories on GitHub:
 #   https://github.com/coin-or-tools/Data-Netlib      Netlib's LP problems (90 files)
 #   https://github.com/coin-or-tools/Data-Kennington  Kennington's problems
-#   https://github.com/coin-or-tools/Data-miplib3     MIPLIB 3 (solved here as LP relaxations:
-#                                                     the MPS reader refuses MARKER sections)
+#   https://github.com/coin-or-tools/Data-miplib3     MIPLIB 3 (files NAME.gz: gzip'd MPS; solved
+#                                                     as LP relaxations, the MARKER lines left
+#                                                     out, by both)
 # e.g. git clone --depth 1 https://github.com/coin-or-tools/Data-Netlib /tmp/netlib
 #
 # Environment: BUILD_DIR (a Release build with kvado-cli, default build/release), WORK_DIR
@@ -59,7 +60,7 @@ echo "| problem | rows | ours | ours s | glpsol | glpsol s | ours/glpsol | same 
 echo "|---|---|---|---|---|---|---|---|"
 n=0 oa=0 orf=0 oto=0 ga=0 grf=0 gto=0 both=0 logsum=0 same=0
 for dir in "$@"; do
-    for f in "$dir"/*.mps "$dir"/*.mps.gz; do
+    for f in "$dir"/*.mps "$dir"/*.gz; do
         [ -e "$f" ] || continue
         name=$(basename "$f" .gz)
         name=${name%.mps}
@@ -67,7 +68,8 @@ for dir in "$@"; do
         w=$WORK_DIR/$name
         mkdir -p "$w"
         mps=$w/$name.mps
-        case "$f" in *.gz) gzip -dc "$f" >"$mps" ;; *) cp "$f" "$mps" ;; esac
+        # A MIP's integer markers are left out: both solve its LP relaxation.
+        case "$f" in *.gz) gzip -dc "$f" ;; *) cat "$f" ;; esac | grep -v "'MARKER'" >"$mps"
         rows=$(awk '/^ROWS/ { r = 1; next } /^COLUMNS/ { exit } r && $1 != "N" { k++ } END { print k + 0 }' "$mps")
         n=$((n + 1))
         run "$w/ours" "$KVADO" solve "$mps" --json --log-dir "$w" --threads 1
