@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The sparse engine against glpsol, side by side in one run: the 23 Netlib problems from their
 # MPS files (CPU of the whole process, every published optimum checked to 1e-6) and a generated
-# multi-period transport model (bench/transport_mps.awk: 100,000 rows, about 1,000,000
-# nonzeros), CPU and peak memory. Prints Markdown tables.
+# multi-period production and transport model (bench/production_mps.awk, or with
+# GENERATOR=transport bench/transport_mps.awk: 100,000 rows, about 1,000,000 nonzeros), CPU and
+# peak memory. Prints Markdown tables.
 #
 #   bench/engine_compare.sh
 #
 # Environment: BUILD_DIR (a Release build with kvado-cli, default build/release), NETLIB_DIR
 # (default ../shared/netlib), WORK_DIR (default build/engine-compare), RUNS=3 (Netlib runs,
-# medians), PERIODS=20 PLANTS=1000 CUSTOMERS=4000 (the generated model; 0 periods skips it),
+# medians), GENERATOR=production|transport, PERIODS=20 PLANTS=1000 CUSTOMERS=4000 (the generated
+# model; 0 periods skips it),
 # GLPSOL_LIMIT=3600 (seconds glpsol may take on it). glpsol runs with its defaults; kvado-cli
 # with `--engine sparse` (the default of an MPS file) and one thread.
 set -euo pipefail
@@ -20,6 +22,7 @@ WORK_DIR=${WORK_DIR:-$ROOT/build/engine-compare}
 RUNS=${RUNS:-3}
 PERIODS=${PERIODS:-20} PLANTS=${PLANTS:-1000} CUSTOMERS=${CUSTOMERS:-4000}
 GLPSOL_LIMIT=${GLPSOL_LIMIT:-3600}
+GENERATOR=${GENERATOR:-production}
 KVADO=$BUILD_DIR/src/kvado-cli
 command -v glpsol >/dev/null || { echo "glpsol is missing (apt-get install glpk-utils)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
@@ -94,9 +97,9 @@ echo "Netlib, $count problems, medians of $RUNS runs summed: ours $tot_ours s, g
      "ours reach $reached of $count published optima."
 
 if [ "$PERIODS" != 0 ]; then
-    big=$WORK_DIR/transport-$PERIODS-$PLANTS-$CUSTOMERS.mps
+    big=$WORK_DIR/$GENERATOR-$PERIODS-$PLANTS-$CUSTOMERS.mps
     [ -f "$big" ] || awk -v periods="$PERIODS" -v plants="$PLANTS" -v customers="$CUSTOMERS" \
-                          -f "$ROOT/bench/transport_mps.awk" >"$big"
+                          -f "$ROOT/bench/${GENERATOR}_mps.awk" >"$big"
     rows=$(awk '/^ROWS/ { r = 1; next } /^COLUMNS/ { exit } r && $1 != "N" { n++ } END { print n }' "$big")
     nnz=$(awk '/^COLUMNS/ { c = 1; next } /^RHS/ { exit } c { n += (NF - 1) / 2 } END { print n - n % 1 }' "$big")
     measure "$WORK_DIR/big-ours" "$KVADO" solve "$big" --json --log-dir "$WORK_DIR" --threads 1
@@ -111,6 +114,6 @@ if [ "$PERIODS" != 0 ]; then
     same=no
     [ -n "$zg" ] && close "$zo" "$zg" 1e-9 && same=yes
     [ -z "$zg" ] && same="glpsol: no optimum within ${GLPSOL_LIMIT} s"
-    echo "| transport $PERIODS x $PLANTS x $CUSTOMERS | $rows | $nnz | $co | $CPU | $(awk -v k="$ro" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v k="$RSS" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v a="$ro" -v b="$RSS" 'BEGIN { printf "%.2f", a / b }') | $same |"
+    echo "| $GENERATOR $PERIODS x $PLANTS x $CUSTOMERS | $rows | $nnz | $co | $CPU | $(awk -v k="$ro" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v k="$RSS" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v a="$ro" -v b="$RSS" 'BEGIN { printf "%.2f", a / b }') | $same |"
 fi
 exit "$FAILED"
