@@ -10,25 +10,25 @@ using ColumnKind = model::StandardForm::ColumnKind;
 
 namespace {
 
-std::string number(Real v) {
-    return text::formatRoundTrip(v == 0 ? Real(0) : v);
+constexpr auto plain = text::JsonWriter::Zero::Plain;
+
+void namedList(text::JsonWriter& w, const std::vector<NamedRate>& items, const char* member) {
+    w.beginArray();
+    for (const NamedRate& item : items)
+        w.beginObject()
+            .key("name")
+            .string(item.name)
+            .key(member)
+            .number(item.value, plain)
+            .endObject();
+    w.endArray();
 }
 
-std::string namedList(const std::vector<NamedRate>& items, const char* member) {
-    std::string s = "[";
-    for (size_t k = 0; k < items.size(); ++k) {
-        if (k > 0) s += ", ";
-        s += "{\"name\": " + text::jsonString(items[k].name) + ", \"" + member +
-             "\": " + number(items[k].value) + "}";
-    }
-    return s + "]";
-}
-
-std::string stringList(const std::vector<std::string>& items) {
-    std::string s = "[";
-    for (size_t k = 0; k < items.size(); ++k)
-        s += (k > 0 ? ", " : "") + text::jsonString(items[k]);
-    return s + "]";
+void stringList(text::JsonWriter& w, const std::vector<std::string>& items) {
+    w.beginArray();
+    for (const std::string& item : items)
+        w.string(item);
+    w.endArray();
 }
 
 // Where each standard row (0-based) came from: a user row with the sign it was multiplied by,
@@ -134,21 +134,22 @@ UserExplanation userExplanation(const Explanation& e, const model::Model& m,
     return u;
 }
 
-std::string explanationJson(const UserExplanation& u) {
+void explanationJson(text::JsonWriter& w, const UserExplanation& u) {
     if (u.kind == Explanation::Kind::Infeasible) {
-        std::string s =
-            "\"infeasibility\": {\"certificate\": " + namedList(u.certificate, "multiplier") +
-            ", \"iis\": ";
-        s += u.subsetComputed ? stringList(u.subset) : "null";
-        s += ", \"iis_bounds\": ";
-        s += u.subsetComputed ? stringList(u.subsetBounds) : "null";
-        if (!u.subsetComputed) s += ", \"iis_note\": " + text::jsonString(u.subsetNote);
-        return s + "}";
+        w.key("infeasibility").beginObject().key("certificate");
+        namedList(w, u.certificate, "multiplier");
+        if (u.subsetComputed) {
+            stringList(w.key("iis"), u.subset);
+            stringList(w.key("iis_bounds"), u.subsetBounds);
+        } else {
+            w.key("iis").null().key("iis_bounds").null().key("iis_note").string(u.subsetNote);
+        }
+        w.endObject();
+    } else if (u.kind == Explanation::Kind::Unbounded) {
+        w.key("unboundedness").beginObject().key("ray");
+        namedList(w, u.ray, "rate");
+        w.key("objective_rate").number(u.objectiveRate, plain).endObject();
     }
-    if (u.kind == Explanation::Kind::Unbounded)
-        return "\"unboundedness\": {\"ray\": " + namedList(u.ray, "rate") +
-               ", \"objective_rate\": " + number(u.objectiveRate) + "}";
-    return {};
 }
 
 UserExplanation transformConflict(const model::Model& m, const model::StandardForm& sf) {

@@ -9,6 +9,7 @@
 #include "analysis/Explain.h"
 #include "model/Model.h"
 #include "model/StandardForm.h"
+#include "text/Json.h"
 
 namespace kvado::session {
 
@@ -41,7 +42,8 @@ UserExplanation userExplanation(const analysis::Explanation& e, const model::Mod
 // cannot meet its bound (with those columns' bounds), or a column whose bounds cross.
 UserExplanation transformConflict(const model::Model& model, const model::StandardForm& sf);
 
-// "\"infeasibility\": {...}" or "\"unboundedness\": {...}"; empty for Kind None.
-std::string explanationJson(const UserExplanation& u);
+// The member "infeasibility": {...} or "unboundedness": {...} of the open object; nothing for
+// Kind None.
+void explanationJson(text::JsonWriter& w, const UserExplanation& u);
 
 } // namespace kvado::session
