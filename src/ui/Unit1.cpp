@@ -890,6 +890,12 @@ void TForm1::idExplainClick() {
         return;
     }
     if (m_explain == nullptr) m_explain = new TfrmExplain(m_toolkit, this);
+    // An LP or MPS model is explained in its own rows and columns, as kvado-cli does; the
+    // standard form's names would be the transformation's, not the user's. So is the sparse
+    // engine's answer, whose explanation is of the model it solved.
+    if (m_session->linkedTransformed() || m_session->solvedSparse())
+        return m_explain->showModelExplanation(
+            session::explanationTable(m_session->userExplanation(), m_decimalSeparator));
     m_explain->showExplanation(m_session->explainedProblem(), m_session->explanation(),
                                m_session->explainNames(), m_decimalSeparator);
 }
