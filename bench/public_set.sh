@@ -11,8 +11,9 @@
 #   https://github.com/coin-or-tools/Data-Netlib      Netlib's LP problems (90 files)
 #   https://github.com/coin-or-tools/Data-Kennington  Kennington's problems
 #   https://github.com/coin-or-tools/Data-miplib3     MIPLIB 3 (files NAME.gz: gzip'd MPS; solved
-#                                                     as LP relaxations, the MARKER lines left
-#                                                     out, by both)
+#                                                     as LP relaxations by both: the MARKER
+#                                                     lines left out, UI/LI/BV bounds made
+#                                                     UP/LO/UP 1)
 # e.g. git clone --depth 1 https://github.com/coin-or-tools/Data-Netlib /tmp/netlib
 #
 # Environment: BUILD_DIR (a Release build with kvado-cli, default build/release), WORK_DIR
@@ -68,8 +69,12 @@ for dir in "$@"; do
         w=$WORK_DIR/$name
         mkdir -p "$w"
         mps=$w/$name.mps
-        # A MIP's integer markers are left out: both solve its LP relaxation.
-        case "$f" in *.gz) gzip -dc "$f" ;; *) cat "$f" ;; esac | grep -v "'MARKER'" >"$mps"
+        # A MIP is solved as its LP relaxation by both: the integer markers are left out, and
+        # the integer bounds become plain ones (UI as UP, LI as LO, BV as UP 1).
+        case "$f" in *.gz) gzip -dc "$f" ;; *) cat "$f" ;; esac | grep -v "'MARKER'" |
+            awk '$1 == "UI" || $1 == "LI" || $1 == "BV" {
+                     t = $1 == "LI" ? "LO" : "UP"; v = $1 == "BV" ? 1 : $NF
+                     printf " %s %s %s %s\n", t, $2, $3, v; next } { print }' >"$mps"
         rows=$(awk '/^ROWS/ { r = 1; next } /^COLUMNS/ { exit } r && $1 != "N" { k++ } END { print k + 0 }' "$mps")
         n=$((n + 1))
         run "$w/ours" "$KVADO" solve "$mps" --json --log-dir "$w" --threads 1
