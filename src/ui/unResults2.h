@@ -22,11 +22,6 @@ class TfrmSteps;
 class TfrmGraph;
 class TfrmUserTerms;
 
-// The exact check the user asks for, at any size, in a second thread behind a modal progress
-// window whose «Прервать» stops it; a check that ended is kept with its report section.
-// Returns whether it was kept.
-bool runExactCheckInWindow(Toolkit& toolkit, QWidget* parent, session::Session& session);
-
 class TfrmResults2 : public Form {
     Q_OBJECT
 public:

@@ -8,8 +8,8 @@
 
 #include "analysis/Presentation.h"
 #include "session/Session.h"
+#include "ui/ExactCheckRun.h"
 #include "ui/unRanges.h"
-#include "ui/unResults2.h"
 
 namespace kvado::ui {
 

@@ -104,7 +104,7 @@ TEST_F(ModelWindow, SparseEngineSolvesAnOpenedLpFileAndStops) {
 
 // The engine's answer comes with the analyses of its basis: the automatic exact check's line
 // and the ranges in «Решение исходной задачи»; a model without a feasible point opens «Почему
-// нет решения» beside the grid, told from the engine's phase 1.
+// нет решения» beside the grid, told from the engine's phase 1 in the model's rows.
 TEST_F(ModelWindow, SparseEngineAnswerHasTheAnalysesOfItsBasis) {
     openFile("plan.lp", kPlan);
     toolkit.clear();
@@ -131,7 +131,8 @@ TEST_F(ModelWindow, SparseEngineAnswerHasTheAnalysesOfItsBasis) {
     ASSERT_NE(explain, nullptr);
     EXPECT_TRUE(explain->isVisible());
     EXPECT_EQ(explain->lblSentence->text(),
-              u("Сложив ограничения «d» ×1 и «b» ×(-1), получаем 0 ≥ 3: ограничения несовместны"));
+              u("Ограничения «d» ×1 и «b» ×(-1) вместе с границами переменных противоречат "
+                "друг другу: ограничения несовместны"));
 }
 
 // A name without an extension takes the chosen filter's format; while linked the file's own
