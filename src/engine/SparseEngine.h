@@ -50,7 +50,7 @@ struct SparseOptions {
     // (falling back on the primal one where the dual cannot start) from there on, GLPK's
     // presolve, automatic scaling, projected steepest edge.
     enum class Method { Auto, Dual, Primal } method = Method::Auto;
-    static constexpr size_t kPrimalRows = 1000;
+    static constexpr size_t kPrimalRows = 10000;
     bool presolve = true;
     bool scale = true;
     bool steepestEdge = true;
