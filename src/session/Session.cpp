@@ -148,6 +148,12 @@ std::string Session::rowLabel(int row) const {
     return "≤";
 }
 
+bool Session::inputHasMarks() const {
+    for (int32_t j = 1; j <= m_layout.N; ++j)
+        if (m_inputGrid->colMark(j + 1) != ColumnMark::None) return true;
+    return false;
+}
+
 // --- open ------------------------------------------------------------------------------------
 
 OpenResult Session::openDataFile(const std::string& path) {
@@ -185,6 +191,8 @@ OpenResult Session::openDataFile(const std::string& path) {
     m_solvedLoaded = false;
     m_steps.reset();
     m_problem = std::move(read);
+    // A data file holds no integer marks: its unknowns are all continuous.
+    cells.clearMarks();
     m_inputGrid->restore(cells.takeContents());
     // Whatever the file left in the input is no longer the model's.
     endLink();

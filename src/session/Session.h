@@ -148,6 +148,15 @@ public:
     // relation of a constraint row ("≥", "=", "≤"), "Z" at the objective row, nothing at the
     // headings.
     std::string rowLabel(int row) const;
+    // The counts the input grid is laid out for.
+    const GridCounts& gridLayout() const { return m_layout; }
+    // The unknown (1-based) whose column `col` of the input grid is, by that layout; 0 for the
+    // name and right-hand-side columns and beyond the last unknown.
+    int32_t unknownOfColumn(int col) const {
+        return col >= 2 && col <= m_layout.N + 1 ? col - 1 : 0;
+    }
+    // Whether some unknown of the input grid is marked integer or binary.
+    bool inputHasMarks() const;
 
     // --- the user's typing ----------------------------------------------------------------
     // Typing in a cell of the input grid, or in an edit: work the user would not want to lose

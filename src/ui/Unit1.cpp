@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -254,6 +256,8 @@ void TForm1::createControls() {
             [this] { m_session->noteGridTyping(); });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
         connect(e, &QLineEdit::textEdited, this, [this] { m_session->noteEditTyping(); });
+    connect(SG1, &StringGrid::headingMenuRequested, this,
+            [this](int col, const QPoint& at) { headingMenu(col, at); });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
@@ -342,6 +346,57 @@ void TForm1::createMenu() {
         engines->addAction(a);
     }
     idEngineMethod->setChecked(true);
+
+    mnMark = mnSolve->addMenu(QStringLiteral("Вид неизвестной"));
+    mnMark->setObjectName(QStringLiteral("mnMark"));
+    auto markAction = [&](const char* name, const char* text, ColumnMark mark) {
+        QAction* a = mnMark->addAction(QString::fromUtf8(text));
+        a->setObjectName(QLatin1String(name));
+        connectCommand(a, &QAction::triggered, this, m_toolkit,
+                       [this, mark] { idMarkClick(mark); });
+        return a;
+    };
+    idMarkContinuous = markAction("idMarkContinuous", "Непрерывная", ColumnMark::None);
+    idMarkInteger = markAction("idMarkInteger", "Целая («целое»)", ColumnMark::Integer);
+    idMarkBinary = markAction("idMarkBinary", "Двоичная («0/1»)", ColumnMark::Binary);
+}
+
+void TForm1::idMarkClick(ColumnMark mark) {
+    setColumnMark(SG1->currentIndex().isValid() ? SG1->currentIndex().column() : -1, mark);
+}
+
+void TForm1::setColumnMark(int col, ColumnMark mark) {
+    if (m_session->unknownOfColumn(col) == 0) {
+        m_toolkit.showMessage(QStringLiteral(
+            "Выберите ячейку в столбце неизвестной: целой или двоичной можно сделать только "
+            "неизвестную"));
+        return;
+    }
+    StringGridAdapter& cells = SG1->adapter();
+    cells.userStep([&] { cells.userSetMark(col, mark); });
+    // The heading shows its mark after its text; it is read whole.
+    SG1->widenColumnToText(col, 200);
+}
+
+void TForm1::headingMenu(int col, const QPoint& globalPos) {
+    if (m_solving || m_session->unknownOfColumn(col) == 0) return;
+    QMenu menu(this);
+    const ColumnMark now = SG1->cells().colMark(col);
+    const struct {
+        const char* text;
+        ColumnMark mark;
+    } choices[] = {{"Непрерывная", ColumnMark::None},
+                   {"Целая («целое»)", ColumnMark::Integer},
+                   {"Двоичная («0/1»)", ColumnMark::Binary}};
+    for (const auto& c : choices) {
+        QAction* a = menu.addAction(QString::fromUtf8(c.text));
+        a->setCheckable(true);
+        a->setChecked(c.mark == now);
+        const ColumnMark mark = c.mark;
+        connectCommand(a, &QAction::triggered, this, m_toolkit,
+                       [this, col, mark] { setColumnMark(col, mark); });
+    }
+    menu.exec(globalPos);
 }
 
 session::Engine TForm1::engine() const {
@@ -639,8 +694,18 @@ bool TForm1::writeDataFiles() {
     SD1.chosenFilter = &filter;
     const auto chosen = chooseSaveFile(m_toolkit, SD1);
     if (!chosen) return false;
-    const std::string path = chosen->toStdString();
-    if (const auto format = modelFormat(path, filter)) {
+    std::string path = chosen->toStdString();
+    std::optional<model::FileFormat> format = modelFormat(path, filter);
+    if (!format && m_session->inputHasMarks()) {
+        // The data file keeps only the numbers; the marks would be lost without a word.
+        const std::string lpPath = std::filesystem::path(path).replace_extension(".lp").string();
+        if (m_toolkit.askYesNo(QString::fromStdString(session::marksNotKeptQuestion(
+                std::filesystem::path(lpPath).filename().string())))) {
+            path = lpPath;
+            format = model::FileFormat::Lp;
+        }
+    }
+    if (format) {
         // The model the input stands for: the file's own while linked to it.
         model::writeModelFile(path, m_session->modelOfInput(contents), *format);
     } else {

@@ -141,6 +141,12 @@ public:
     // MPS file; the step view and the graphical method always use the method.
     session::Engine engine() const;
     void setEngine(session::Engine e);
+    // «Решение › Вид неизвестной» and the heading's context menu: the unknown of grid column
+    // `col` marked continuous, integer («целое») or binary («0/1»), as a step of the user's
+    // own (undone by Ctrl+Z). A column that is not an unknown's is told and left alone.
+    void setColumnMark(int col, ColumnMark mark);
+    // The same for the column of the current cell.
+    void idMarkClick(ColumnMark mark);
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -196,6 +202,10 @@ public:
     QMenu* mnEngine;
     QAction* idEngineMethod;
     QAction* idEngineSparse;
+    QMenu* mnMark;
+    QAction* idMarkContinuous;
+    QAction* idMarkInteger;
+    QAction* idMarkBinary;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -212,6 +222,8 @@ private:
 
     void createControls();
     void createMenu();
+    // The heading's context menu of grid column `col`.
+    void headingMenu(int col, const QPoint& globalPos);
     // Runs a handler as a command: an error it does not handle ends it with the error report.
     template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
     Toolkit& m_toolkit;
