@@ -24,6 +24,7 @@
 #include "engine/SparseEngine.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
+#include "mip/MipTree.h"
 #include "model/Model.h"
 #include "model/ModelIo.h"
 #include "model/StandardForm.h"
@@ -272,6 +273,27 @@ public:
     // or MPS file beyond the method's limits), else the linked model; null otherwise.
     const model::Model* engineModel() const;
 
+    // --- integer models (IntegerSolve.cpp) -----------------------------------------------------
+    // `model` solved as an integer model (the own branch and bound or GLPK's branch and cut, as
+    // `options` asks): the trace log holds the search's summary, the report the outcome, the
+    // section «Целочисленное решение» and the exact check of the integer plan and, for a plan,
+    // the answer in the model's terms («Решение исходной задачи», userSolution(): the plan with
+    // the marginals of the relaxation with the integer columns fixed). The problem record and
+    // the input stay as they were; lastMip() keeps the answer (the tree included) until the
+    // next solve. The view's stop command ends the search (keeping the best plan) unless
+    // `options` has a stop request of its own; `run` as solveSparse's.
+    using MipRunner = std::function<mip::MipAnswer(const std::function<mip::MipAnswer()>&)>;
+    mip::MipAnswer solveInteger(const model::Model& model, mip::MipOptions options = {},
+                                const MipRunner& run = nullptr);
+    // `model`'s linear relaxation (every column continuous) solved by the sparse engine as
+    // solveSparse() does; lastMip() is then empty.
+    engine::SparseAnswer solveRelaxation(const model::Model& model,
+                                         engine::SparseOptions options = {},
+                                         const EngineRunner& run = nullptr);
+    // The last integer search and the model it searched (null unless the last solve was one).
+    const mip::MipAnswer* lastMip() const { return m_mip.get(); }
+    const model::Model* lastMipModel() const { return m_mip ? &m_mipModel : nullptr; }
+
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
     // own on request, so its report stays as it was).
@@ -386,6 +408,8 @@ private:
     std::unique_ptr<model::Model> m_engineOnly;  // a model the method cannot take
     const model::Model* m_solvedModel = nullptr; // the model of the last sparse solve
     mutable std::optional<model::UserSolution> m_userSolution;
+    std::unique_ptr<mip::MipAnswer> m_mip; // the last integer search
+    model::Model m_mipModel;               // the model it searched (or whose relaxation)
     struct Edited {
         bool grid = false, edits = false;
         bool modelText = false; // laid in from the model window's text, not typed since
