@@ -14,6 +14,7 @@
 #include "datafile/OpenedGrid.h"
 #include "grid/GridNames.h"
 #include "model/ModelFiles.h"
+#include "session/GridMarks.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
 
@@ -228,6 +229,8 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
         if (!sf.objectiveName.empty()) rows.push_back(sf.objectiveName);
         r.objectiveName = datafile::applyConstraintNames(*m_inputGrid, m_problem.M, rows);
         datafile::applyUnknownNames(*m_inputGrid, m_problem.N, sf.columnNames);
+        // A standard form of its own has no integer columns; a model's marks them below.
+        m_inputGrid->clearMarks();
     }
     r.edits = editTextsOf(m_problem, m_separator);
     r.dataRead = true;
@@ -246,6 +249,7 @@ OpenResult Session::openModel(const model::Model& model, model::StandardForm sf,
     m_link->model = model;
     m_link->standard = std::move(sf);
     m_link->modelRead = true;
+    markColumnsOf(model, *m_link->standard, *m_inputGrid);
     return r;
 }
 
@@ -395,7 +399,9 @@ model::Model Session::modelOfInput(const datafile::DataFileContents& contents) c
     LpProblem p;
     datafile::readDataFile(contents.data, p);
     const Names names = namesFromGrid(*m_inputGrid, p.N, p.M);
-    return model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
+    model::Model m = model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
+    applyColumnMarks(*m_inputGrid, m);
+    return m;
 }
 
 std::optional<std::string> Session::modelText(const EditTexts& edits, std::string& error) const {

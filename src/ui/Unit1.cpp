@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <mutex>
@@ -31,6 +32,7 @@
 #include "engine/GlpkGuard.h"
 #include "model/ModelIo.h"
 #include "session/FileNames.h"
+#include "session/IntegerSolve.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
@@ -39,9 +41,12 @@
 #include "ui/unGenData.h"
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
+#include "ui/unMipOptions.h"
+#include "ui/unMipResults.h"
 #include "ui/unModel.h"
 #include "ui/unResults2.h"
 #include "ui/unSteps.h"
+#include "ui/unTree.h"
 #include "ui/unUserTerms.h"
 #include "ui/unZastav.h"
 
@@ -347,6 +352,12 @@ void TForm1::createMenu() {
     }
     idEngineMethod->setChecked(true);
 
+    idMipOptions = action("idMipOptions", "Целочисленное решение...", &TForm1::idMipOptionsClick);
+    mnSolve->addAction(idMipOptions);
+    idTree = action("idTree", "Дерево ветвлений", &TForm1::idTreeClick);
+    mnSolve->addAction(idTree);
+    idGomory = action("idGomory", "Отсечения Гомори", &TForm1::idGomoryClick);
+    mnSolve->addAction(idGomory);
     mnMark = mnSolve->addMenu(QStringLiteral("Вид неизвестной"));
     mnMark->setObjectName(QStringLiteral("mnMark"));
     auto markAction = [&](const char* name, const char* text, ColumnMark mark) {
@@ -764,6 +775,16 @@ void TForm1::btnSolveClick() {
 }
 
 void TForm1::solveGrid(bool showResults) {
+    if (showResults) {
+        // Unknowns marked integer make «Решить» an integer search, unless the relaxation is
+        // asked for; the steps and the graph always solve the relaxation by the method.
+        bool refused = false;
+        if (const model::Model* m = integerModel(refused)) {
+            solveIntegerModel(*m);
+            return;
+        }
+        if (refused) return;
+    }
     // A model only the engine takes is never the grid's problem.
     const bool engineOnly = m_session->engineModel() != nullptr && !m_session->linked();
     if (showResults && (engine() == session::Engine::Sparse || engineOnly)) {
@@ -875,7 +896,9 @@ void TForm1::solveWithEngine() {
     };
     engine::SparseAnswer answer;
     try {
-        answer = m_session->solveSparse(*model, options, run);
+        // The integer marks are left aside when the relaxation is asked for.
+        answer = model::hasIntegers(*model) ? m_session->solveRelaxation(*model, options, run)
+                                            : m_session->solveSparse(*model, options, run);
     } catch (...) {
         setStatusText(status);
         throw;
@@ -911,6 +934,149 @@ void TForm1::solveWithEngine() {
     }
     if (m_userTerms == nullptr) m_userTerms = new TfrmUserTerms(m_toolkit, this);
     m_userTerms->showLines(m_session->userSolutionLines());
+}
+
+const model::Model* TForm1::integerModel(bool& refused) {
+    refused = false;
+    if (mipOptionsWindow()->relaxation()) return nullptr;
+    const model::Model* m = nullptr;
+    if (m_session->engineModel() != nullptr && !m_session->linked())
+        m = m_session->engineModel();
+    else if (m_session->linkedTransformed())
+        m = m_session->linkedModel();
+    if (m != nullptr) return model::hasIntegers(*m) ? m : nullptr;
+    if (!m_session->inputHasMarks()) return nullptr;
+    const datafile::DataFileContents contents = m_session->inputContents(editTexts());
+    if (!contents.error.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(contents.error));
+        refused = true;
+        return nullptr;
+    }
+    m_typedModel = std::make_unique<model::Model>(m_session->modelOfInput(contents));
+    return m_typedModel.get();
+}
+
+void TForm1::solveIntegerModel(const model::Model& model) {
+    m_lastOutcome.reset();
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    if (m_explain != nullptr) m_explain->hide();
+    struct Progress {
+        std::mutex lock;
+        mip::MipProgress last;
+        bool fresh = false;
+    } progress;
+    std::atomic<bool> stop{false};
+    mip::MipOptions options;
+    TfrmMipOptions* chosen = mipOptionsWindow();
+    options.engine = chosen->engine();
+    options.timeLimitSeconds = chosen->timeLimitSeconds();
+    options.gapLimit = chosen->gapLimit();
+    options.stopRequested = [&stop] { return stop.load(); };
+    options.progress = [&progress](const mip::MipProgress& p) {
+        const std::lock_guard<std::mutex> hold(progress.lock);
+        progress.last = p;
+        progress.fresh = true;
+    };
+    const QString status = statusText();
+    auto number = [this](Real v) {
+        return QString::fromStdString(text::formatShortGeneral(v, m_decimalSeparator));
+    };
+    auto run = [&](const std::function<mip::MipAnswer()>& search) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_stopRequested) stop = true;
+        mip::MipAnswer answer;
+        std::exception_ptr failure;
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            try {
+                answer = search();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            engine::glpkThreadEnd();
+            done = true;
+        });
+        while (!done) {
+            if (m_stopRequested) stop = true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            {
+                const std::lock_guard<std::mutex> hold(progress.lock);
+                if (progress.fresh) {
+                    const mip::MipProgress& p = progress.last;
+                    const QString none = QStringLiteral("нет");
+                    setStatusText(
+                        QStringLiteral(
+                            "   Узлов: %1, лучшее целое: %2, граница: %3, разрыв: %4, %5 с")
+                            .arg(p.nodes)
+                            .arg(p.hasIncumbent ? number(p.incumbent) : none,
+                                 p.hasBound ? number(p.bound) : none,
+                                 p.hasIncumbent && p.hasBound
+                                     ? number(Real(p.gap * 100)) + QStringLiteral(" %")
+                                     : none,
+                                 number(Real(std::round(p.seconds * 10) / 10))));
+                    progress.fresh = false;
+                }
+            }
+            if (m_stopRequested) stop = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        worker.join();
+        if (failure) std::rethrow_exception(failure);
+        return answer;
+    };
+    mip::MipAnswer answer;
+    try {
+        answer = m_session->solveInteger(model, options, run);
+    } catch (...) {
+        setStatusText(status);
+        throw;
+    }
+    setStatusText(status);
+    if (m_closeAfterSolve) {
+        m_closeAfterSolve = false;
+        close();
+        return;
+    }
+    if (answer.status == mip::MipStatus::Infeasible) m_lastOutcome = SolveOutcome::Infeasible;
+    if (answer.status == mip::MipStatus::Unbounded) m_lastOutcome = SolveOutcome::Unbounded;
+    if (answer.hasSolution()) m_lastOutcome = SolveOutcome::Optimal;
+    if (!answer.failure.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(
+            session::mipStatusText(answer, m_decimalSeparator) + ": " + answer.failure));
+        return;
+    }
+    if (m_mipResults == nullptr) {
+        m_mipResults = new TfrmMipResults(m_toolkit, this);
+        m_mipResults->setReportWindow(m_windows.results);
+        m_mipResults->setTreeCommand([this] { idTreeClick(); });
+    }
+    const model::Model* searched = m_session->lastMipModel();
+    m_mipResults->showAnswer(searched != nullptr ? *searched : model, answer, m_decimalSeparator);
+}
+
+TfrmMipOptions* TForm1::mipOptionsWindow() {
+    if (m_mipOptions == nullptr) m_mipOptions = new TfrmMipOptions(m_toolkit, this);
+    return m_mipOptions;
+}
+
+void TForm1::idMipOptionsClick() {
+    mipOptionsWindow()->showOptions();
+}
+
+void TForm1::idTreeClick() {
+    const mip::MipAnswer* answer = m_session->lastMip();
+    if (answer == nullptr || answer->tree.nodes.empty() || m_session->lastMipModel() == nullptr) {
+        m_toolkit.showMessage(QStringLiteral(
+            "Дерева ветвлений нет: оно строится, когда задача с целыми неизвестными решена "
+            "методом ветвей и границ программы (Решение › Целочисленное решение...)"));
+        return;
+    }
+    if (m_tree == nullptr) m_tree = new TfrmTree(m_toolkit, this);
+    m_tree->showTree(*m_session->lastMipModel(), *answer, m_decimalSeparator);
+}
+
+void TForm1::idGomoryClick() {
+    m_toolkit.showMessage(QStringLiteral("Отсечения Гомори: в разработке"));
 }
 
 void TForm1::setSolving(bool on) {
