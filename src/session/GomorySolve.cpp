@@ -7,6 +7,9 @@
 #include <system_error>
 
 #include "base/FileError.h"
+#include "grid/GridNames.h"
+#include "session/ProblemInput.h"
+#include "session/Session.h"
 #include "solver/Simplex.h"
 #include "solver/StepRecorder.h"
 #include "solver/TraceLog.h"
@@ -114,6 +117,38 @@ GomoryRun solveWithCuts(const LpProblem& loaded, int32_t maxCuts) {
         mip::addCut(round.problem, *round.cut, next);
         run.rounds.push_back(std::move(round));
     }
+}
+
+std::optional<GomoryRun> gomoryOfInput(Session& session, const EditTexts& edits, Names& names) {
+    if (session.GridTransfer(edits)) return std::nullopt;
+    const LpProblem& loaded = session.problem();
+    if (const std::string shape = gridShapeMessage(session.inputGrid(), loaded); !shape.empty()) {
+        session.showMessage(shape);
+        return std::nullopt;
+    }
+    bool everyInteger = loaded.N > 0;
+    for (int32_t j = 1; j <= loaded.N; ++j)
+        everyInteger = everyInteger && session.inputGrid().colMark(j + 1) != ColumnMark::None;
+    if (const std::string refusal = gomoryRefusal(loaded, everyInteger); !refusal.empty()) {
+        session.showMessage(refusal);
+        return std::nullopt;
+    }
+    LpProblem start;
+    loadAgain(loaded, start);
+    // A binary unknown is a whole one of at most 1: that bound is a row of whole numbers.
+    for (int32_t j = 1; j <= loaded.N; ++j) {
+        if (session.inputGrid().colMark(j + 1) != ColumnMark::Binary) continue;
+        mip::GomoryCut bound;
+        bound.g.assign(static_cast<size_t>(loaded.N), 0);
+        bound.g[static_cast<size_t>(j - 1)] = 1;
+        bound.h = 1;
+        LpProblem next;
+        mip::addCut(start, bound, next);
+        start = std::move(next);
+    }
+    const Names grid = namesFromGrid(session.inputGrid(), loaded.N, loaded.M);
+    names.columns = grid.columns;
+    return solveWithCuts(start);
 }
 
 std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names, char sep) {

@@ -46,4 +46,13 @@ GomoryRun solveWithCuts(const LpProblem& loaded, int32_t maxCuts = kGomoryMaxCut
 std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names,
                                      char decimalSeparator);
 
+class Session;
+struct EditTexts;
+
+// The session's call: the input loaded as «Решить» loads it (its messages shown), refused
+// with a message unless every unknown is marked whole and the data are whole, a binary
+// unknown given its row X[j] <= 1, then the cuts; none when a message was shown. `names`
+// gets the unknowns' names from the input grid.
+std::optional<GomoryRun> gomoryOfInput(Session& session, const EditTexts& edits, Names& names);
+
 } // namespace kvado::session

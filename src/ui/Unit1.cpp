@@ -32,6 +32,7 @@
 #include "engine/GlpkGuard.h"
 #include "model/ModelIo.h"
 #include "session/FileNames.h"
+#include "session/GomorySolve.h"
 #include "session/IntegerSolve.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
@@ -39,6 +40,7 @@
 #include "ui/Unit3.h"
 #include "ui/unExplain.h"
 #include "ui/unGenData.h"
+#include "ui/unGomory.h"
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
 #include "ui/unMipOptions.h"
@@ -1076,7 +1078,19 @@ void TForm1::idTreeClick() {
 }
 
 void TForm1::idGomoryClick() {
-    m_toolkit.showMessage(QStringLiteral("Отсечения Гомори: в разработке"));
+    Names names;
+    std::optional<session::GomoryRun> run = session::gomoryOfInput(*m_session, editTexts(), names);
+    if (!run) return; // its message was shown
+    if (m_gomory == nullptr) {
+        m_gomory = new TfrmGomory(m_toolkit, this);
+        m_gomory->setReport([this](const std::vector<std::string>& lines) {
+            m_session->report().append("");
+            for (const std::string& line : lines)
+                m_session->report().append(line);
+            if (m_windows.results != nullptr) m_windows.results->showAppended();
+        });
+    }
+    m_gomory->showRun(std::move(*run), std::move(names), m_decimalSeparator);
 }
 
 void TForm1::setSolving(bool on) {
