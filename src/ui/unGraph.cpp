@@ -551,6 +551,8 @@ void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> 
     c.x2Name = analysis::columnName(names.columns, 2);
     c.decimalSeparator = session.decimalSeparator();
     c.solverOptimum = solverOptimum;
+    // Unknowns marked whole: their points show, so the relaxation's optimum is seen among them.
+    c.integerPoints = session.inputHasMarks();
     setContents(std::move(c));
     // The basic solutions the method went through, in order (phase 1's outside the region
     // too), as the recorder kept them; the plan it ended at when there is no record.
