@@ -149,6 +149,8 @@ void TfrmMipResults::fill(const model::Model& m, const mip::MipAnswer& a, char s
     }
     SGPlan->fitColumnsToText(300);
     btnTree->setEnabled(!a.tree.nodes.empty());
+    // The tree is the next thing a student looks at.
+    (a.tree.nodes.empty() ? btnClose : btnTree)->setFocus();
 }
 
 void TfrmMipResults::showAnswer(const model::Model& m, const mip::MipAnswer& a, char sep) {

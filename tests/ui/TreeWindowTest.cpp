@@ -13,6 +13,7 @@
 #include "UiTestSupport.h"
 #include "session/Messages.h"
 #include "ui/unGraph.h"
+#include "ui/unMipResults.h"
 #include "ui/unSteps.h"
 #include "ui/unTree.h"
 
@@ -93,6 +94,53 @@ TEST(TreeNodeText, SaysTheBoundTheValueAndTheFate) {
     infeasible.fate = mip::NodeFate::Infeasible;
     EXPECT_EQ(nodeBoxLines(m, infeasible, ','),
               (std::vector<std::string>{"№5: x2 ≥ 2", "нет допустимых решений", "отброшена"}));
+}
+
+// The results window says each outcome in words, with the gap where the search was stopped
+// or allowed one, and shows the plan only when there is one.
+TEST(MipResultsWindow, SaysTheOutcomePlainly) {
+    const model::Model m = textbookModel();
+    struct Case {
+        mip::MipStatus status;
+        double gap;
+        const char* text;
+    };
+    const Case cases[] = {
+        {mip::MipStatus::Optimal, 0, "Найдено оптимальное целочисленное решение"},
+        {mip::MipStatus::Optimal, 0.01,
+         "Найдено целочисленное решение, оптимальное в пределах разрыва 1 %"},
+        {mip::MipStatus::Feasible, 0.05,
+         "Найдено целочисленное решение, но поиск остановлен до доказательства оптимальности: "
+         "разрыв 5 %"},
+        {mip::MipStatus::Infeasible, 0,
+         "Целочисленного решения нет: ни один план с целыми значениями не удовлетворяет "
+         "ограничениям"},
+        {mip::MipStatus::Unbounded, 0,
+         "Линейная релаксация не ограничена: целевая функция улучшается без конца, "
+         "целочисленного оптимума нет"},
+        {mip::MipStatus::Stopped, 0,
+         "Поиск остановлен до того, как найдено хотя бы одно целочисленное решение"}};
+    RecorderToolkit toolkit;
+    TfrmMipResults window(toolkit);
+    for (const Case& c : cases) {
+        mip::MipAnswer a = textbookSearch();
+        a.status = c.status;
+        a.gap = c.gap;
+        window.fill(m, a, ',');
+        EXPECT_EQ(window.lblOutcome->text(), u(c.text));
+        EXPECT_EQ(window.plan().rowCount(), a.hasSolution() ? 3 : 1);
+    }
+    mip::MipAnswer a = textbookSearch();
+    a.rootSolved = true;
+    a.rootValue = 21;
+    a.hasBound = true;
+    a.bound = 20;
+    window.fill(m, a, ',');
+    EXPECT_EQ(window.plan().cell(2, 1), "4");
+    EXPECT_EQ(window.plan().cell(1, 2), "целое");
+    EXPECT_TRUE(window.lblSummary->text().startsWith(
+        u("Целевая функция (максимум): 20\nЗначение линейной релаксации: 21\nГраница (лучше не "
+          "бывает): 20\nРазрыв: 0 %")));
 }
 
 class TreeWindow : public ::testing::Test {
