@@ -447,6 +447,7 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     m_outcome = SolveOutcome::Stopped;
     m_solvedLoaded = false;
     m_steps.reset();
+    m_mip.reset();
     if (!options.stopRequested && m_view && !run)
         options.stopRequested = [view = m_view] { return view->stopRequested(); };
     m_solvedModel = &model;
@@ -478,6 +479,7 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
 SolveResult Session::solveLoaded() {
     SolveResult result;
     m_solvedModel = nullptr;
+    m_mip.reset();
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();
