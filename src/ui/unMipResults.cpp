@@ -121,7 +121,10 @@ TfrmMipResults::TfrmMipResults(Toolkit& toolkit, QWidget* parent)
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-TfrmMipResults::~TfrmMipResults() = default;
+// The grid goes before the model it shows.
+TfrmMipResults::~TfrmMipResults() {
+    delete SGPlan;
+}
 
 void TfrmMipResults::fill(const model::Model& m, const mip::MipAnswer& a, char sep) {
     lblOutcome->setText(QString::fromStdString(mipOutcomeText(a, sep)));

@@ -3,16 +3,19 @@
 // the graph of two unknowns with its whole points; the grid's marks set from the main window
 // and undone; and a data file written from a marked grid, which offers LP instead.
 
+#include <QCheckBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include "UiTestSupport.h"
 #include "session/Messages.h"
 #include "ui/unGraph.h"
+#include "ui/unMipOptions.h"
 #include "ui/unMipResults.h"
 #include "ui/unSteps.h"
 #include "ui/unTree.h"
@@ -84,7 +87,7 @@ TEST(TreeNodeText, SaysTheBoundTheValueAndTheFate) {
     const mip::MipAnswer a = textbookSearch();
     const std::vector<std::vector<std::string>> expected = {
         {"№1: исходная задача", "Z = 21", "ветвление: x2 = 1.5"},
-        {"№2: x2 ≤ 1", "Z = 20.6667", "ветвление: x1 = 3.33333"},
+        {"№2: x2 ≤ 1", "Z = 20.667", "ветвление: x1 = 3.3333"},
         {"№5: x2 ≥ 2", "Z = 18", "отсечена: не лучше найденного"},
         {"№3: x1 ≤ 3", "Z = 19", "целочисленное решение"},
         {"№4: x1 ≥ 4", "Z = 20", "целочисленное решение"}};
@@ -191,7 +194,7 @@ TEST_F(TreeWindow, StepsThroughTheNodesInTheOrderTheyWereSolved) {
     // A node picked by the user tells its bounds and its branching.
     window.selectNode(1);
     EXPECT_TRUE(window.detailText().contains(u("добавлены границы x2 ≤ 1")));
-    EXPECT_TRUE(window.detailText().contains(u("Ветвление по x1 = 3.33333: x1 ≤ 3 или x1 ≥ 4")));
+    EXPECT_TRUE(window.detailText().contains(u("Ветвление по x1 = 3.3333: x1 ≤ 3 или x1 ≥ 4")));
 }
 
 TEST_F(TreeWindow, OpensANodesRelaxationInTheStepWindowAndTheSearchInTheGraph) {
@@ -258,6 +261,44 @@ TEST_F(IntegerMarks, AreSetFromTheMenuShownInTheHeadingAndUndone) {
     EXPECT_FALSE(form->session().inputHasMarks());
 }
 
+// «Решить» on a marked grid searches for an integer plan: the results window says it and
+// shows the plan, its tree is the one «Дерево ветвлений» shows; the relaxation asked for
+// solves the grid by the method as before.
+TEST_F(IntegerMarks, MakeSolveAnIntegerSearchWithItsTree) {
+    enterProblem("0", "0", "2", "2", {{"24", "6", "4"}, {"6", "1", "2"}, {"-5", "-4"}});
+    form->setColumnMark(2, ColumnMark::Integer);
+    form->setColumnMark(3, ColumnMark::Integer);
+    form->mipOptionsWindow()->rbOwn->setChecked(true);
+    form->mipOptionsWindow()->btnOKClick();
+    int treeSteps = -1;
+    toolkit.setModalAction([&](QDialog& d) {
+        if (auto* results = qobject_cast<TfrmMipResults*>(&d)) {
+            EXPECT_EQ(results->lblOutcome->text(), u("Найдено оптимальное целочисленное решение"));
+            EXPECT_EQ(results->plan().cell(2, 1), "4");
+            EXPECT_EQ(results->plan().cell(2, 2), "0");
+            results->btnTree->click();
+        } else if (auto* tree = qobject_cast<TfrmTree*>(&d)) {
+            treeSteps = tree->steps();
+        }
+    });
+    form->btnSolve->click();
+    EXPECT_EQ(toolkit.texts(Kind::Modal), (QStringList{"TfrmMipResults", "TfrmTree"}));
+    const mip::MipAnswer* answer = form->session().lastMip();
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer->status, mip::MipStatus::Optimal);
+    EXPECT_EQ(answer->objective, -20) << "the grid minimises -5·X1 - 4·X2";
+    EXPECT_EQ(treeSteps, static_cast<int>(answer->nodes));
+    EXPECT_GE(treeSteps, 3);
+    // The relaxation: the method's optimum 3; 1.5 in the results window.
+    toolkit.clear();
+    toolkit.setModalAction(nullptr);
+    form->mipOptionsWindow()->cbRelax->setChecked(true);
+    form->mipOptionsWindow()->btnOKClick();
+    form->idSolveAgainClick();
+    EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{"TfrmResults2"});
+    EXPECT_NEAR(double(problem.value(2)), 1.5, 1e-12);
+}
+
 TEST_F(IntegerMarks, DataFileOffersLpInstead) {
     enterProblem("0", "0", "1", "2", {{"7", "2", "3"}, {"-1", "-1"}});
     form->setColumnMark(2, ColumnMark::Integer);
@@ -269,6 +310,9 @@ TEST_F(IntegerMarks, DataFileOffersLpInstead) {
     EXPECT_EQ(toolkit.texts(Kind::Question), QStringList{question});
     EXPECT_TRUE(QFile::exists(folder.path("p.lp")));
     EXPECT_FALSE(QFile::exists(folder.path("p.dat")));
+    QFile lp(folder.path("p.lp"));
+    ASSERT_TRUE(lp.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(lp.readAll().contains("Generals")) << "the mark is kept in the LP file";
     // No: the data file, without its marks; a grid without marks is not asked about.
     toolkit.clear();
     toolkit.answerFileDialog(folder.path("p.dat"));
