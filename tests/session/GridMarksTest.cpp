@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "session/GridMarks.h"
+#include "session/Session.h"
 
 using namespace kvado;
 
@@ -56,6 +57,25 @@ TEST(GridMarks, AModelsIntegerColumnsMarkTheirStandardColumns) {
     EXPECT_EQ(back.columns[1].kind, model::ColumnKind::Continuous);
     EXPECT_EQ(back.columns[2].kind, model::ColumnKind::Integer);
     EXPECT_EQ(back.columns[2].upper, model::kInfinity);
+}
+
+// LP text with whole columns laid into the input marks them; typing a mark by the user ends the
+// link, and the grid's own model then carries the marks.
+TEST(GridMarks, ALaidModelMarksTheInput) {
+    LpProblem problem;
+    session::Session s(problem);
+    s.setHeadless(false);
+    const session::ModelOpen laid =
+        s.applyModelText("max: 5x + 4y + z\nst\nc1: 6x + 4y + z <= 24\nc2: x + 2y <= 6\n"
+                         "general\n x\nbinary\n y\nend\n");
+    ASSERT_TRUE(laid.opened) << laid.error;
+    EXPECT_EQ(s.inputGrid().colMark(2), ColumnMark::Integer);
+    EXPECT_EQ(s.inputGrid().colMark(3), ColumnMark::Binary);
+    EXPECT_EQ(s.inputGrid().colMark(4), ColumnMark::None);
+    EXPECT_TRUE(s.inputHasMarks());
+    const session::ModelOpen plain = s.applyModelText("min: x + y\nst\nc1: x + y >= 1\nend\n");
+    ASSERT_TRUE(plain.opened) << plain.error;
+    EXPECT_FALSE(s.inputHasMarks());
 }
 
 } // namespace
