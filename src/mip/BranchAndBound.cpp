@@ -323,6 +323,11 @@ MipAnswer solveOwn(const model::Model& m, const MipOptions& options) {
         a.bound = sign * bound;
         a.gap = relativeGap(sign * incumbent, a.bound);
         a.status = open.empty() ? MipStatus::Optimal : MipStatus::Feasible;
+        // What the tolerance of the comparisons alone left is no gap.
+        if (a.status == MipStatus::Optimal && a.gap <= 1e-9) {
+            a.bound = sign * incumbent;
+            a.gap = 0;
+        }
     } else if (open.empty()) {
         a.status = MipStatus::Infeasible;
         a.hasBound = false;

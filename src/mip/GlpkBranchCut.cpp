@@ -118,11 +118,13 @@ MipAnswer solveGlpk(const model::Model& m, const MipOptions& options) {
                 parm.presolve = presolve ? GLP_ON : GLP_OFF;
                 parm.br_tech = GLP_BR_DTH;
                 parm.bt_tech = GLP_BT_BLB;
-                parm.gmi_cuts = GLP_ON;
-                parm.mir_cuts = GLP_ON;
-                parm.cov_cuts = GLP_ON;
-                parm.clq_cuts = GLP_ON;
-                parm.fp_heur = GLP_OFF;
+                const MipOptions::Glpk& g = options.glpk;
+                parm.gmi_cuts = g.gomory ? GLP_ON : GLP_OFF;
+                parm.mir_cuts = g.mir ? GLP_ON : GLP_OFF;
+                parm.cov_cuts = g.cover ? GLP_ON : GLP_OFF;
+                parm.clq_cuts = g.clique ? GLP_ON : GLP_OFF;
+                parm.fp_heur = g.feasibilityPump ? GLP_ON : GLP_OFF;
+                parm.ps_heur = g.proximity ? GLP_ON : GLP_OFF;
                 parm.mip_gap = options.gapLimit;
                 parm.cb_func = callback;
                 parm.cb_info = &w;
@@ -164,10 +166,10 @@ MipAnswer solveGlpk(const model::Model& m, const MipOptions& options) {
     int ret = 0, mipStatus = GLP_UNDEF;
     double objective = 0;
     std::vector<double> plan(static_cast<size_t>(cols), 0);
-    engine::GlpkResult r = attempt(true, ret, mipStatus, objective, plan);
+    engine::GlpkResult r = attempt(options.glpk.presolve, ret, mipStatus, objective, plan);
     // The presolver's failure (an assertion), or a relaxation it found without a bounded
     // optimum: the relaxation again by the simplex, which tells infeasible from unbounded.
-    if ((!r.ok && !r.stopped) || (r.ok && ret == GLP_ENODFS)) {
+    if (options.glpk.presolve && ((!r.ok && !r.stopped) || (r.ok && ret == GLP_ENODFS))) {
         if (!r.ok) a.log.push_back("Предварительная обработка GLPK не удалась, решение без нее");
         r = attempt(false, ret, mipStatus, objective, plan);
     }

@@ -11,7 +11,12 @@ bool ownCanTake(const model::Model& m) {
 
 MipEngine chosenEngine(const model::Model& m, MipEngine asked) {
     if (asked != MipEngine::Auto) return asked;
-    return ownCanTake(m) ? MipEngine::Own : MipEngine::Glpk;
+    int64_t integers = 0;
+    for (const model::Column& c : m.columns)
+        integers += model::isInteger(c) ? 1 : 0;
+    return integers <= kAutoOwnIntegers && static_cast<int64_t>(m.rows.size()) <= kAutoOwnRows
+               ? MipEngine::Own
+               : MipEngine::Glpk;
 }
 
 MipAnswer solveMip(const model::Model& m, const MipOptions& options) {

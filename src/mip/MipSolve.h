@@ -11,7 +11,7 @@ namespace kvado::mip {
 // kOwnMaxRows rows).
 bool ownCanTake(const model::Model& m);
 
-// The engine Auto picks for `m`.
+// The engine Auto picks for `m` (kAutoOwnIntegers, kAutoOwnRows), or the one asked for.
 MipEngine chosenEngine(const model::Model& m, MipEngine asked);
 
 // Solves `m` as an integer model with the engine `options` asks for (Auto: chosenEngine()).

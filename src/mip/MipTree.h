@@ -27,13 +27,18 @@ enum class MipStatus {
 // "optimal", "feasible", "infeasible", "unbounded", "stopped" (the JSON's names).
 const char* mipStatusName(MipStatus s);
 
-// Which search solves: Auto takes the own branch and bound for a small model (kOwnMaxIntegers
-// integer columns and kOwnMaxRows rows at most) and GLPK's branch and cut otherwise.
+// Which search solves. The own branch and bound takes a model of at most kOwnMaxIntegers
+// integer columns and kOwnMaxRows rows when it is asked for (ownCanTake(): the tree window's
+// search); Auto takes it for a textbook's size (kAutoOwnIntegers, kAutoOwnRows) and GLPK's
+// branch and cut beyond, since it measured far faster (flugpl, 11 integer columns and 18 rows:
+// 13,000 nodes and 1.8 s against 0.01 s; README «Integer models»).
 enum class MipEngine { Auto, Own, Glpk };
 // "own", "glpk" (Auto is never an answer's engine).
 const char* mipEngineName(MipEngine e);
 inline constexpr int32_t kOwnMaxIntegers = 40;
 inline constexpr int32_t kOwnMaxRows = 300;
+inline constexpr int32_t kAutoOwnIntegers = 10;
+inline constexpr int32_t kAutoOwnRows = 50;
 
 // Which fractional column the own branch and bound branches on.
 enum class BranchRule {
@@ -120,6 +125,14 @@ struct MipOptions {
     // Asked between nodes (GLPK: in its callback); true ends the search, keeping the best
     // integer plan found (status Feasible, or Stopped without one).
     std::function<bool()> stopRequested;
+    // GLPK's branch and cut: its MIP presolver, cuts and heuristics. The defaults are what
+    // measured best on the small MIPLIB 3 instances (bench/mip_options, README «Integer
+    // models»).
+    struct Glpk {
+        bool presolve = true;
+        bool gomory = false, mir = true, cover = true, clique = true;
+        bool feasibilityPump = false, proximity = false;
+    } glpk;
 };
 
 struct MipAnswer {
