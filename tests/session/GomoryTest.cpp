@@ -105,7 +105,7 @@ char glpsolOptimum(const Problem& q, const std::string& dir, long double& object
     const std::string file = dir + "/g.lp", sol = dir + "/g.sol";
     std::ofstream(file) << lp.str();
     std::remove(sol.c_str());
-    const std::string cmd = "glpsol --lp " + file + " -w " + sol + " >/dev/null 2>&1";
+    const std::string cmd = "LC_ALL=C glpsol --lp " + file + " -w " + sol + " >/dev/null 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     std::ifstream in(sol);
     std::string line;
