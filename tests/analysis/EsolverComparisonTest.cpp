@@ -205,13 +205,15 @@ TEST(EsolverComparison, VerdictsAndExactAnswersAreAboutTheDecimals) {
     std::mt19937_64 rng(20261209);
     test::TempDir dir;
     std::vector<DecimalProblem> problems;
-    for (int n = 0; n < kProblems; ++n)
-        problems.push_back(randomProblem(rng));
+    for (int n = 0; n < kProblems; ++n) {
+        DecimalProblem d = randomProblem(rng);
+        if (test::caseOfThisLocale(n)) problems.push_back(std::move(d));
+    }
     const std::vector<Truth> truths = esolverAnswers(problems, dir);
     int wrong = 0, exactSolves = 0;
-    for (int n = 0; n < kProblems; ++n) {
-        const DecimalProblem& d = problems[static_cast<size_t>(n)];
-        const Truth& truth = truths[static_cast<size_t>(n)];
+    for (size_t n = 0; n < problems.size(); ++n) {
+        const DecimalProblem& d = problems[n];
+        const Truth& truth = truths[n];
         SCOPED_TRACE(lpText(d) + "Eps " + d.eps);
         LpProblem p;
         datafile::readDataFile(dataText(d), p);
@@ -251,9 +253,9 @@ TEST(EsolverComparison, VerdictsAndExactAnswersAreAboutTheDecimals) {
             EXPECT_EQ(e.objectiveExact, fractionText(truth.objective));
     }
     // The comparison means something only if the method was often wrong.
-    EXPECT_GE(wrong, kProblems / 40);
-    std::printf("%d of %d answers wrong for the decimals, %d exact solves\n", wrong, kProblems,
-                exactSolves);
+    EXPECT_GE(wrong, static_cast<int>(problems.size()) / 40);
+    std::printf("%d of %zu answers wrong for the decimals, %d exact solves\n", wrong,
+                problems.size(), exactSolves);
 }
 
 } // namespace

@@ -101,11 +101,13 @@ TEST(Explain, CertificateAloneAboveTheSizeLimitOrStopped) {
         ASSERT_EQ(e.kind, Explanation::Kind::Infeasible);
         EXPECT_EQ(explanationSection(s.problem, e, {}, ',').back(), note);
         const model::Model m = model::modelOfProblem(s.problem, {"a", "b"}, {}, {});
-        EXPECT_EQ(session::explanationJson(session::userExplanation(e, m, nullptr)),
-                  "\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
+        text::JsonWriter w;
+        session::explanationJson(w.beginObject(), session::userExplanation(e, m, nullptr));
+        EXPECT_EQ(w.endObject().text(),
+                  "{\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
                   "{\"name\": \"b\", \"multiplier\": -1}], \"iis\": null, \"iis_bounds\": null, "
                   "\"iis_note\": \"" +
-                      std::string(note) + "\"}");
+                      std::string(note) + "\"}}");
     }
 }
 
@@ -240,9 +242,11 @@ TEST(Explain, RandomModelsAgainstGlpsol) {
     TempDir dir;
     std::mt19937 rng(16);
     int infeasible = 0, unbounded = 0, withBounds = 0;
-    for (int round = 0; round < 1000 && (infeasible < 50 || unbounded < 50); ++round) {
+    const int64_t enough = kvado::test::casesOfThisLocale(50);
+    for (int round = 0; round < 1000 && (infeasible < enough || unbounded < enough); ++round) {
         model::Model m = freeModel(rng, round % 2 == 1);
         m.sense = round % 3 == 0 ? model::Sense::Maximize : model::Sense::Minimize;
+        if (!kvado::test::caseOfThisLocale(round / 2)) continue;
         ModelSolve s = solveModel(m);
         if (!s.sf.infeasible.empty() || s.outcome == SolveOutcome::Optimal) continue;
         SCOPED_TRACE(model::writeLp(m));
@@ -268,9 +272,9 @@ TEST(Explain, RandomModelsAgainstGlpsol) {
         ++infeasible;
         withBounds += !u.subsetBounds.empty();
     }
-    EXPECT_GE(infeasible, 50);
-    EXPECT_GE(unbounded, 50);
-    EXPECT_GT(withBounds, 3);
+    EXPECT_GE(infeasible, enough);
+    EXPECT_GE(unbounded, enough);
+    EXPECT_GT(withBounds, 1);
 }
 
 } // namespace

@@ -63,7 +63,8 @@ TEST_P(NetlibVerify, MethodsOptimumIsProved) {
     std::printf("%-10s M=%4d  %.3f s\n", GetParam().c_str(), p.M, seconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Problems, NetlibVerify, ::testing::ValuesIn(netlibProblems()),
+INSTANTIATE_TEST_SUITE_P(Problems, NetlibVerify,
+                         ::testing::ValuesIn(kvado::test::ofThisLocale(netlibProblems())),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '.', '_');

@@ -98,6 +98,7 @@ TEST(PlaneGeometry, VerticesAreTheBasicSolutionsAndTheOptimumIsTheSolvers) {
             d.B.push_back(pick(0, 8));
         }
         d.C = {Real(pick(-3, 3)), Real(pick(-3, 3))};
+        if (!test::caseOfThisLocale(trial)) continue;
         test::Solved solved;
         test::solveProblem(d, solved);
         const PlaneSolution g = geometryOf(solved);

@@ -5,6 +5,7 @@
 // number agrees within 1e-7 relative or within that printed resolution, whichever is larger.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -36,17 +37,29 @@ struct Report {
     std::map<std::string, Entry> entries; // rows "rI" and columns "cJ"
 };
 
+// glpsol writes "." for the point whatever the locale; so do the problems written for it.
+double cNumber(const std::string& t) {
+    double v = 0;
+    const char* first = t.data() + (t.starts_with('+') ? 1 : 0);
+    if (std::from_chars(first, t.data() + t.size(), v).ec != std::errc()) ADD_FAILURE() << t;
+    return v;
+}
+
 double glpNumber(const std::string& t) {
     const double inf = std::numeric_limits<double>::infinity();
-    return t == "." ? 0 : t == "+Inf" ? inf : t == "-Inf" ? -inf : std::stod(t);
+    return t == "." ? 0 : t == "+Inf" ? inf : t == "-Inf" ? -inf : cNumber(t);
 }
 
 Report parseReport(const std::string& text) {
     Report rep;
     std::istringstream in(text);
     for (std::string line, next; std::getline(in, line);) {
-        if (line.rfind("Objective:", 0) == 0)
-            rep.objective = std::stod(line.substr(line.find(" = ") + 3));
+        if (line.rfind("Objective:", 0) == 0) {
+            std::istringstream value(line.substr(line.find(" = ") + 3));
+            std::string t;
+            value >> t;
+            rep.objective = cNumber(t);
+        }
         std::istringstream a(line);
         std::vector<std::string> t, u;
         for (std::string s; a >> s;)
@@ -75,8 +88,9 @@ Report parseReport(const std::string& text) {
 
 std::string num(Real v) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", static_cast<double>(v));
-    return buf;
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                                   std::chars_format::general, 17);
+    return std::string(buf, end.ptr);
 }
 std::string term(Real v, int32_t j) {
     return (v < 0 ? " - " : " + ") + num(std::fabs(v)) + " c" + std::to_string(j);

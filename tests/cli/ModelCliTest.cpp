@@ -57,7 +57,8 @@ TEST_P(CliNetlibMps, ReachesThePublishedOptimum) {
         << static_cast<double>(*z);
 }
 
-INSTANTIATE_TEST_SUITE_P(Problems, CliNetlibMps, ::testing::ValuesIn(mpsProblems()),
+INSTANTIATE_TEST_SUITE_P(Problems, CliNetlibMps,
+                         ::testing::ValuesIn(kvado::test::ofThisLocale(mpsProblems())),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string n = info.param;
                              std::replace(n.begin(), n.end(), '.', '_');

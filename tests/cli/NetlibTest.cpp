@@ -58,17 +58,15 @@ TEST_P(Netlib, ReachesThePublishedOptimum) {
     EXPECT_TRUE(fs::exists(logDir.file("Kvaq.log")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Problems, Netlib, ::testing::ValuesIn(netlibProblems()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             std::replace_if(
-                                 name.begin(), name.end(),
-                                 [](char c) {
-                                     return !std::isalnum(static_cast<unsigned char>(c));
-                                 },
-                                 '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Problems, Netlib, ::testing::ValuesIn(kvado::test::ofThisLocale(netlibProblems())),
+    [](const ::testing::TestParamInfo<std::string>& info) {
+        std::string name = info.param;
+        std::replace_if(
+            name.begin(), name.end(),
+            [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        return name;
+    });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Netlib);
 
 } // namespace

@@ -97,7 +97,8 @@ TEST_P(NetlibMps, ReachesThePublishedOptimum) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Problems, NetlibMps, ::testing::ValuesIn(problems()),
+INSTANTIATE_TEST_SUITE_P(Problems, NetlibMps,
+                         ::testing::ValuesIn(kvado::test::ofThisLocale(problems())),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string n = info.param;
                              std::replace(n.begin(), n.end(), '.', '_');

@@ -99,4 +99,23 @@ void solveProblem(const ProblemData& d, Solved& out) {
     out.log = readBytes(log.path());
 }
 
+namespace {
+// 0 under the C locale, 1 under a Russian one, -1 when the environment names none.
+int localeParity() {
+    const char* all = std::getenv("LC_ALL");
+    if (all == nullptr || *all == 0) return -1;
+    return std::string(all).rfind("ru", 0) == 0 ? 1 : 0;
+}
+} // namespace
+
+bool caseOfThisLocale(int64_t k) {
+    const int parity = localeParity();
+    return parity < 0 || k % 2 == parity;
+}
+
+int64_t casesOfThisLocale(int64_t total) {
+    const int parity = localeParity();
+    return parity < 0 ? total : (total + (parity == 0 ? 1 : 0)) / 2;
+}
+
 } // namespace kvado::test

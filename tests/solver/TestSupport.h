@@ -92,4 +92,19 @@ struct Solved {
 };
 void solveProblem(const ProblemData& d, Solved& out);
 
+// The randomised comparisons and the Netlib runs are the suite's longest cases, and the suite
+// runs them twice, under the C and under a Russian locale. Each locale takes every other case
+// `k`, so every case still runs once, under one locale or the other, and none costs twice. Run
+// by hand without LC_ALL, a test takes every case.
+bool caseOfThisLocale(int64_t k);
+// How many of the cases 0..total-1 this locale takes.
+int64_t casesOfThisLocale(int64_t total);
+// The items this locale takes, by their place in `all`.
+template <class T> std::vector<T> ofThisLocale(const std::vector<T>& all) {
+    std::vector<T> mine;
+    for (size_t k = 0; k < all.size(); ++k)
+        if (caseOfThisLocale(static_cast<int64_t>(k))) mine.push_back(all[k]);
+    return mine;
+}
+
 } // namespace kvado::test
