@@ -13,9 +13,10 @@ KVADO_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg6
                 libgtest-dev qt6-svg-dev locales unrtf fonts-dejavu-core fonts-dejavu-extra
                 fonts-liberation2 libgmp-dev libqsopt-ex-dev libglpk-dev qt6-translations-l10n dpkg-dev)
 # The tests' tools: clang for the fuzz targets, glpsol and esolver (QSopt_ex's exact solver of
-# LP files) as independent solvers to compare with, Xvfb for the screenshots.
+# LP files) as independent solvers to compare with, Xvfb for the screenshots, Python for the
+# check of the includes (tools/check_includes.py).
 if [ "${KVADO_WITH_TEST_TOOLS:-0}" = 1 ]; then
-    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils qsopt-ex xvfb xauth)
+    KVADO_PACKAGES+=(clang libclang-rt-14-dev glpk-utils qsopt-ex xvfb xauth python3)
 fi
 
 as_root() {

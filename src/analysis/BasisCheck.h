@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/ExactBasis.h"
-#include "analysis/ExactSolve.h"
+#include "analysis/ExactSolution.h"
 
 namespace kvado::analysis {
 

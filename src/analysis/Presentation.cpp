@@ -28,25 +28,23 @@ const char* statusText(ExactStatus s) {
 
 } // namespace
 
-std::string verificationJson(const Verification& v) {
-    std::string out =
-        "{\"verdict\": " + text::jsonString(verdictName(v.verdict)) + ", \"objective_exact\": ";
-    out += v.hasObjective ? text::jsonString(v.objectiveExact) : "null";
-    out += ", \"objective_error\": ";
-    out += v.hasObjective ? text::formatRoundTrip(v.objectiveError) : "null";
-    return out + ", \"reason\": " + text::jsonString(v.reason) + "}";
+void verificationJson(text::JsonWriter& w, const Verification& v) {
+    w.beginObject().key("verdict").string(verdictName(v.verdict)).key("objective_exact");
+    v.hasObjective ? w.string(v.objectiveExact) : w.null();
+    w.key("objective_error");
+    v.hasObjective ? w.number(v.objectiveError) : w.null();
+    w.key("reason").string(v.reason).endObject();
 }
 
-std::string exactJson(const ExactSolution& e) {
-    std::string out =
-        "{\"status\": " + text::jsonString(exactStatusName(e.status)) + ", \"objective\": ";
-    out += e.hasObjective ? text::formatRoundTrip(e.objective) : "null";
-    out += ", \"objective_exact\": ";
-    out += e.hasObjective ? text::jsonString(e.objectiveExact) : "null";
-    out += ", \"x\": [";
-    for (size_t j = 0; j < e.x.size(); ++j)
-        out += (j ? ", " : "") + text::formatRoundTrip(e.x[j]);
-    return out + "]}";
+void exactJson(text::JsonWriter& w, const ExactSolution& e) {
+    w.beginObject().key("status").string(exactStatusName(e.status)).key("objective");
+    e.hasObjective ? w.number(e.objective) : w.null();
+    w.key("objective_exact");
+    e.hasObjective ? w.string(e.objectiveExact) : w.null();
+    w.key("x").beginArray();
+    for (const Real x : e.x)
+        w.number(x);
+    w.endArray().endObject();
 }
 
 VerdictLine resultsLine(const Verification& v) {

@@ -7,15 +7,16 @@
 
 #include "analysis/ExactSolve.h"
 #include "analysis/Verify.h"
+#include "text/Json.h"
 
 namespace kvado::analysis {
 
 // {"verdict": "...", "objective_exact": "p/q", "objective_error": e, "reason": "..."}
 // (objective_exact and objective_error are null when there is no exact objective).
-std::string verificationJson(const Verification& v);
+void verificationJson(text::JsonWriter& w, const Verification& v);
 // {"status": "...", "objective": z, "objective_exact": "p/q", "x": [X1..XN]} (objective and
 // objective_exact null without an optimum).
-std::string exactJson(const ExactSolution& e);
+void exactJson(text::JsonWriter& w, const ExactSolution& e);
 
 enum class Tone { Plain, Good, Bad };
 struct VerdictLine {

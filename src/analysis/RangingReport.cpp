@@ -114,60 +114,39 @@ void WriteSensitivityReport(const Ranges& r, char sep, ReportDocument& doc) {
     }
 }
 
-namespace {
-
-std::string jsonNumber(Real v) {
-    return std::isfinite(v) ? text::formatRoundTrip(v) : "null";
-}
-std::string jsonNumber(const std::optional<Real>& v) {
-    return v ? jsonNumber(*v) : "null";
-}
-std::string jsonName(const std::optional<std::string>& v) {
-    return v ? text::jsonString(*v) : "null";
-}
-
-} // namespace
-
-std::string rangesJson(const Ranges& r) {
-    std::string s = "\"ranges\": {\"degenerate\": ";
-    s += r.degenerate ? "true" : "false";
-    s += ", \"other_optima\": ";
-    s += r.otherOptima ? "true" : "false";
-    s += ", \"columns\": [";
-    bool first = true;
+void rangesJson(text::JsonWriter& w, const Ranges& r) {
+    w.beginObject().key("degenerate").boolean(r.degenerate);
+    w.key("other_optima").boolean(r.otherOptima);
+    w.key("columns").beginArray();
     for (const ColumnRange& c : r.columns) {
-        if (!first) s += ", ";
-        first = false;
-        s += "{\"name\": " + text::jsonString(c.name);
-        s += ", \"status\": ";
-        s += c.basic ? "\"basic\"" : "\"nonbasic\"";
-        s += ", \"value\": " + jsonNumber(c.value);
-        s += ", \"cost\": " + jsonNumber(c.cost);
-        s += ", \"reduced_cost\": " + jsonNumber(c.reducedCost);
-        s += ", \"cost_lower\": " + jsonNumber(c.costLower);
-        s += ", \"cost_upper\": " + jsonNumber(c.costUpper);
-        s += ", \"objective_at_cost_lower\": " + jsonNumber(c.objectiveAtCostLower);
-        s += ", \"objective_at_cost_upper\": " + jsonNumber(c.objectiveAtCostUpper);
-        s += ", \"limiting_at_cost_lower\": " + jsonName(c.limitingAtCostLower);
-        s += ", \"limiting_at_cost_upper\": " + jsonName(c.limitingAtCostUpper) + "}";
+        w.beginObject().key("name").string(c.name);
+        w.key("status").string(c.basic ? "basic" : "nonbasic");
+        w.key("value").number(c.value);
+        w.key("cost").number(c.cost);
+        w.key("reduced_cost").number(c.reducedCost);
+        w.key("cost_lower").number(c.costLower);
+        w.key("cost_upper").number(c.costUpper);
+        w.key("objective_at_cost_lower").number(c.objectiveAtCostLower);
+        w.key("objective_at_cost_upper").number(c.objectiveAtCostUpper);
+        w.key("limiting_at_cost_lower").string(c.limitingAtCostLower);
+        w.key("limiting_at_cost_upper").string(c.limitingAtCostUpper);
+        w.endObject();
     }
-    s += "], \"rows\": [";
-    first = true;
+    w.endArray().key("rows").beginArray();
     for (const RowRange& row : r.rows) {
-        if (!first) s += ", ";
-        first = false;
-        s += "{\"name\": " + text::jsonString(row.name);
-        s += ", \"activity\": " + jsonNumber(row.activity);
-        s += ", \"rhs\": " + jsonNumber(row.rhs);
-        s += ", \"shadow_price\": " + jsonNumber(row.shadowPrice);
-        s += ", \"rhs_lower\": " + jsonNumber(row.rhsLower);
-        s += ", \"rhs_upper\": " + jsonNumber(row.rhsUpper);
-        s += ", \"objective_at_rhs_lower\": " + jsonNumber(row.objectiveAtRhsLower);
-        s += ", \"objective_at_rhs_upper\": " + jsonNumber(row.objectiveAtRhsUpper);
-        s += ", \"limiting_at_rhs_lower\": " + jsonName(row.limitingAtRhsLower);
-        s += ", \"limiting_at_rhs_upper\": " + jsonName(row.limitingAtRhsUpper) + "}";
+        w.beginObject().key("name").string(row.name);
+        w.key("activity").number(row.activity);
+        w.key("rhs").number(row.rhs);
+        w.key("shadow_price").number(row.shadowPrice);
+        w.key("rhs_lower").number(row.rhsLower);
+        w.key("rhs_upper").number(row.rhsUpper);
+        w.key("objective_at_rhs_lower").number(row.objectiveAtRhsLower);
+        w.key("objective_at_rhs_upper").number(row.objectiveAtRhsUpper);
+        w.key("limiting_at_rhs_lower").string(row.limitingAtRhsLower);
+        w.key("limiting_at_rhs_upper").string(row.limitingAtRhsUpper);
+        w.endObject();
     }
-    return s + "]}";
+    w.endArray().endObject();
 }
 
 } // namespace kvado::analysis

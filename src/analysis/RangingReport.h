@@ -6,6 +6,7 @@
 
 #include "analysis/Ranging.h"
 #include "report/ReportDocument.h"
+#include "text/Json.h"
 
 namespace kvado::analysis {
 
@@ -18,9 +19,9 @@ inline constexpr const char* kSensitivityHeading = " Анализ чувстви
 void WriteSensitivityReport(const Ranges& ranges, char decimalSeparator,
                             report::ReportDocument& doc);
 
-// The JSON member `"ranges": {...}` (no line ends, no surrounding braces), every number with
-// 21 significant digits, an end without a limit and a missing objective or limiting variable
-// as null.
-std::string rangesJson(const Ranges& ranges);
+// The value of the JSON member "ranges": {"degenerate": ..., "other_optima": ..., "columns":
+// [...], "rows": [...]}, every number with 21 significant digits, an end without a limit and a
+// missing objective or limiting variable as null.
+void rangesJson(text::JsonWriter& w, const Ranges& ranges);
 
 } // namespace kvado::analysis

@@ -225,11 +225,15 @@ std::optional<int> openModelToSolve(session::Session& session, const SolveArgs& 
         return badInput(a.file, laid.reason);
     // Nothing to solve: a row without coefficients or a column's bounds rule it out.
     printNotes(a.file, laid.notes);
-    if (a.json)
-        std::printf("{\"status\": \"infeasible\", \"objective\": 0, \"x\": [], \"pi\": [], "
-                    "\"passes\": 0, %s%s}\n",
-                    session::explanationJson(laid.conflict).c_str(),
-                    a.steps ? ", \"steps\": []" : "");
+    if (a.json) {
+        text::JsonWriter w;
+        w.beginObject().key("status").string("infeasible").key("objective").integer(0);
+        w.key("x").beginArray().endArray().key("pi").beginArray().endArray();
+        w.key("passes").integer(0);
+        session::explanationJson(w, laid.conflict);
+        if (a.steps) w.key("steps").beginArray().endArray();
+        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
+    }
     std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), laid.reason.c_str());
     return 2;
 }
@@ -259,8 +263,8 @@ std::optional<int> openDataToSolve(session::Session& session, const SolveArgs& a
 // What the solve came to, as the session answers it, for printing.
 struct SolveAnswer {
     SolveOutcome outcome = SolveOutcome::Stopped;
-    // The "ranges" and "steps" members, or empty for none.
-    std::string ranges, steps;
+    // --ranges: the ranges of the optimal basis (none without an optimum: the member is null).
+    std::optional<analysis::Ranges> ranges;
     std::vector<std::string> stepsLines;
     // --verify, --exact: the exact check (for the standard form the method solved).
     std::optional<session::ExactCheck> exact;
@@ -277,7 +281,6 @@ SolveAnswer solveOpened(session::Session& session, const SolveArgs& a) {
     if (a.steps) {
         const StepRecorder& recorded = *session.steps();
         const StepNames names = session.stepNames(recorded);
-        r.steps = report::stepsJson(recorded, names);
         if (!a.json)
             for (const auto& para :
                  report::stepsDocument(session.problem(), recorded, names, kSeparator))
@@ -287,57 +290,54 @@ SolveAnswer solveOpened(session::Session& session, const SolveArgs& a) {
     // report (so the RTF has it too) and the JSON member. Without an optimum there is no basis
     // to range: the member is null and the report has no section.
     if (a.ranges && r.outcome == SolveOutcome::Optimal) {
-        const analysis::Ranges ranges = session.ranges();
-        session.writeRangesReport(ranges);
-        r.ranges = analysis::rangesJson(ranges);
-    } else if (a.ranges) {
-        r.ranges = "\"ranges\": null";
+        r.ranges = session.ranges();
+        session.writeRangesReport(*r.ranges);
     }
     if (!a.rtf.empty()) writeFileBytes(a.rtf, report::writeRtf(session.report().paragraphs()));
     if (a.verify || a.exact) r.exact = session.runExactCheck(nullptr, a.exact, a.timeLimit);
     return r;
 }
 
-void printJson(const session::Session& session, const SolveArgs& a, const SolveAnswer& r) {
+void printJson(session::Session& session, const SolveArgs& a, const SolveAnswer& r) {
     const LpProblem& p = session.problem();
     // JSON has no infinity or NaN: such a number is null, and "non_finite" names each one.
     std::string nonFinite;
-    auto number = [&nonFinite](Real v, const std::string& where) {
-        if (std::isfinite(v)) return text::formatRoundTrip(v);
-        nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
-        return std::string("null");
+    text::JsonWriter w;
+    auto number = [&nonFinite, &w](Real v, const std::string& where) {
+        if (!std::isfinite(v))
+            nonFinite += (nonFinite.empty() ? "" : ", ") + where + " = " + text::formatRoundTrip(v);
+        w.number(v);
     };
-    std::string out = "{\"status\": \"";
-    out += statusName(r.outcome);
-    out += "\", \"objective\": " + number(p.objectiveValue(), "objective");
-    out += ", \"x\": [";
-    for (int32_t j = 1; j <= p.N; ++j) {
-        if (j > 1) out += ", ";
-        out += number(p.value(j), "x[" + std::to_string(j) + "]");
-    }
-    out += "], \"pi\": [";
-    for (int32_t i = 1; i <= p.M; ++i) {
-        if (i > 1) out += ", ";
-        out += number(p.shadowPrice(i), "pi[" + std::to_string(i) + "]");
-    }
-    out += "], \"passes\": " + std::to_string(p.pass);
-    if (!nonFinite.empty())
-        out += ", \"non_finite\": " + text::jsonString(nonFinite + ": beyond the 80-bit range");
+    w.beginObject().key("status").string(statusName(r.outcome)).key("objective");
+    number(p.objectiveValue(), "objective");
+    w.key("x").beginArray();
+    for (int32_t j = 1; j <= p.N; ++j)
+        number(p.value(j), "x[" + std::to_string(j) + "]");
+    w.endArray().key("pi").beginArray();
+    for (int32_t i = 1; i <= p.M; ++i)
+        number(p.shadowPrice(i), "pi[" + std::to_string(i) + "]");
+    w.endArray().key("passes").integer(p.pass);
+    if (!nonFinite.empty()) w.key("non_finite").string(nonFinite + ": beyond the 80-bit range");
     // The answer in the user's terms: the model's columns and rows, its sense and constant.
     if (const auto& user = session.userSolution())
-        out += ", \"model\": " + model::userTermsJson(*session.userModel(), *user);
-    if (const std::string why = session::explanationJson(session.userExplanation()); !why.empty())
-        out += ", " + why;
-    if (!r.ranges.empty()) out += ", " + r.ranges;
-    if (!r.steps.empty()) out += ", " + r.steps;
-    if (r.exact) {
-        out += ", \"verification\": " + analysis::verificationJson(r.exact->verification);
-        if (a.exact)
-            out += ", \"exact\": " +
-                   (r.exact->exactRun ? analysis::exactJson(r.exact->exact) : "null");
+        model::userTermsJson(w.key("model"), *session.userModel(), *user);
+    session::explanationJson(w, session.userExplanation());
+    if (a.ranges && r.ranges)
+        analysis::rangesJson(w.key("ranges"), *r.ranges);
+    else if (a.ranges)
+        w.key("ranges").null();
+    if (a.steps) {
+        const StepRecorder& recorded = *session.steps();
+        report::stepsJson(w.key("steps"), recorded, session.stepNames(recorded));
     }
-    out += "}\n";
-    std::fputs(out.c_str(), stdout);
+    if (r.exact) {
+        analysis::verificationJson(w.key("verification"), r.exact->verification);
+        if (a.exact && r.exact->exactRun)
+            analysis::exactJson(w.key("exact"), r.exact->exact);
+        else if (a.exact)
+            w.key("exact").null();
+    }
+    std::fputs((w.endObject().text() + "\n").c_str(), stdout);
 }
 
 void printText(const session::Session& session, const SolveAnswer& r) {
@@ -369,18 +369,17 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
     const bool optimal = a.status == engine::SparseStatus::Optimal;
     if (!rtf.empty()) writeFileBytes(rtf, report::writeRtf(session.report().paragraphs()));
     if (json) {
-        std::string out = "{\"status\": \"";
-        out += engine::sparseStatusName(a.status);
-        out += "\", \"objective\": " + text::formatRoundTrip(a.objective) + ", \"x\": [";
-        for (size_t j = 0; j < a.columnValue.size(); ++j)
-            out += (j ? ", " : "") + text::formatRoundTrip(a.columnValue[j]);
-        out += "], \"pi\": [";
-        for (size_t i = 0; i < a.rowMarginal.size(); ++i)
-            out += (i ? ", " : "") + text::formatRoundTrip(a.rowMarginal[i]);
-        out += "], \"passes\": " + std::to_string(a.iterations) + ", \"engine\": \"sparse\"";
-        if (optimal) out += ", \"model\": " + model::userTermsJson(m, *session.userSolution());
-        out += "}\n";
-        std::fputs(out.c_str(), stdout);
+        text::JsonWriter w;
+        w.beginObject().key("status").string(engine::sparseStatusName(a.status));
+        w.key("objective").number(a.objective).key("x").beginArray();
+        for (const Real x : a.columnValue)
+            w.number(x);
+        w.endArray().key("pi").beginArray();
+        for (const Real y : a.rowMarginal)
+            w.number(y);
+        w.endArray().key("passes").integer(a.iterations).key("engine").string("sparse");
+        if (optimal) model::userTermsJson(w.key("model"), m, *session.userSolution());
+        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
     } else {
         std::string text;
         for (const auto& line : session.report().lines())
@@ -498,22 +497,21 @@ std::optional<int> integerToSolve(session::Session& session, const SolveArgs& a,
     }
     if (a.json) {
         const auto& user = session.userSolution();
-        std::string out = "{\"status\": \"";
-        out += mip::mipStatusName(answer.status);
-        out += "\", \"objective\": " +
-               (answer.hasSolution() ? text::formatRoundTrip(answer.objective) : "null");
-        out += ", \"x\": [";
-        for (size_t j = 0; j < answer.plan.size(); ++j)
-            out += (j ? ", " : "") + text::formatRoundTrip(answer.plan[j]);
-        out += "], \"pi\": [";
+        const bool plan = answer.hasSolution();
+        text::JsonWriter w;
+        w.beginObject().key("status").string(mip::mipStatusName(answer.status));
+        w.key("objective").number(plan ? std::optional<Real>(answer.objective) : std::nullopt);
+        w.key("x").beginArray();
+        for (const Real x : answer.plan)
+            w.number(x);
+        w.endArray().key("pi").beginArray();
         if (user)
-            for (size_t i = 0; i < user->rowMarginal.size(); ++i)
-                out += (i ? ", " : "") + text::formatRoundTrip(user->rowMarginal[i]);
-        out += "], \"passes\": " + std::to_string(answer.nodes);
-        out += ", \"mip\": " + session::mipJson(answer);
-        if (user) out += ", \"model\": " + model::userTermsJson(userModel, *user);
-        out += "}\n";
-        std::fputs(out.c_str(), stdout);
+            for (const Real y : user->rowMarginal)
+                w.number(y);
+        w.endArray().key("passes").integer(answer.nodes);
+        session::mipJson(w.key("mip"), answer);
+        if (user) model::userTermsJson(w.key("model"), userModel, *user);
+        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
     } else {
         std::string text;
         for (const auto& line : session.report().lines())

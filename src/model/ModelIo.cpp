@@ -76,33 +76,30 @@ std::string writeModelFile(const std::string& path, const Model& model, FileForm
     return summaryText(sf.summary);
 }
 
-namespace {
-
-// -0 (a zero marginal of a negated row, say) is written as 0.
-std::string number(Real v) {
-    return text::formatRoundTrip(v == 0 ? Real(0) : v);
-}
-
-} // namespace
-
-std::string userTermsJson(const Model& m, const UserSolution& u) {
-    std::string out = "{\"sense\": \"";
-    out += m.sense == Sense::Maximize ? "max" : "min";
-    out += "\", \"objective\": " + number(u.objective) + ", \"columns\": [";
-    for (size_t j = 0; j < m.columns.size(); ++j) {
-        if (j > 0) out += ", ";
-        out += "{\"name\": " + text::jsonString(m.columns[j].name) +
-               ", \"value\": " + number(u.columnValue[j]) +
-               ", \"marginal\": " + number(u.columnMarginal[j]) + "}";
-    }
-    out += "], \"rows\": [";
-    for (size_t r = 0; r < m.rows.size(); ++r) {
-        if (r > 0) out += ", ";
-        out += "{\"name\": " + text::jsonString(m.rows[r].name) +
-               ", \"activity\": " + number(u.rowActivity[r]) +
-               ", \"marginal\": " + number(u.rowMarginal[r]) + "}";
-    }
-    return out + "]}";
+void userTermsJson(text::JsonWriter& w, const Model& m, const UserSolution& u) {
+    constexpr auto plain = text::JsonWriter::Zero::Plain;
+    w.beginObject().key("sense").string(m.sense == Sense::Maximize ? "max" : "min");
+    w.key("objective").number(u.objective, plain).key("columns").beginArray();
+    for (size_t j = 0; j < m.columns.size(); ++j)
+        w.beginObject()
+            .key("name")
+            .string(m.columns[j].name)
+            .key("value")
+            .number(u.columnValue[j], plain)
+            .key("marginal")
+            .number(u.columnMarginal[j], plain)
+            .endObject();
+    w.endArray().key("rows").beginArray();
+    for (size_t r = 0; r < m.rows.size(); ++r)
+        w.beginObject()
+            .key("name")
+            .string(m.rows[r].name)
+            .key("activity")
+            .number(u.rowActivity[r], plain)
+            .key("marginal")
+            .number(u.rowMarginal[r], plain)
+            .endObject();
+    w.endArray().endObject();
 }
 
 std::vector<std::string> userTermsLines(const Model& m, const UserSolution& u, char sep) {

@@ -9,6 +9,7 @@
 
 #include "model/Model.h"
 #include "model/StandardForm.h"
+#include "text/Json.h"
 
 namespace kvado::model {
 
@@ -37,8 +38,8 @@ std::string writeModelFile(const std::string& path, const Model& model, FileForm
 
 // {"sense": "min"|"max", "objective": Z, "columns": [{"name": ..., "value": v, "marginal": d},
 // ...], "rows": [{"name": ..., "activity": a, "marginal": y}, ...]} in the model's order, every
-// number in 21 significant digits.
-std::string userTermsJson(const Model& model, const UserSolution& solution);
+// number in 21 significant digits (-0, a zero marginal of a negated row say, as 0).
+void userTermsJson(text::JsonWriter& w, const Model& model, const UserSolution& solution);
 
 // The same as report lines: the heading «Решение исходной задачи», the objective in the user's
 // sense, every column's value and marginal, every row's activity and marginal; numbers in the

@@ -158,26 +158,25 @@ std::string recordingNote(const StepRecorder& steps) {
     return {};
 }
 
-std::string stepsJson(const StepRecorder& steps, const StepNames& names) {
+void stepsJson(text::JsonWriter& w, const StepRecorder& steps, const StepNames& names) {
     // An objective of exactly 0 reached by subtraction is -0 in its bits, which a script
     // would read as a sign.
-    const auto number = [](Real v) { return text::formatRoundTrip(v == 0 ? Real(0) : v); };
-    std::string out = "\"steps\": [";
-    bool first = true;
+    constexpr auto plain = text::JsonWriter::Zero::Plain;
+    w.beginArray();
     for (const StepPass& s : steps.passes()) {
-        out += first ? "" : ", ";
-        first = false;
         const bool pivot = s.leavingRow != 0;
-        out +=
-            "{\"pass\": " + std::to_string(s.pass) + ", \"phase\": " + std::to_string(s.phase) +
-            ", \"entering\": " +
-            (s.entering ? text::jsonString(names.column(s.entering)) : "null") +
-            ", \"leaving\": " + (pivot ? text::jsonString(names.column(s.leavingColumn)) : "null") +
-            ", \"ratio\": " + (pivot ? number(s.ratio) : "null") +
-            ", \"pivot\": " + (pivot ? number(s.pivot) : "null") +
-            ", \"objective\": " + number(s.objective) + "}";
+        w.beginObject().key("pass").integer(s.pass).key("phase").integer(s.phase);
+        w.key("entering");
+        s.entering ? w.string(names.column(s.entering)) : w.null();
+        w.key("leaving");
+        pivot ? w.string(names.column(s.leavingColumn)) : w.null();
+        w.key("ratio");
+        pivot ? w.number(s.ratio, plain) : w.null();
+        w.key("pivot");
+        pivot ? w.number(s.pivot, plain) : w.null();
+        w.key("objective").number(s.objective, plain).endObject();
     }
-    return out + "]";
+    w.endArray();
 }
 
 std::vector<Paragraph> stepsDocument(const LpProblem& p, const StepRecorder& steps,

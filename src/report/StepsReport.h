@@ -10,6 +10,7 @@
 #include "report/ReportDocument.h"
 #include "solver/LpProblem.h"
 #include "solver/StepRecorder.h"
+#include "text/Json.h"
 
 namespace kvado::report {
 
@@ -44,9 +45,9 @@ StepTable fullTableau(const LpProblem& problem, const StepRecorder& steps, const
 // The line that says the cap on recorded passes (or on their detail) was met; empty when not.
 std::string recordingNote(const StepRecorder& steps);
 
-// "steps": [{"pass": k, "phase": 1|2, "entering": "name"|null, "leaving": "name"|null,
-//            "ratio": r|null, "pivot": p|null, "objective": z}, ...]
-std::string stepsJson(const StepRecorder& steps, const StepNames& names);
+// The value of the member "steps": [{"pass": k, "phase": 1|2, "entering": "name"|null,
+// "leaving": "name"|null, "ratio": r|null, "pivot": p|null, "objective": z}, ...]
+void stepsJson(text::JsonWriter& w, const StepRecorder& steps, const StepNames& names);
 
 // Every pass with its lines and tables: the paragraphs of the RTF document «Пошаговое
 // решение» (writeRtf). A table is fixed-pitch text, the pivot's row and column in red.

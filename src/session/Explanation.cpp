@@ -10,25 +10,25 @@ using ColumnKind = model::StandardForm::ColumnKind;
 
 namespace {
 
-std::string number(Real v) {
-    return text::formatRoundTrip(v == 0 ? Real(0) : v);
+constexpr auto plain = text::JsonWriter::Zero::Plain;
+
+void namedList(text::JsonWriter& w, const std::vector<NamedRate>& items, const char* member) {
+    w.beginArray();
+    for (const NamedRate& item : items)
+        w.beginObject()
+            .key("name")
+            .string(item.name)
+            .key(member)
+            .number(item.value, plain)
+            .endObject();
+    w.endArray();
 }
 
-std::string namedList(const std::vector<NamedRate>& items, const char* member) {
-    std::string s = "[";
-    for (size_t k = 0; k < items.size(); ++k) {
-        if (k > 0) s += ", ";
-        s += "{\"name\": " + text::jsonString(items[k].name) + ", \"" + member +
-             "\": " + number(items[k].value) + "}";
-    }
-    return s + "]";
-}
-
-std::string stringList(const std::vector<std::string>& items) {
-    std::string s = "[";
-    for (size_t k = 0; k < items.size(); ++k)
-        s += (k > 0 ? ", " : "") + text::jsonString(items[k]);
-    return s + "]";
+void stringList(text::JsonWriter& w, const std::vector<std::string>& items) {
+    w.beginArray();
+    for (const std::string& item : items)
+        w.string(item);
+    w.endArray();
 }
 
 // Where each standard row (0-based) came from: a user row with the sign it was multiplied by,
@@ -94,7 +94,10 @@ UserExplanation userExplanation(const Explanation& e, const model::Model& m,
         for (const int32_t i : f.subset) {
             const RowOrigin o = originOf(i);
             if (o.userRow >= 0) inSubset[static_cast<size_t>(o.userRow)] = true;
-            if (o.boundColumn >= 0) boundInSubset[static_cast<size_t>(o.boundColumn)] = true;
+            if (o.boundColumn >= 0) {
+                boundInSubset[static_cast<size_t>(o.boundColumn)] = true;
+                u.subsetBoundRows.push_back(sf->rowNames[static_cast<size_t>(i) - 1]);
+            }
         }
         for (size_t r = 0; r < m.rows.size(); ++r)
             if (inSubset[r]) u.subset.push_back(m.rows[r].name);
@@ -134,21 +137,89 @@ UserExplanation userExplanation(const Explanation& e, const model::Model& m,
     return u;
 }
 
-std::string explanationJson(const UserExplanation& u) {
-    if (u.kind == Explanation::Kind::Infeasible) {
-        std::string s =
-            "\"infeasibility\": {\"certificate\": " + namedList(u.certificate, "multiplier") +
-            ", \"iis\": ";
-        s += u.subsetComputed ? stringList(u.subset) : "null";
-        s += ", \"iis_bounds\": ";
-        s += u.subsetComputed ? stringList(u.subsetBounds) : "null";
-        if (!u.subsetComputed) s += ", \"iis_note\": " + text::jsonString(u.subsetNote);
-        return s + "}";
+namespace {
+
+std::string quoted(const std::string& name) {
+    return "«" + name + "»";
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string s;
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (k > 0) s += k + 1 == items.size() ? " и " : ", ";
+        s += items[k];
     }
-    if (u.kind == Explanation::Kind::Unbounded)
-        return "\"unboundedness\": {\"ray\": " + namedList(u.ray, "rate") +
-               ", \"objective_rate\": " + number(u.objectiveRate) + "}";
-    return {};
+    return s;
+}
+
+} // namespace
+
+ExplanationTable explanationTable(const UserExplanation& u, char sep) {
+    auto num = [sep](Real v) { return analysis::explainNumber(v, sep); };
+    ExplanationTable t;
+    if (u.kind == Explanation::Kind::Infeasible) {
+        // The multipliers of the model's rows do not add up to "0 >= a positive number" by
+        // themselves: the columns' bounds take part, so the sentence names no sum.
+        std::vector<std::string> items;
+        for (const NamedRate& r : u.certificate)
+            items.push_back(quoted(r.name) +
+                            (r.value < 0 ? " ×(" + num(r.value) + ")" : " ×" + num(r.value)));
+        t.sentence = "Ограничения " + joined(items) +
+                     " вместе с границами переменных противоречат друг другу: ограничения "
+                     "несовместны";
+        t.termsHeading = "Ограничения модели и их множители:";
+        t.titles = {"Ограничение", "Множитель", "В подмножестве"};
+        for (const NamedRate& r : u.certificate) {
+            auto in = [&r](const std::vector<std::string>& names) {
+                return std::find(names.begin(), names.end(), r.name) != names.end();
+            };
+            const bool member = in(u.subset) || in(u.subsetBoundRows);
+            t.rows.push_back({r.name, num(r.value), member ? "да" : ""});
+        }
+        t.footer = u.subsetNote;
+        if (u.subsetComputed) {
+            std::vector<std::string> members;
+            for (const std::string& name : u.subset)
+                members.push_back(quoted(name));
+            for (const std::string& name : u.subsetBounds)
+                members.push_back("верхняя граница " + quoted(name));
+            std::string list;
+            for (const std::string& m : members)
+                list += (list.empty() ? " " : ", ") + m;
+            t.footer = "Несовместное подмножество:" + list +
+                       (members.size() > 1 ? " (без любого из них остальные совместны)" : "");
+        }
+    } else if (u.kind == Explanation::Kind::Unbounded) {
+        std::vector<std::string> names;
+        for (const NamedRate& r : u.ray)
+            names.push_back(quoted(r.name));
+        t.sentence = joined(names) + (names.size() > 1 ? " могут" : " может") +
+                     " меняться неограниченно: целевая функция модели не ограничена";
+        t.termsHeading = "Переменные модели вдоль луча:";
+        t.titles = {"Переменная", "Изменение на единицу шага"};
+        for (const NamedRate& r : u.ray)
+            t.rows.push_back({r.name, num(r.value)});
+        t.footer = "Изменение целевой функции на единицу шага: " + num(u.objectiveRate);
+    }
+    return t;
+}
+
+void explanationJson(text::JsonWriter& w, const UserExplanation& u) {
+    if (u.kind == Explanation::Kind::Infeasible) {
+        w.key("infeasibility").beginObject().key("certificate");
+        namedList(w, u.certificate, "multiplier");
+        if (u.subsetComputed) {
+            stringList(w.key("iis"), u.subset);
+            stringList(w.key("iis_bounds"), u.subsetBounds);
+        } else {
+            w.key("iis").null().key("iis_bounds").null().key("iis_note").string(u.subsetNote);
+        }
+        w.endObject();
+    } else if (u.kind == Explanation::Kind::Unbounded) {
+        w.key("unboundedness").beginObject().key("ray");
+        namedList(w, u.ray, "rate");
+        w.key("objective_rate").number(u.objectiveRate, plain).endObject();
+    }
 }
 
 UserExplanation transformConflict(const model::Model& m, const model::StandardForm& sf) {

@@ -9,6 +9,7 @@
 #include "analysis/Explain.h"
 #include "model/Model.h"
 #include "model/StandardForm.h"
+#include "text/Json.h"
 
 namespace kvado::session {
 
@@ -23,8 +24,9 @@ struct UserExplanation {
     // multiplied by -1, count as the row itself) and the upper-bound rows by their own names.
     std::vector<NamedRate> certificate;
     bool subsetComputed = false;
-    std::vector<std::string> subset;       // user rows, in the file's order
-    std::vector<std::string> subsetBounds; // user columns whose upper bound is in the subset
+    std::vector<std::string> subset;          // user rows, in the file's order
+    std::vector<std::string> subsetBounds;    // user columns whose upper bound is in the subset
+    std::vector<std::string> subsetBoundRows; // those bounds' rows, as the certificate names them
     std::string subsetNote;
     // Unbounded: how each user column moves per unit of the step, and the user's objective.
     std::vector<NamedRate> ray;
@@ -41,7 +43,19 @@ UserExplanation userExplanation(const analysis::Explanation& e, const model::Mod
 // cannot meet its bound (with those columns' bounds), or a column whose bounds cross.
 UserExplanation transformConflict(const model::Model& model, const model::StandardForm& sf);
 
-// "\"infeasibility\": {...}" or "\"unboundedness\": {...}"; empty for Kind None.
-std::string explanationJson(const UserExplanation& u);
+// What the window «Почему нет решения» shows of an explanation in the model's terms: the
+// sentence, the heading of the table, its column titles and rows, and the line under it.
+struct ExplanationTable {
+    std::string sentence;
+    std::string termsHeading;
+    std::vector<std::string> titles;
+    std::vector<std::vector<std::string>> rows;
+    std::string footer;
+};
+ExplanationTable explanationTable(const UserExplanation& u, char separator);
+
+// The member "infeasibility": {...} or "unboundedness": {...} of the open object; nothing for
+// Kind None.
+void explanationJson(text::JsonWriter& w, const UserExplanation& u);
 
 } // namespace kvado::session

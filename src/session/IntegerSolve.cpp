@@ -29,12 +29,6 @@ std::string seconds(double s, char sep) {
     return t;
 }
 
-// -0 is written as 0; JSON has no infinity.
-std::string jsonNumber(Real v) {
-    if (!std::isfinite(v)) return "null";
-    return text::formatRoundTrip(v == 0 ? Real(0) : v);
-}
-
 // The view hears that a solve runs while the search does.
 class Running {
 public:
@@ -137,17 +131,18 @@ std::vector<std::string> mipLogLines(const mip::MipAnswer& a) {
     return lines;
 }
 
-std::string mipJson(const mip::MipAnswer& a) {
-    std::string out = "{\"status\": \"";
-    out += mip::mipStatusName(a.status);
-    out += "\", \"objective\": " + (a.hasSolution() ? jsonNumber(a.objective) : "null");
-    out += ", \"bound\": " + (a.hasBound ? jsonNumber(a.bound) : "null");
-    out += ", \"gap\": " + (a.hasSolution() && a.hasBound ? jsonNumber(a.gap) : "null");
-    out += ", \"nodes\": " + std::to_string(a.nodes);
-    out += ", \"engine\": \"";
-    out += mip::mipEngineName(a.engine);
-    out += "\"}";
-    return out;
+void mipJson(text::JsonWriter& w, const mip::MipAnswer& a) {
+    const bool plan = a.hasSolution();
+    w.beginObject().key("status").string(mip::mipStatusName(a.status));
+    w.key("objective")
+        .number(plan ? std::optional<Real>(a.objective) : std::nullopt,
+                text::JsonWriter::Zero::Plain);
+    w.key("bound").number(a.hasBound ? std::optional<Real>(a.bound) : std::nullopt,
+                          text::JsonWriter::Zero::Plain);
+    w.key("gap").number(plan && a.hasBound ? std::optional<Real>(a.gap) : std::nullopt,
+                        text::JsonWriter::Zero::Plain);
+    w.key("nodes").integer(a.nodes).key("engine").string(mip::mipEngineName(a.engine));
+    w.endObject();
 }
 
 mip::MipAnswer Session::solveInteger(const model::Model& model, mip::MipOptions options,

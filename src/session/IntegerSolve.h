@@ -9,6 +9,7 @@
 
 #include "mip/MipTree.h"
 #include "model/Model.h"
+#include "text/Json.h"
 
 namespace kvado::session {
 
@@ -26,6 +27,6 @@ std::vector<std::string> mipLogLines(const mip::MipAnswer& a);
 
 // The JSON member's value: {"status": ..., "objective": z, "bound": b, "gap": g, "nodes": n,
 // "engine": "own"|"glpk"} (objective, bound and gap null where there is none).
-std::string mipJson(const mip::MipAnswer& a);
+void mipJson(text::JsonWriter& w, const mip::MipAnswer& a);
 
 } // namespace kvado::session

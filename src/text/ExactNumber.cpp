@@ -1,3 +1,4 @@
+#include "text/ExactNumber.h"
 #include "text/ExactValue.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "text/ExactNumber.h"
+#include "base/Real.h"
 
 namespace kvado::text {
 

@@ -1,6 +1,9 @@
 #include "text/Json.h"
 
 #include "text/Encoding.h"
+#include "text/NumberText.h"
+
+#include <cmath>
 
 namespace kvado::text {
 
@@ -41,6 +44,90 @@ std::string jsonString(std::string_view s) {
         }
     }
     return out + "\"";
+}
+
+void JsonWriter::startValue() {
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (!m_hasElement.empty()) {
+        if (m_hasElement.back()) m_out += ", ";
+        m_hasElement.back() = true;
+    }
+}
+
+JsonWriter& JsonWriter::open(char c) {
+    startValue();
+    m_out += c;
+    m_hasElement.push_back(false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::close(char c) {
+    m_hasElement.pop_back();
+    m_out += c;
+    return *this;
+}
+
+JsonWriter& JsonWriter::beginObject() {
+    return open('{');
+}
+JsonWriter& JsonWriter::endObject() {
+    return close('}');
+}
+JsonWriter& JsonWriter::beginArray() {
+    return open('[');
+}
+JsonWriter& JsonWriter::endArray() {
+    return close(']');
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+    startValue();
+    m_out += jsonString(name);
+    m_out += ": ";
+    m_afterKey = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::string(std::string_view s) {
+    startValue();
+    m_out += jsonString(s);
+    return *this;
+}
+
+JsonWriter& JsonWriter::string(const std::optional<std::string>& s) {
+    return s ? string(*s) : null();
+}
+
+JsonWriter& JsonWriter::number(Real v, Zero zero) {
+    if (!std::isfinite(v)) return null();
+    startValue();
+    m_out += formatRoundTrip(zero == Zero::Plain && v == 0 ? Real(0) : v);
+    return *this;
+}
+
+JsonWriter& JsonWriter::number(const std::optional<Real>& v, Zero zero) {
+    return v ? number(*v, zero) : null();
+}
+
+JsonWriter& JsonWriter::integer(int64_t v) {
+    startValue();
+    m_out += std::to_string(v);
+    return *this;
+}
+
+JsonWriter& JsonWriter::boolean(bool b) {
+    startValue();
+    m_out += b ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+    startValue();
+    m_out += "null";
+    return *this;
 }
 
 } // namespace kvado::text

@@ -1133,6 +1133,11 @@ void TForm1::idExplainClick() {
         return;
     }
     if (m_explain == nullptr) m_explain = new TfrmExplain(m_toolkit, this);
+    // An LP or MPS model is explained in its own rows and columns, as kvado-cli does; the
+    // standard form's names would be the transformation's, not the user's.
+    if (m_session->linkedTransformed())
+        return m_explain->showModelExplanation(
+            session::explanationTable(m_session->userExplanation(), m_decimalSeparator));
     m_explain->showExplanation(m_session->problem(), m_session->explanation(),
                                m_session->explainNames(), m_decimalSeparator);
 }

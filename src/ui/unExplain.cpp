@@ -121,6 +121,25 @@ void TfrmExplain::setExplanation(const LpProblem& p, const Explanation& e, const
     btnClose->setFocus();
 }
 
+void TfrmExplain::showModelExplanation(const session::ExplanationTable& table) {
+    lblSentence->setText(QString::fromStdString(table.sentence));
+    lblTerms->setText(QString::fromStdString(table.termsHeading));
+    {
+        StringGridModel::UpdateScope update(m_cells);
+        layOut(m_cells, table.titles.empty() ? std::vector<std::string>{""} : table.titles,
+               table.rows.size());
+        for (size_t r = 0; r < table.rows.size(); ++r)
+            for (size_t c = 0; c < table.rows[r].size(); ++c)
+                m_cells.setCell(static_cast<int>(c), static_cast<int>(r) + 1, table.rows[r][c]);
+    }
+    lblSubset->setText(QString::fromStdString(table.footer));
+    SGTerms->fitColumnsToText(400);
+    btnClose->setFocus();
+    show();
+    raise();
+    activateWindow();
+}
+
 void TfrmExplain::showExplanation(const LpProblem& p, const Explanation& e, const Names& names,
                                   char sep) {
     setExplanation(p, e, names, sep);

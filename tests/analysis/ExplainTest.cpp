@@ -101,11 +101,13 @@ TEST(Explain, CertificateAloneAboveTheSizeLimitOrStopped) {
         ASSERT_EQ(e.kind, Explanation::Kind::Infeasible);
         EXPECT_EQ(explanationSection(s.problem, e, {}, ',').back(), note);
         const model::Model m = model::modelOfProblem(s.problem, {"a", "b"}, {}, {});
-        EXPECT_EQ(session::explanationJson(session::userExplanation(e, m, nullptr)),
-                  "\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
+        text::JsonWriter w;
+        session::explanationJson(w.beginObject(), session::userExplanation(e, m, nullptr));
+        EXPECT_EQ(w.endObject().text(),
+                  "{\"infeasibility\": {\"certificate\": [{\"name\": \"a\", \"multiplier\": 1}, "
                   "{\"name\": \"b\", \"multiplier\": -1}], \"iis\": null, \"iis_bounds\": null, "
                   "\"iis_note\": \"" +
-                      std::string(note) + "\"}");
+                      std::string(note) + "\"}}");
     }
 }
 

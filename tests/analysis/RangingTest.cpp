@@ -121,7 +121,10 @@ TEST(RangingReport, SectionAndJson) {
                         "          -27            6  r1"),
               lines.end());
 
-    const std::string j = rangesJson(r);
+    text::JsonWriter w;
+    rangesJson(w.beginObject().key("ranges"), r);
+    const std::string object = w.endObject().text();
+    const std::string j = object.substr(1, object.size() - 2);
     EXPECT_EQ(j.rfind("\"ranges\": {\"degenerate\": false, \"other_optima\": false, \"columns\": "
                       "[{\"name\": \"x\\\"1\", \"status\": \"basic\", \"value\": 2, ",
                       0),

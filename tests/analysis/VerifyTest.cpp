@@ -163,17 +163,26 @@ TEST(Verify, WrongAnswersOfTheMethod) {
     }
 }
 
+// What a JSON writer holds after `write` wrote `value` into it.
+template <class Value>
+std::string json(void (*write)(text::JsonWriter&, const Value&), const Value& value) {
+    text::JsonWriter w;
+    write(w, value);
+    return w.text();
+}
+
 TEST(Verify, JsonAndTexts) {
     test::Solved s;
     SolveOutcome outcome;
     const ProblemData d = problem(1, 1, 1, 2, {{1, 1}, {1, -1}, {1, 0}}, {1, 2}, {2, 1, 3});
     const Verification v = solveAndVerify(d, outcome, s);
-    EXPECT_EQ(verificationJson(v), "{\"verdict\": \"optimal\", \"objective_exact\": \"5/2\", "
-                                   "\"objective_error\": 0, \"reason\": \"" +
-                                       v.reason + "\"}");
+    EXPECT_EQ(json(verificationJson, v), "{\"verdict\": \"optimal\", \"objective_exact\": \"5/2\", "
+                                         "\"objective_error\": 0, \"reason\": \"" +
+                                             v.reason + "\"}");
     const ExactSolution e = solveExactly(s.problem, &v, {});
-    EXPECT_EQ(exactJson(e), "{\"status\": \"optimal\", \"objective\": 2.5, \"objective_exact\": "
-                            "\"5/2\", \"x\": [1.5, 0.5]}");
+    EXPECT_EQ(json(exactJson, e),
+              "{\"status\": \"optimal\", \"objective\": 2.5, \"objective_exact\": "
+              "\"5/2\", \"x\": [1.5, 0.5]}");
     EXPECT_EQ(resultsLine(v).text, "Проверено точно: оптимально");
     const auto lines = reportSection(v, &e, ',');
     EXPECT_EQ(lines[2], "Точное значение Z = 2.5 (5/2)"); // the check's own separator
@@ -185,7 +194,7 @@ TEST(Verify, JsonAndTexts) {
 
     Verification skipped;
     skipped.reason = "a \"quoted\"\nline";
-    EXPECT_EQ(verificationJson(skipped),
+    EXPECT_EQ(json(verificationJson, skipped),
               "{\"verdict\": \"skipped\", \"objective_exact\": null, "
               "\"objective_error\": null, \"reason\": \"a \\\"quoted\\\"\\u000aline\"}");
     EXPECT_TRUE(resultsLine(skipped).offerCheck);

@@ -30,7 +30,9 @@ TEST(ModelIo, TextbookProblemAnswersInTheUsersTerms) {
     EXPECT_EQ(eps, kModelEps);
     const ModelSolve s = solveModel(m, eps);
     ASSERT_EQ(s.outcome, SolveOutcome::Optimal);
-    EXPECT_EQ(userTermsJson(m, s.user),
+    text::JsonWriter w;
+    userTermsJson(w, m, s.user);
+    EXPECT_EQ(w.text(),
               "{\"sense\": \"max\", \"objective\": 36, \"columns\": [{\"name\": \"x\", \"value\": "
               "2, \"marginal\": 0}, {\"name\": \"y\", \"value\": 6, \"marginal\": 0}], \"rows\": "
               "[{\"name\": \"R1\", \"activity\": 2, \"marginal\": 0}, {\"name\": \"R2\", "

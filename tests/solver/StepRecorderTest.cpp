@@ -277,8 +277,14 @@ TEST(StepRecorder, ReplayAndCliGiveTheRecordedPasses) {
         ASSERT_NE(replayed, nullptr);
         EXPECT_EQ(readBytes(dir.file("Kvaq.log")), log);
         const kvado::StepNames names = session.stepNames(*replayed);
-        const std::string json = kvado::report::stepsJson(*replayed, names);
-        EXPECT_EQ(json, kvado::report::stepsJson(rec.steps, kvado::StepNames(rec.steps, {})));
+        const auto stepsMember = [](const StepRecorder& steps, const kvado::StepNames& n) {
+            kvado::text::JsonWriter w;
+            kvado::report::stepsJson(w.beginObject().key("steps"), steps, n);
+            const std::string object = w.endObject().text();
+            return object.substr(1, object.size() - 2);
+        };
+        const std::string json = stepsMember(*replayed, names);
+        EXPECT_EQ(json, stepsMember(rec.steps, kvado::StepNames(rec.steps, {})));
 
         const CliRun run = runCli({"solve", "p.dat", "--json", "--steps"}, dir.path());
         EXPECT_NE(run.out.find(", " + json + "}"), std::string::npos) << run.out;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "UiTestSupport.h"
+#include "base/FileIo.h"
 #include "ui/unExplain.h"
 
 namespace kvado::ui::test {
@@ -64,6 +65,34 @@ TEST_F(ExplainWindow, ConflictThenNothing) {
     form->idExplain->trigger();
     EXPECT_EQ(toolkit.texts(Kind::Message).size(), 1);
     EXPECT_FALSE(window()->isVisible());
+}
+
+// An LP file's model is explained in its own rows and columns, as kvado-cli's JSON tells it:
+// the row multiplied by -1 keeps its name and sign, the upper bounds made rows are named by
+// their columns.
+TEST_F(ExplainWindow, ModelInItsOwnTerms) {
+    form->setDecimalSeparator(',');
+    writeFileBytes(folder.path(u("short.lp")).toStdString(),
+                   "Minimize\n cost: x + y\nSubject To\n need: x + y >= 5\n"
+                   " gap: x - y <= -3\nBounds\n x <= 1\n y <= 2\nEnd\n");
+    toolkit.answerFileDialog(folder.path(u("short.lp")));
+    form->idFileOpen->trigger();
+    form->idEngineMethod->trigger(); // the sparse engine explains nothing
+    toolkit.clear();
+    form->btnSolve->click();
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(kNoFeasibleSolutionMessage)}}));
+    ASSERT_NE(window(), nullptr);
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(window()->lblSentence->text(),
+              u("Ограничения «need» ×1, «gap» ×(-1) и «y<=2» ×(-2) вместе с границами "
+                "переменных противоречат друг другу: ограничения несовместны"));
+    EXPECT_EQ(window()->lblTerms->text(), u("Ограничения модели и их множители:"));
+    EXPECT_EQ(lines(window()->cells()),
+              (std::vector<std::string>{"Ограничение|Множитель|В подмножестве", "need|1|",
+                                        "gap|-1|да", "y<=2|-2|да"}));
+    EXPECT_EQ(window()->lblSubset->text(),
+              u("Несовместное подмножество: «gap», верхняя граница «y» (без любого из них "
+                "остальные совместны)"));
 }
 
 } // namespace
