@@ -154,12 +154,19 @@ std::optional<GomoryRun> gomoryOfInput(Session& session, const EditTexts& edits,
 std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names, char sep) {
     std::vector<std::string> lines;
     lines.push_back("Отсечения Гомори");
+    lines.push_back("(S[i] - избыток ограничения i вида >= или остаток ограничения вида <=; "
+                    "отсечение добавляется как новое ограничение)");
+    // A negative number in a difference is written in brackets: 0,75 − (−1).
+    auto bracketed = [sep](Real v) {
+        return v < 0 ? "(−" + number(-v, sep) + ")" : number(v, sep);
+    };
     for (size_t k = 0; k < run.rounds.size(); ++k) {
         const GomoryRound& r = run.rounds[k];
         const LpProblem& p = r.problem;
         lines.push_back("");
         lines.push_back("Шаг " + std::to_string(k + 1) + ": релаксация " +
-                        (k == 0 ? "исходной задачи" : "с " + std::to_string(k) + " отсечениями"));
+                        (k == 0 ? std::string("исходной задачи")
+                                : "с отсечениями, их добавлено: " + std::to_string(k)));
         if (r.outcome != SolveOutcome::Optimal) {
             lines.push_back(r.outcome == SolveOutcome::Infeasible ? "  Допустимых решений нет."
                             : r.outcome == SolveOutcome::Unbounded
@@ -185,8 +192,8 @@ std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names, c
         std::string parts = "  Дробные части: f0 = " + number(c.basicValue, sep) + " − " +
                             number(std::floor(c.basicValue), sep) + " = " + number(c.f0, sep);
         for (const auto& t : c.terms)
-            parts += "; " + columnName(p, names, t.column) + ": " + number(t.coefficient, sep) +
-                     " − " + number(std::floor(t.coefficient + Real(1e-12L)), sep) + " = " +
+            parts += "; " + columnName(p, names, t.column) + ": " + bracketed(t.coefficient) +
+                     " − " + bracketed(std::floor(t.coefficient + Real(1e-12L))) + " = " +
                      number(t.fraction, sep);
         lines.push_back(parts);
         lines.push_back("  Отсечение: " + linear(fractions, sep) + " >= " + number(c.f0, sep));
@@ -199,8 +206,8 @@ std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names, c
     lines.push_back("");
     switch (run.end) {
     case GomoryRun::End::Integral:
-        lines.push_back("План целочисленный после " + std::to_string(run.rounds.size() - 1) +
-                        " отсечений: это целочисленный оптимум.");
+        lines.push_back("Отсечений добавлено: " + std::to_string(run.rounds.size() - 1) +
+                        ". План целочисленный: это целочисленный оптимум.");
         break;
     case GomoryRun::End::Infeasible:
         lines.push_back("Целочисленного решения нет: после отсечений допустимых решений не "
@@ -210,9 +217,8 @@ std::vector<std::string> gomoryLines(const GomoryRun& run, const Names& names, c
         lines.push_back("Линейная релаксация не ограничена: отсечения Гомори не применяются.");
         break;
     case GomoryRun::End::CutLimit:
-        lines.push_back("Достигнут предел в " + std::to_string(run.rounds.size() - 1) +
-                        " отсечений, а план еще дробный: решите задачу методом ветвей и "
-                        "границ.");
+        lines.push_back("Достигнут предел отсечений (" + std::to_string(run.rounds.size() - 1) +
+                        "), а план еще дробный: решите задачу методом ветвей и границ.");
         break;
     case GomoryRun::End::NoAnswer:
         lines.push_back("Ответа нет: метод не дал оптимума релаксации или отсечение не построено.");

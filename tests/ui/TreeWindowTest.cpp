@@ -14,6 +14,7 @@
 
 #include "UiTestSupport.h"
 #include "session/Messages.h"
+#include "ui/unGomory.h"
 #include "ui/unGraph.h"
 #include "ui/unMipOptions.h"
 #include "ui/unMipResults.h"
@@ -297,6 +298,44 @@ TEST_F(IntegerMarks, MakeSolveAnIntegerSearchWithItsTree) {
     form->idSolveAgainClick();
     EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{"TfrmResults2"});
     EXPECT_NEAR(double(problem.value(2)), 1.5, 1e-12);
+}
+
+// «Отсечения Гомори» on the textbook problem: refused until every unknown is whole, then cut
+// by cut to the optimum the branch and bound finds, the cuts drawn for two unknowns.
+TEST_F(IntegerMarks, GomorysCutsReachTheIntegerOptimumAndDrawTheirCuts) {
+    enterProblem("0", "0", "2", "2", {{"24", "6", "4"}, {"6", "1", "2"}, {"-5", "-4"}});
+    form->setColumnMark(2, ColumnMark::Integer);
+    form->idGomoryClick();
+    EXPECT_EQ(toolkit.texts(Kind::Message).size(), 1) << "X2 is not marked yet";
+    EXPECT_EQ(form->gomoryWindow(), nullptr);
+    form->setColumnMark(3, ColumnMark::Integer);
+    toolkit.clear();
+    form->idGomoryClick();
+    ASSERT_NE(form->gomoryWindow(), nullptr);
+    EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{"TfrmGomory"});
+    const QString text = form->gomoryWindow()->text();
+    EXPECT_TRUE(text.startsWith(
+        u("Отсечения Гомори\n(S[i] - избыток ограничения i вида >= или остаток ограничения "
+          "вида <=; отсечение добавляется как новое ограничение)\n\n"
+          "Шаг 1: релаксация исходной задачи\n"
+          "  Z = -21, X[1] = 3, X[2] = 1.5")))
+        << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(u("Дробные части: f0 = 1.5 − 1 = 0.5; S[1]: (−0.125) − (−1) = 0.875")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(u("это целочисленный оптимум."))) << text.toStdString();
+    toolkit.clear();
+    form->gomoryWindow()->btnGraphClick();
+    const GraphContents& c = form->gomoryWindow()->graphWindow()->view->contents();
+    ASSERT_TRUE(c.integerOptimum.has_value());
+    EXPECT_NEAR(double(c.integerOptimum->x1), 4, 1e-9);
+    EXPECT_NEAR(double(c.integerOptimum->x2), 0, 1e-9);
+    EXPECT_FALSE(c.addedLines.empty());
+    // «В отчет» adds the derivation once.
+    form->gomoryWindow()->btnReportClick();
+    EXPECT_FALSE(form->gomoryWindow()->btnReport->isEnabled());
+    const std::vector<std::string> lines = form->session().report().lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Отсечения Гомори"), 1);
 }
 
 TEST_F(IntegerMarks, DataFileOffersLpInstead) {
