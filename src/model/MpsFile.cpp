@@ -247,7 +247,16 @@ void MpsReader::rowsLine(const std::vector<std::string_view>& f) {
     m_lastLine.push_back(0);
 }
 
-void MpsReader::columnsLine(const std::vector<std::string_view>& f) {
+void MpsReader::columnsLine(const std::vector<std::string_view>& fields) {
+    // In fixed MPS a blank name field stands for the column before, a view of that column's
+    // name, which a new column added below would move: such a line is read from copies.
+    std::vector<std::string> owned;
+    std::vector<std::string_view> copied;
+    if (m_fixed) {
+        owned.assign(fields.begin(), fields.end());
+        copied.assign(owned.begin(), owned.end());
+    }
+    const std::vector<std::string_view>& f = m_fixed ? copied : fields;
     for (size_t k = 0; k < f.size(); ++k) {
         if (!sameWord(f[k], "'MARKER'")) continue;
         if (f.size() != 3 || k != 1) fail("ожидалось: имя метки, 'MARKER' и 'INTORG' или 'INTEND'");

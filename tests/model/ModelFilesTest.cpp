@@ -227,6 +227,14 @@ const Bad kBadMps[] = {
     {" x r 1\n", "t.mps: строка 1: ожидался заголовок раздела (ROWS, COLUMNS, ...), найдено 'x'"},
 };
 
+// A fixed-MPS line with a type field and a blank name field made a new column while it still
+// read the previous column's name through a view of it (found by the fuzzer).
+TEST(ModelFiles, FixedMpsContinuationWithANewColumnIsRefused) {
+    const std::string text = "ROWS\n N  obj\n L  r\nCOLUMNS\n    x         r         1\n"
+                             " XX           r         1              r\nENDATA\n";
+    EXPECT_THROW(readMps(text, "t.mps", nullptr, MpsFormat::Fixed), ReadError);
+}
+
 TEST(ModelFiles, BadMpsInputs) {
     for (const auto& b : kBadMps) {
         try {
