@@ -1,6 +1,8 @@
-// The open command on data files that do not read, as the session takes it for every front
-// end: broken, hostile and oversized data files, a folder, a file that may not be read, and
-// name files of extreme size or that are no files at all.
+// Bad input to the commands that read and write files, as the session takes them for every
+// front end: broken, hostile and oversized data and name files, targets that cannot be
+// written and a trace log that cannot be. Every row states exactly what the user is shown
+// (the messages and the error report, in order) and checks that nothing already in the input
+// or on disk is lost on the way.
 // Every row states exactly what the user is shown (the messages and the error report, in
 // order) and checks that a failed open leaves the edits, the input grid and the problem as
 // they were. The main window's part (the dialog, the status bar, the Solve button) is tested
@@ -22,6 +24,7 @@
 
 #include "../report/ReportFixture.h"
 #include "base/FileIo.h"
+#include "datafile/DataFileWriter.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -43,8 +46,8 @@ public:
     std::vector<std::pair<Kind, std::string>> seen;
 };
 
-// An expected text: "{dir}" stands for the test's folder and "{EACCES}" for the system's
-// reason.
+// An expected text: "{dir}" stands for the test's folder and "{EACCES}", "{EIO}", "{EISDIR}",
+// "{ENOENT}" and "{ENOSPC}" for the system's reasons.
 std::string expand(const char* utf8, const std::string& dir) {
     std::string s = utf8;
     const auto replace = [&s](const std::string& from, const std::string& to) {
@@ -52,8 +55,12 @@ std::string expand(const char* utf8, const std::string& dir) {
             s.replace(at, from.size(), to);
     };
     replace("{dir}", dir);
-    replace("{EACCES}", std::strerror(EACCES));
-    replace("{EIO}", std::strerror(EIO));
+    for (const auto& [name, error] : {std::pair{"{EACCES}", EACCES},
+                                      {"{EIO}", EIO},
+                                      {"{EISDIR}", EISDIR},
+                                      {"{ENOENT}", ENOENT},
+                                      {"{ENOSPC}", ENOSPC}})
+        replace(name, std::strerror(error));
     return s;
 }
 
@@ -99,8 +106,28 @@ protected:
         failing_files::clear();
         std::error_code ec;
         fs::permissions(path(), fs::perms::owner_all, ec);
+        fs::permissions(dir.path(), fs::perms::owner_all, ec);
     }
     std::string path() const { return dir.file("p.dat"); }
+    // A file's bytes, "<folder>" for a folder, "<link>" for a symbolic link, "<missing>" when
+    // nothing is there.
+    std::string contents(const std::string& name) const {
+        const fs::path at = dir.file(name);
+        std::error_code ec;
+        if (fs::is_symlink(at, ec)) return "<link>";
+        if (fs::is_directory(at, ec)) return "<folder>";
+        if (!fs::exists(at, ec)) return "<missing>";
+        return readFileBytes(at.string());
+    }
+    // The error report a command ends with: the text of what it threw.
+    template <class Command> static std::string errorOf(Command command) {
+        try {
+            command();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "<none>";
+    }
 
     // The problem in the input before each open: minimise 3·X1 subject to 2·X1 <= 4 and
     // X1 <= 6, with names, as if written.
@@ -141,6 +168,10 @@ protected:
     }
 
     const EditTexts kStartEdits{"0", "0", "2", "1", "1E-6"};
+    // The start problem as the write command writes it, names in windows-1251.
+    const std::string kStartData = "0 0 2 1 1E-6 \r\n2 \r\n1 \r\n3 \r\n4 6 \r\n";
+    const std::string kStartConstraintNames = "\xD1\xEA\xEB\xE0\xE4\r\n\xD6\xE5\xF5\r\n";
+    const std::string kStartUnknownNames = "\xC8\xEA\xF1\r\n";
     const std::vector<std::string> kStartRows{
         " Ограничения (ниже):|  B[i] | A[i,1] ", " Неизвестные --> ||Икс", "Склад|4|2", "Цех|6|1",
         " Коэффициенты целевой ф-ии||3",
@@ -557,6 +588,232 @@ INSTANTIATE_TEST_SUITE_P(
                       SpecialNameFileCase{
                           "UnknownNamesFromAnEndlessDevice", "", "zero",
                           "Cannot open file \"{dir}/p.neizv\". Not a regular file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- targets that cannot be written ---------------------------------------------------------
+
+const char* const kOldData = "old data";
+const char* const kOldNames = "old names";
+const char* const kOldUnknowns = "old unknowns";
+
+enum class Blocker {
+    None,
+    DataIsAFolder,
+    NamesIsAFolder,
+    UnknownsIsAFolder,
+    ReadOnlyData, // binds only users other than root
+};
+
+struct WriteCase {
+    const char* name;
+    const char* target; // relative: in the test's folder
+    Blocker blocker;
+    const char* error;
+    // "p.dat", "p.ogran" and "p.neizv" afterwards: "new" for what the command writes,
+    // otherwise the bytes, "<folder>" or "<missing>".
+    std::vector<std::string> after;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableTarget : public DataFileOpen, public ::testing::WithParamInterface<WriteCase> {};
+
+// The write command: the input's contents, written where the user chose.
+TEST_P(UnwritableTarget, IsReportedAndNoFileIsReplaced) {
+    const WriteCase& c = GetParam();
+    enterStart();
+    // Files of an earlier problem lie where the command writes, except where one is blocked.
+    const std::pair<const char*, const char*> old[] = {
+        {"p.dat", kOldData}, {"p.ogran", kOldNames}, {"p.neizv", kOldUnknowns}};
+    const Blocker folders[] = {Blocker::DataIsAFolder, Blocker::NamesIsAFolder,
+                               Blocker::UnknownsIsAFolder};
+    for (int k = 0; k < 3; ++k) {
+        if (c.blocker == folders[k])
+            fs::create_directory(dir.file(old[k].first));
+        else
+            writeFileBytes(dir.file(old[k].first), old[k].second);
+    }
+    if (c.blocker == Blocker::ReadOnlyData) {
+        fs::permissions(path(), fs::perms::owner_read);
+        if (::geteuid() == 0) failing_files::failNext(failing_files::Step::Open, path(), EACCES);
+    }
+    const std::string target = c.target[0] == '/' ? c.target : dir.file(c.target);
+    const Input before = input();
+
+    const datafile::DataFileContents written = session.inputContents(kStartEdits);
+    ASSERT_EQ(written.error, "");
+    EXPECT_EQ(errorOf([&] { datafile::writeDataFiles(target, written); }),
+              expand(c.error, dir.path().string()));
+    EXPECT_TRUE(view.seen.empty());
+    const std::string ours[] = {kStartData, kStartConstraintNames, kStartUnknownNames};
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(contents(old[k].first), c.after[k] == "new" ? ours[k] : c.after[k])
+            << old[k].first;
+    EXPECT_EQ(input(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableTarget,
+    ::testing::Values(
+        WriteCase{"MissingFolder",
+                  "missing/p.dat",
+                  Blocker::None,
+                  "Cannot create file \"{dir}/missing/p.dat\". {ENOENT}",
+                  {kOldData, kOldNames, kOldUnknowns}},
+        WriteCase{"DataFileIsAFolder",
+                  "p.dat",
+                  Blocker::DataIsAFolder,
+                  "Cannot create file \"{dir}/p.dat\". {EISDIR}",
+                  {"<folder>", kOldNames, kOldUnknowns}},
+        WriteCase{"ConstraintNamesFileIsAFolder",
+                  "p.dat",
+                  Blocker::NamesIsAFolder,
+                  "Cannot create file \"{dir}/p.ogran\". {EISDIR}",
+                  {kOldData, "<folder>", kOldUnknowns}},
+        WriteCase{"UnknownNamesFileIsAFolder",
+                  "p.dat",
+                  Blocker::UnknownsIsAFolder,
+                  "Cannot create file \"{dir}/p.neizv\". {EISDIR}",
+                  {kOldData, kOldNames, "<folder>"}},
+        WriteCase{"ReadOnlyDataFile",
+                  "p.dat",
+                  Blocker::ReadOnlyData,
+                  "Cannot create file \"{dir}/p.dat\". {EACCES}",
+                  {kOldData, kOldNames, kOldUnknowns}},
+        // Created, but every byte written to it fails: the failure is not taken for success.
+        WriteCase{"DeviceThatIsAlwaysFull",
+                  "/dev/full",
+                  Blocker::None,
+                  "Cannot write file \"/dev/full\". {ENOSPC}",
+                  {kOldData, kOldNames, kOldUnknowns}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct HugeCountCase {
+    const char* name;
+    const char *G, *N;
+    const char* message;
+};
+
+void PrintTo(const HugeCountCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HugeCountsInTheEdits : public DataFileOpen,
+                             public ::testing::WithParamInterface<HugeCountCase> {};
+
+// The counts are taken as typed; the first cell they call for beyond the grid is empty and
+// stops the command at once, however many rows or columns they name.
+TEST_P(HugeCountsInTheEdits, StopTheWriteAtTheFirstEmptyCell) {
+    const HugeCountCase& c = GetParam();
+    enterStart();
+    EditTexts edits = kStartEdits;
+    edits.G = c.G;
+    edits.N = c.N;
+    const Input before = input();
+    const auto start = std::chrono::steady_clock::now();
+    const datafile::DataFileContents written = session.inputContents(edits);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(written.error, c.message);
+    EXPECT_EQ(input(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HugeCountsInTheEdits,
+    ::testing::Values(
+        // Rows without unknowns hold no coefficient: the right-hand side beyond the grid is
+        // the first empty cell.
+        HugeCountCase{"LargestCountOfRowsWithoutUnknowns", "$7FFFFFFF", "0",
+                      "Ошибка: Вектор В[3] ><"},
+        HugeCountCase{"LargestCountOfRows", "$7FFFFFFF", "1", "Ошибка: Матрица А[4,1] ><"},
+        HugeCountCase{"LargestCountOfUnknowns", "0", "$7FFFFFFF", "Ошибка: Матрица А[1,2] ><"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DataFileOpen, NoNameFileIsWrittenBesideADeviceThatFailed) {
+    enterStart();
+    const datafile::DataFileContents written = session.inputContents(kStartEdits);
+    EXPECT_NE(errorOf([&] { datafile::writeDataFiles("/dev/full", written); }), "<none>");
+    std::error_code ec;
+    const bool names = fs::exists("/dev/full.ogran", ec);
+    const bool unknowns = fs::exists("/dev/full.neizv", ec);
+    // Root may write into /dev: leave nothing behind if the command did.
+    fs::remove("/dev/full.ogran", ec);
+    fs::remove("/dev/full.neizv", ec);
+    EXPECT_FALSE(names);
+    EXPECT_FALSE(unknowns);
+}
+
+// --- the trace log --------------------------------------------------------------------------
+
+// Runs the test in its folder, where the trace log goes ("Kvaq.log", named so in its errors).
+class InFolder {
+public:
+    explicit InFolder(const fs::path& folder) : m_old(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~InFolder() { fs::current_path(m_old); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    fs::path m_old;
+};
+
+enum class LogBlocker {
+    LogIsAFolder,
+    LogLeadsToAFullDevice,
+    FolderWithoutWritePermission, // binds only users other than root
+};
+
+struct LogCase {
+    const char* name;
+    LogBlocker blocker;
+    const char* error;
+};
+
+void PrintTo(const LogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableTraceLog : public DataFileOpen, public ::testing::WithParamInterface<LogCase> {};
+
+TEST_P(UnwritableTraceLog, StopsTheSolveWithTheErrorReport) {
+    const LogCase& c = GetParam();
+    enterStart();
+    const InFolder here(dir.path());
+    switch (c.blocker) {
+    case LogBlocker::LogIsAFolder:
+        fs::create_directory("Kvaq.log");
+        break;
+    case LogBlocker::LogLeadsToAFullDevice:
+        fs::create_symlink("/dev/full", "Kvaq.log");
+        break;
+    case LogBlocker::FolderWithoutWritePermission:
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        if (::geteuid() == 0)
+            failing_files::failNext(failing_files::Step::Open, "Kvaq.log", EACCES);
+        break;
+    }
+    const Input before = input();
+
+    const std::string error = errorOf([&] { session.solveInput(kStartEdits); });
+
+    // The input stays as typed.
+    EXPECT_EQ(error, expand(c.error, dir.path().string()));
+    EXPECT_TRUE(view.seen.empty());
+    EXPECT_EQ(input(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableTraceLog,
+    ::testing::Values(LogCase{"LogIsAFolder", LogBlocker::LogIsAFolder,
+                              "I/O error: cannot create \"Kvaq.log\". {EISDIR}"},
+                      LogCase{"LogLeadsToAFullDevice", LogBlocker::LogLeadsToAFullDevice,
+                              "I/O error: cannot write \"Kvaq.log\". {ENOSPC}"},
+                      LogCase{"FolderWithoutWritePermission",
+                              LogBlocker::FolderWithoutWritePermission,
+                              "I/O error: cannot create \"Kvaq.log\". {EACCES}"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
