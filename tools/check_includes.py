@@ -17,9 +17,10 @@ RANKS = {
     "datafile": 3, "report": 3,
     "model": 4,
     "analysis": 5, "engine": 5,
-    "session": 6,
-    "ui": 7, "cli": 7,
-    "app": 8,
+    "mip": 6,
+    "session": 7,
+    "ui": 8, "cli": 8,
+    "app": 9,
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

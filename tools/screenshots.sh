@@ -4,7 +4,8 @@
 # sent by xdotool: the splash window, examples/primer.dat opened in the main window, the
 # results window after "Решить", the report window, the sensitivity window, the step window,
 # the help window, the graph window of examples/grafik.dat, the window «Почему нет решения»
-# of examples/nesovmest.dat and the user guide that F1 shows. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
+# of examples/nesovmest.dat, the tree window «Дерево ветвлений» of examples/celye.lp and the
+# user guide that F1 shows. The pictures go to docs/screenshots/*.png. Needs xvfb-run, xdotool
 # and ImageMagick's import; openbox, when installed, draws the windows' frames.
 #
 #   tools/screenshots.sh            # JOBS=2 by default
@@ -147,6 +148,22 @@ if [ "${1:-}" = --inside ]; then
     shot "$explain" explain-window
     xdotool windowactivate --sync "$explain" key Escape
     gone "Почему нет решения"
+    # examples/celye.lp has whole unknowns: F9 searches for an integer plan, the window
+    # «Целочисленное решение» has the focus on «Дерево ветвлений» (space), End shows every node.
+    open_file celye.lp
+    box=$(wait_window "^Kvado$")
+    xdotool windowactivate --sync "$box" key Return
+    gone "^Kvado$"
+    xdotool windowactivate --sync "$main" key F9
+    mipres=$(wait_window "Целочисленное решение")
+    xdotool windowactivate --sync "$mipres" key space
+    tree=$(wait_window "Дерево ветвлений")
+    xdotool windowactivate --sync "$tree" key End
+    shot "$tree" tree-window
+    xdotool windowactivate --sync "$tree" key Escape
+    gone "Дерево ветвлений"
+    xdotool windowactivate --sync "$mipres" key Escape
+    gone "Целочисленное решение"
     # F1 without a help file: the user guide in a window of the program, searched.
     xdotool windowactivate --sync "$main" key F1
     guide=$(wait_window "Руководство пользователя")

@@ -92,13 +92,28 @@ private:
         return col <= N && k < twins.size() ? twins[k] : 0;
     }
 
+    // The parts of run(), in order; each fills the members the later ones read.
+    void readBasis(Ranges& out);
+    void priceNonbasicColumns(Ranges& out);
+    void offerCostLimits();
+    void rangeColumns(Ranges& out);
+    void rangeRows(Ranges& out);
+
     const LpProblem& p;
     const std::vector<std::string>& columnNames;
     const std::vector<std::string>& rowNames;
     const std::vector<int32_t>& twins;
     const int32_t M, N;
+    Real Z = 0;               // the optimal objective
     std::vector<Real> xB;     // rows 1..M
     std::vector<int32_t> pos; // column -> basis row, 0 when non-basic
+    std::vector<Real> pi;     // shadow prices, rows 1..M
+    std::vector<Real> d;      // reduced costs of the phase-2 columns
+    std::vector<Limit> up;    // per basis row: how far the unknown's cost may rise
+    std::vector<Limit> down;  // ... and fall
+    std::vector<Limit> push;  // per unknown: how far it may be pushed into the plan
+    std::vector<Real> x;      // the unknowns' values, 1..N
+    std::vector<Real> dir;    // a ratio test's direction, rows 1..M
 };
 
 void Ranger::transformUnit(int32_t k, std::vector<Real>& w) const {
@@ -268,6 +283,16 @@ Limit Ranger::ratioTest(const std::vector<Real>& dir) const {
 
 Ranges Ranger::run() {
     Ranges out;
+    readBasis(out);
+    priceNonbasicColumns(out);
+    offerCostLimits();
+    rangeColumns(out);
+    rangeRows(out);
+    return out;
+}
+
+// The basic solution, each column's basis row, the objective and the shadow prices.
+void Ranger::readBasis(Ranges& out) {
     const auto uM = static_cast<size_t>(M);
     xB.assign(uM + 1, 0);
     pos.assign(static_cast<size_t>(p.phase1Columns) + 1, 0);
@@ -278,15 +303,17 @@ Ranges Ranger::run() {
         if (std::fabs(p.inverse(r, 0)) <= p.eps) out.degenerate = true;
     }
     out.objective = p.objectiveValue();
-    const Real Z = out.objective;
-    std::vector<Real> pi(uM + 1, 0);
+    Z = out.objective;
+    pi.assign(uM + 1, 0);
     for (int32_t i = 1; i <= M; ++i)
         pi[static_cast<size_t>(i)] = p.shadowPrice(i);
+}
 
-    // Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
-    // after the first phase, so they can neither enter nor limit anything here.
+// Reduced costs of the phase-2 columns: C + Pi·A. The artificial columns are never priced
+// after the first phase, so they can neither enter nor limit anything here.
+void Ranger::priceNonbasicColumns(Ranges& out) {
     const int32_t n2 = p.phase2Columns;
-    std::vector<Real> d(static_cast<size_t>(n2) + 1, 0);
+    d.assign(static_cast<size_t>(n2) + 1, 0);
     for (int32_t k = 1; k <= n2; ++k) {
         if (pos[static_cast<size_t>(k)] != 0) continue;
         Real s = 0;
@@ -306,16 +333,22 @@ Ranges Ranger::run() {
         if (std::fabs(s) <= p.eps && (t == 0 || pos[static_cast<size_t>(t)] == 0))
             out.otherOptima = true;
     }
+}
 
-    // A basic unknown's cost C + δ changes every non-basic reduced cost by −δ·alpha, alpha
-    // being that column's entry, in the unknown's basis row, of B^-1 times the column. The
-    // basis stays optimal while all of them stay >= 0: each column with alpha > 0 caps δ from
-    // above at d/alpha, each with alpha < 0 from below at d/alpha. Every non-basic column is
-    // transformed once and offers its ratios to every basic unknown.
-    std::vector<Limit> up(uM + 1), down(uM + 1);
-    // A non-basic unknown pushed into the plan moves the basic solution along −B^-1·a.
-    std::vector<Limit> push(static_cast<size_t>(N) + 1);
-    std::vector<Real> w(uM + 1), dir(uM + 1);
+// A basic unknown's cost C + δ changes every non-basic reduced cost by −δ·alpha, alpha
+// being that column's entry, in the unknown's basis row, of B^-1 times the column. The
+// basis stays optimal while all of them stay >= 0: each column with alpha > 0 caps δ from
+// above at d/alpha, each with alpha < 0 from below at d/alpha. Every non-basic column is
+// transformed once and offers its ratios to every basic unknown.
+// A non-basic unknown pushed into the plan moves the basic solution along −B^-1·a.
+void Ranger::offerCostLimits() {
+    const auto uM = static_cast<size_t>(M);
+    const int32_t n2 = p.phase2Columns;
+    up.assign(uM + 1, Limit{});
+    down.assign(uM + 1, Limit{});
+    push.assign(static_cast<size_t>(N) + 1, Limit{});
+    std::vector<Real> w(uM + 1);
+    dir.assign(uM + 1, 0);
     std::vector<int32_t> basicUnknownRows;
     for (int32_t r = 1; r <= M; ++r)
         if (p.basis[static_cast<size_t>(r)] <= N) basicUnknownRows.push_back(r);
@@ -348,8 +381,11 @@ Ranges Ranger::run() {
         }
     }
     transformUnknowns(nonbasicUnknowns, visit);
+}
 
-    std::vector<Real> x(static_cast<size_t>(N) + 1, 0);
+// Each unknown's value, cost range and (when non-basic) how far it can be pushed in.
+void Ranger::rangeColumns(Ranges& out) {
+    x.assign(static_cast<size_t>(N) + 1, 0);
     out.columns.resize(static_cast<size_t>(N));
     for (int32_t j = 1; j <= N; ++j) {
         ColumnRange& c = out.columns[static_cast<size_t>(j - 1)];
@@ -383,9 +419,12 @@ Ranges Ranger::run() {
             c.limitingAtActivityUpper = c.limitingAtCostLower;
         }
     }
+}
 
-    // B[i] + t moves the basic solution along B^-1·e_i, the inverse's column i, and Z by
-    // −Pi[i]·t. The ratio test in each direction gives the range.
+// B[i] + t moves the basic solution along B^-1·e_i, the inverse's column i, and Z by
+// −Pi[i]·t. The ratio test in each direction gives the range.
+void Ranger::rangeRows(Ranges& out) {
+    const auto uM = static_cast<size_t>(M);
     out.rows.resize(uM);
     for (int32_t i = 1; i <= M; ++i) {
         RowRange& row = out.rows[static_cast<size_t>(i - 1)];
@@ -420,7 +459,6 @@ Ranges Ranger::run() {
         row.limitingAtRhsUpper = limitName(upper);
         row.limitingAtRhsLower = limitName(lower);
     }
-    return out;
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 //
 //   kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] [--exact]
 //                        [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE] [--threads 1|2]
-//                        [--engine method|sparse]
+//                        [--engine method|sparse] [--relax] [--mip-gap G]
+//                        [--mip-engine auto|own|glpk]
 //   kvado-cli convert IN OUT [--format dat|lp|mps]
 //   kvado-cli generate N L EPS [--seed S] [--dir DIR]
 //
 // Exit codes: 0 optimal, 2 no feasible solution, 3 unbounded, 4 the solve was stopped (the pass
-// limit against a solve that would not end), 1 bad input or usage.
+// limit against a solve that would not end; an integer search's time limit, with or without an
+// integer plan), 1 bad input or usage.
 
 #include <cerrno>
 #include <cmath>
@@ -25,11 +27,13 @@
 #include "base/FileIo.h"
 #include "datafile/DataFile.h"
 #include "datafile/Generator.h"
+#include "mip/MipTree.h"
 #include "model/ModelIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
 #include "session/EngineSolve.h"
 #include "session/Explanation.h"
+#include "session/IntegerSolve.h"
 #include "session/Session.h"
 #include "text/Json.h"
 #include "text/NumberText.h"
@@ -43,7 +47,8 @@ int usage() {
         "usage: kvado-cli solve FILE [--format dat|lp|mps] [--json] [--ranges] [--verify] "
         "[--exact]\n"
         "                           [--time-limit S] [--steps] [--log-dir DIR] [--rtf FILE]\n"
-        "                           [--threads 1|2] [--engine method|sparse]\n"
+        "                           [--threads 1|2] [--engine method|sparse] [--relax]\n"
+        "                           [--mip-gap G] [--mip-engine auto|own|glpk]\n"
         "       kvado-cli convert IN OUT [--format dat|lp|mps]\n"
         "       kvado-cli generate N L EPS [--seed S] [--dir DIR]\n",
         stderr);
@@ -135,8 +140,15 @@ struct SolveArgs {
     bool oneThread = false;
     // --engine method|sparse; none: the method for data files, the engine for LP and MPS files.
     std::optional<session::Engine> engine;
-    // --time-limit S: the exact check and the exact solve share S seconds (0: no limit).
+    // --time-limit S: the exact check and the exact solve share S seconds (0: no limit); an
+    // integer search stops after S seconds when it is given (none otherwise).
     double timeLimit = 60;
+    bool timeLimitGiven = false;
+    // --relax: a model with integer marks solved as its linear relaxation.
+    bool relax = false;
+    // --mip-gap G: an integer search ends once its relative gap is at most G.
+    double mipGap = 0;
+    mip::MipEngine mipEngine = mip::MipEngine::Auto;
 };
 
 std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
@@ -158,7 +170,19 @@ std::optional<SolveArgs> parseSolveArgs(const std::vector<std::string>& args) {
             a.exact = true;
         else if (args[k] == "--time-limit" && value && text::toPointReal(args[k + 1]) &&
                  *text::toPointReal(args[k + 1]) >= 0)
-            a.timeLimit = static_cast<double>(*text::toPointReal(args[++k]));
+            a.timeLimit = static_cast<double>(*text::toPointReal(args[++k])),
+            a.timeLimitGiven = true;
+        else if (args[k] == "--relax")
+            a.relax = true;
+        else if (args[k] == "--mip-gap" && value && text::toPointReal(args[k + 1]) &&
+                 *text::toPointReal(args[k + 1]) >= 0)
+            a.mipGap = static_cast<double>(*text::toPointReal(args[++k]));
+        else if (args[k] == "--mip-engine" && value &&
+                 (args[k + 1] == "auto" || args[k + 1] == "own" || args[k + 1] == "glpk"))
+            a.mipEngine = args[k + 1] == "own"    ? mip::MipEngine::Own
+                          : args[k + 1] == "glpk" ? mip::MipEngine::Glpk
+                                                  : mip::MipEngine::Auto,
+            ++k;
         else if (args[k] == "--steps")
             a.steps = true;
         else if (args[k] == "--log-dir" && value)
@@ -421,7 +445,7 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
 // its final basis. Nothing returned: the method solves. --steps records the method's passes,
 // so without a choice of engine it takes the method where the model fits it.
 std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
-                                 model::FileFormat format) {
+                                 model::FileFormat format, std::optional<model::Model> read) {
     const session::Engine engine =
         a.engine.value_or(a.steps ? session::Engine::Method : session::defaultEngine(format));
     if (engine == session::Engine::Method && (a.engine || format == model::FileFormat::Data))
@@ -429,7 +453,10 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     model::Model userModel;
     std::vector<std::string> notes;
     try {
-        userModel = model::readModelFile(a.file, format, &notes);
+        if (read) // read already (and its notes printed) by the integer road
+            userModel = std::move(*read);
+        else
+            userModel = model::readModelFile(a.file, format, &notes);
     } catch (const model::ReadError& e) {
         // The message names the file and the line itself.
         std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());
@@ -459,6 +486,93 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     }
 }
 
+// An LP or MPS model with integer marks, unless --relax: the integer search. The report text,
+// or the JSON object with the integer plan in "x" and "model" and the member "mip". Nothing
+// returned: the model has no integer marks (or the relaxation is asked for).
+// `read`: the model it read, for the linear road (its notes not yet printed).
+std::optional<int> integerToSolve(session::Session& session, const SolveArgs& a,
+                                  model::FileFormat format, std::optional<model::Model>& read) {
+    if (format == model::FileFormat::Data) return std::nullopt;
+    model::Model userModel;
+    std::vector<std::string> notes;
+    try {
+        userModel = model::readModelFile(a.file, format, &notes);
+    } catch (const std::exception&) {
+        return std::nullopt; // the linear road reports it as it always has
+    }
+    if (a.relax || !model::hasIntegers(userModel)) {
+        if (notes.empty()) read = std::move(userModel);
+        return std::nullopt;
+    }
+    printNotes(a.file, notes);
+    if (a.ranges || a.verify || a.exact || a.steps)
+        std::fprintf(stderr,
+                     "kvado-cli: %s: the analyses (--ranges, --verify, --exact, --steps) read a "
+                     "linear solve: the integer model is solved without them (--relax solves "
+                     "its relaxation)\n",
+                     a.file.c_str());
+    mip::MipOptions options;
+    options.timeLimitSeconds = a.timeLimitGiven ? a.timeLimit : 0;
+    options.gapLimit = a.mipGap;
+    options.engine = a.mipEngine;
+    mip::MipAnswer answer;
+    try {
+        answer = session.solveInteger(userModel, options);
+        if (!a.rtf.empty()) writeFileBytes(a.rtf, report::writeRtf(session.report().paragraphs()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), oneLine(e.what()).c_str());
+        return 1;
+    }
+    if (a.json) {
+        const auto& user = session.userSolution();
+        const bool plan = answer.hasSolution();
+        text::JsonWriter w;
+        w.beginObject().key("status").string(mip::mipStatusName(answer.status));
+        w.key("objective").number(plan ? std::optional<Real>(answer.objective) : std::nullopt);
+        w.key("x").beginArray();
+        for (const Real x : answer.plan)
+            w.number(x);
+        w.endArray().key("pi").beginArray();
+        if (user)
+            for (const Real y : user->rowMarginal)
+                w.number(y);
+        w.endArray().key("passes").integer(answer.nodes);
+        session::mipJson(w.key("mip"), answer);
+        if (user) model::userTermsJson(w.key("model"), userModel, *user);
+        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
+    } else {
+        std::string text;
+        for (const auto& line : session.report().lines())
+            text += line + "\n";
+        std::fputs(text.c_str(), stdout);
+    }
+    switch (answer.status) {
+    case mip::MipStatus::Optimal:
+        return 0;
+    case mip::MipStatus::Infeasible:
+        std::fputs("kvado-cli: the model has no integer solution\n", stderr);
+        return 2;
+    case mip::MipStatus::Unbounded:
+        std::fputs("kvado-cli: the relaxation is unbounded\n", stderr);
+        return 3;
+    case mip::MipStatus::Feasible:
+        std::fprintf(stderr,
+                     "kvado-cli: %s: the search was stopped with an integer solution (gap "
+                     "%s)\n",
+                     a.file.c_str(), text::formatRoundTrip(answer.gap).c_str());
+        return 4;
+    case mip::MipStatus::Stopped:
+        break;
+    }
+    if (!answer.failure.empty()) {
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), answer.failure.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "kvado-cli: %s: the search was stopped without an integer solution\n",
+                 a.file.c_str());
+    return 4;
+}
+
 int solveCommand(const std::vector<std::string>& args) {
     const std::optional<SolveArgs> a = parseSolveArgs(args);
     if (!a) return usage();
@@ -474,7 +588,10 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setLogFolder(a->logDir);
     session.setDateTimeSource(nowText);
     if (a->oneThread) session.setSolveOptions(SolveOptions::oneThread());
-    if (const std::optional<int> code = sparseToSolve(session, *a, *format)) return *code;
+    std::optional<model::Model> read;
+    if (const std::optional<int> code = integerToSolve(session, *a, *format, read)) return *code;
+    if (const std::optional<int> code = sparseToSolve(session, *a, *format, std::move(read)))
+        return *code;
     SolveAnswer answer;
     try {
         const std::optional<int> refused = *format == model::FileFormat::Data
@@ -526,6 +643,11 @@ int convertCommand(const std::vector<std::string>& args) {
         const model::Model m = model::readModelFile(files[0], *in, &notes, &eps);
         printNotes(files[0], notes);
         const std::string summary = model::writeModelFile(files[1], m, *out, eps);
+        if (*out == model::FileFormat::Data && model::hasIntegers(m))
+            std::fprintf(stderr,
+                         "kvado-cli: %s: a data file keeps no integer marks: the model's "
+                         "relaxation is written (LP and MPS files keep them)\n",
+                         files[1].c_str());
         if (!summary.empty()) std::printf("%s\n", summary.c_str());
     } catch (const model::ReadError& e) {
         std::fprintf(stderr, "kvado-cli: %s\n", oneLine(e.what()).c_str());

@@ -8,25 +8,11 @@
 #include <cmath>
 
 #include "engine/GlpkGuard.h"
+#include "engine/GlpkModel.h"
 
 namespace kvado::engine {
 
 namespace {
-
-using model::kInfinity;
-
-// GLPK's bound type of [lower, upper]; either may be infinite.
-int boundType(Real lower, Real upper) {
-    const bool lo = std::isfinite(lower), up = std::isfinite(upper);
-    if (lo && up) return lower == upper ? GLP_FX : GLP_DB;
-    if (lo) return GLP_LO;
-    if (up) return GLP_UP;
-    return GLP_FR;
-}
-
-double finiteOrZero(Real v) {
-    return std::isfinite(v) ? static_cast<double>(v) : 0.0;
-}
 
 BasisStatus statusOf(int glpkStatus) {
     switch (glpkStatus) {
@@ -79,38 +65,6 @@ bool parseProgress(std::string_view line, SparseProgress& p) {
     return true;
 }
 
-// The model in GLPK, as it stands. The arrays are made before the guarded call.
-struct Loaded {
-    std::vector<int> ia{0}, ja{0};
-    std::vector<double> ar{0};
-};
-
-Loaded matrixOf(const model::Model& m) {
-    Loaded l;
-    const size_t n = m.entries.size() + 1;
-    l.ia.reserve(n);
-    l.ja.reserve(n);
-    l.ar.reserve(n);
-    for (const model::Entry& e : m.entries) {
-        if (e.value == 0) continue;
-        l.ia.push_back(e.row + 1);
-        l.ja.push_back(e.column + 1);
-        l.ar.push_back(static_cast<double>(e.value));
-    }
-    return l;
-}
-
-// A column or a row whose bounds cross: no point meets it.
-std::string crossingBounds(const model::Model& m) {
-    for (const model::Column& c : m.columns)
-        if (c.lower > c.upper || c.lower == kInfinity || c.upper == -kInfinity)
-            return "границы столбца " + c.name + " несовместны";
-    for (const model::Row& r : m.rows)
-        if (r.lower > r.upper || r.lower == kInfinity || r.upper == -kInfinity)
-            return "границы строки " + r.name + " несовместны";
-    return {};
-}
-
 } // namespace
 
 const char* sparseStatusName(SparseStatus s) {
@@ -156,7 +110,7 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         return a;
     }
     // Everything GLPK is given is made here, outside the guarded calls.
-    Loaded loaded = matrixOf(m);
+    GlpkArrays loaded = glpkArraysOf(m);
     std::string pending; // an unfinished output line
     bool stopped = false;
     const GlpkOutput output = [&](std::string_view text) {
@@ -183,26 +137,8 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         return a;
     }
     glp_prob* lp = problem.get();
-    GlpkResult r = glpkGuarded([&] {
-        glp_set_obj_dir(lp, m.sense == model::Sense::Maximize ? GLP_MAX : GLP_MIN);
-        glp_set_obj_coef(lp, 0, static_cast<double>(m.objectiveConstant));
-        if (rows > 0) glp_add_rows(lp, rows);
-        if (cols > 0) glp_add_cols(lp, cols);
-        for (int i = 0; i < rows; ++i) {
-            const model::Row& row = m.rows[static_cast<size_t>(i)];
-            glp_set_row_bnds(lp, i + 1, boundType(row.lower, row.upper), finiteOrZero(row.lower),
-                             finiteOrZero(row.upper));
-        }
-        for (int j = 0; j < cols; ++j) {
-            const model::Column& c = m.columns[static_cast<size_t>(j)];
-            glp_set_col_bnds(lp, j + 1, boundType(c.lower, c.upper), finiteOrZero(c.lower),
-                             finiteOrZero(c.upper));
-            glp_set_obj_coef(lp, j + 1, static_cast<double>(c.cost));
-        }
-        glp_load_matrix(lp, static_cast<int>(loaded.ia.size()) - 1, loaded.ia.data(),
-                        loaded.ja.data(), loaded.ar.data());
-    });
-    loaded = Loaded{}; // GLPK has its own copy now
+    GlpkResult r = glpkGuarded([&] { loadGlpkModel(lp, m, loaded, false); });
+    loaded = GlpkArrays{}; // GLPK has its own copy now
     if (!r.ok) {
         a.failure = r.failure;
         a.seconds = elapsed();

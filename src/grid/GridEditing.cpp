@@ -140,7 +140,10 @@ std::vector<std::pair<int, int>> GridEditHistory::undo(StringGridModel& grid) {
     StringGridModel::UpdateScope update(grid);
     // Last change first, so that a cell changed twice in one step gets its first text back.
     for (auto it = step.rbegin(); it != step.rend(); ++it) {
-        grid.setCell(it->col, it->row, std::move(it->text));
+        if (it->isMark)
+            grid.setColMark(it->col, it->mark);
+        else
+            grid.setCell(it->col, it->row, std::move(it->text));
         cells.emplace_back(it->col, it->row);
     }
     return cells;

@@ -32,11 +32,16 @@ public:
     void beginStep() { m_open.clear(); }
     // Before a cell is changed by the user's step.
     void record(const StringGridModel& grid, int col, int row) {
-        m_open.push_back({col, row, grid.cell(col, row)});
+        m_open.push_back({col, row, grid.cell(col, row), false, ColumnMark::None});
+    }
+    // Before a column's mark is changed by the user's step.
+    void recordMark(const StringGridModel& grid, int col) {
+        m_open.push_back({col, 0, {}, true, grid.colMark(col)});
     }
     void endStep();
     bool canUndo() const { return !m_steps.empty(); }
-    // Restores the cells of the last step; returns them so that the view can select them.
+    // Restores the cells and marks of the last step; returns the cells so that the view can
+    // select them (a mark gives its heading cell).
     std::vector<std::pair<int, int>> undo(StringGridModel& grid);
     // Edits made by others (a new table, an opened file) end what can be undone.
     void clear() { m_steps.clear(); }
@@ -45,6 +50,8 @@ private:
     struct Change {
         int col, row;
         std::string text;
+        bool isMark;
+        ColumnMark mark;
     };
     std::vector<Change> m_open;
     std::vector<std::vector<Change>> m_steps;

@@ -14,6 +14,7 @@ void StringGridModel::setColCount(int count) {
     if (count == m_cols) return;
     // Only the widths of the columns that leave are dropped: the cells keep their text.
     if (static_cast<size_t>(count) < m_widths.size()) m_widths.resize(static_cast<size_t>(count));
+    if (static_cast<size_t>(count) < m_marks.size()) m_marks.resize(static_cast<size_t>(count));
     m_cols = count;
     changed();
     if (notifying()) m_observer->countsChanged();
@@ -59,6 +60,32 @@ void StringGridModel::setColWidth(int col, int width) {
     if (notifying()) m_observer->colWidthChanged(col);
 }
 
+ColumnMark StringGridModel::colMark(int col) const {
+    if (col < 0 || static_cast<size_t>(col) >= m_marks.size()) return ColumnMark::None;
+    return m_marks[static_cast<size_t>(col)];
+}
+
+void StringGridModel::setColMark(int col, ColumnMark mark) {
+    if (col < 0 || col >= m_cols || colMark(col) == mark) return;
+    if (static_cast<size_t>(col) >= m_marks.size())
+        m_marks.resize(static_cast<size_t>(col) + 1, ColumnMark::None);
+    m_marks[static_cast<size_t>(col)] = mark;
+    changed();
+    if (notifying()) m_observer->colMarkChanged(col);
+}
+
+bool StringGridModel::hasMarks() const {
+    return std::any_of(m_marks.begin(), m_marks.end(),
+                       [](ColumnMark m) { return m != ColumnMark::None; });
+}
+
+void StringGridModel::clearMarks() {
+    if (!hasMarks()) return;
+    m_marks.clear();
+    changed();
+    if (notifying()) m_observer->gridChanged();
+}
+
 const std::string& StringGridModel::cell(int col, int row) const {
     if (col < 0 || row < 0 || static_cast<size_t>(row) >= m_cells.size()) return kEmpty;
     const auto& line = m_cells[static_cast<size_t>(row)];
@@ -95,13 +122,20 @@ void StringGridModel::clearCells() {
 }
 
 StringGridModel::Contents StringGridModel::contents() const {
-    return {m_cols, m_rows, m_fixedCols, m_fixedRows, m_cells, m_widths};
+    return {m_cols, m_rows, m_fixedCols, m_fixedRows, m_cells, m_widths, m_marks};
 }
 
 StringGridModel::Contents StringGridModel::takeContents() {
-    Contents c{m_cols, m_rows, m_fixedCols, m_fixedRows, std::move(m_cells), std::move(m_widths)};
+    Contents c{m_cols,
+               m_rows,
+               m_fixedCols,
+               m_fixedRows,
+               std::move(m_cells),
+               std::move(m_widths),
+               std::move(m_marks)};
     m_cells.clear();
     m_widths.clear();
+    m_marks.clear();
     return c;
 }
 
@@ -112,6 +146,7 @@ void StringGridModel::restore(Contents c) {
     m_fixedRows = c.fixedRows;
     m_cells = std::move(c.cells);
     m_widths = std::move(c.widths);
+    m_marks = std::move(c.marks);
     changed();
     if (notifying()) m_observer->gridChanged();
 }

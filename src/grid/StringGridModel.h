@@ -15,6 +15,11 @@
 
 namespace kvado {
 
+// What a column of the input grid says of its unknown beyond its numbers: whether it must
+// take whole values («целое») or only 0 and 1 («0/1»). The mark belongs to the column, not to
+// a cell, so typing, pasting and deleting cells never touch it.
+enum class ColumnMark : unsigned char { None, Integer, Binary };
+
 class StringGridModel {
 public:
     static constexpr int kDefaultColWidth = 100;
@@ -28,6 +33,7 @@ public:
         virtual void cellChanged(int col, int row) = 0;
         virtual void colWidthChanged(int col) = 0;
         virtual void gridChanged() = 0;
+        virtual void colMarkChanged(int col) = 0;
     };
 
     StringGridModel(int colCount = 5, int rowCount = 5)
@@ -52,6 +58,13 @@ public:
     int colWidth(int col) const;
     void setColWidth(int col, int width);
 
+    // Marks belong to the columns shown, as widths do: a column that drops out of the grid
+    // loses its mark, and one that comes into it has none.
+    ColumnMark colMark(int col) const;
+    void setColMark(int col, ColumnMark mark);
+    bool hasMarks() const;
+    void clearMarks();
+
     // Any cell may be read or written, inside the counts or not; negative indices read as
     // empty text and are not written.
     const std::string& cell(int col, int row) const;
@@ -66,6 +79,7 @@ public:
         int cols = 0, rows = 0, fixedCols = 0, fixedRows = 0;
         std::vector<std::vector<std::string>> cells;
         std::vector<int> widths;
+        std::vector<ColumnMark> marks;
     };
     Contents contents() const;
     // The same, moved out: this grid is left without text.
@@ -101,6 +115,7 @@ private:
     int m_fixedRows = 0;
     std::vector<std::vector<std::string>> m_cells; // [row][col], each row as long as needed
     std::vector<int> m_widths;                     // columns with a width set, rest default
+    std::vector<ColumnMark> m_marks;               // columns up to the last marked one
     Observer* m_observer = nullptr;
     int m_updateDepth = 0;
     bool m_pending = false;

@@ -196,7 +196,7 @@ Token Lexer::scan() {
     fail("недопустимый знак " + found(s.substr(p, n)));
 }
 
-enum class Keyword { None, Minimize, Maximize, SubjectTo, Bounds, End, Integer, Semi };
+enum class Keyword { None, Minimize, Maximize, SubjectTo, Bounds, End, Integer, Binary, Sos, Semi };
 
 bool isOp(const Token& t, std::string_view op) {
     return t.kind == Token::Op && t.text == op;
@@ -233,6 +233,8 @@ private:
     void constraints();
     void constraint();
     void bounds();
+    // The names of a General or Binary section, marked `kind`.
+    void integers(ColumnKind kind);
     // A term list into the current row's entries (row >= 0) or the costs; returns the constant.
     ExactReal terms(int32_t row, bool objective);
     // Adds a·x_j; false when the sum of the terms is beyond the extended range.
@@ -268,9 +270,11 @@ Keyword LpReader::keyword(size_t k) {
         if (sameWord(w, s)) return Keyword::SubjectTo;
     if (sameWord(w, "bounds") || sameWord(w, "bound")) return Keyword::Bounds;
     if (sameWord(w, "end")) return Keyword::End;
-    for (const char* s : {"general", "generals", "gen", "integer", "integers", "int", "binary",
-                          "binaries", "bin", "sos"})
+    for (const char* s : {"general", "generals", "gen", "integer", "integers", "int"})
         if (sameWord(w, s)) return Keyword::Integer;
+    for (const char* s : {"binary", "binaries", "bin"})
+        if (sameWord(w, s)) return Keyword::Binary;
+    if (sameWord(w, "sos")) return Keyword::Sos;
     for (const char* s : {"semi", "semis", "semi-continuous", "semicontinuous"})
         if (sameWord(w, s)) return Keyword::Semi;
     return Keyword::None;
@@ -506,6 +510,19 @@ void LpReader::bounds() {
     }
 }
 
+void LpReader::integers(ColumnKind kind) {
+    while (lx.peek().kind != Token::End && keyword() == Keyword::None) {
+        const Token& t = lx.peek();
+        if (t.kind != Token::Name) fail(t, "ожидалось имя целочисленной переменной");
+        Column& c = m.columns[static_cast<size_t>(column(lx.next().text))];
+        c.kind = kind;
+        if (kind == ColumnKind::Binary) {
+            setLower(c, {0, {}});
+            setUpper(c, {1, {}});
+        }
+    }
+}
+
 Model LpReader::read() {
     const Keyword sense = keyword();
     if (sense != Keyword::Minimize && sense != Keyword::Maximize &&
@@ -532,12 +549,17 @@ Model LpReader::read() {
             lx.next();
             seenBounds = true;
             bounds();
-        } else if (k == Keyword::Integer) {
+        } else if (k == Keyword::Integer || k == Keyword::Binary) {
+            lx.next();
+            integers(k == Keyword::Integer ? ColumnKind::Integer : ColumnKind::Binary);
+        } else if (k == Keyword::Sos) {
             failText(t, "раздел «" + std::string(t.text) +
-                            "» не поддерживается: целочисленные неизвестные пока не решаются");
+                            "» не поддерживается: специальные упорядоченные множества (SOS) "
+                            "программа не решает");
         } else if (k == Keyword::Semi) {
             failText(t, "раздел «" + std::string(t.text) +
-                            "» не поддерживается: полунепрерывные неизвестные пока не решаются");
+                            "» не поддерживается: полунепрерывные неизвестные программа не "
+                            "решает");
         } else {
             fail(t, seenBounds        ? "ожидался раздел End"
                     : seenConstraints ? "ожидался раздел Bounds или End"
@@ -545,6 +567,9 @@ Model LpReader::read() {
         }
     }
     m.name = lx.problemName;
+    for (Column& c : m.columns)
+        if (c.kind == ColumnKind::Binary && (c.lower < 0 || c.upper > 1))
+            c.kind = ColumnKind::Integer;
     // Rows without a name are called by their number, unless a named row already is.
     for (size_t r = 0; r < m.rows.size(); ++r) {
         if (!m_unnamed[r]) continue;
@@ -607,6 +632,12 @@ std::string lpName(const std::string& name) {
     }
     if (reservedWord(s)) s += "_";
     return s;
+}
+
+// A Binary column whose bounds are 0 and 1, written in the Binaries section alone (a Binary
+// column narrowed further is written as a general integer with its bounds).
+bool binaryAsWritten(const Column& c) {
+    return c.kind == ColumnKind::Binary && c.lower == 0 && c.upper == 1;
 }
 
 void writeTerms(std::string& out, const std::vector<std::pair<Real, const std::string*>>& terms) {
@@ -699,6 +730,7 @@ std::string writeLp(const Model& m) {
     for (size_t j = 0; j < m.columns.size(); ++j) {
         const Real l = m.columns[j].lower, u = m.columns[j].upper;
         if (l == 0 && u == kInfinity) continue;
+        if (binaryAsWritten(m.columns[j])) continue; // the Binaries section says 0 and 1
         if (!any) out += "Bounds\n";
         any = true;
         const std::string& n = cols[j];
@@ -726,6 +758,24 @@ std::string writeLp(const Model& m) {
             out += numberText(u);
         }
         out += '\n';
+    }
+    // General integers, then binaries, eight names a line.
+    for (const bool binary : {false, true}) {
+        int onLine = 0;
+        for (size_t j = 0; j < m.columns.size(); ++j) {
+            const Column& c = m.columns[j];
+            if (!isInteger(c) || binaryAsWritten(c) != binary) continue;
+            if (onLine == 0 || onLine == 8) {
+                if (onLine == 0)
+                    out += binary ? "Binaries\n" : "Generals\n";
+                else
+                    out += '\n';
+                onLine = 0;
+            }
+            out += ' ' + cols[j];
+            ++onLine;
+        }
+        if (onLine > 0) out += '\n';
     }
     out += "End\n";
     return out;

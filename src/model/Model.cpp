@@ -71,4 +71,16 @@ std::string numberText(Real v) {
     return text::formatRoundTrip(v);
 }
 
+bool hasIntegers(const Model& m) {
+    for (const Column& c : m.columns)
+        if (isInteger(c)) return true;
+    return false;
+}
+
+Model relaxation(Model m) {
+    for (Column& c : m.columns)
+        c.kind = ColumnKind::Continuous;
+    return m;
+}
+
 } // namespace kvado::model

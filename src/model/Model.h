@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "text/ExactNumber.h"
 #include "solver/RowKind.h"
+#include "text/ExactNumber.h"
 #include "text/NumberText.h"
 
 namespace kvado::model {
@@ -20,6 +20,12 @@ inline constexpr Real kInfinity = std::numeric_limits<Real>::infinity();
 
 enum class Sense { Minimize, Maximize };
 
+// What values a column may take. Binary is an integer column with bounds 0 and 1; it is kept
+// as Binary (not as Integer with those bounds) so that the writers write it back as the user
+// wrote it (LP `Binary`, MPS `BV`). The readers set lower 0 and upper 1 on a Binary column;
+// a bound given after the mark narrows them as for any column.
+enum class ColumnKind : uint8_t { Continuous, Integer, Binary };
+
 struct Column {
     std::string name;
     Real cost = 0;
@@ -27,6 +33,8 @@ struct Column {
     Real upper = kInfinity; // +kInfinity allowed
     // The exact values as written, where they differ from the extended ones (ExactNumber.h).
     text::ExactNumber costExact = {}, lowerExact = {}, upperExact = {};
+    // Last, so that the brace initialisations {name, cost, lower, upper} stay as they are.
+    ColumnKind kind = ColumnKind::Continuous;
 };
 
 struct Row {
@@ -59,6 +67,17 @@ struct Model {
     // the file, the transformation does not rely on any order.
     std::vector<Entry> entries;
 };
+
+// Whether any column is Integer or Binary: the model is then solved as an integer model unless
+// its linear relaxation is asked for.
+bool hasIntegers(const Model& m);
+// Whether column `c` must take a whole value (Integer or Binary).
+inline bool isInteger(const Column& c) {
+    return c.kind != ColumnKind::Continuous;
+}
+// The linear relaxation: the same model with every column Continuous (a Binary column keeps
+// its bounds 0 and 1).
+Model relaxation(Model m);
 
 // Row constructors, so that no caller gets the lower/upper convention wrong.
 Row lessRow(std::string name, Real b);

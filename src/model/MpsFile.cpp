@@ -74,7 +74,10 @@ private:
     std::vector<int64_t> m_lastLine;   // and its line
     std::vector<int64_t> m_entryLine;
     int32_t m_currentColumn = -1;
-    bool m_scattered = false; // a column's coefficients came in more than one run
+    int64_t m_integerLine = 0;      // the open 'INTORG' marker's line; 0: none open
+    std::vector<bool> m_upperGiven; // per column: a bound line set its upper bound
+    std::vector<bool> m_marked;     // per column: it stands between the markers
+    bool m_scattered = false;       // a column's coefficients came in more than one run
     int64_t m_objectiveLine = 0, m_constantLine = 0;
     std::string m_rhsSet, m_rangeSet, m_boundSet;
     bool m_otherSetNoted = false;
@@ -244,11 +247,32 @@ void MpsReader::rowsLine(const std::vector<std::string_view>& f) {
     m_lastLine.push_back(0);
 }
 
-void MpsReader::columnsLine(const std::vector<std::string_view>& f) {
-    for (const auto t : f)
-        if (t == "'MARKER'")
-            fail("целочисленные неизвестные (MARKER 'INTORG') не поддерживаются: их пока нельзя "
-                 "решить");
+void MpsReader::columnsLine(const std::vector<std::string_view>& fields) {
+    // In fixed MPS a blank name field stands for the column before, a view of that column's
+    // name, which a new column added below would move: such a line is read from copies.
+    std::vector<std::string> owned;
+    std::vector<std::string_view> copied;
+    if (m_fixed) {
+        owned.assign(fields.begin(), fields.end());
+        copied.assign(owned.begin(), owned.end());
+    }
+    const std::vector<std::string_view>& f = m_fixed ? copied : fields;
+    for (size_t k = 0; k < f.size(); ++k) {
+        if (!sameWord(f[k], "'MARKER'")) continue;
+        if (f.size() != 3 || k != 1) fail("ожидалось: имя метки, 'MARKER' и 'INTORG' или 'INTEND'");
+        if (sameWord(f[2], "'INTORG'")) {
+            if (m_integerLine != 0)
+                fail("метка 'INTORG' без 'INTEND' после 'INTORG' в строке " +
+                     std::to_string(m_integerLine));
+            m_integerLine = m_line;
+        } else if (sameWord(f[2], "'INTEND'")) {
+            if (m_integerLine == 0) fail("метка 'INTEND' без 'INTORG' перед ней");
+            m_integerLine = 0;
+        } else {
+            fail("ожидалась метка 'INTORG' или 'INTEND', найдено " + found(f[2]));
+        }
+        return;
+    }
     if (f.size() != 3 && f.size() != 5)
         fail("ожидалось: имя неизвестной, имя строки, число (и, возможно, еще имя строки и "
              "число)");
@@ -259,10 +283,16 @@ void MpsReader::columnsLine(const std::vector<std::string_view>& f) {
         checkModelSize(m.rows.size(), m.columns.size() + 1);
         m.columns.push_back({std::move(name)});
         m_costLine.push_back(0);
+        m_upperGiven.push_back(false);
+        m_marked.push_back(false);
     } else if (j != m_currentColumn) {
         m_scattered = true;
     }
     m_currentColumn = j;
+    if (m_integerLine != 0) {
+        m.columns[static_cast<size_t>(j)].kind = ColumnKind::Integer;
+        m_marked[static_cast<size_t>(j)] = true;
+    }
     for (size_t k = 1; k + 1 < f.size(); k += 2) {
         const int32_t r = rowOf(f[k]);
         const Real v = number(f[k + 1]);
@@ -347,14 +377,12 @@ void MpsReader::boundsLine(const std::vector<std::string_view>& f) {
     std::string t(type);
     for (char& c : t)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (t == "BV" || t == "LI" || t == "UI")
-        fail("граница типа " + t +
-             " не поддерживается: целочисленные неизвестные пока не решаются");
     if (t == "SC")
-        fail("граница типа SC не поддерживается: полунепрерывные неизвестные пока не решаются");
-    const bool valued = t == "UP" || t == "LO" || t == "FX";
-    if (!valued && t != "FR" && t != "MI" && t != "PL")
-        fail("ожидался тип границы UP, LO, FX, FR, MI или PL, найдено " + found(type));
+        fail("граница типа SC не поддерживается: полунепрерывные неизвестные программа не "
+             "решает");
+    const bool valued = t == "UP" || t == "LO" || t == "FX" || t == "LI" || t == "UI";
+    if (!valued && t != "FR" && t != "MI" && t != "PL" && t != "BV")
+        fail("ожидался тип границы UP, LO, FX, FR, MI, PL, BV, LI или UI, найдено " + found(type));
     // With a value: type [set] column value; without: type [set] column (a value is ignored).
     size_t c;
     if (valued) {
@@ -395,7 +423,21 @@ void MpsReader::boundsLine(const std::vector<std::string_view>& f) {
         if (v <= -kInfiniteBound) v = -kInfinity;
         if (!std::isfinite(v)) vExact = {};
     }
-    if (t == "UP") {
+    const auto uc = static_cast<size_t>(it->second);
+    if (t != "LO" && t != "LI" && t != "MI") m_upperGiven[uc] = true;
+    if (t == "LI" || t == "UI") {
+        if (std::isfinite(v) && v != std::floor(v))
+            fail("граница типа " + t + " целочисленной неизвестной «" + col.name +
+                 "» не целая: " + std::string(f[c + 1]));
+        if (col.kind == ColumnKind::Continuous) col.kind = ColumnKind::Integer;
+        t = t == "LI" ? "LO" : "UP";
+    }
+    if (t == "BV") {
+        col.kind = ColumnKind::Binary;
+        col.lower = 0;
+        col.upper = 1;
+        col.lowerExact = col.upperExact = {};
+    } else if (t == "UP") {
         if (v < 0 && col.lower == 0) {
             note("верхняя граница неизвестной «" + col.name + "» отрицательна (" + numberText(v) +
                  "), а нижняя 0: нижняя граница принята равной -inf");
@@ -424,6 +466,23 @@ void MpsReader::boundsLine(const std::vector<std::string_view>& f) {
 }
 
 Model MpsReader::finish() {
+    if (m_integerLine != 0) {
+        m_line = m_integerLine;
+        fail("метка 'INTORG' без 'INTEND' после нее");
+    }
+    // An integer column of the markers without an upper bound is a 0/1 column, as the MPS
+    // convention has it (a lower bound above 1 leaves it without an upper one); a Binary column
+    // whose bounds left [0, 1] is a general integer.
+    for (size_t j = 0; j < m.columns.size(); ++j) {
+        Column& c = m.columns[j];
+        if (m_marked[j] && c.kind == ColumnKind::Integer && !m_upperGiven[j] &&
+            c.upper == kInfinity && !(c.lower > 1)) {
+            c.upper = 1;
+            c.upperExact = {};
+        }
+        if (c.kind == ColumnKind::Binary && (c.lower < 0 || c.upper > 1))
+            c.kind = ColumnKind::Integer;
+    }
     for (size_t r = 0; r < m.rows.size(); ++r) {
         const auto& p = m_pending[r];
         Row& row = m.rows[r];
@@ -627,7 +686,17 @@ std::string MpsWriter::write() {
             order[static_cast<size_t>(next[static_cast<size_t>(m.entries[k].column)]++)] = k;
     }
     out += "COLUMNS\n";
-    for (size_t j = 0; j < m.columns.size(); ++j) {
+    bool inMarker = false;
+    int markers = 0;
+    for (size_t j = 0; j <= m.columns.size(); ++j) {
+        // Integer columns between the markers 'INTORG' and 'INTEND'.
+        const bool integer = j < m.columns.size() && isInteger(m.columns[j]);
+        if (integer != inMarker) {
+            line("", "MARKER" + std::to_string(markers++), "'MARKER'", 0, false,
+                 integer ? "'INTORG'" : "'INTEND'");
+            inMarker = integer;
+        }
+        if (j == m.columns.size()) break;
         const Real c = m.columns[j].cost;
         // A column without coefficients is listed with its (zero) cost, so that it exists.
         if (c != 0 || start[j] == start[j + 1]) line("", cols[j], obj, c, true);
@@ -652,13 +721,18 @@ std::string MpsWriter::write() {
     bool anyBound = false;
     for (size_t j = 0; j < m.columns.size(); ++j) {
         const Real l = m.columns[j].lower, u = m.columns[j].upper;
-        if (l == 0 && u == kInfinity) continue;
+        const bool integer = isInteger(m.columns[j]);
+        // An integer column without an upper bound says so (PL): the markers' columns are 0/1
+        // columns otherwise.
+        if (l == 0 && u == kInfinity && !integer) continue;
         if (!anyBound) out += "BOUNDS\n";
         anyBound = true;
         auto bound = [&](const char* type, Real v, bool valued) {
             line(type, "BND", cols[j], v, valued);
         };
-        if (l == u) {
+        if (m.columns[j].kind == ColumnKind::Binary && l == 0 && u == 1) {
+            bound("BV", 0, false);
+        } else if (l == u) {
             bound("FX", l, true);
         } else if (l == -kInfinity && u == kInfinity) {
             bound("FR", 0, false);
@@ -667,7 +741,10 @@ std::string MpsWriter::write() {
                 bound("MI", 0, false);
             else if (l != 0)
                 bound("LO", l, true);
-            if (u != kInfinity) bound("UP", u, true);
+            if (u != kInfinity)
+                bound("UP", u, true);
+            else if (integer)
+                bound("PL", 0, false);
         }
     }
     out += "ENDATA\n";

@@ -30,7 +30,7 @@ std::string summaryText(const TransformSummary& s) {
 
 namespace {
 
-using ColumnKind = StandardForm::ColumnKind;
+using MapKind = StandardForm::ColumnKind;
 
 // The model's coefficients by rows, columns ascending within a row: two counting sorts, first
 // by column, then (stably) by row.
@@ -123,36 +123,36 @@ StandardForm toStandardForm(const Model& m) {
             if (sf.infeasible.empty()) sf.infeasibleColumn = static_cast<int32_t>(j);
             infeasible("у неизвестной «" + c.name + "» нижняя граница " + numberText(l) +
                        " больше верхней " + numberText(u));
-            map.kind = ColumnKind::Fixed;
+            map.kind = MapKind::Fixed;
             map.shift = std::isfinite(l) ? l : std::isfinite(u) ? u : 0;
             map.shiftExact = std::isfinite(l)   ? c.lowerExact
                              : std::isfinite(u) ? c.upperExact
                                                 : text::ExactNumber();
         } else if (l == u) {
-            map.kind = ColumnKind::Fixed;
+            map.kind = MapKind::Fixed;
             map.shift = l;
             map.shiftExact = c.lowerExact;
             ++sf.summary.fixed;
         } else if (std::isfinite(l)) {
-            map.kind = ColumnKind::Shifted;
+            map.kind = MapKind::Shifted;
             map.shift = l;
             map.shiftExact = c.lowerExact;
             map.column = static_cast<int32_t>(nStd++);
             if (l != 0) ++sf.summary.shifted;
             if (std::isfinite(u)) ++nBound;
         } else if (std::isfinite(u)) {
-            map.kind = ColumnKind::Mirrored;
+            map.kind = MapKind::Mirrored;
             map.shift = u;
             map.shiftExact = c.upperExact;
             map.column = static_cast<int32_t>(nStd++);
             ++sf.summary.mirrored;
         } else {
-            map.kind = ColumnKind::Free;
+            map.kind = MapKind::Free;
             map.column = static_cast<int32_t>(nStd);
             nStd += 2;
             ++sf.summary.split;
         }
-        if (map.kind != ColumnKind::Free) constant = constant + exactCost(c) * shiftOf(map);
+        if (map.kind != MapKind::Free) constant = constant + exactCost(c) * shiftOf(map);
     }
     sf.summary.boundRows = nBound;
     sf.offset = constant.value;
@@ -169,9 +169,9 @@ StandardForm toStandardForm(const Model& m) {
         for (auto k = rw.start[r]; k < rw.start[r + 1]; ++k) {
             const auto& map = sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
             const ExactReal a{rw.value[static_cast<size_t>(k)], rw.exact[static_cast<size_t>(k)]};
-            if (map.kind != ColumnKind::Free) adjust = adjust + a * shiftOf(map);
-            if (map.kind != ColumnKind::Fixed && a.value != 0)
-                count += map.kind == ColumnKind::Free ? 2 : 1;
+            if (map.kind != MapKind::Free) adjust = adjust + a * shiftOf(map);
+            if (map.kind != MapKind::Fixed && a.value != 0)
+                count += map.kind == MapKind::Free ? 2 : 1;
         }
         const ExactReal loExact = exactLower(row) - adjust, upExact = exactUpper(row) - adjust;
         const Real lo = loExact.value, up = upExact.value;
@@ -245,7 +245,7 @@ StandardForm toStandardForm(const Model& m) {
     for (size_t j = 0; j < nCols; ++j) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
-        if (map.kind == ColumnKind::Shifted && std::isfinite(c.upper)) {
+        if (map.kind == MapKind::Shifted && std::isfinite(c.upper)) {
             halves.push_back({-1, static_cast<int32_t>(j), RowKind::Less,
                               exactUpper(c) - exactLower(c), 1,
                               c.name + "<=" + numberText(c.upper)});
@@ -279,17 +279,17 @@ StandardForm toStandardForm(const Model& m) {
         if (map.column < 0) continue;
         const auto s = static_cast<size_t>(map.column);
         switch (map.kind) {
-        case ColumnKind::Shifted:
+        case MapKind::Shifted:
             sf.columnNames[s] = shiftedName(c.name, c.lower);
             sf.cost[s] = sigma * c.cost;
             sf.costExact[s] = (sigmaExact * exactCost(c)).exact;
             break;
-        case ColumnKind::Mirrored:
+        case MapKind::Mirrored:
             sf.columnNames[s] = numberText(c.upper) + "-" + c.name;
             sf.cost[s] = -sigma * c.cost;
             sf.costExact[s] = (-sigmaExact * exactCost(c)).exact;
             break;
-        case ColumnKind::Free:
+        case MapKind::Free:
             sf.columnNames[s] = c.name + "+";
             sf.columnNames[s + 1] = c.name + "-";
             sf.cost[s] = sigma * c.cost;
@@ -297,7 +297,7 @@ StandardForm toStandardForm(const Model& m) {
             sf.costExact[s] = (sigmaExact * exactCost(c)).exact;
             sf.costExact[s + 1] = (-sigmaExact * exactCost(c)).exact;
             break;
-        case ColumnKind::Fixed:
+        case MapKind::Fixed:
             break;
         }
     }
@@ -336,16 +336,16 @@ StandardForm toStandardForm(const Model& m) {
                     const Real a = h.sign * rw.value[static_cast<size_t>(k)];
                     const auto& map =
                         sf.columnMap[static_cast<size_t>(rw.column[static_cast<size_t>(k)])];
-                    if (a == 0 || map.kind == ColumnKind::Fixed) continue;
+                    if (a == 0 || map.kind == MapKind::Fixed) continue;
                     // The signs change nothing but the sign of the exact value.
                     const ExactReal x{rw.value[static_cast<size_t>(k)],
                                       rw.exact[static_cast<size_t>(k)]};
                     const ExactReal ax = h.sign < 0 ? -x : x;
                     const text::ExactNumber minus = (-ax).exact;
                     sf.columnIndex.push_back(map.column);
-                    sf.values.push_back(map.kind == ColumnKind::Mirrored ? -a : a);
-                    sf.valuesExact.push_back(map.kind == ColumnKind::Mirrored ? minus : ax.exact);
-                    if (map.kind == ColumnKind::Free) {
+                    sf.values.push_back(map.kind == MapKind::Mirrored ? -a : a);
+                    sf.valuesExact.push_back(map.kind == MapKind::Mirrored ? minus : ax.exact);
+                    if (map.kind == MapKind::Free) {
                         sf.columnIndex.push_back(map.column + 1);
                         sf.values.push_back(-a);
                         sf.valuesExact.push_back(minus);
@@ -472,7 +472,7 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
     for (size_t j = 0; j < nCols; ++j) {
         const auto& map = sf.columnMap[j];
         switch (map.kind) {
-        case ColumnKind::Shifted: {
+        case MapKind::Shifted: {
             u.columnValue[j] = map.shift + x(map.column);
             // The bound row's multiplier belongs to the column's reduced cost in the user's
             // terms, where the bound is not a row.
@@ -480,16 +480,16 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
             u.columnMarginal[j] = sigma * (reduced(map.column) + yb);
             break;
         }
-        case ColumnKind::Mirrored:
+        case MapKind::Mirrored:
             u.columnValue[j] = map.shift - x(map.column);
             u.columnMarginal[j] = -sigma * reduced(map.column);
             break;
-        case ColumnKind::Free:
+        case MapKind::Free:
             u.columnValue[j] = x(map.column) - x(map.column + 1);
             u.columnMarginal[j] =
                 basic(map.column) || basic(map.column + 1) ? Real(0) : sigma * reduced(map.column);
             break;
-        case ColumnKind::Fixed:
+        case MapKind::Fixed:
             u.columnValue[j] = map.shift;
             u.columnMarginal[j] = m.columns[j].cost;
             anyFixed = true;
@@ -499,7 +499,7 @@ UserSolution mapBack(const Model& m, const StandardForm& sf, const LpProblem& p)
     for (const auto& e : m.entries) {
         const auto r = static_cast<size_t>(e.row), j = static_cast<size_t>(e.column);
         u.rowActivity[r] += e.value * u.columnValue[j];
-        if (anyFixed && sf.columnMap[j].kind == ColumnKind::Fixed)
+        if (anyFixed && sf.columnMap[j].kind == MapKind::Fixed)
             u.columnMarginal[j] -= e.value * u.rowMarginal[r];
     }
     return u;

@@ -33,6 +33,14 @@ inline constexpr const char* kEmptyDataFile = "Файл данных пуст: �
 // `cols` unknowns (either may be 0 and is then not named).
 std::string growQuestion(int64_t rows, int64_t cols);
 
+// Before a data file is written for a grid whose unknowns are marked integer or binary: the
+// format has no place for the marks, so an LP file (`lpName`) is offered instead.
+inline std::string marksNotKeptQuestion(const std::string& lpName) {
+    return "В файле данных нет места для отметок неизвестных «целое» и «0/1»: они не будут "
+           "записаны.\r\nЗаписать задачу вместо него в файл LP «" +
+           lpName + "», где отметки сохранятся?";
+}
+
 // The last line of the error report of an open command that could not read its file.
 std::string notReadMessage(const std::string& fileName);
 

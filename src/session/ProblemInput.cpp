@@ -144,6 +144,8 @@ void layOutInputGrid(StringGridModel& g, int32_t M, int32_t N, bool newTable) {
     g.setColCount(N + 2);
     if (!newTable) return;
 
+    // The marks were the earlier problem's, as its names and numbers were.
+    g.clearMarks();
     for (int32_t c = 1; c <= N + 1; ++c)
         g.setColWidth(c, 70);
     g.setColWidth(0, 250);

@@ -14,6 +14,7 @@
 #include "datafile/OpenedGrid.h"
 #include "grid/GridNames.h"
 #include "model/ModelFiles.h"
+#include "session/GridMarks.h"
 #include "session/Messages.h"
 #include "solver/TraceLog.h"
 
@@ -148,6 +149,12 @@ std::string Session::rowLabel(int row) const {
     return "≤";
 }
 
+bool Session::inputHasMarks() const {
+    for (int32_t j = 1; j <= m_layout.N; ++j)
+        if (m_inputGrid->colMark(j + 1) != ColumnMark::None) return true;
+    return false;
+}
+
 // --- open ------------------------------------------------------------------------------------
 
 OpenResult Session::openDataFile(const std::string& path) {
@@ -185,6 +192,8 @@ OpenResult Session::openDataFile(const std::string& path) {
     m_solvedLoaded = false;
     m_steps.reset();
     m_problem = std::move(read);
+    // A data file holds no integer marks: its unknowns are all continuous.
+    cells.clearMarks();
     m_inputGrid->restore(cells.takeContents());
     // Whatever the file left in the input is no longer the model's.
     endLink();
@@ -220,6 +229,8 @@ OpenResult Session::openModel(const model::StandardForm& sf, Real eps,
         if (!sf.objectiveName.empty()) rows.push_back(sf.objectiveName);
         r.objectiveName = datafile::applyConstraintNames(*m_inputGrid, m_problem.M, rows);
         datafile::applyUnknownNames(*m_inputGrid, m_problem.N, sf.columnNames);
+        // A standard form of its own has no integer columns; a model's marks them below.
+        m_inputGrid->clearMarks();
     }
     r.edits = editTextsOf(m_problem, m_separator);
     r.dataRead = true;
@@ -234,10 +245,12 @@ OpenResult Session::openModel(const model::Model& model, model::StandardForm sf,
                               const std::string& fileName) {
     OpenResult r = openModel(sf, eps, fileName);
     m_solvedModel = nullptr;
+    forgetSparse();
     m_link = std::make_unique<Link>();
     m_link->model = model;
     m_link->standard = std::move(sf);
     m_link->modelRead = true;
+    markColumnsOf(model, *m_link->standard, *m_inputGrid);
     return r;
 }
 
@@ -341,6 +354,7 @@ const model::Model* Session::engineModel() const {
 void Session::endLink() {
     m_engineOnly.reset();
     m_solvedModel = nullptr;
+    forgetSparse();
     m_link.reset();
     m_userSolution.reset();
 }
@@ -387,7 +401,9 @@ model::Model Session::modelOfInput(const datafile::DataFileContents& contents) c
     LpProblem p;
     datafile::readDataFile(contents.data, p);
     const Names names = namesFromGrid(*m_inputGrid, p.N, p.M);
-    return model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
+    model::Model m = model::modelOfProblem(p, names.rows, names.columns, m_results.objectiveName);
+    applyColumnMarks(*m_inputGrid, m);
+    return m;
 }
 
 std::optional<std::string> Session::modelText(const EditTexts& edits, std::string& error) const {
@@ -433,6 +449,7 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     m_outcome = SolveOutcome::Stopped;
     m_solvedLoaded = false;
     m_steps.reset();
+    m_mip.reset();
     if (!options.stopRequested && m_view && !run)
         options.stopRequested = [view = m_view] { return view->stopRequested(); };
     m_solvedModel = &model;
@@ -465,6 +482,15 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     analyseSparse();
     if (m_view) m_view->reportAppended();
     return answer;
+}
+
+void Session::forgetSparse() {
+    if (!m_sparse) return;
+    m_sparse.reset();
+    m_engineRecord.reset();
+    m_engineRecordWhy.clear();
+    m_explanation = {};
+    m_exactCheck = {};
 }
 
 const EngineRecord* Session::engineRecord(std::string* why) const {
@@ -543,9 +569,8 @@ void Session::analyseSparse() {
 SolveResult Session::solveLoaded() {
     SolveResult result;
     m_solvedModel = nullptr;
-    m_sparse.reset();
-    m_engineRecord.reset();
-    m_engineRecordWhy.clear();
+    forgetSparse();
+    m_mip.reset();
     // The last solve's check goes with it: the windows never show it beside this solve.
     m_exactCheck = {};
     m_userSolution.reset();

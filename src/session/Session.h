@@ -24,6 +24,7 @@
 #include "engine/SparseEngine.h"
 #include "grid/GridResize.h"
 #include "grid/StringGridModel.h"
+#include "mip/MipTree.h"
 #include "model/Model.h"
 #include "model/ModelIo.h"
 #include "model/StandardForm.h"
@@ -149,6 +150,15 @@ public:
     // relation of a constraint row ("≥", "=", "≤"), "Z" at the objective row, nothing at the
     // headings.
     std::string rowLabel(int row) const;
+    // The counts the input grid is laid out for.
+    const GridCounts& gridLayout() const { return m_layout; }
+    // The unknown (1-based) whose column `col` of the input grid is, by that layout; 0 for the
+    // name and right-hand-side columns and beyond the last unknown.
+    int32_t unknownOfColumn(int col) const {
+        return col >= 2 && col <= m_layout.N + 1 ? col - 1 : 0;
+    }
+    // Whether some unknown of the input grid is marked integer or binary.
+    bool inputHasMarks() const;
 
     // --- the user's typing ----------------------------------------------------------------
     // Typing in a cell of the input grid, or in an edit: work the user would not want to lose
@@ -272,6 +282,27 @@ public:
     // form is beyond the method's limits or the basis does not map.
     const EngineRecord* engineRecord(std::string* why = nullptr) const;
 
+    // --- integer models (IntegerSolve.cpp) -----------------------------------------------------
+    // `model` solved as an integer model (the own branch and bound or GLPK's branch and cut, as
+    // `options` asks): the trace log holds the search's summary, the report the outcome, the
+    // section «Целочисленное решение» and the exact check of the integer plan and, for a plan,
+    // the answer in the model's terms («Решение исходной задачи», userSolution(): the plan with
+    // the marginals of the relaxation with the integer columns fixed). The problem record and
+    // the input stay as they were; lastMip() keeps the answer (the tree included) until the
+    // next solve. The view's stop command ends the search (keeping the best plan) unless
+    // `options` has a stop request of its own; `run` as solveSparse's.
+    using MipRunner = std::function<mip::MipAnswer(const std::function<mip::MipAnswer()>&)>;
+    mip::MipAnswer solveInteger(const model::Model& model, mip::MipOptions options = {},
+                                const MipRunner& run = nullptr);
+    // `model`'s linear relaxation (every column continuous) solved by the sparse engine as
+    // solveSparse() does; lastMip() is then empty.
+    engine::SparseAnswer solveRelaxation(const model::Model& model,
+                                         engine::SparseOptions options = {},
+                                         const EngineRunner& run = nullptr);
+    // The last integer search and the model it searched (null unless the last solve was one).
+    const mip::MipAnswer* lastMip() const { return m_mip.get(); }
+    const model::Model* lastMipModel() const { return m_mip ? &m_mipModel : nullptr; }
+
     // --- the exact check ----------------------------------------------------------------------
     // Whether solveLoaded() runs the automatic check (on unless turned off; kvado-cli runs its
     // own on request, so its report stays as it was).
@@ -349,6 +380,9 @@ private:
                             bool exactSolve, bool sharedLimit = false) const;
     // The automatic exact check and the explanation of a sparse solve, on its record.
     void analyseSparse();
+    // Another solve, an open or the link's end: the last sparse solve's answer, record and
+    // analyses go.
+    void forgetSparse();
     analysis::ExplainOptions explainOptions();
     void writeExactSection(const ExactCheck& check);
     ModelOpen layModel(const model::Model& model, const std::string& fileName,
@@ -397,6 +431,8 @@ private:
     mutable std::unique_ptr<EngineRecord> m_engineRecord;
     mutable std::string m_engineRecordWhy; // why there is none, once asked
     mutable std::optional<model::UserSolution> m_userSolution;
+    std::unique_ptr<mip::MipAnswer> m_mip; // the last integer search
+    model::Model m_mipModel;               // the model it searched (or whose relaxation)
     struct Edited {
         bool grid = false, edits = false;
         bool modelText = false; // laid in from the model window's text, not typed since

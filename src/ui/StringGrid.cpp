@@ -35,17 +35,27 @@ int StringGridAdapter::columnCount(const QModelIndex& parent) const {
 
 QVariant StringGridAdapter::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
+    const ColumnMark mark = index.row() == 0 ? m_cells.colMark(index.column()) : ColumnMark::None;
     switch (role) {
     case Qt::DisplayRole:
+        if (mark != ColumnMark::None)
+            return QString::fromStdString(m_cells.cell(index.column(), 0)) + markText(mark);
+        return QString::fromStdString(m_cells.cell(index.column(), index.row()));
     case Qt::EditRole:
         return QString::fromStdString(m_cells.cell(index.column(), index.row()));
     case Qt::ToolTipRole: {
+        if (mark == ColumnMark::Integer)
+            return QStringLiteral("Целая неизвестная: в решении принимает только целые значения");
+        if (mark == ColumnMark::Binary)
+            return QStringLiteral("Двоичная неизвестная: в решении принимает только 0 или 1");
         // A text cut at its column's edge can still be read whole.
         const std::string& text = m_cells.cell(index.column(), index.row());
         if (text.empty()) return {};
         return QString::fromStdString(text);
     }
     case Qt::BackgroundRole:
+        if (mark == ColumnMark::Integer) return QBrush(QColor(255, 236, 179));
+        if (mark == ColumnMark::Binary) return QBrush(QColor(200, 230, 255));
         if (m_cells.isFixed(index.column(), index.row())) return m_fixedBrush;
         return {};
     default:
@@ -75,6 +85,24 @@ void StringGridAdapter::userSet(int col, int row, std::string text) {
     if (m_cells.cell(col, row) == text) return;
     m_history.record(m_cells, col, row);
     m_cells.setCell(col, row, std::move(text));
+}
+
+void StringGridAdapter::userSetMark(int col, ColumnMark mark) {
+    if (m_cells.colMark(col) == mark) return;
+    m_history.recordMark(m_cells, col);
+    m_cells.setColMark(col, mark);
+}
+
+QString StringGridAdapter::markText(ColumnMark mark) {
+    switch (mark) {
+    case ColumnMark::Integer:
+        return QStringLiteral("целое");
+    case ColumnMark::Binary:
+        return QStringLiteral("0/1");
+    case ColumnMark::None:
+        break;
+    }
+    return {};
 }
 
 Qt::ItemFlags StringGridAdapter::flags(const QModelIndex& index) const {
@@ -118,6 +146,14 @@ void StringGridAdapter::cellChanged(int col, int row) {
     if (col >= m_cols || row >= m_rows) return; // kept text outside the grid: nothing shows
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void StringGridAdapter::colMarkChanged(int col) {
+    if (!m_userEdit) m_history.clear();
+    m_changed = true;
+    if (col >= m_cols || m_rows == 0) return;
+    const QModelIndex i = index(0, col);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 void StringGridAdapter::colWidthChanged(int col) {
@@ -181,6 +217,16 @@ void StringGrid::setUp() {
     // Columns that come into the grid take the model's width for them.
     connect(m_adapter, &QAbstractItemModel::columnsInserted, this, &StringGrid::applyAllWidths);
     applyAllWidths();
+    offerHeadingMenu(this);
+}
+
+void StringGrid::offerHeadingMenu(QTableView* view) {
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        const QModelIndex at = view->indexAt(pos);
+        if (at.isValid() && at.row() == 0)
+            emit headingMenuRequested(at.column(), view->viewport()->mapToGlobal(pos));
+    });
 }
 
 // The adapter goes before the model it observes.
@@ -219,6 +265,7 @@ QTableView* StringGrid::frozenView() {
     v->setFocusPolicy(Qt::NoFocus);
     v->setAutoScroll(false);
     v->setStyleSheet(QStringLiteral("QTableView { border-right: 1px solid gray; }"));
+    offerHeadingMenu(v);
     v->hide();
     return v;
 }
@@ -537,10 +584,13 @@ void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
 void StringGrid::widenColumnToText(int col, int widest) {
     const QFontMetrics metrics(font());
     int width = m_cells.colWidth(col);
-    for (int r = 0; r < m_cells.rowCount(); ++r)
-        width = std::max(width, std::min(widest, metrics.horizontalAdvance(
-                                                     QString::fromStdString(m_cells.cell(col, r))) +
-                                                     14));
+    for (int r = 0; r < m_cells.rowCount(); ++r) {
+        // The heading as shown: a mark stands after its text.
+        const QString text =
+            r == 0 ? m_adapter->data(m_adapter->index(0, col), Qt::DisplayRole).toString()
+                   : QString::fromStdString(m_cells.cell(col, r));
+        width = std::max(width, std::min(widest, metrics.horizontalAdvance(text) + 14));
+    }
     if (width != m_cells.colWidth(col)) m_cells.setColWidth(col, width);
 }
 

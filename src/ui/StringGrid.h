@@ -52,6 +52,12 @@ public:
     }
     // Sets a cell as part of a user step: recorded, and left alone when it does not change.
     void userSet(int col, int row, std::string text);
+    // Sets a column's mark as part of a user step, recorded as a cell is.
+    void userSetMark(int col, ColumnMark mark);
+
+    // A marked column's heading shows its mark after its text, on a tint of its own, so that a
+    // student sees at a glance which unknowns must be whole; the cell's text stays as it is.
+    static QString markText(ColumnMark mark);
 
 signals:
     // A step of the user's own changed cells (an undo included).
@@ -65,6 +71,7 @@ private:
     void cellChanged(int col, int row) override;
     void colWidthChanged(int col) override;
     void gridChanged() override;
+    void colMarkChanged(int col) override;
     void syncCounts();
 
     StringGridModel& m_cells;
@@ -126,6 +133,11 @@ public:
         m_growRequest = std::move(request);
     }
 
+signals:
+    // A right click on a cell of the heading row (in the grid or its frozen pane), at
+    // `globalPos` on the screen.
+    void headingMenuRequested(int col, const QPoint& globalPos);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -141,6 +153,8 @@ protected:
 
 private:
     void setUp();
+    // The heading row's context menu, asked of `view` (the grid or a frozen pane).
+    void offerHeadingMenu(QTableView* view);
     void applyWidth(int col);
     void applyAllWidths();
     // The nearest cell to `index` outside the fixed rows and columns; invalid when there is

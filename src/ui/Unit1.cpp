@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,7 +21,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -29,17 +32,23 @@
 #include "engine/GlpkGuard.h"
 #include "model/ModelIo.h"
 #include "session/FileNames.h"
+#include "session/GomorySolve.h"
+#include "session/IntegerSolve.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unExplain.h"
 #include "ui/unGenData.h"
+#include "ui/unGomory.h"
 #include "ui/unGraph.h"
 #include "ui/unLog.h"
+#include "ui/unMipOptions.h"
+#include "ui/unMipResults.h"
 #include "ui/unModel.h"
 #include "ui/unResults2.h"
 #include "ui/unSteps.h"
+#include "ui/unTree.h"
 #include "ui/unUserTerms.h"
 #include "ui/unZastav.h"
 
@@ -254,6 +263,8 @@ void TForm1::createControls() {
             [this] { m_session->noteGridTyping(); });
     for (QLineEdit* e : {edG, edE, edL, edN, edEps})
         connect(e, &QLineEdit::textEdited, this, [this] { m_session->noteEditTyping(); });
+    connect(SG1, &StringGrid::headingMenuRequested, this,
+            [this](int col, const QPoint& at) { headingMenu(col, at); });
     // A block pasted beyond the grid grows the counts when the user agrees: the extra columns
     // become unknowns, the extra rows "<=" constraints.
     SG1->setGrowRequest([this](int cols, int rows) {
@@ -342,6 +353,63 @@ void TForm1::createMenu() {
         engines->addAction(a);
     }
     idEngineMethod->setChecked(true);
+
+    idMipOptions = action("idMipOptions", "Целочисленное решение...", &TForm1::idMipOptionsClick);
+    mnSolve->addAction(idMipOptions);
+    idTree = action("idTree", "Дерево ветвлений", &TForm1::idTreeClick);
+    mnSolve->addAction(idTree);
+    idGomory = action("idGomory", "Отсечения Гомори", &TForm1::idGomoryClick);
+    mnSolve->addAction(idGomory);
+    mnMark = mnSolve->addMenu(QStringLiteral("Вид неизвестной"));
+    mnMark->setObjectName(QStringLiteral("mnMark"));
+    auto markAction = [&](const char* name, const char* text, ColumnMark mark) {
+        QAction* a = mnMark->addAction(QString::fromUtf8(text));
+        a->setObjectName(QLatin1String(name));
+        connectCommand(a, &QAction::triggered, this, m_toolkit,
+                       [this, mark] { idMarkClick(mark); });
+        return a;
+    };
+    idMarkContinuous = markAction("idMarkContinuous", "Непрерывная", ColumnMark::None);
+    idMarkInteger = markAction("idMarkInteger", "Целая («целое»)", ColumnMark::Integer);
+    idMarkBinary = markAction("idMarkBinary", "Двоичная («0/1»)", ColumnMark::Binary);
+}
+
+void TForm1::idMarkClick(ColumnMark mark) {
+    setColumnMark(SG1->currentIndex().isValid() ? SG1->currentIndex().column() : -1, mark);
+}
+
+void TForm1::setColumnMark(int col, ColumnMark mark) {
+    if (m_session->unknownOfColumn(col) == 0) {
+        m_toolkit.showMessage(QStringLiteral(
+            "Выберите ячейку в столбце неизвестной: целой или двоичной можно сделать только "
+            "неизвестную"));
+        return;
+    }
+    StringGridAdapter& cells = SG1->adapter();
+    cells.userStep([&] { cells.userSetMark(col, mark); });
+    // The heading shows its mark after its text; it is read whole.
+    SG1->widenColumnToText(col, 200);
+}
+
+void TForm1::headingMenu(int col, const QPoint& globalPos) {
+    if (m_solving || m_session->unknownOfColumn(col) == 0) return;
+    QMenu menu(this);
+    const ColumnMark now = SG1->cells().colMark(col);
+    const struct {
+        const char* text;
+        ColumnMark mark;
+    } choices[] = {{"Непрерывная", ColumnMark::None},
+                   {"Целая («целое»)", ColumnMark::Integer},
+                   {"Двоичная («0/1»)", ColumnMark::Binary}};
+    for (const auto& c : choices) {
+        QAction* a = menu.addAction(QString::fromUtf8(c.text));
+        a->setCheckable(true);
+        a->setChecked(c.mark == now);
+        const ColumnMark mark = c.mark;
+        connectCommand(a, &QAction::triggered, this, m_toolkit,
+                       [this, col, mark] { setColumnMark(col, mark); });
+    }
+    menu.exec(globalPos);
 }
 
 session::Engine TForm1::engine() const {
@@ -639,8 +707,18 @@ bool TForm1::writeDataFiles() {
     SD1.chosenFilter = &filter;
     const auto chosen = chooseSaveFile(m_toolkit, SD1);
     if (!chosen) return false;
-    const std::string path = chosen->toStdString();
-    if (const auto format = modelFormat(path, filter)) {
+    std::string path = chosen->toStdString();
+    std::optional<model::FileFormat> format = modelFormat(path, filter);
+    if (!format && m_session->inputHasMarks()) {
+        // The data file keeps only the numbers; the marks would be lost without a word.
+        const std::string lpPath = std::filesystem::path(path).replace_extension(".lp").string();
+        if (m_toolkit.askYesNo(QString::fromStdString(session::marksNotKeptQuestion(
+                std::filesystem::path(lpPath).filename().string())))) {
+            path = lpPath;
+            format = model::FileFormat::Lp;
+        }
+    }
+    if (format) {
         // The model the input stands for: the file's own while linked to it.
         model::writeModelFile(path, m_session->modelOfInput(contents), *format);
     } else {
@@ -699,6 +777,16 @@ void TForm1::btnSolveClick() {
 }
 
 void TForm1::solveGrid(bool showResults) {
+    if (showResults) {
+        // Unknowns marked integer make «Решить» an integer search, unless the relaxation is
+        // asked for; the steps and the graph always solve the relaxation by the method.
+        bool refused = false;
+        if (const model::Model* m = integerModel(refused)) {
+            solveIntegerModel(*m);
+            return;
+        }
+        if (refused) return;
+    }
     // A model only the engine takes is never the grid's problem.
     const bool engineOnly = m_session->engineModel() != nullptr && !m_session->linked();
     if (showResults && (engine() == session::Engine::Sparse || engineOnly)) {
@@ -810,7 +898,9 @@ void TForm1::solveWithEngine() {
     };
     engine::SparseAnswer answer;
     try {
-        answer = m_session->solveSparse(*model, options, run);
+        // The integer marks are left aside when the relaxation is asked for.
+        answer = model::hasIntegers(*model) ? m_session->solveRelaxation(*model, options, run)
+                                            : m_session->solveSparse(*model, options, run);
     } catch (...) {
         setStatusText(status);
         throw;
@@ -848,6 +938,161 @@ void TForm1::solveWithEngine() {
     }
     if (m_userTerms == nullptr) m_userTerms = new TfrmUserTerms(m_toolkit, this);
     m_userTerms->showSparse(*m_session);
+}
+
+const model::Model* TForm1::integerModel(bool& refused) {
+    refused = false;
+    if (mipOptionsWindow()->relaxation()) return nullptr;
+    const model::Model* m = nullptr;
+    if (m_session->engineModel() != nullptr && !m_session->linked())
+        m = m_session->engineModel();
+    else if (m_session->linkedTransformed())
+        m = m_session->linkedModel();
+    if (m != nullptr) return model::hasIntegers(*m) ? m : nullptr;
+    if (!m_session->inputHasMarks()) return nullptr;
+    const datafile::DataFileContents contents = m_session->inputContents(editTexts());
+    if (!contents.error.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(contents.error));
+        refused = true;
+        return nullptr;
+    }
+    m_typedModel = std::make_unique<model::Model>(m_session->modelOfInput(contents));
+    return m_typedModel.get();
+}
+
+void TForm1::solveIntegerModel(const model::Model& model) {
+    m_lastOutcome.reset();
+    if (m_windows.results2 != nullptr) m_windows.results2->setOptimalSolve(false);
+    if (m_explain != nullptr) m_explain->hide();
+    struct Progress {
+        std::mutex lock;
+        mip::MipProgress last;
+        bool fresh = false;
+    } progress;
+    std::atomic<bool> stop{false};
+    mip::MipOptions options;
+    TfrmMipOptions* chosen = mipOptionsWindow();
+    options.engine = chosen->engine();
+    options.timeLimitSeconds = chosen->timeLimitSeconds();
+    options.gapLimit = chosen->gapLimit();
+    options.stopRequested = [&stop] { return stop.load(); };
+    options.progress = [&progress](const mip::MipProgress& p) {
+        const std::lock_guard<std::mutex> hold(progress.lock);
+        progress.last = p;
+        progress.fresh = true;
+    };
+    const QString status = statusText();
+    auto number = [this](Real v) {
+        return QString::fromStdString(text::formatShortGeneral(v, m_decimalSeparator));
+    };
+    auto run = [&](const std::function<mip::MipAnswer()>& search) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_stopRequested) stop = true;
+        mip::MipAnswer answer;
+        std::exception_ptr failure;
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            try {
+                answer = search();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            engine::glpkThreadEnd();
+            done = true;
+        });
+        while (!done) {
+            if (m_stopRequested) stop = true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            {
+                const std::lock_guard<std::mutex> hold(progress.lock);
+                if (progress.fresh) {
+                    const mip::MipProgress& p = progress.last;
+                    const QString none = QStringLiteral("нет");
+                    setStatusText(
+                        QStringLiteral(
+                            "   Узлов: %1, лучшее целое: %2, граница: %3, разрыв: %4, %5 с")
+                            .arg(p.nodes)
+                            .arg(p.hasIncumbent ? number(p.incumbent) : none,
+                                 p.hasBound ? number(p.bound) : none,
+                                 p.hasIncumbent && p.hasBound
+                                     ? number(Real(p.gap * 100)) + QStringLiteral(" %")
+                                     : none,
+                                 number(Real(std::round(p.seconds * 10) / 10))));
+                    progress.fresh = false;
+                }
+            }
+            if (m_stopRequested) stop = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        worker.join();
+        if (failure) std::rethrow_exception(failure);
+        return answer;
+    };
+    mip::MipAnswer answer;
+    try {
+        answer = m_session->solveInteger(model, options, run);
+    } catch (...) {
+        setStatusText(status);
+        throw;
+    }
+    setStatusText(status);
+    if (m_closeAfterSolve) {
+        m_closeAfterSolve = false;
+        close();
+        return;
+    }
+    if (answer.status == mip::MipStatus::Infeasible) m_lastOutcome = SolveOutcome::Infeasible;
+    if (answer.status == mip::MipStatus::Unbounded) m_lastOutcome = SolveOutcome::Unbounded;
+    if (answer.hasSolution()) m_lastOutcome = SolveOutcome::Optimal;
+    if (!answer.failure.empty()) {
+        m_toolkit.showMessage(QString::fromStdString(
+            session::mipStatusText(answer, m_decimalSeparator) + ": " + answer.failure));
+        return;
+    }
+    if (m_mipResults == nullptr) {
+        m_mipResults = new TfrmMipResults(m_toolkit, this);
+        m_mipResults->setReportWindow(m_windows.results);
+        m_mipResults->setTreeCommand([this] { idTreeClick(); });
+    }
+    const model::Model* searched = m_session->lastMipModel();
+    m_mipResults->showAnswer(searched != nullptr ? *searched : model, answer, m_decimalSeparator);
+}
+
+TfrmMipOptions* TForm1::mipOptionsWindow() {
+    if (m_mipOptions == nullptr) m_mipOptions = new TfrmMipOptions(m_toolkit, this);
+    return m_mipOptions;
+}
+
+void TForm1::idMipOptionsClick() {
+    mipOptionsWindow()->showOptions();
+}
+
+void TForm1::idTreeClick() {
+    const mip::MipAnswer* answer = m_session->lastMip();
+    if (answer == nullptr || answer->tree.nodes.empty() || m_session->lastMipModel() == nullptr) {
+        m_toolkit.showMessage(QStringLiteral(
+            "Дерева ветвлений нет: оно строится, когда задача с целыми неизвестными решена "
+            "методом ветвей и границ программы (Решение › Целочисленное решение...)"));
+        return;
+    }
+    if (m_tree == nullptr) m_tree = new TfrmTree(m_toolkit, this);
+    m_tree->showTree(*m_session->lastMipModel(), *answer, m_decimalSeparator);
+}
+
+void TForm1::idGomoryClick() {
+    Names names;
+    std::optional<session::GomoryRun> run = session::gomoryOfInput(*m_session, editTexts(), names);
+    if (!run) return; // its message was shown
+    if (m_gomory == nullptr) {
+        m_gomory = new TfrmGomory(m_toolkit, this);
+        m_gomory->setReport([this](const std::vector<std::string>& lines) {
+            m_session->report().append("");
+            for (const std::string& line : lines)
+                m_session->report().append(line);
+            if (m_windows.results != nullptr) m_windows.results->showAppended();
+        });
+    }
+    m_gomory->showRun(std::move(*run), std::move(names), m_decimalSeparator);
 }
 
 void TForm1::setSolving(bool on) {

@@ -141,6 +141,29 @@ public:
     // MPS file; the step view and the graphical method always use the method.
     session::Engine engine() const;
     void setEngine(session::Engine e);
+    // «Решение › Вид неизвестной» and the heading's context menu: the unknown of grid column
+    // `col` marked continuous, integer («целое») or binary («0/1»), as a step of the user's
+    // own (undone by Ctrl+Z). A column that is not an unknown's is told and left alone.
+    void setColumnMark(int col, ColumnMark mark);
+    // The same for the column of the current cell.
+    void idMarkClick(ColumnMark mark);
+    // «Решение › Целочисленное решение...»: the search, its limits and the relaxation.
+    void idMipOptionsClick();
+    class TfrmMipOptions* mipOptionsWindow();
+    // «Решение › Дерево ветвлений»: the last search of the program's branch and bound.
+    void idTreeClick();
+    class TfrmTree* treeWindow() const {
+        return m_tree;
+    }
+    class TfrmMipResults* mipResultsWindow() const {
+        return m_mipResults;
+    }
+    // «Решение › Отсечения Гомори»: the grid's pure integer problem solved by the method with
+    // Gomory's fractional cuts, each derived and shown.
+    void idGomoryClick();
+    class TfrmGomory* gomoryWindow() const {
+        return m_gomory;
+    }
     // «Прервать» (and Escape) while a solve runs: it ends at the end of the current pass.
     void btnStopClick();
     bool solving() const { return m_solving; }
@@ -196,6 +219,13 @@ public:
     QMenu* mnEngine;
     QAction* idEngineMethod;
     QAction* idEngineSparse;
+    QAction* idMipOptions;
+    QAction* idTree;
+    QAction* idGomory;
+    QMenu* mnMark;
+    QAction* idMarkContinuous;
+    QAction* idMarkInteger;
+    QAction* idMarkBinary;
     QPushButton* btnStop; // in btnSolve's place while a solve runs
 
     // Whether the grid or the edits hold typing not yet written to a file or replaced by an
@@ -212,6 +242,8 @@ private:
 
     void createControls();
     void createMenu();
+    // The heading's context menu of grid column `col`.
+    void headingMenu(int col, const QPoint& globalPos);
     // Runs a handler as a command: an error it does not handle ends it with the error report.
     template <class F> void command(F handler) { runCommand(m_toolkit, handler); }
     Toolkit& m_toolkit;
@@ -255,6 +287,17 @@ private:
     // optimum opens «Решение исходной задачи».
     void solveWithEngine();
     std::unique_ptr<model::Model> m_typedModel; // the grid's problem as the engine's model
+    // The model «Решить» searches for an integer plan: the input's when some unknown is marked
+    // (or the linked or engine's model has integer columns) and the relaxation is not asked
+    // for; null otherwise, or when the grid does not convert (`refused`: told).
+    const model::Model* integerModel(bool& refused);
+    // The integer search on a second thread with its progress in the status line, then its
+    // results window.
+    void solveIntegerModel(const model::Model& model);
+    class TfrmMipOptions* m_mipOptions = nullptr;
+    class TfrmMipResults* m_mipResults = nullptr;
+    class TfrmTree* m_tree = nullptr;
+    class TfrmGomory* m_gomory = nullptr;
     class TfrmUserTerms* m_userTerms = nullptr;
     // An LP or MPS file opened, or LP text applied: the edits, the Solve button and the
     // results window follow the input laid in.

@@ -384,6 +384,55 @@ void GraphView::render(QPainter& p, QSize size) const {
         }
     }
 
+    // An integer problem's whole points, the lines its search added and its optimum.
+    if (c.integerPoints) {
+        const Real lo1 = std::ceil(box.x1min), hi1 = std::floor(box.x1max);
+        const Real lo2 = std::ceil(box.x2min), hi2 = std::floor(box.x2max);
+        // Too many points would hide the picture: none are drawn beyond 60 a side.
+        if (hi1 - lo1 <= 60 && hi2 - lo2 <= 60) {
+            for (Real x1 = std::max<Real>(lo1, 0); x1 <= hi1; ++x1)
+                for (Real x2 = std::max<Real>(lo2, 0); x2 <= hi2; ++x2) {
+                    bool inside = true;
+                    for (const analysis::PlaneRow& r : c.problem.rows) {
+                        const Real lhs = r.a1 * x1 + r.a2 * x2, tol = 1e-9L * (1 + std::fabs(r.b));
+                        if ((r.relation == RowKind::Less && lhs > r.b + tol) ||
+                            (r.relation == RowKind::Greater && lhs < r.b - tol) ||
+                            (r.relation == RowKind::Equal && std::fabs(lhs - r.b) > tol))
+                            inside = false;
+                    }
+                    p.setPen(Qt::NoPen);
+                    p.setBrush(inside ? QColor(20, 20, 20) : QColor(175, 175, 175));
+                    p.drawEllipse(map.toScreen({x1, x2}), inside ? 2.6 : 1.8, inside ? 2.6 : 1.8);
+                }
+        }
+        const QColor added(140, 40, 170);
+        for (size_t k = 0; k < c.addedLines.size(); ++k) {
+            const GraphContents::Line& l = c.addedLines[k];
+            const auto seg = analysis::lineInBox(l.a1, l.a2, l.b, box);
+            if (!seg) continue;
+            const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
+            p.setPen(QPen(added, 1.6, Qt::DashLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawLine(a, b);
+            const double t = 0.2 + 0.6 * std::fmod(0.38197 * double(k + 1), 1.0);
+            drawLabel(p, a + t * (b - a) + QPointF(4, 12), QString::fromStdString(l.label), added,
+                      plot);
+        }
+        if (c.integerOptimum) {
+            const QPointF at = map.toScreen(*c.integerOptimum);
+            const QColor mark(180, 0, 120);
+            p.setPen(QPen(mark, 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(at - QPointF(7, 7), QSizeF(14, 14)));
+            const Real z =
+                c.problem.c1 * c.integerOptimum->x1 + c.problem.c2 * c.integerOptimum->x2;
+            drawLabel(p, at + QPointF(10, -8),
+                      QStringLiteral("целочисленный оптимум (%1; %2), Z = %3")
+                          .arg(num(c.integerOptimum->x1), num(c.integerOptimum->x2), num(z)),
+                      mark, plot);
+        }
+    }
+
     // The optimum with its coordinates and Z.
     if (optimal) {
         const QPointF at = map.toScreen(best);
@@ -485,6 +534,13 @@ void TfrmGraph::setContents(GraphContents contents) {
     view->setContents(std::move(contents));
 }
 
+void TfrmGraph::showContents(GraphContents contents) {
+    setContents(std::move(contents));
+    setSimplexPath({});
+    btnClose->setFocus();
+    m_toolkit.showModal(*this);
+}
+
 void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> solverOptimum) {
     const LpProblem& problem = session.problem();
     const Names names = namesFromGrid(session.inputGrid(), problem.N, problem.M);
@@ -495,6 +551,8 @@ void TfrmGraph::setSession(session::Session& session, std::optional<PlanePoint> 
     c.x2Name = analysis::columnName(names.columns, 2);
     c.decimalSeparator = session.decimalSeparator();
     c.solverOptimum = solverOptimum;
+    // Unknowns marked whole: their points show, so the relaxation's optimum is seen among them.
+    c.integerPoints = session.inputHasMarks();
     setContents(std::move(c));
     // The basic solutions the method went through, in order (phase 1's outside the region
     // too), as the recorder kept them; the plan it ended at when there is no record.

@@ -32,6 +32,17 @@ struct GraphContents {
     char decimalSeparator = ',';
     // The solver's optimal plan; without it the geometry's own optimal vertex is marked.
     std::optional<analysis::PlanePoint> solverOptimum;
+
+    // An integer problem: the whole points in view (those of the region dark), the lines the
+    // search added (the branches' bounds, or Gomory's cuts) dashed under their labels, and
+    // the integer optimum.
+    bool integerPoints = false;
+    struct Line {
+        Real a1 = 0, a2 = 0, b = 0; // a1·X1 + a2·X2 = b
+        std::string label;
+    };
+    std::vector<Line> addedLines;
+    std::optional<analysis::PlanePoint> integerOptimum;
 };
 
 // The picture itself. The wheel zooms about the pointer, a drag moves the view; fit() brings
@@ -83,6 +94,8 @@ public:
     void setSession(session::Session& session, std::optional<analysis::PlanePoint> solverOptimum);
     // Without a session: «В отчет» is disabled.
     void setContents(GraphContents contents);
+    // The same, shown modally (an integer search's picture).
+    void showContents(GraphContents contents);
     // Fills the window from the session and shows it modally; `path`: the simplex path, the
     // basic solutions (X1, X2) of the passes in order (none: the final plan alone).
     void showGraph(session::Session& session, std::optional<analysis::PlanePoint> solverOptimum,

@@ -8,6 +8,7 @@
 
 namespace {
 
+using kvado::ColumnMark;
 using kvado::GridCounts;
 using kvado::StringGridModel;
 
@@ -18,6 +19,9 @@ void layOut(StringGridModel& g, const GridCounts& c) {
     for (int row = 0; row < c.M() + 3; ++row)
         for (int col = 0; col < c.N + 2; ++col)
             g.setCell(col, row, "r" + std::to_string(row) + "c" + std::to_string(col));
+    // Unknown 1 integer, unknown 2 binary: the marks go with their columns.
+    g.setColMark(2, ColumnMark::Integer);
+    g.setColMark(3, ColumnMark::Binary);
 }
 
 struct Case {
@@ -25,6 +29,8 @@ struct Case {
     GridCounts from, to;
     // (col, row, text) expected after the resize.
     std::vector<std::tuple<int, int, std::string>> cells;
+    // The marks of columns 2, 3 and 4 afterwards.
+    std::vector<ColumnMark> marks = {ColumnMark::Integer, ColumnMark::Binary, ColumnMark::None};
 };
 
 class GridResize : public testing::TestWithParam<Case> {};
@@ -38,6 +44,8 @@ TEST_P(GridResize, EveryCellKeepsItsRole) {
     EXPECT_EQ(g.colCount(), c.to.N + 2);
     for (const auto& [col, row, text] : c.cells)
         EXPECT_EQ(g.cell(col, row), text) << "cell (" << col << ", " << row << ")";
+    for (int col = 2; col <= 4; ++col)
+        EXPECT_EQ(g.colMark(col), c.marks[static_cast<size_t>(col - 2)]) << "column " << col;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Shrink",
              {2, 2, 2, 3},
              {1, 1, 1, 1},
-             {{0, 2, "r2c0"}, {0, 3, "r4c0"}, {0, 4, "r6c0"}, {2, 5, "r8c2"}, {3, 5, ""}}}),
+             {{0, 2, "r2c0"}, {0, 3, "r4c0"}, {0, 4, "r6c0"}, {2, 5, "r8c2"}, {3, 5, ""}},
+             {ColumnMark::Integer, ColumnMark::None, ColumnMark::None}}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // Text that left the grid never comes back: the fault was an old row solved as the objective.
@@ -89,6 +98,9 @@ TEST(GridResizeRoundTrip, DroppedTextDoesNotReturn) {
     EXPECT_EQ(g.cell(0, 6), "r6c0");
     EXPECT_EQ(g.cell(4, 6), " ?");
     EXPECT_EQ(g.cell(4, 1), " Не заполн.");
+    // So does a mark: the unknown that comes back is a new one.
+    EXPECT_EQ(g.colMark(2), ColumnMark::Integer);
+    EXPECT_EQ(g.colMark(3), ColumnMark::None);
 }
 
 } // namespace

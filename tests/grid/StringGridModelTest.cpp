@@ -25,6 +25,7 @@ struct Recorder : StringGridModel::Observer {
     void cellChanged(int col, int row) override { events.push_back("cell " + label(col, row)); }
     void colWidthChanged(int col) override { events.push_back("width " + std::to_string(col)); }
     void gridChanged() override { events.push_back("grid"); }
+    void colMarkChanged(int col) override { events.push_back("mark " + std::to_string(col)); }
 };
 
 } // namespace
@@ -156,7 +157,15 @@ TEST(StringGridModel, ObserverHearsEachChangeOnce) {
     g.setRowCount(4); // no change
     g.setColWidth(2, 40);
     g.setColWidth(2, 40); // no change
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"cell 1:2", "counts", "width 2"}));
+    g.setColMark(2, kvado::ColumnMark::Integer);
+    g.setColMark(2, kvado::ColumnMark::Integer); // no change
+    g.setColMark(7, kvado::ColumnMark::Binary);  // outside the grid: not set
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"cell 1:2", "counts", "width 2", "mark 2"}));
+    // A mark, like a width, belongs to a column shown: one that leaves the grid loses it.
+    g.setColCount(2);
+    g.setColCount(3);
+    EXPECT_EQ(g.colMark(2), kvado::ColumnMark::None);
+    EXPECT_FALSE(g.hasMarks());
 }
 
 TEST(StringGridModel, UpdateTellsTheObserverOnceAtTheEnd) {

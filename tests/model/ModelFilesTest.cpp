@@ -20,9 +20,10 @@ using namespace kvado::test;
 std::string describe(const Model& m) {
     std::string s = m.name + "|" + (m.sense == Sense::Maximize ? "max" : "min") + " " +
                     m.objectiveName + " const " + numberText(m.objectiveConstant) + "\n";
+    const char* columnKinds[] = {"", " int", " bin"};
     for (const auto& c : m.columns)
         s += "col " + c.name + " " + numberText(c.cost) + " [" + numberText(c.lower) + ", " +
-             numberText(c.upper) + "]\n";
+             numberText(c.upper) + "]" + columnKinds[static_cast<int>(c.kind)] + "\n";
     const char* kinds[] = {"<=", ">=", "=", "range"};
     for (const auto& r : m.rows)
         s += "row " + r.name + " " + kinds[static_cast<int>(r.kind)] + " [" + numberText(r.lower) +
@@ -42,6 +43,7 @@ TEST(ModelFiles, RandomModelsReadBackAsWritten) {
     for (int round = 0; round < 200; ++round) {
         Model m = randomModel(rng, 8, 8, true, true);
         if (round % 2) m.columns[0].cost = Real(1) / 3; // needs every digit
+        if (round % 3) markIntegers(rng, m);
         const std::string lp = writeLp(m);
         EXPECT_EQ(describe(readLp(lp, "a.lp")), describe(m)) << lp;
         const std::string mps = writeMps(m);
@@ -88,6 +90,11 @@ struct Good {
 };
 
 const Good kGoodLp[] = {
+    {"integer sections",
+     "max x + y + z\nst\n c: x + y + z <= 4\nbounds\n y <= 5\n z <= 7\nGenerals\n x\n"
+     "Binary\n z\nInteger\n y\nend\n",
+     "|max  const 0\ncol x 1 [0, inf] int\ncol y 1 [0, 5] int\ncol z 1 [0, 1] bin\n"
+     "row c <= [-inf, 4]\n0,0=1\n0,1=1\n0,2=1\n"},
     {"textbook", "max: 3x + 5y\nst\n x <= 4\n 2y <= 12\n 3x + 2y <= 18\nend\n",
      "|max  const 0\ncol x 3 [0, inf]\ncol y 5 [0, inf]\nrow R1 <= [-inf, 4]\n"
      "row R2 <= [-inf, 12]\nrow R3 <= [-inf, 18]\n0,0=1\n1,1=2\n2,0=3\n2,1=2\n"},
@@ -123,6 +130,20 @@ TEST(ModelFiles, GoodMpsInput) {
                   "нижняя граница принята равной -inf"}));
 }
 
+// The markers' columns are integer, 0/1 unless a bound line gives an upper bound; BV, LI
+// and UI mark a column wherever it stands.
+TEST(ModelFiles, GoodIntegerMpsInput) {
+    const char* text = "ROWS\n N obj\n L r\nCOLUMNS\n M 'MARKER' 'INTORG'\n a r 1\n b r 1\n"
+                       " c r 1\n d r 1\n e r 1\n M 'MARKER' 'INTEND'\n f r 1\n g r 1\n h r 1\n"
+                       "BOUNDS\n LO BND b 0\n PL BND c\n UP BND d 9\n LO BND e 3\n"
+                       " BV BND f\n LI BND g -2\n UI BND h 6\nENDATA\n";
+    EXPECT_EQ(describe(readMps(text, "t.mps")),
+              "|min obj const 0\ncol a 0 [0, 1] int\ncol b 0 [0, 1] int\n"
+              "col c 0 [0, inf] int\ncol d 0 [0, 9] int\ncol e 0 [3, inf] int\n"
+              "col f 0 [0, 1] bin\ncol g 0 [-2, inf] int\ncol h 0 [0, 6] int\n"
+              "row r <= [-inf, 0]\n0,0=1\n0,1=1\n0,2=1\n0,3=1\n0,4=1\n0,5=1\n0,6=1\n0,7=1\n");
+}
+
 struct Bad {
     const char* text;
     const char* message;
@@ -141,12 +162,14 @@ const Bad kBadLp[] = {
     {"min x\nst\n c: 1 <= x >= 4\n",
      "t.lp: строка 3: в двустороннем ограничении нужны два знака <= или два знака >="},
     {"min x\nst\n c: x >= 1\n c: x <= 4\n", "t.lp: строка 4: ограничение «c» уже задано выше"},
-    {"min x\nst\n c: x >= 1\nGeneral\n x\nEnd\n",
-     "t.lp: строка 4: раздел «General» не поддерживается: целочисленные неизвестные пока не "
-     "решаются"},
     {"min x\nst\n c: x >= 1\nsemi-continuous\n x\n",
-     "t.lp: строка 4: раздел «semi» не поддерживается: полунепрерывные неизвестные пока не "
-     "решаются"},
+     "t.lp: строка 4: раздел «semi» не поддерживается: полунепрерывные неизвестные программа не "
+     "решает"},
+    {"min x\nst\n c: x >= 1\nGeneral\n x\nSOS\n s1: x:1\nEnd\n",
+     "t.lp: строка 6: раздел «SOS» не поддерживается: специальные упорядоченные множества (SOS) "
+     "программа не решает"},
+    {"min x\nst\n c: x >= 1\nBinary\n x 3\nEnd\n",
+     "t.lp: строка 5: ожидалось имя целочисленной переменной, найдено '3'"},
     {"min x\nbounds\n x <> 3\n", "t.lp: строка 3: ожидалось число (граница), найдено '>'"},
     {"min x\nst\n c: x^2 >= 1\n",
      "t.lp: строка 3: квадратичные члены не поддерживаются, найдено '^'"},
@@ -180,11 +203,16 @@ const Bad kBadMps[] = {
     {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1x\nENDATA\n",
      "t.mps: строка 5: ожидалось число, найдено '1x'"},
     {"ROWS\n N obj\n L r\nCOLUMNS\n M1 'MARKER' 'INTORG'\n x r 1\nENDATA\n",
-     "t.mps: строка 5: целочисленные неизвестные (MARKER 'INTORG') не поддерживаются: их пока "
-     "нельзя решить"},
-    {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\nBOUNDS\n BV BND x\nENDATA\n",
-     "t.mps: строка 7: граница типа BV не поддерживается: целочисленные неизвестные пока не "
-     "решаются"},
+     "t.mps: строка 5: метка 'INTORG' без 'INTEND' после нее"},
+    {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\n M1 'MARKER' 'INTEND'\nENDATA\n",
+     "t.mps: строка 6: метка 'INTEND' без 'INTORG' перед ней"},
+    {"ROWS\n N obj\n L r\nCOLUMNS\n M1 'MARKER' 'INTORG'\n M2 'MARKER' 'INTORG'\nENDATA\n",
+     "t.mps: строка 6: метка 'INTORG' без 'INTEND' после 'INTORG' в строке 5"},
+    {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\nBOUNDS\n SC BND x 4\nENDATA\n",
+     "t.mps: строка 7: граница типа SC не поддерживается: полунепрерывные неизвестные программа "
+     "не решает"},
+    {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\nBOUNDS\n UI BND x 2.5\nENDATA\n",
+     "t.mps: строка 7: граница типа UI целочисленной неизвестной «x» не целая: 2.5"},
     {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\nBOUNDS\n UP BND y 4\nENDATA\n",
      "t.mps: строка 7: ожидалось имя неизвестной из раздела COLUMNS, найдено 'y'"},
     {"ROWS\n N obj\n L r\nCOLUMNS\n x r 1\nRHS\n RHS r 1\n RHS r 2\nENDATA\n",
@@ -198,6 +226,14 @@ const Bad kBadMps[] = {
     {"ROWS\n N obj\n L r\n", "t.mps: строка 4: ожидался раздел ENDATA, найден конец файла"},
     {" x r 1\n", "t.mps: строка 1: ожидался заголовок раздела (ROWS, COLUMNS, ...), найдено 'x'"},
 };
+
+// A fixed-MPS line with a type field and a blank name field made a new column while it still
+// read the previous column's name through a view of it (found by the fuzzer).
+TEST(ModelFiles, FixedMpsContinuationWithANewColumnIsRefused) {
+    const std::string text = "ROWS\n N  obj\n L  r\nCOLUMNS\n    x         r         1\n"
+                             " XX           r         1              r\nENDATA\n";
+    EXPECT_THROW(readMps(text, "t.mps", nullptr, MpsFormat::Fixed), ReadError);
+}
 
 TEST(ModelFiles, BadMpsInputs) {
     for (const auto& b : kBadMps) {

@@ -102,4 +102,24 @@ inline model::Model randomModel(std::mt19937& rng, int maxRows, int maxColumns, 
     return m;
 }
 
+// Marks about half of the columns integer (with integral, finite bounds) and some of those
+// binary (bounds 0 and 1), for the integer models' tests.
+inline void markIntegers(std::mt19937& rng, model::Model& m, bool all = false) {
+    using namespace model;
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    bool any = false;
+    for (size_t j = 0; j < m.columns.size(); ++j) {
+        Column& c = m.columns[j];
+        const int k = pick(0, 3);
+        if (k < 2 && !all && (any || j + 1 < m.columns.size())) continue;
+        any = true;
+        c.kind = k == 3 ? ColumnKind::Binary : ColumnKind::Integer;
+        if (c.kind == ColumnKind::Binary) c.lower = 0, c.upper = 1;
+        // Finite bounds, so that every search ends (2x - 2y = 1 in unbounded integers does
+        // not, glpsol's neither).
+        if (!std::isfinite(c.lower)) c.lower = std::isfinite(c.upper) ? c.upper - 6 : -6;
+        if (!std::isfinite(c.upper)) c.upper = c.lower + 8;
+    }
+}
+
 } // namespace kvado::test

@@ -231,9 +231,12 @@ TEST_P(Paste, FillsTheBlockFromTheCurrentCell) {
         grid.cells().setRowCount(std::max(rows, grid.cells().rowCount()));
         return true;
     });
+    grid.cells().setColMark(2, ColumnMark::Binary);
     grid.setCurrentIndex(grid.model()->index(1, 1));
     QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
     QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    // A paste writes cells, never a column's mark.
+    EXPECT_EQ(grid.cells().colMark(2), ColumnMark::Binary);
     EXPECT_EQ(grid.cells().colCount(), c.cols);
     EXPECT_EQ(grid.cells().rowCount(), c.rows);
     for (const auto& [col, row, text] : c.cells)
@@ -242,6 +245,7 @@ TEST_P(Paste, FillsTheBlockFromTheCurrentCell) {
     QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
     for (const auto& [col, row, text] : c.cells)
         EXPECT_EQ(grid.cells().cell(col, row), "") << "cell (" << col << ", " << row << ")";
+    EXPECT_EQ(grid.cells().colMark(2), ColumnMark::Binary);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -299,6 +303,30 @@ TEST(GridEditing, CopyDeleteUndoAndEnter) {
     grid.setCurrentIndex(grid.model()->index(1, 1));
     QTest::keyClick(&grid, Qt::Key_Return);
     EXPECT_EQ(grid.currentIndex().row(), 2);
+}
+
+// A mark is a step of its own: the heading shows it, a later typed cell and its undo leave it,
+// and its own undo takes it back.
+TEST(GridEditing, MarksAreKeptByEditsAndUndoneAsSteps) {
+    StringGrid grid;
+    grid.setEditing(true);
+    grid.cells().setFixedRows(1);
+    grid.cells().setCell(2, 0, " A[i,1] ");
+    StringGridAdapter& a = grid.adapter();
+    a.userStep([&] { a.userSetMark(2, ColumnMark::Integer); });
+    EXPECT_EQ(a.data(a.index(0, 2), Qt::DisplayRole).toString(), QStringLiteral(" A[i,1] целое"));
+    EXPECT_EQ(grid.cells().cell(2, 0), " A[i,1] ");
+    a.setData(a.index(1, 2), QStringLiteral("5"), Qt::EditRole);
+    grid.selectionModel()->select(a.index(1, 2), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    EXPECT_EQ(grid.cells().colMark(2), ColumnMark::Integer);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(grid.cells().cell(2, 1), "");
+    EXPECT_EQ(grid.cells().colMark(2), ColumnMark::Integer);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(grid.cells().colMark(2), ColumnMark::None);
+    EXPECT_EQ(a.data(a.index(0, 2), Qt::DisplayRole).toString(), QStringLiteral(" A[i,1] "));
 }
 
 } // namespace
