@@ -30,16 +30,24 @@ void TraceLog::fail(const char* what, int err) {
 // that fails on the way (a full disk) or is killed leaves the previous log whole.
 void TraceLog::open() {
     m_flushEachLine = true;
-    if (const int e = m_file.open(m_discard ? "/dev/null" : path())) fail("create", e);
+    // A log that keeps nothing touches no file: not even /dev/null, which a root process that
+    // found it missing would otherwise create as a plain file for every program after it.
+    if (m_discard) {
+        m_discardOpen = true;
+        return;
+    }
+    if (const int e = m_file.open(path())) fail("create", e);
 }
 
 void TraceLog::close() {
+    m_discardOpen = false;
     if (!m_file.isOpen()) return;
     if (const int e = m_file.commit()) fail("write", e);
 }
 
 void TraceLog::put(std::string_view utf8) {
-    if (!m_file.isOpen()) fail("write", EBADF);
+    if (!isOpen()) fail("write", EBADF);
+    if (m_discard) return;
     // Every text of the log exists in windows-1251; a character that does not (none of ours)
     // is written as "?" rather than losing the line.
     std::string bytes;

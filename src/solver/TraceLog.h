@@ -32,7 +32,7 @@ public:
     std::string path() const;
     void open();  // create or truncate; throws FileError
     void close(); // flushes; throws FileError
-    bool isOpen() const { return m_file.isOpen(); }
+    bool isOpen() const { return m_discard ? m_discardOpen : m_file.isOpen(); }
 
     void writeLine(std::string_view utf8 = {});
     void writeItem(std::string_view utf8);
@@ -64,6 +64,7 @@ private:
     ReplacingFile m_file;
     bool m_flushEachLine = true;
     bool m_discard = false;
+    bool m_discardOpen = false;
 };
 
 } // namespace kvado

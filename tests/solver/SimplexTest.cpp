@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -594,6 +595,19 @@ TEST(TraceLogFile, FailureToWriteThrows) {
     // The first line is the end of phase 1 in pass 3: the solve stops there, and the progress
     // bar keeps that position rather than going back to 0.
     EXPECT_EQ(host.positions, (std::vector<int32_t>{1, 2, 3}));
+}
+
+// A log that keeps nothing opens no file at all: a solve with it goes on where no file could
+// be created, and /dev/null is never opened for writing (as root, a missing one would come back
+// as a plain file).
+TEST(TraceLogFile, DiscardingLogTouchesNoFile) {
+    kvado::failing_files::failNext(kvado::failing_files::Step::Open, "/dev/null", EACCES);
+    LpProblem p;
+    load(allThreeKinds(), p);
+    TraceLog log(TraceLog::Discard{});
+    RecordingHost host;
+    EXPECT_EQ(kvado::solve(p, log, host), SolveOutcome::Optimal);
+    kvado::failing_files::clear();
 }
 
 // The only feasible point of -X1 = 0, X1 <= 4 is X1 = 0, read from the data file text.
