@@ -44,8 +44,8 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1
 echo "test.sh: tests"
 time ctest --test-dir build/test --output-on-failure -j"$(nproc)" "$@"
-# The fuzz targets: replay their corpus always, then fuzz each for FUZZ_SECONDS (5 here;
+# The fuzz targets: replay their corpus always, then fuzz each for FUZZ_SECONDS (3 here;
 # tools/fuzz.sh alone takes 30). Built without optimisation: for five seconds a target the
 # build's time counts, not the executions a second.
 echo "test.sh: fuzz"
-time FUZZ_SECONDS=${FUZZ_SECONDS:-5} FUZZ_CXXFLAGS=${FUZZ_CXXFLAGS:--O0} tools/fuzz.sh
+time FUZZ_SECONDS=${FUZZ_SECONDS:-3} FUZZ_CXXFLAGS=${FUZZ_CXXFLAGS:--O0} tools/fuzz.sh
