@@ -1,6 +1,7 @@
 #include "model/StandardForm.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "solver/LpProblem.h"
@@ -98,19 +99,13 @@ text::ExactNumber exactAt(const LpProblem& p, int32_t i, int32_t j) {
 ExactReal shiftOf(const StandardForm::ColumnMap& map) {
     return {map.shift, map.shiftExact};
 }
-} // namespace
+void noteInfeasible(StandardForm& sf, const std::string& why) {
+    if (sf.infeasible.empty()) sf.infeasible = "Задача не имеет допустимого решения: " + why;
+}
 
-StandardForm toStandardForm(const Model& m) {
-    StandardForm sf;
-    const Real sigma = m.sense == Sense::Maximize ? -1 : 1;
-    sf.sign = static_cast<int>(sigma);
-    sf.summary.maximised = m.sense == Sense::Maximize;
-    sf.objectiveName = m.objectiveName;
-    auto infeasible = [&sf](const std::string& why) {
-        if (sf.infeasible.empty()) sf.infeasible = "Задача не имеет допустимого решения: " + why;
-    };
-
-    // Columns: their kind, shift and place.
+// Columns: their kind, shift and place; the objective's constant gathers the shifts' costs.
+// Returns the number of columns of the standard form.
+int64_t mapColumns(const Model& m, StandardForm& sf) {
     const auto nCols = m.columns.size();
     sf.columnMap.resize(nCols);
     ExactReal constant{m.objectiveConstant, m.objectiveConstantExact};
@@ -121,8 +116,8 @@ StandardForm toStandardForm(const Model& m) {
         const Real l = c.lower, u = c.upper;
         if (!(l <= u) || l == kInfinity || u == -kInfinity) {
             if (sf.infeasible.empty()) sf.infeasibleColumn = static_cast<int32_t>(j);
-            infeasible("у неизвестной «" + c.name + "» нижняя граница " + numberText(l) +
-                       " больше верхней " + numberText(u));
+            noteInfeasible(sf, "у неизвестной «" + c.name + "» нижняя граница " + numberText(l) +
+                                   " больше верхней " + numberText(u));
             map.kind = MapKind::Fixed;
             map.shift = std::isfinite(l) ? l : std::isfinite(u) ? u : 0;
             map.shiftExact = std::isfinite(l)   ? c.lowerExact
@@ -157,11 +152,15 @@ StandardForm toStandardForm(const Model& m) {
     sf.summary.boundRows = nBound;
     sf.offset = constant.value;
 
-    // Rows: the halves each user row becomes, after the shifts.
-    const RowWise rw = byRows(m);
+    return nStd;
+}
+
+// Rows: the halves each user row becomes, after the shifts, with their right-hand sides made
+// non-negative, and the bound rows of the columns with both bounds. `nnz` counts the
+// coefficients they will hold.
+std::vector<Half> rowHalves(const Model& m, const RowWise& rw, StandardForm& sf, int64_t& nnz) {
     std::vector<Half> halves;
-    halves.reserve(m.rows.size() + static_cast<size_t>(nBound));
-    int64_t nnz = 0;
+    halves.reserve(m.rows.size() + static_cast<size_t>(sf.summary.boundRows));
     for (size_t r = 0; r < m.rows.size(); ++r) {
         const Row& row = m.rows[r];
         ExactReal adjust;
@@ -181,8 +180,9 @@ StandardForm toStandardForm(const Model& m) {
                 sf.infeasibleRow = static_cast<int32_t>(r);
                 sf.infeasibleSide = 2;
             }
-            infeasible("у ограничения «" + row.name + "» нижняя граница " + numberText(row.lower) +
-                       " больше верхней " + numberText(row.upper));
+            noteInfeasible(sf, "у ограничения «" + row.name + "» нижняя граница " +
+                                   numberText(row.lower) + " больше верхней " +
+                                   numberText(row.upper));
         }
         if (count == 0) {
             ++sf.summary.emptyRows;
@@ -200,8 +200,8 @@ StandardForm toStandardForm(const Model& m) {
                                        ? numberText(lo) + " <= 0 <= " + numberText(up)
                                        : "0 " + std::string(relationText(row.kind)) + " " +
                                              numberText(row.kind == RowKind::Less ? up : lo);
-                infeasible("ограничение «" + row.name + "» не содержит неизвестных и требует " +
-                           need);
+                noteInfeasible(sf, "ограничение «" + row.name +
+                                       "» не содержит неизвестных и требует " + need);
             }
             continue;
         }
@@ -242,7 +242,7 @@ StandardForm toStandardForm(const Model& m) {
             h.rhs.value = 0; // never -0 (the exact value, where it is not 0, stays)
         }
     }
-    for (size_t j = 0; j < nCols; ++j) {
+    for (size_t j = 0; j < m.columns.size(); ++j) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
         if (map.kind == MapKind::Shifted && std::isfinite(c.upper)) {
@@ -252,7 +252,12 @@ StandardForm toStandardForm(const Model& m) {
             ++nnz;
         }
     }
+    return halves;
+}
 
+// The counts of the three kinds of rows, within the method's limits.
+std::array<int64_t, 3> checkedCounts(const Model& m, const std::vector<Half>& halves,
+                                     int64_t nStd) {
     int64_t G = 0, E = 0, L = 0;
     for (const auto& h : halves)
         (h.kind == RowKind::Greater ? G : h.kind == RowKind::Equal ? E : L)++;
@@ -263,17 +268,17 @@ StandardForm toStandardForm(const Model& m) {
                                                            static_cast<int64_t>(m.columns.size()),
                                                            G + E + L, nStd));
     }
-    sf.G = static_cast<int32_t>(G);
-    sf.E = static_cast<int32_t>(E);
-    sf.L = static_cast<int32_t>(L);
-    sf.N = static_cast<int32_t>(nStd);
+    return {G, E, L};
+}
 
-    // Columns of the standard form.
-    sf.columnNames.resize(static_cast<size_t>(nStd));
-    sf.cost.assign(static_cast<size_t>(nStd), 0);
-    sf.costExact.assign(static_cast<size_t>(nStd), {});
+// Columns of the standard form: their names and costs, in the objective's sense.
+void nameAndPriceColumns(const Model& m, StandardForm& sf) {
+    const Real sigma = sf.sign;
+    sf.columnNames.resize(static_cast<size_t>(sf.N));
+    sf.cost.assign(static_cast<size_t>(sf.N), 0);
+    sf.costExact.assign(static_cast<size_t>(sf.N), {});
     const ExactReal sigmaExact{sigma, {}};
-    for (size_t j = 0; j < nCols; ++j) {
+    for (size_t j = 0; j < m.columns.size(); ++j) {
         const Column& c = m.columns[j];
         const auto& map = sf.columnMap[j];
         if (map.column < 0) continue;
@@ -301,9 +306,12 @@ StandardForm toStandardForm(const Model& m) {
             break;
         }
     }
+}
 
-    // Rows of the standard form, group by group in the user's order.
-    const auto M = static_cast<size_t>(G + E + L);
+// Rows of the standard form, group by group in the user's order.
+void layRows(const Model& m, const RowWise& rw, const std::vector<Half>& halves, int64_t nnz,
+             StandardForm& sf) {
+    const auto M = static_cast<size_t>(sf.G + sf.E + sf.L);
     sf.rowNames.reserve(M);
     sf.rhs.reserve(M);
     sf.rowStart.reserve(M + 1);
@@ -355,6 +363,27 @@ StandardForm toStandardForm(const Model& m) {
             sf.rowStart.push_back(static_cast<int64_t>(sf.columnIndex.size()));
         }
     }
+}
+
+} // namespace
+
+StandardForm toStandardForm(const Model& m) {
+    StandardForm sf;
+    const Real sigma = m.sense == Sense::Maximize ? -1 : 1;
+    sf.sign = static_cast<int>(sigma);
+    sf.summary.maximised = m.sense == Sense::Maximize;
+    sf.objectiveName = m.objectiveName;
+    const int64_t nStd = mapColumns(m, sf);
+    const RowWise rw = byRows(m);
+    int64_t nnz = 0;
+    const std::vector<Half> halves = rowHalves(m, rw, sf, nnz);
+    const auto [G, E, L] = checkedCounts(m, halves, nStd);
+    sf.G = static_cast<int32_t>(G);
+    sf.E = static_cast<int32_t>(E);
+    sf.L = static_cast<int32_t>(L);
+    sf.N = static_cast<int32_t>(nStd);
+    nameAndPriceColumns(m, sf);
+    layRows(m, rw, halves, nnz, sf);
     return sf;
 }
 
