@@ -29,22 +29,6 @@ std::string seconds(double s, char sep) {
     return t;
 }
 
-// The view hears that a solve runs while the search does.
-class Running {
-public:
-    explicit Running(SessionView* view) : m_view(view) {
-        if (m_view) m_view->solveRunning(true);
-    }
-    ~Running() {
-        if (m_view) m_view->solveRunning(false);
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-private:
-    SessionView* m_view;
-};
-
 // The plan's activities and the marginals of the relaxation with every integer column fixed
 // at its value; without them (the fixed relaxation did not solve) the activities alone.
 model::UserSolution userSolutionOfPlan(const model::Model& m, const mip::MipAnswer& a) {
@@ -163,7 +147,7 @@ mip::MipAnswer Session::solveInteger(const model::Model& model, mip::MipOptions 
         options.stopRequested = [view = m_view] { return view->stopRequested(); };
     mip::MipAnswer answer;
     {
-        const Running running(m_view);
+        const SolveRunning running(m_view);
         auto searchIt = [&] { return mip::solveMip(m_mipModel, options); };
         answer = run ? run(searchIt) : searchIt();
     }

@@ -20,25 +20,6 @@
 
 namespace kvado::session {
 
-namespace {
-// Tells the view that a solve runs (a window then lets only «Прервать» through), however the
-// solve ends.
-class SolveRunning {
-public:
-    explicit SolveRunning(SessionView* view) : m_view(view) {
-        if (m_view) m_view->solveRunning(true);
-    }
-    ~SolveRunning() {
-        if (m_view) m_view->solveRunning(false);
-    }
-    SolveRunning(const SolveRunning&) = delete;
-    SolveRunning& operator=(const SolveRunning&) = delete;
-
-private:
-    SessionView* m_view;
-};
-} // namespace
-
 using analysis::VerifyOptions;
 
 namespace {
@@ -723,20 +704,8 @@ const StepRecorder* Session::steps() {
     LpProblem copy;
     loadAgain(m_problem, copy);
     auto steps = std::make_unique<StepRecorder>();
-    // The second solve writes its own trace log, which nobody reads: a folder of its own,
-    // removed afterwards.
-    std::string folder = (std::filesystem::temp_directory_path() / "kvado-steps-XXXXXX").string();
-    if (!mkdtemp(folder.data()))
-        throw FileError("I/O error: cannot create a folder in " +
-                        std::filesystem::temp_directory_path().string());
-    struct Remove {
-        std::string path;
-        ~Remove() {
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
-        }
-    } remove{folder};
-    TraceLog log(folder);
+    // The second solve's trace log is nobody's: it keeps nothing, and Kvaq.log stays the first's.
+    TraceLog log(TraceLog::Discard{});
     SolverHost quiet;
     solve(copy, log, quiet, steps.get(), m_solveOptions);
     m_steps = std::move(steps);

@@ -34,4 +34,21 @@ public:
     virtual bool replaceTypedWork() { return true; }
 };
 
+// Tells the view that a solve runs (a window then lets only «Прервать» through), however the
+// solve ends.
+class SolveRunning {
+public:
+    explicit SolveRunning(SessionView* view) : m_view(view) {
+        if (m_view) m_view->solveRunning(true);
+    }
+    ~SolveRunning() {
+        if (m_view) m_view->solveRunning(false);
+    }
+    SolveRunning(const SolveRunning&) = delete;
+    SolveRunning& operator=(const SolveRunning&) = delete;
+
+private:
+    SessionView* m_view;
+};
+
 } // namespace kvado::session
