@@ -566,21 +566,14 @@ TfrmGraph::TfrmGraph(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Графический метод"),
             .clientSize = QSize(760, 600)},
            parent) {
-    lblInfo = new QLabel(this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setTextFormat(Qt::PlainText);
+    FormBuilder controls(this);
+    lblInfo = controls.label("lblInfo");
     lblInfo->setWordWrap(true);
     view = new GraphView(this);
-    auto button = [&](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    btnFit = button("btnFit", "Вписать");
-    btnPng = button("btnPng", "Сохранить PNG...");
-    btnSvg = button("btnSvg", "Сохранить SVG...");
-    btnReport = button("btnReport", "В отчет");
+    btnFit = controls.button("btnFit", "Вписать");
+    btnPng = controls.button("btnPng", "Сохранить PNG...");
+    btnSvg = controls.button("btnSvg", "Сохранить SVG...");
+    btnReport = controls.button("btnReport", "В отчет");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblInfo);
     layout->addWidget(view, 1);
