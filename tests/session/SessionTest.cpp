@@ -351,4 +351,39 @@ TEST_F(Road, CellThatDoesNotConvertEndsTheCommand) {
     EXPECT_EQ(problem.M, 3); // the edits were taken before the grid stopped the transfer
 }
 
+// Grid numbers are read with the user's separator, and a point always converts too.
+TEST_F(Road, GridNumbersUseTheUsersSeparator) {
+    struct Case {
+        char separator;
+        const char* cell; // the third right-hand side
+        bool solves;
+    };
+    const Case cases[] = {
+        {',', "2,5", true}, {',', "2.5", true},    {'.', "2.5", true},
+        {'.', "2,5", true}, {',', "2,5.1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.separator) + " " + c.cell);
+        session.setDecimalSeparator(c.separator);
+        type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {c.cell, "1", "0"}, {"1", "2"}});
+        std::string error;
+        bool solved = false;
+        try {
+            solved = session.solveInput(kPrimerEdits).solved;
+        } catch (const text::ConversionError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(solved, c.solves);
+        if (c.solves) {
+            EXPECT_EQ(problem.initialRhs[3], 2.5L);
+        } else {
+            EXPECT_EQ(
+                error.rfind(std::string("'") + c.cell + "' is not a valid floating point value\r\n",
+                            0),
+                0u)
+                << error;
+        }
+    }
+}
+
 } // namespace
