@@ -36,6 +36,7 @@
 #include "session/IntegerSolve.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unExplain.h"

@@ -11,6 +11,7 @@
 
 #include "base/FileIo.h"
 #include "datafile/NameFiles.h"
+#include "ui/FormBuilder.h"
 #include "ui/ProblemFormPicture.h"
 
 namespace kvado::ui {

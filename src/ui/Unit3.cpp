@@ -10,6 +10,7 @@
 #include "base/FileIo.h"
 #include "report/RtfWriter.h"
 #include "session/FileNames.h"
+#include "ui/FormBuilder.h"
 #include "ui/RichTextReport.h"
 
 namespace kvado::ui {

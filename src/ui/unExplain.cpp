@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 
 namespace kvado::ui {

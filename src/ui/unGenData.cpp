@@ -7,6 +7,7 @@
 #include <random>
 
 #include "datafile/Generator.h"
+#include "ui/FormBuilder.h"
 #include "ui/Toolkit.h"
 
 namespace kvado::ui {

@@ -7,6 +7,7 @@
 
 #include "analysis/PlaneGeometry.h"
 #include "analysis/Ranging.h"
+#include "ui/FormBuilder.h"
 #include "ui/unGraph.h"
 
 namespace kvado::ui {

@@ -20,6 +20,7 @@
 #include "grid/GridNames.h"
 #include "session/Session.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 

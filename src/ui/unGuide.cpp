@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Form.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 

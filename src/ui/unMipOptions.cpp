@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 

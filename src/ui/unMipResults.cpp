@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
 

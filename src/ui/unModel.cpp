@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "ui/FormBuilder.h"
+
 namespace kvado::ui {
 
 namespace {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 
 namespace kvado::ui {

@@ -17,6 +17,7 @@
 #include "analysis/Presentation.h"
 #include "session/Session.h"
 #include "ui/ExactCheckRun.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
 #include "ui/unGraph.h"

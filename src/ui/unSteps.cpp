@@ -14,6 +14,7 @@
 #include "base/FileIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 

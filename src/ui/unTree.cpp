@@ -18,6 +18,7 @@
 #include "model/StandardForm.h"
 #include "session/NodeReplay.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/unGraph.h"
 #include "ui/unSteps.h"
 

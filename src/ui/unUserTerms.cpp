@@ -9,6 +9,7 @@
 #include "analysis/Presentation.h"
 #include "session/Session.h"
 #include "ui/ExactCheckRun.h"
+#include "ui/FormBuilder.h"
 #include "ui/unRanges.h"
 
 namespace kvado::ui {

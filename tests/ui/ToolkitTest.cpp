@@ -16,6 +16,7 @@
 #include "solver/TraceLog.h"
 #include "text/NumberText.h"
 #include "ui/Form.h"
+#include "ui/FormBuilder.h"
 #include "ui/QtToolkit.h"
 
 namespace kvado::ui::test {
