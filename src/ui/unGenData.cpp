@@ -60,8 +60,8 @@ void TfrmGenData::Button1Click() {
         m_toolkit.showMessage(QString::fromStdString(tooLarge));
         return;
     }
-    // Files that cannot be created end the press with the error report; those written before
-    // stay.
+    // Files that cannot be written end the press with the error report, and none of the
+    // three is replaced.
     datafile::writeGeneratedFiles(
         datafile::generateProblem(*input, nText, lText, epsText, m_seedSource()));
 }
