@@ -365,13 +365,20 @@ void printText(const session::Session& session, const SolveAnswer& r) {
 // What the sparse engine's road prints: the report, or the JSON object whose "x" and "pi" are
 // the model's column values and row marginals, "objective" the model's, in its sense; then the
 // analyses asked for, on the engine's basis, in the members and sections the method's have.
-// The engine's answer as the JSON object kvado-cli prints.
-std::string sparseJson(const session::Session& session, const engine::SparseAnswer& a,
-                       const model::Model& m, const SolveArgs& args,
-                       const std::optional<analysis::Ranges>& ranges,
-                       const std::optional<session::ExactCheck>& exact) {
+void printLine(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+}
+
+// The engine's answer as the JSON object kvado-cli prints, on the standard output as it is
+// made: a model's plan may hold a million numbers.
+void printSparseJson(const session::Session& session, const engine::SparseAnswer& a,
+                     const model::Model& m, const SolveArgs& args,
+                     const std::optional<analysis::Ranges>& ranges,
+                     const std::optional<session::ExactCheck>& exact) {
     const bool optimal = a.status == engine::SparseStatus::Optimal;
-    text::JsonWriter w;
+    text::JsonWriter w(
+        [](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
     w.beginObject().key("status").string(engine::sparseStatusName(a.status));
     w.key("objective").number(a.objective).key("x").beginArray();
     for (const Real x : a.columnValue)
@@ -393,7 +400,8 @@ std::string sparseJson(const session::Session& session, const engine::SparseAnsw
         else if (args.exact)
             w.key("exact").null();
     }
-    return w.endObject().text() + "\n";
+    std::fputs(w.endObject().text().c_str(), stdout);
+    std::fputc('\n', stdout);
 }
 
 // kvado-cli's exit code for the engine's answer, with its line on stderr.
@@ -438,18 +446,16 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
     if (args.verify || args.exact)
         exact = session.runExactCheck(nullptr, args.exact, args.timeLimit);
     if (args.json) {
-        std::fputs(sparseJson(session, a, m, args, ranges, exact).c_str(), stdout);
+        printSparseJson(session, a, m, args, ranges, exact);
     } else {
-        std::string text;
         for (const auto& line : session.report().lines())
-            text += line + "\n";
+            printLine(line);
         if (exact) {
-            text += "\n";
+            printLine("");
             for (const auto& line : analysis::reportSection(
                      exact->verification, exact->exactRun ? &exact->exact : nullptr, kSeparator))
-                text += line + "\n";
+                printLine(line);
         }
-        std::fputs(text.c_str(), stdout);
     }
     return sparseExitCode(a, args.file);
 }

@@ -47,6 +47,10 @@ std::string jsonString(std::string_view s) {
 }
 
 void JsonWriter::startValue() {
+    if (m_sink && m_out.size() >= 65536) {
+        m_sink(m_out);
+        m_out.clear();
+    }
     if (m_afterKey) {
         m_afterKey = false;
         return;

@@ -4,6 +4,7 @@
 #include "base/Real.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ public:
     // What number() does with a zero whose sign bit is set: -0 comes out of a subtraction (an
     // objective or a marginal of exactly 0), and a script would read "-0" as a sign.
     enum class Zero { Signed, Plain };
+
+    JsonWriter() = default;
+    // Hands the text on to `sink` in pieces as it grows, so that the JSON of a model with a
+    // million numbers is never held whole; text() then holds what is not handed on yet.
+    explicit JsonWriter(std::function<void(std::string_view)> sink) : m_sink(std::move(sink)) {}
 
     JsonWriter& beginObject();
     JsonWriter& endObject();
@@ -52,6 +58,7 @@ private:
     JsonWriter& close(char c);
 
     std::string m_out;
+    std::function<void(std::string_view)> m_sink;
     // One entry per open object or array: whether it has an element yet.
     std::vector<bool> m_hasElement;
     bool m_afterKey = false;
