@@ -33,4 +33,18 @@ TEST(JsonWriter, SeparatorsNumbersAndEscapes) {
     }
 }
 
+// A writer that hands its text on in pieces writes the same bytes as one that keeps it whole.
+TEST(Json, PiecesMakeTheWholeText) {
+    std::string handed;
+    JsonWriter whole, pieces([&handed](std::string_view p) { handed += p; });
+    for (JsonWriter* w : {&whole, &pieces}) {
+        w->beginObject().key("x").beginArray();
+        for (int k = 0; k < 20000; ++k)
+            w->number(Real(k) / 3);
+        w->endArray().key("name").string("конец").endObject();
+    }
+    EXPECT_LT(pieces.text().size(), 70000u);
+    EXPECT_EQ(handed + pieces.text(), whole.text());
+}
+
 } // namespace
