@@ -281,6 +281,47 @@ std::optional<std::string> farkasProof(const model::Model& m, const ExactModel& 
            numberText(most, sep) + ", а строки требуют не меньше " + numberText(least, sep);
 }
 
+// An unbounded objective, proved: a feasible point (the model without costs) and a ray (the
+// model's cone, its bounds and rows against 0, within -1 <= d <= 1 where a column has no bound,
+// its costs minimised) along which sense·c·d < 0, each solved by QSopt_ex and checked here.
+std::optional<std::string> unboundedProof(const model::Model& m, const ExactModel& e,
+                                          const Budget& budget, char sep) {
+    const auto n = static_cast<long>(m.columns.size());
+    auto solved = [&](const ExactModel& v) -> std::optional<std::vector<mpq_class>> {
+        std::vector<int32_t> rangeRows;
+        QsRequest request;
+        request.values = true;
+        const QsAnswer a = runQsopt(qsProblem(m, v, rangeRows), request, budget);
+        if (!a.ran || a.status != kQsOptimal || static_cast<long>(a.x.size()) < n)
+            return std::nullopt;
+        std::vector<mpq_class> x(a.x.begin(), a.x.begin() + n);
+        if (primalFailure(m, v, x, activities(m, v, x, budget), sep)) return std::nullopt;
+        return x;
+    };
+    ExactModel feasibility = e;
+    for (auto& c : feasibility.cost)
+        c = 0;
+    if (!solved(feasibility)) return std::nullopt;
+    ExactModel cone = e;
+    auto toCone = [](Side& s, int unit) { s = s.finite ? Side{true, 0} : Side{true, unit}; };
+    for (size_t j = 0; j < cone.cost.size(); ++j) {
+        toCone(cone.lower[j], -1);
+        toCone(cone.upper[j], 1);
+    }
+    for (size_t i = 0; i < m.rows.size(); ++i) {
+        if (cone.rowLower[i].finite) cone.rowLower[i].v = 0;
+        if (cone.rowUpper[i].finite) cone.rowUpper[i].v = 0;
+    }
+    const auto d = solved(cone);
+    if (!d) return std::nullopt;
+    mpq_class slope;
+    for (size_t j = 0; j < d->size(); ++j)
+        slope += e.cost[j] * (*d)[j];
+    if (sgn(slope) >= 0) return std::nullopt;
+    return std::string("допустимая точка и луч, вдоль которого целевая функция улучшается без "
+                       "предела, найдены точным решателем и проверены точно");
+}
+
 // The largest violation by the answer's own plan of its bounds and rows, each relative to the
 // size of its terms (at least 1), computed exactly.
 Real planViolation(const model::Model& m, const ExactModel& e, const ModelAnswer& a,
@@ -411,7 +452,9 @@ Exact settle(const model::Model& m, const ExactModel& e, const QsAnswer& qa, con
                           "недопустимость)";
     } else {
         x.status = ExactStatus::Unbounded;
-        x.proof = "по ответу точного решателя QSopt_ex (луч не проверен)";
+        const auto proof = unboundedProof(m, e, budget, sep);
+        x.proved = proof.has_value();
+        x.proof = proof ? *proof : "по ответу точного решателя QSopt_ex (луч не проверен)";
     }
     out.status = x.status;
     out.verified = x.proved;
@@ -464,7 +507,7 @@ void judge(const model::Model& m, const ExactModel& e, const ModelAnswer& a, con
         if (x.status == ExactStatus::Unbounded) {
             v.verdict = Verdict::UnboundedConfirmed;
             v.cause.clear();
-            v.reason = "подтверждено " + x.proof;
+            v.reason = x.proved ? x.proof : "подтверждено " + x.proof;
             return;
         }
         v.verdict = Verdict::UnboundedNotConfirmed;

@@ -412,6 +412,8 @@ TEST(EngineAnalyses, ModelCheckAgreesWithTheRecordsAndRefutesWrongAnswers) {
         ASSERT_EQ(verdictName(mine.verification.verdict), verdictName(record.verification.verdict))
             << mine.verification.reason << " / " << record.verification.reason;
         farkas += a.outcome == SolveOutcome::Infeasible && mine.exact.verified;
+        // Every ray is found and checked (the point and the ray by QSopt_ex, checked here).
+        if (a.outcome == SolveOutcome::Unbounded) EXPECT_TRUE(mine.exact.verified);
         if (a.outcome == SolveOutcome::Optimal) {
             const model::StandardForm& sf = engine.engineRecord()->standard;
             const mpq_class z = sf.sign * mpq_class(record.verification.objectiveExact) +
