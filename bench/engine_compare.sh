@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The sparse engine against glpsol, side by side in one run: the 23 Netlib problems from their
+# The sparse engine against glpsol and clp, side by side in one run: the 23 Netlib problems from their
 # MPS files (CPU of the whole process, every published optimum checked to 1e-6) and a generated
 # multi-period production and transport model (bench/production_mps.awk, or with
 # GENERATOR=transport bench/transport_mps.awk: 100,000 rows, about 1,000,000 nonzeros), CPU and
@@ -11,8 +11,9 @@
 # (default ../shared/netlib), WORK_DIR (default build/engine-compare), RUNS=3 (Netlib runs,
 # medians), GENERATOR=production|transport, PERIODS=20 PLANTS=1000 CUSTOMERS=4000 (the generated
 # model; 0 periods skips it),
-# GLPSOL_LIMIT=3600 (seconds glpsol may take on it). glpsol runs with its defaults; kvado-cli
-# with `--engine sparse` (the default of an MPS file) and one thread.
+# GLPSOL_LIMIT=3600 (seconds glpsol may take on it). glpsol and clp run with their defaults
+# (clp: `-solve`); kvado-cli with `--engine sparse` (the default of an MPS file) and one thread.
+# clp is left out when it is not installed (apt-get install coinor-clp).
 set -euo pipefail
 export LC_ALL=C
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -50,11 +51,14 @@ close() {
 jget() { grep -m1 "^ \"$2\":" "$1" | sed 's/^[^:]*: *//; s/,$//; s/"//g'; }
 ours_objective() { grep -o '"model": {"sense": "[a-z]*", "objective": [^,]*' "$1" | awk '{ print $NF }'; }
 glpsol_objective() { awk '$1 == "s" && $5 == "f" && $6 == "f" { print $NF }' "$1"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+clp_objective() { awk '/^Optimal objective/ { print $3 }' "$1"; }
+CLP=$(command -v clp || true)
 
 FAILED=0
-echo "| problem | ours s | glpsol s | ours/glpsol | published optimum reached (ours, glpsol) |"
-echo "|---|---|---|---|---|"
-tot_ours=0 tot_glp=0 reached=0 count=0
+echo "| problem | ours s | glpsol s | clp s | ours/glpsol | ours/clp | published optimum reached (ours, glpsol, clp) |"
+echo "|---|---|---|---|---|---|---|"
+tot_ours=0 tot_glp=0 tot_clp=0 reached=0 count=0
 for mps in "$NETLIB_DIR"/mps/*.mps; do
     name=$(basename "$mps" .mps)
     json=$NETLIB_DIR/$name.json
@@ -66,8 +70,8 @@ for mps in "$NETLIB_DIR"/mps/*.mps; do
     [ "$form" = fixed ] && opt=--mps
     dir=$WORK_DIR/netlib/$name
     mkdir -p "$dir"
-    o=() g=()
-    ok_ours=no ok_glp=no
+    o=() g=() c=()
+    ok_ours=no ok_glp=no ok_clp=-
     for ((r = 1; r <= RUNS; r++)); do
         measure "$dir/ours" "$KVADO" solve "$mps" --json --log-dir "$dir" --threads 1
         o+=("$CPU")
@@ -82,18 +86,27 @@ for mps in "$NETLIB_DIR"/mps/*.mps; do
         want=$(awk -v p="$pub" -v c="${rhsc:-0}" -v m="$rhsmode" \
                'BEGIN { printf "%.17g", p + (m == "ignore" ? 0 : c) - c }')
         close "$(glpsol_objective "$dir/glpsol.sol")" "$want" 1e-6 && ok_glp=yes
+        if [ -n "$CLP" ]; then
+            measure "$dir/clp" "$CLP" "$mps" -solve
+            c+=("$CPU")
+            # clp's objective carries the constant with either convention of the readers.
+            zc=$(clp_objective "$dir/clp.out")
+            [ "$ok_clp" = yes ] || ok_clp=no
+            { close "$zc" "$want" 1e-6 || close "$zc" "$(awk -v p="$pub" 'BEGIN { printf "%.17g", p }')" 1e-6; } && ok_clp=yes
+        fi
     done
-    mo=$(median "${o[@]}") mg=$(median "${g[@]}")
+    mo=$(median "${o[@]}") mg=$(median "${g[@]}") mc=-
+    [ -n "$CLP" ] && mc=$(median "${c[@]}") && tot_clp=$(awk -v a="$tot_clp" -v b="$mc" 'BEGIN { printf "%.3f", a + b }')
     tot_ours=$(awk -v a="$tot_ours" -v b="$mo" 'BEGIN { printf "%.3f", a + b }')
     tot_glp=$(awk -v a="$tot_glp" -v b="$mg" 'BEGIN { printf "%.3f", a + b }')
     count=$((count + 1))
     [ "$ok_ours" = yes ] && reached=$((reached + 1))
     [ "$ok_ours" = yes ] || { echo "FAIL: $name: ours $z vs published $pub" >&2; FAILED=1; }
-    echo "| $name | $mo | $mg | $(awk -v a="$mo" -v b="$mg" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }') | $ok_ours, $ok_glp |"
+    echo "| $name | $mo | $mg | $mc | $(ratio "$mo" "$mg") | $(ratio "$mo" "$mc") | $ok_ours, $ok_glp, $ok_clp |"
 done
 echo
-echo "Netlib, $count problems, medians of $RUNS runs summed: ours $tot_ours s, glpsol $tot_glp s" \
-     "(ours/glpsol $(awk -v a="$tot_ours" -v b="$tot_glp" 'BEGIN { printf "%.2f", a / b }'));" \
+echo "Netlib, $count problems, medians of $RUNS runs summed: ours $tot_ours s, glpsol $tot_glp s," \
+     "clp $tot_clp s (ours/glpsol $(ratio "$tot_ours" "$tot_glp"), ours/clp $(ratio "$tot_ours" "$tot_clp"));" \
      "ours reach $reached of $count published optima."
 
 if [ "$PERIODS" != 0 ]; then
@@ -108,12 +121,22 @@ if [ "$PERIODS" != 0 ]; then
     rm -f "$WORK_DIR/big.sol"
     measure "$WORK_DIR/big-glpsol" glpsol --freemps "$big" --tmlim "$GLPSOL_LIMIT" -w "$WORK_DIR/big.sol"
     zg=$(glpsol_objective "$WORK_DIR/big.sol")
+    cg=$CPU rg=$RSS
+    cc=- rc=0 zc=
+    if [ -n "$CLP" ]; then
+        measure "$WORK_DIR/big-clp" "$CLP" "$big" -solve
+        cc=$CPU rc=$RSS zc=$(clp_objective "$WORK_DIR/big-clp.out")
+    fi
+    CPU=$cg RSS=$rg
     echo
-    echo "| model | rows | nonzeros (with the objective) | ours s | glpsol s | ours MiB | glpsol MiB | memory ours/glpsol | same optimum |"
-    echo "|---|---|---|---|---|---|---|---|---|"
+    echo "| model | rows | nonzeros (with the objective) | ours s | glpsol s | clp s | ours MiB | glpsol MiB | clp MiB | memory ours/glpsol | same optimum (glpsol, clp) |"
+    echo "|---|---|---|---|---|---|---|---|---|---|---|"
     same=no
     [ -n "$zg" ] && close "$zo" "$zg" 1e-9 && same=yes
     [ -z "$zg" ] && same="glpsol: no optimum within ${GLPSOL_LIMIT} s"
-    echo "| $GENERATOR $PERIODS x $PLANTS x $CUSTOMERS | $rows | $nnz | $co | $CPU | $(awk -v k="$ro" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v k="$RSS" 'BEGIN { printf "%.1f", k / 1024 }') | $(awk -v a="$ro" -v b="$RSS" 'BEGIN { printf "%.2f", a / b }') | $same |"
+    samec=-
+    [ -n "$CLP" ] && { close "$zo" "$zc" 1e-9 && samec=yes || samec="no ($zc)"; }
+    mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+    echo "| $GENERATOR $PERIODS x $PLANTS x $CUSTOMERS | $rows | $nnz | $co | $CPU | $cc | $(mib "$ro") | $(mib "$RSS") | $(mib "$rc") | $(awk -v a="$ro" -v b="$RSS" 'BEGIN { printf "%.2f", a / b }') | $same, $samec |"
 fi
 exit "$FAILED"

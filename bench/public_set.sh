@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The sparse engine and glpsol on public LP test problems, each with a time limit: how many each
+# The sparse engine, glpsol and clp on public LP test problems, each with a time limit: how many each
 # answers (an optimum, no feasible solution or an unbounded objective), refuses (a reading
 # error, a failure) or does not finish in the limit, and the geometric mean of the CPU ratio
-# ours/glpsol over the problems both answer. Prints Markdown tables.
+# ours/glpsol (and ours/clp) over the problems both answer. Prints Markdown tables. clp is left
+# out when it is not installed (apt-get install coinor-clp).
 #
 #   bench/public_set.sh DIR...
 #
@@ -56,10 +57,17 @@ glpsol_status() {
     fi
 }
 glpsol_objective() { awk '$1 == "s" && $5 == "f" && $6 == "f" { print $NF }' "$1"; }
+clp_status() {
+    if grep -q '^Optimal objective' "$1"; then echo optimal
+    elif grep -q '^PrimalInfeasible' "$1"; then echo infeasible
+    elif grep -q '^DualInfeasible' "$1"; then echo unbounded
+    fi
+}
+CLP=$(command -v clp || true)
 
-echo "| problem | rows | ours | ours s | glpsol | glpsol s | ours/glpsol | same objective |"
-echo "|---|---|---|---|---|---|---|---|"
-n=0 oa=0 orf=0 oto=0 ga=0 grf=0 gto=0 both=0 logsum=0 same=0
+echo "| problem | rows | ours | ours s | glpsol | glpsol s | clp | clp s | ours/glpsol | ours/clp | same objective |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|"
+n=0 oa=0 orf=0 oto=0 ga=0 grf=0 gto=0 both=0 logsum=0 same=0 ca=0 cto=0 bothc=0 logsumc=0
 for dir in "$@"; do
     for f in "$dir"/*.mps "$dir"/*.gz; do
         [ -e "$f" ] || continue
@@ -102,6 +110,20 @@ for dir in "$@"; do
             ratio=$(awk -v a="$co" -v b="$cg" 'BEGIN { if (a < 0.001) a = 0.001; if (b < 0.001) b = 0.001; printf "%.2f", a / b }')
             logsum=$(awk -v s="$logsum" -v r="$ratio" 'BEGIN { printf "%.6f", s + log(r) }')
         fi
+        cs=- cc=- ratioc=-
+        if [ -n "$CLP" ]; then
+            run "$w/clp" "$CLP" "$mps" -solve
+            cc=$CPU
+            cs=$(clp_status "$w/clp.out")
+            if [ "$RC" = 124 ]; then cs="over ${LIMIT} s"; cto=$((cto + 1))
+            elif [ -n "$cs" ]; then ca=$((ca + 1))
+            else cs=refused; fi
+            if [[ "$os" =~ ^(optimal|infeasible|unbounded)$ && "$cs" =~ ^(optimal|infeasible|unbounded)$ ]]; then
+                bothc=$((bothc + 1))
+                ratioc=$(awk -v a="$co" -v b="$cc" 'BEGIN { if (a < 0.001) a = 0.001; if (b < 0.001) b = 0.001; printf "%.2f", a / b }')
+                logsumc=$(awk -v s="$logsumc" -v r="$ratioc" 'BEGIN { printf "%.6f", s + log(r) }')
+            fi
+        fi
         agree=-
         if [ "$os" = optimal ] && [ "$gs" = optimal ]; then
             zo=$(ours_objective "$w/ours.out") zg=$(glpsol_objective "$w/glpsol.sol")
@@ -115,11 +137,13 @@ for dir in "$@"; do
                        print (d1 <= 1e-6 * m || d2 <= 1e-6 * m || d3 <= 1e-6 * m) ? "yes" : "NO " a " vs " b }')
             [ "$agree" = yes ] && same=$((same + 1))
         fi
-        echo "| $name | $rows | $os | $co | $gs | $cg | $ratio | $agree |"
+        echo "| $name | $rows | $os | $co | $gs | $cg | $cs | $cc | $ratio | $ratioc | $agree |"
     done
 done
 echo
 echo "$n problems, ${LIMIT} s each: ours answered $oa, refused $orf, over ${LIMIT} s $oto;" \
      "glpsol answered $ga, refused $grf, over ${LIMIT} s $gto; both answered $both," \
      "same optimum $same; CPU geometric mean ours/glpsol" \
-     "$(awk -v s="$logsum" -v k="$both" 'BEGIN { if (k > 0) printf "%.2f", exp(s / k); else print "-" }')."
+     "$(awk -v s="$logsum" -v k="$both" 'BEGIN { if (k > 0) printf "%.2f", exp(s / k); else print "-" }');" \
+     "clp answered $ca, over ${LIMIT} s $cto; CPU geometric mean ours/clp over $bothc" \
+     "$(awk -v s="$logsumc" -v k="$bothc" 'BEGIN { if (k > 0) printf "%.2f", exp(s / k); else print "-" }')."

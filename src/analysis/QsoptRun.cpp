@@ -1,5 +1,6 @@
 #include "analysis/QsoptRun.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 // QSopt_ex's rational interface, the few functions used here (libqsopt-ex). Its headers are C
 // with GNU extensions and declare far more than this needs.
@@ -20,12 +22,6 @@ struct qsbasis {
     char* cstat;
     char* rstat;
 };
-void QSexactStart(void);
-mpq_qsdata* mpq_QSload_prob(const char* probname, int ncols, int nrows, int* cmatcnt, int* cmatbeg,
-                            int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
-                            char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
-                            const char** rownames);
-int QSexact_solver(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo, int* status);
 }
 
 namespace kvado::analysis {
@@ -33,6 +29,29 @@ namespace kvado::analysis {
 namespace {
 
 constexpr int kQsMinimize = 1, kQsDualSimplex = 2;
+
+// QSopt_ex is loaded by the solver's own process, when it starts: the library is large, and a
+// program that never solves exactly (every short kvado-cli run) would pay for loading it.
+struct QsoptEx {
+    void (*start)();
+    mpq_qsdata* (*load)(const char* probname, int ncols, int nrows, int* cmatcnt, int* cmatbeg,
+                        int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
+                        char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
+                        const char** rownames);
+    int (*solve)(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo, int* status);
+};
+
+std::optional<QsoptEx> loadQsoptEx() {
+    void* lib = ::dlopen(KVADO_QSOPT_EX_SONAME, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return std::nullopt;
+    QsoptEx f{};
+    // POSIX guarantees that a function's address survives the trip through void*.
+    f.start = reinterpret_cast<decltype(f.start)>(::dlsym(lib, "QSexactStart"));
+    f.load = reinterpret_cast<decltype(f.load)>(::dlsym(lib, "mpq_QSload_prob"));
+    f.solve = reinterpret_cast<decltype(f.solve)>(::dlsym(lib, "QSexact_solver"));
+    if (!f.start || !f.load || !f.solve) return std::nullopt;
+    return f;
+}
 
 bool writeAll(int fd, const std::string& s) {
     size_t done = 0;
@@ -54,7 +73,9 @@ bool writeAll(int fd, const std::string& s) {
         ::dup2(null, 1);
         ::dup2(null, 2);
     }
-    QSexactStart();
+    const std::optional<QsoptEx> qs = loadQsoptEx();
+    if (!qs) ::_exit(7);
+    qs->start();
     // Arrays as QSopt_ex allocates them (it may resize them): their length in a word before
     // the first number. Never freed: the process ends.
     auto array = [](const std::vector<mpq_class>& from, size_t n) {
@@ -81,9 +102,9 @@ bool writeAll(int fd, const std::string& s) {
     q.begin.push_back(0);
     q.index.push_back(0);
     q.sense += 'L';
-    mpq_qsdata* lp = mpq_QSload_prob("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(),
-                                     q.index.data(), value, kQsMinimize, cost, rhs, q.sense.data(),
-                                     lower, upper, nullptr, nullptr);
+    mpq_qsdata* lp =
+        qs->load("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(), q.index.data(), value,
+                 kQsMinimize, cost, rhs, q.sense.data(), lower, upper, nullptr, nullptr);
     if (!lp) ::_exit(3);
     qsbasis basis{0, 0, nullptr, nullptr};
     if (!request.cstat.empty()) {
@@ -98,7 +119,7 @@ bool writeAll(int fd, const std::string& s) {
     mpq_t* x = request.values ? array({}, columns + rows) : nullptr;
     mpq_t* y = array({}, rows);
     int status = 0;
-    if (QSexact_solver(lp, x, y, &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
+    if (qs->solve(lp, x, y, &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
     std::string text = std::to_string(status) + "\n";
     if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
         text.append(basis.cstat, columns);

@@ -469,6 +469,7 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     // A row or a column that no plan can meet is found by the transformation before any
     // solve, and told as the method's road tells it, in the model's terms.
     if (fits && !a.engine && format != model::FileFormat::Data &&
+        model::transformMayRuleOut(userModel) &&
         !model::toStandardForm(userModel).infeasible.empty())
         return std::nullopt;
     try {

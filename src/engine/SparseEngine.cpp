@@ -161,9 +161,13 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         parm.presolve = presolve ? GLP_ON : GLP_OFF;
         return glpkGuarded(
             [&] {
-                if (options.scale) glp_scale_prob(lp, GLP_SF_AUTO);
-                // Presolve makes its own basis; without it GLPK needs one to start from.
-                if (!presolve) glp_adv_basis(lp, 0);
+                // The presolver builds a problem of its own from the unscaled one (the same
+                // pivots with and without scaling here, measured on the Netlib set), so the
+                // model is scaled only for a solve without it; nor does it need a basis.
+                if (!presolve) {
+                    if (options.scale) glp_scale_prob(lp, GLP_SF_AUTO);
+                    glp_adv_basis(lp, 0);
+                }
                 ret = glp_simplex(lp, &parm);
             },
             output);
@@ -188,7 +192,12 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
         if (status != GLP_OPT && primal != GLP_NOFEAS && ray == 0) {
             parm.meth = GLP_PRIMAL;
             parm.presolve = GLP_OFF;
-            r = glpkGuarded([&] { ret = glp_simplex(lp, &parm); }, output);
+            r = glpkGuarded(
+                [&] {
+                    if (options.scale && options.presolve) glp_scale_prob(lp, GLP_SF_AUTO);
+                    ret = glp_simplex(lp, &parm);
+                },
+                output);
         }
     }
     a.seconds = elapsed();

@@ -367,6 +367,35 @@ void layRows(const Model& m, const RowWise& rw, const std::vector<Half>& halves,
 
 } // namespace
 
+bool transformMayRuleOut(const Model& m) {
+    for (const Column& c : m.columns)
+        if (!(c.lower <= c.upper) || c.lower == kInfinity || c.upper == -kInfinity) return true;
+    // Per row: 1 when a coefficient sits on a column that may move, 2 when only on fixed ones.
+    std::vector<char> kind(m.rows.size(), 0);
+    for (const Entry& e : m.entries) {
+        if (e.value == 0) continue;
+        const Column& c = m.columns[static_cast<size_t>(e.column)];
+        char& k = kind[static_cast<size_t>(e.row)];
+        if (c.lower != c.upper)
+            k = 1;
+        else if (k == 0)
+            k = 2;
+    }
+    for (size_t r = 0; r < m.rows.size(); ++r) {
+        const Row& row = m.rows[r];
+        if (row.kind == RowKind::Range && row.lower > row.upper) return true;
+        if (kind[r] == 2) return true;
+        // An empty row holds when 0 meets it, as the transformation's own test reads.
+        const Real tol = 1e-9L;
+        if (kind[r] == 0 && !((!std::isfinite(row.lower) ||
+                               row.lower <= tol * std::max<Real>(1, std::fabs(row.lower))) &&
+                              (!std::isfinite(row.upper) ||
+                               row.upper >= -tol * std::max<Real>(1, std::fabs(row.upper)))))
+            return true;
+    }
+    return false;
+}
+
 StandardForm toStandardForm(const Model& m) {
     StandardForm sf;
     const Real sigma = m.sense == Sense::Maximize ? -1 : 1;

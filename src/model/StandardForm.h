@@ -91,6 +91,10 @@ struct StandardForm {
 // Transforms the model. Counts beyond ProblemLimits raise ProblemSizeError with the program's
 // size message before the standard form is allocated.
 StandardForm toStandardForm(const Model& model);
+// False when the transformation is sure to find nothing that no plan meets (no bounds that
+// cross, no row whose every coefficient is 0 or on a fixed column), at a fraction of its cost:
+// the sparse engine's road needs the transformation only to tell such a model.
+bool transformMayRuleOut(const Model& model);
 
 // Reset, standard-form set-up in the loaders' order and snapshots, as the data-file open does.
 // An observer sees every value as a data file's open shows it (zeros included), so the input

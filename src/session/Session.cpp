@@ -1,4 +1,5 @@
 #include "session/Session.h"
+#include "session/EngineRanging.h"
 #include "session/EngineSolve.h"
 
 #include <algorithm>
@@ -437,6 +438,8 @@ engine::SparseAnswer Session::solveSparse(const model::Model& model, engine::Spa
     m_sparse.reset();
     m_engineRecord.reset();
     m_engineRecordWhy.clear();
+    m_engineRanges.reset();
+    m_engineRangesWhy.clear();
     engine::SparseAnswer answer;
     {
         const SolveRunning running(m_view);
@@ -470,6 +473,8 @@ void Session::forgetSparse() {
     m_sparse.reset();
     m_engineRecord.reset();
     m_engineRecordWhy.clear();
+    m_engineRanges.reset();
+    m_engineRangesWhy.clear();
     m_explanation = {};
     m_exactCheck = {};
 }
@@ -650,10 +655,11 @@ ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSecon
         c.ran = true;
         std::string why;
         const EngineRecord* record = engineRecord(&why);
-        // A model whose standard form is too large for the record is checked, when the user
-        // asks for it, on the model itself; the automatic check keeps its «задача велика».
-        if (!record && options.maxRows == 0 &&
-            standardFormRows(*m_solvedModel) > kEngineInverseRows) {
+        // A model whose standard form is too large for the record (its rows beyond
+        // kEngineInverseRows, or its columns or coefficients beyond the method's limits: both
+        // reasons begin «задача велика») is checked, when the user asks for it, on the model
+        // itself; the automatic check keeps its «задача велика».
+        if (!record && options.maxRows == 0 && why.rfind("задача велика", 0) == 0) {
             analysis::ModelCheck mc =
                 analysis::verifyModel(*m_solvedModel, modelAnswerOf(*m_sparse), options);
             c.verification = std::move(mc.verification);
@@ -805,7 +811,17 @@ bool Session::rangesAvailable(std::string* why) const {
     // The record is the session's cache of the answer: making its inverse changes no answer.
     auto* record = const_cast<EngineRecord*>(engineRecord(&reason));
     if (record && layInverse(*record, reason)) return true;
-    if (why) *why = reason;
+    // Beyond the record (or where it cannot be made): GLPK's own ranging, once per solve.
+    if (!m_engineRanges && m_engineRangesWhy.empty()) {
+        analysis::Ranges ranges;
+        if (rangeEngineAnswer(*m_solvedModel, *m_sparse, *m_userSolution, m_rangingSeconds,
+                              m_separator, ranges, m_engineRangesWhy))
+            m_engineRanges = std::move(ranges);
+        else if (m_engineRangesWhy.empty())
+            m_engineRangesWhy = reason;
+    }
+    if (m_engineRanges) return true;
+    if (why) *why = m_engineRangesWhy;
     return false;
 }
 
@@ -813,6 +829,7 @@ analysis::Ranges Session::ranges() const {
     // The sparse engine's optimum: its basis in the standard form, ranged in the model's terms.
     if (m_sparse) {
         if (!rangesAvailable()) return {};
+        if (m_engineRanges) return *m_engineRanges;
         return analysis::userRanges(*m_solvedModel, m_engineRecord->standard,
                                     m_engineRecord->problem, *m_userSolution);
     }

@@ -325,8 +325,15 @@ public:
     // computed when called, never by a plain solve.
     analysis::Ranges ranges() const;
     // Whether ranges() has a basis to range: after an optimal solve; for the sparse engine,
-    // while its basis inverse can be made (`why` says why not).
+    // through the record's basis inverse up to kEngineInverseRows rows of the standard form,
+    // beyond that (or where the record cannot be made) through GLPK's own ranging within
+    // rangingSeconds() (`why` says why not: the budget ran out, or GLPK failed). The engine's
+    // ranges are made once per solve, by the first of these calls.
     bool rangesAvailable(std::string* why = nullptr) const;
+    // The budget of GLPK's ranging (5 s unless set): every basic column costs it a row of the
+    // simplex table, so a very large model is not ranged within a few seconds.
+    void setRangingSeconds(double seconds) { m_rangingSeconds = seconds; }
+    double rangingSeconds() const { return m_rangingSeconds; }
     // Appends the section «Анализ чувствительности» to the end of the report.
     void writeRangesReport(const analysis::Ranges& ranges);
     // Appends a picture (the graphical method's) under its heading and a line of words.
@@ -430,6 +437,10 @@ private:
     std::optional<engine::SparseAnswer> m_sparse; // and its answer
     mutable std::unique_ptr<EngineRecord> m_engineRecord;
     mutable std::string m_engineRecordWhy; // why there is none, once asked
+    // The engine's ranges by GLPK (EngineRanging.h), or why there are none, once asked.
+    mutable std::optional<analysis::Ranges> m_engineRanges;
+    mutable std::string m_engineRangesWhy;
+    double m_rangingSeconds = 5;
     mutable std::optional<model::UserSolution> m_userSolution;
     std::unique_ptr<mip::MipAnswer> m_mip; // the last integer search
     model::Model m_mipModel;               // the model it searched (or whose relaxation)

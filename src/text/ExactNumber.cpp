@@ -166,17 +166,27 @@ ExactNumber ExactNumber::of(ExactValue x, Real v) {
 
 namespace {
 
-// Without GMP, for the usual short texts: true when the text's value is certainly an extended
-// number (an integer below 2^64, or one divided by a power of ten that its digits' fives
-// cancel), so that there is nothing to keep. False says nothing.
-bool plainlyExact(std::string_view s, char separator) {
+// Without GMP's parsing, for the usual short texts (at most 19 digits, a small exponent).
+enum class ShortText {
+    Plain,   // certainly an extended number: an integer below 2^64, or one divided by a power
+             // of ten that its digits' fives cancel, so there is nothing to keep
+    Decimal, // certainly not one: m·10^k (k < 0) with a five left over in its denominator
+    Other    // says nothing
+};
+struct ShortValue {
+    bool negative = false;
+    uint64_t m = 0;
+    long k = 0;
+};
+
+ShortText shortText(std::string_view s, char separator, ShortValue& v) {
     uint64_t m = 0;
     int digits = 0;
     long fraction = 0, exponent = 0;
     size_t i = 0;
     while (i < s.size() && isBlank(s[i]))
         ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) v.negative = s[i++] == '-';
     auto digit = [&](char c) {
         if (m == 0 && c == '0') return true;
         if (++digits > 19) return false;
@@ -184,39 +194,58 @@ bool plainlyExact(std::string_view s, char separator) {
         return true;
     };
     for (; i < s.size() && isDigit(s[i]); ++i)
-        if (!digit(s[i])) return false;
+        if (!digit(s[i])) return ShortText::Other;
     if (i < s.size() && s[i] == separator)
         for (++i; i < s.size() && isDigit(s[i]); ++i) {
-            if (!digit(s[i])) return false;
+            if (!digit(s[i])) return ShortText::Other;
             ++fraction;
         }
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         bool negative = false;
         if (++i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
         for (; i < s.size() && isDigit(s[i]); ++i)
-            if ((exponent = exponent * 10 + (s[i] - '0')) > 100) return false;
+            if ((exponent = exponent * 10 + (s[i] - '0')) > 100) return ShortText::Other;
         if (negative) exponent = -exponent;
     }
     while (i < s.size() && isBlank(s[i]))
         ++i;
-    if (i != s.size()) return false;
-    if (m == 0) return true;
-    long k = exponent - fraction;
+    if (i != s.size()) return ShortText::Other;
+    if (m == 0) return ShortText::Plain;
+    v.m = m;
+    v.k = exponent - fraction;
+    long k = v.k;
     for (; k > 0; --k) { // an integer below 2^64
-        if (m > UINT64_MAX / 10) return false;
+        if (m > UINT64_MAX / 10) return ShortText::Other;
         m *= 10;
     }
     for (; k < 0; ++k) { // m / 10 = (m / 5) / 2 where 5 divides m
-        if (m % 5 != 0) return false;
+        if (m % 5 != 0) return ShortText::Decimal;
         m /= 5;
     }
-    return true;
+    return ShortText::Plain;
 }
 
 } // namespace
 
 ExactNumber ExactNumber::ofText(std::string_view s, char separator, Real v) {
-    if (plainlyExact(s, separator)) return {};
+    ShortValue d;
+    switch (shortText(s, separator, d)) {
+    case ShortText::Plain:
+        return {};
+    case ShortText::Decimal: {
+        // Kept as it is: no extended number equals a value with a five in its denominator.
+        ExactValue x;
+        x.m = static_cast<unsigned long>(d.m);
+        if (d.negative) x.m = -x.m;
+        x.e = x.f = d.k;
+        normalize(x);
+        ExactNumber n;
+        n.m_value = std::make_shared<const ExactValue>(std::move(x));
+        return n;
+    }
+    case ShortText::Other:
+        break;
+    }
     if (auto x = exactOfText(s, separator)) return of(std::move(*x), v);
     ExactValue kept = exactOfReal(v);
     kept.rounded = true;

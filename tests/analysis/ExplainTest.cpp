@@ -161,32 +161,6 @@ model::Model part(const model::Model& m, const std::vector<std::string>& rows,
     return p;
 }
 
-// Random models of every row kind whose columns have lower bounds and some an upper bound; the
-// right-hand sides are drawn freely, so that many have no feasible point.
-model::Model freeModel(std::mt19937& rng, bool bounds) {
-    using namespace model;
-    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Model m;
-    const int n = pick(2, 7), rows = pick(2, 9);
-    for (int j = 0; j < n; ++j) {
-        Column c{"x" + std::to_string(j + 1), Real(pick(-5, 5)), 0, kInfinity};
-        if (bounds && pick(0, 2) == 0) c.lower = pick(-3, 3);
-        if (bounds && pick(0, 2) == 0) c.upper = c.lower + pick(1, 6);
-        m.columns.push_back(c);
-    }
-    for (int i = 0; i < rows; ++i) {
-        for (int j = 0; j < n; ++j)
-            if (pick(0, 2) != 0)
-                if (const int a = pick(-4, 4)) m.entries.push_back({i, j, Real(a)});
-        const std::string name = "r" + std::to_string(i + 1);
-        const Real b = bounds ? pick(-10, 20) : pick(0, 20);
-        const Row kinds[] = {greaterRow(name, b), equalRow(name, b), lessRow(name, b),
-                             rangeRow(name, b, b + pick(1, 5))};
-        m.rows.push_back(kinds[pick(0, bounds ? 3 : 2)]);
-    }
-    return m;
-}
-
 // The certificate's sum recomputed in plain arithmetic reads 0 >= a positive number (exactly
 // for whole multipliers, else to a rounding of each quotient).
 void checkCertificate(const LpProblem& p, const Infeasibility& f) {
