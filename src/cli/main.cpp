@@ -365,61 +365,39 @@ void printText(const session::Session& session, const SolveAnswer& r) {
 // What the sparse engine's road prints: the report, or the JSON object whose "x" and "pi" are
 // the model's column values and row marginals, "objective" the model's, in its sense; then the
 // analyses asked for, on the engine's basis, in the members and sections the method's have.
-int printSparse(session::Session& session, const engine::SparseAnswer& a, const model::Model& m,
-                const SolveArgs& args) {
+// The engine's answer as the JSON object kvado-cli prints.
+std::string sparseJson(const session::Session& session, const engine::SparseAnswer& a,
+                       const model::Model& m, const SolveArgs& args,
+                       const std::optional<analysis::Ranges>& ranges,
+                       const std::optional<session::ExactCheck>& exact) {
     const bool optimal = a.status == engine::SparseStatus::Optimal;
-    std::optional<analysis::Ranges> ranges;
-    if (args.ranges) {
-        std::string why;
-        if (session.rangesAvailable(&why)) {
-            ranges = session.ranges();
-            session.writeRangesReport(*ranges);
-        } else if (optimal) {
-            std::fprintf(stderr, "kvado-cli: %s: no ranges: %s\n", args.file.c_str(), why.c_str());
-        }
+    text::JsonWriter w;
+    w.beginObject().key("status").string(engine::sparseStatusName(a.status));
+    w.key("objective").number(a.objective).key("x").beginArray();
+    for (const Real x : a.columnValue)
+        w.number(x);
+    w.endArray().key("pi").beginArray();
+    for (const Real y : a.rowMarginal)
+        w.number(y);
+    w.endArray().key("passes").integer(a.iterations).key("engine").string("sparse");
+    if (optimal) model::userTermsJson(w.key("model"), m, *session.userSolution());
+    session::explanationJson(w, session.userExplanation());
+    if (ranges)
+        analysis::rangesJson(w.key("ranges"), *ranges);
+    else if (args.ranges)
+        w.key("ranges").null();
+    if (exact) {
+        analysis::verificationJson(w.key("verification"), exact->verification);
+        if (args.exact && exact->exactRun)
+            analysis::exactJson(w.key("exact"), exact->exact);
+        else if (args.exact)
+            w.key("exact").null();
     }
-    if (!args.rtf.empty())
-        writeFileBytes(args.rtf, report::writeRtf(session.report().paragraphs()));
-    std::optional<session::ExactCheck> exact;
-    if (args.verify || args.exact)
-        exact = session.runExactCheck(nullptr, args.exact, args.timeLimit);
-    if (args.json) {
-        text::JsonWriter w;
-        w.beginObject().key("status").string(engine::sparseStatusName(a.status));
-        w.key("objective").number(a.objective).key("x").beginArray();
-        for (const Real x : a.columnValue)
-            w.number(x);
-        w.endArray().key("pi").beginArray();
-        for (const Real y : a.rowMarginal)
-            w.number(y);
-        w.endArray().key("passes").integer(a.iterations).key("engine").string("sparse");
-        if (optimal) model::userTermsJson(w.key("model"), m, *session.userSolution());
-        session::explanationJson(w, session.userExplanation());
-        if (ranges)
-            analysis::rangesJson(w.key("ranges"), *ranges);
-        else if (args.ranges)
-            w.key("ranges").null();
-        if (exact) {
-            analysis::verificationJson(w.key("verification"), exact->verification);
-            if (args.exact && exact->exactRun)
-                analysis::exactJson(w.key("exact"), exact->exact);
-            else if (args.exact)
-                w.key("exact").null();
-        }
-        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
-    } else {
-        std::string text;
-        for (const auto& line : session.report().lines())
-            text += line + "\n";
-        if (exact) {
-            text += "\n";
-            for (const auto& line : analysis::reportSection(
-                     exact->verification, exact->exactRun ? &exact->exact : nullptr, kSeparator))
-                text += line + "\n";
-        }
-        std::fputs(text.c_str(), stdout);
-    }
-    const std::string& file = args.file;
+    return w.endObject().text() + "\n";
+}
+
+// kvado-cli's exit code for the engine's answer, with its line on stderr.
+int sparseExitCode(const engine::SparseAnswer& a, const std::string& file) {
     switch (a.status) {
     case engine::SparseStatus::Optimal:
         return 0;
@@ -439,6 +417,41 @@ int printSparse(session::Session& session, const engine::SparseAnswer& a, const 
     }
     std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), a.failure.c_str());
     return 1;
+}
+
+int printSparse(session::Session& session, const engine::SparseAnswer& a, const model::Model& m,
+                const SolveArgs& args) {
+    const bool optimal = a.status == engine::SparseStatus::Optimal;
+    std::optional<analysis::Ranges> ranges;
+    if (args.ranges) {
+        std::string why;
+        if (session.rangesAvailable(&why)) {
+            ranges = session.ranges();
+            session.writeRangesReport(*ranges);
+        } else if (optimal) {
+            std::fprintf(stderr, "kvado-cli: %s: no ranges: %s\n", args.file.c_str(), why.c_str());
+        }
+    }
+    if (!args.rtf.empty())
+        writeFileBytes(args.rtf, report::writeRtf(session.report().paragraphs()));
+    std::optional<session::ExactCheck> exact;
+    if (args.verify || args.exact)
+        exact = session.runExactCheck(nullptr, args.exact, args.timeLimit);
+    if (args.json) {
+        std::fputs(sparseJson(session, a, m, args, ranges, exact).c_str(), stdout);
+    } else {
+        std::string text;
+        for (const auto& line : session.report().lines())
+            text += line + "\n";
+        if (exact) {
+            text += "\n";
+            for (const auto& line : analysis::reportSection(
+                     exact->verification, exact->exactRun ? &exact->exact : nullptr, kSeparator))
+                text += line + "\n";
+        }
+        std::fputs(text.c_str(), stdout);
+    }
+    return sparseExitCode(a, args.file);
 }
 
 // The sparse engine's road: the model as it stands, with no standard form, and the analyses on
@@ -487,6 +500,56 @@ std::optional<int> sparseToSolve(session::Session& session, const SolveArgs& a,
     }
 }
 
+// The integer search's answer as the JSON object kvado-cli prints.
+std::string integerJson(const session::Session& session, const mip::MipAnswer& answer,
+                        const model::Model& userModel) {
+    const auto& user = session.userSolution();
+    const bool plan = answer.hasSolution();
+    text::JsonWriter w;
+    w.beginObject().key("status").string(mip::mipStatusName(answer.status));
+    w.key("objective").number(plan ? std::optional<Real>(answer.objective) : std::nullopt);
+    w.key("x").beginArray();
+    for (const Real x : answer.plan)
+        w.number(x);
+    w.endArray().key("pi").beginArray();
+    if (user)
+        for (const Real y : user->rowMarginal)
+            w.number(y);
+    w.endArray().key("passes").integer(answer.nodes);
+    session::mipJson(w.key("mip"), answer);
+    if (user) model::userTermsJson(w.key("model"), userModel, *user);
+    return w.endObject().text() + "\n";
+}
+
+// kvado-cli's exit code for the integer search's answer, with its line on stderr.
+int integerExitCode(const mip::MipAnswer& answer, const std::string& file) {
+    switch (answer.status) {
+    case mip::MipStatus::Optimal:
+        return 0;
+    case mip::MipStatus::Infeasible:
+        std::fputs("kvado-cli: the model has no integer solution\n", stderr);
+        return 2;
+    case mip::MipStatus::Unbounded:
+        std::fputs("kvado-cli: the relaxation is unbounded\n", stderr);
+        return 3;
+    case mip::MipStatus::Feasible:
+        std::fprintf(stderr,
+                     "kvado-cli: %s: the search was stopped with an integer solution (gap "
+                     "%s)\n",
+                     file.c_str(), text::formatRoundTrip(answer.gap).c_str());
+        return 4;
+    case mip::MipStatus::Stopped:
+        break;
+    }
+    if (!answer.failure.empty()) {
+        std::fprintf(stderr, "kvado-cli: %s: %s\n", file.c_str(), answer.failure.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "kvado-cli: %s: the search was stopped without an integer solution\n",
+                 file.c_str());
+    return 4;
+}
+
 // An LP or MPS model with integer marks, unless --relax: the integer search. The report text,
 // or the JSON object with the integer plan in "x" and "model" and the member "mip". Nothing
 // returned: the model has no integer marks (or the relaxation is asked for).
@@ -525,53 +588,14 @@ std::optional<int> integerToSolve(session::Session& session, const SolveArgs& a,
         return 1;
     }
     if (a.json) {
-        const auto& user = session.userSolution();
-        const bool plan = answer.hasSolution();
-        text::JsonWriter w;
-        w.beginObject().key("status").string(mip::mipStatusName(answer.status));
-        w.key("objective").number(plan ? std::optional<Real>(answer.objective) : std::nullopt);
-        w.key("x").beginArray();
-        for (const Real x : answer.plan)
-            w.number(x);
-        w.endArray().key("pi").beginArray();
-        if (user)
-            for (const Real y : user->rowMarginal)
-                w.number(y);
-        w.endArray().key("passes").integer(answer.nodes);
-        session::mipJson(w.key("mip"), answer);
-        if (user) model::userTermsJson(w.key("model"), userModel, *user);
-        std::fputs((w.endObject().text() + "\n").c_str(), stdout);
+        std::fputs(integerJson(session, answer, userModel).c_str(), stdout);
     } else {
         std::string text;
         for (const auto& line : session.report().lines())
             text += line + "\n";
         std::fputs(text.c_str(), stdout);
     }
-    switch (answer.status) {
-    case mip::MipStatus::Optimal:
-        return 0;
-    case mip::MipStatus::Infeasible:
-        std::fputs("kvado-cli: the model has no integer solution\n", stderr);
-        return 2;
-    case mip::MipStatus::Unbounded:
-        std::fputs("kvado-cli: the relaxation is unbounded\n", stderr);
-        return 3;
-    case mip::MipStatus::Feasible:
-        std::fprintf(stderr,
-                     "kvado-cli: %s: the search was stopped with an integer solution (gap "
-                     "%s)\n",
-                     a.file.c_str(), text::formatRoundTrip(answer.gap).c_str());
-        return 4;
-    case mip::MipStatus::Stopped:
-        break;
-    }
-    if (!answer.failure.empty()) {
-        std::fprintf(stderr, "kvado-cli: %s: %s\n", a.file.c_str(), answer.failure.c_str());
-        return 1;
-    }
-    std::fprintf(stderr, "kvado-cli: %s: the search was stopped without an integer solution\n",
-                 a.file.c_str());
-    return 4;
+    return integerExitCode(answer, a.file);
 }
 
 int solveCommand(const std::vector<std::string>& args) {

@@ -34,8 +34,8 @@ std::string generatorSizeError(const GeneratorInput& in);
 GeneratedFiles generateProblem(const GeneratorInput& in, std::string_view nText,
                                std::string_view lText, std::string_view epsText, uint64_t seed);
 
-// Writes the three files into `folder` (empty: the current folder), in their order; throws
-// FileError at the first that cannot be created, leaving the ones before it written.
+// Writes the three files into `folder` (empty: the current folder) together: throws
+// FileError when one cannot be written, and then none of them is replaced.
 void writeGeneratedFiles(const GeneratedFiles& files, const std::string& folder = {});
 
 } // namespace kvado::datafile

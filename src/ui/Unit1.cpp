@@ -36,6 +36,7 @@
 #include "session/IntegerSolve.h"
 #include "session/Messages.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/unExplain.h"
@@ -165,47 +166,26 @@ void TForm1::createControls() {
     const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
     const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
 
-    // `room`: where the control right of the label begins.
-    auto label = [&](const char* name, const char* text, QRect rect, int room) {
-        auto* l = new QLabel(QString::fromUtf8(text), m_client);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        rect.setWidth(fitLabel(l, l->text(), rect.width(), room - rect.left()));
-        anchors.add(l, rect, leftTop);
-        return l;
-    };
-    auto edit = [&](const char* name, const char* text, QRect rect) {
-        auto* e = new QLineEdit(QString::fromUtf8(text), m_client);
-        e->setObjectName(QLatin1String(name));
-        anchors.add(e, rect, leftTop);
-        return e;
-    };
-    auto button = [&](const char* name, const char* text, QRect rect, Qt::Edges edges) {
-        auto* b = new QPushButton(QString::fromUtf8(text), m_client);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        anchors.add(b, rect, edges);
-        return b;
-    };
+    FormBuilder controls(m_client, &anchors);
 
     // A label grows beyond its designed width when the desktop's font needs it, never into
     // the edit beside it; its left edge stays where designed.
-    Label2 = label("Label2", "Число ограничений вида  >=  ", QRect(8, 8, 190, 16), 198);
-    edG = edit("edG", "1", QRect(200, 4, 57, 24));
-    Label3 = label("Label3", "Число ограничений вида   =  ", QRect(8, 36, 186, 16), 198);
-    edE = edit("edE", "1", QRect(200, 32, 57, 24));
-    Label4 = label("Label4", "Число ограничений вида   <=  ", QRect(344, 7, 193, 16), 542);
-    edL = edit("edL", "1", QRect(544, 3, 73, 24));
-    Label5 = label("Label5", "Число неизвестных  = ", QRect(384, 36, 144, 16), 542);
-    edN = edit("edN", "3", QRect(544, 32, 73, 24));
-    Label6 = label("Label6", "Заданная  точность ", QRect(392, 65, 133, 16), 542);
-    edEps = edit("edEps", "1E-8", QRect(544, 61, 73, 24));
-    btnNewTab = button("btnNewTab", "Создать новую таблицу", QRect(8, 60, 249, 25), leftTop);
-    btnREsizeTab =
-        button("btnREsizeTab",
-               "Изменить число строк и столбцов таблицы в соответствии с числом огранич и неизв",
-               QRect(8, 88, 609, 25), leftTop);
+    Label2 = controls.label("Label2", "Число ограничений вида  >=  ", QRect(8, 8, 190, 16), 198);
+    edG = controls.edit("edG", "1", QRect(200, 4, 57, 24));
+    Label3 = controls.label("Label3", "Число ограничений вида   =  ", QRect(8, 36, 186, 16), 198);
+    edE = controls.edit("edE", "1", QRect(200, 32, 57, 24));
+    Label4 = controls.label("Label4", "Число ограничений вида   <=  ", QRect(344, 7, 193, 16), 542);
+    edL = controls.edit("edL", "1", QRect(544, 3, 73, 24));
+    Label5 = controls.label("Label5", "Число неизвестных  = ", QRect(384, 36, 144, 16), 542);
+    edN = controls.edit("edN", "3", QRect(544, 32, 73, 24));
+    Label6 = controls.label("Label6", "Заданная  точность ", QRect(392, 65, 133, 16), 542);
+    edEps = controls.edit("edEps", "1E-8", QRect(544, 61, 73, 24));
+    btnNewTab =
+        controls.button("btnNewTab", "Создать новую таблицу", QRect(8, 60, 249, 25), leftTop);
+    btnREsizeTab = controls.button("btnREsizeTab",
+                                   "Изменить число строк и столбцов таблицы в соответствии с "
+                                   "числом огранич и неизв",
+                                   QRect(8, 88, 609, 25), leftTop);
 
     SG1 = new StringGrid(m_session->inputGrid(), m_client);
     SG1->setObjectName(QStringLiteral("SG1"));
@@ -224,9 +204,9 @@ void TForm1::createControls() {
     setProgressMaximum(0);
     setProgressPosition(0);
 
-    btnSolve = button("btnSolve", "Решить", QRect(459, 437, 78, 25), rightBottom);
-    btnExit = button("btnExit", "Выход", QRect(542, 437, 74, 25), rightBottom);
-    btnStop = button("btnStop", "Прервать", QRect(459, 437, 78, 25), rightBottom);
+    btnSolve = controls.button("btnSolve", "Решить", QRect(459, 437, 78, 25), rightBottom);
+    btnExit = controls.button("btnExit", "Выход", QRect(542, 437, 74, 25), rightBottom);
+    btnStop = controls.button("btnStop", "Прервать", QRect(459, 437, 78, 25), rightBottom);
     btnStop->setVisible(false);
 
     SB1 = new QStatusBar(m_client);

@@ -11,6 +11,7 @@
 
 #include "base/FileIo.h"
 #include "datafile/NameFiles.h"
+#include "ui/FormBuilder.h"
 #include "ui/ProblemFormPicture.h"
 
 namespace kvado::ui {
@@ -55,14 +56,11 @@ TForm2::TForm2(Toolkit& toolkit, QWidget* parent, std::optional<QStringList> hel
                                     : helpTextCandidates(QCoreApplication::applicationDirPath())) {
     setFixedSize(size());
 
-    StaticText1 = new QLabel(
-        QStringLiteral("Задача линейного программирования может быть записана в виде:"), this);
-    StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    StaticText1->setTextFormat(Qt::PlainText);
-    StaticText1->setFont(windowFont(13));
-    QPalette navy = StaticText1->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    StaticText1->setPalette(navy);
+    FormBuilder controls(this);
+    StaticText1 = controls.heading(
+        "StaticText1",
+        QStringLiteral("Задача линейного программирования может быть записана в виде:"),
+        windowFont(13));
     StaticText1->setGeometry(88, 4, 449, 20);
 
     Image1 = new QLabel(this);

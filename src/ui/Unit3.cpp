@@ -10,6 +10,7 @@
 #include "base/FileIo.h"
 #include "report/RtfWriter.h"
 #include "session/FileNames.h"
+#include "ui/FormBuilder.h"
 #include "ui/RichTextReport.h"
 
 namespace kvado::ui {
@@ -35,16 +36,11 @@ TResults::TResults(Toolkit& toolkit, report::ReportDocument& report, QWidget* pa
     m_anchoring.add(RE1, QRect(8, 8, 593, 289),
                     Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    auto button = [&](const char* name, const char* text, QRect rect) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        m_anchoring.add(b, rect, Qt::RightEdge | Qt::BottomEdge);
-        return b;
-    };
-    btnPrint = button("btnPrint", "Печать...", QRect(244, 304, 110, 27));
-    btnSave = button("btnSave", "Сохранить отчет", QRect(360, 304, 153, 27));
-    btnExit = button("btnExit", "Выход", QRect(520, 304, 81, 28));
+    FormBuilder controls(this, &m_anchoring);
+    const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
+    btnPrint = controls.button("btnPrint", "Печать...", QRect(244, 304, 110, 27), rightBottom);
+    btnSave = controls.button("btnSave", "Сохранить отчет", QRect(360, 304, 153, 27), rightBottom);
+    btnExit = controls.button("btnExit", "Выход", QRect(520, 304, 81, 28), rightBottom);
 
     connectCommand(btnSave, &QPushButton::clicked, this, m_toolkit, [this] { btnSaveClick(); });
     connectCommand(btnPrint, &QPushButton::clicked, this, m_toolkit, [this] { btnPrintClick(); });

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 
 namespace kvado::ui {
@@ -34,10 +35,9 @@ TfrmExplain::TfrmExplain(Toolkit& toolkit, QWidget* parent)
             .caption = QString::fromUtf8("  Почему нет решения"),
             .clientSize = QSize(720, 330)},
            parent) {
+    FormBuilder controls(this);
     auto label = [&](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
+        QLabel* l = controls.label(name);
         l->setWordWrap(true);
         return l;
     };
@@ -46,9 +46,7 @@ TfrmExplain::TfrmExplain(Toolkit& toolkit, QWidget* parent)
     bold.setBold(true);
     lblSentence->setFont(bold);
     lblTerms = label("lblTerms");
-    SGTerms = new StringGrid(m_cells, this);
-    SGTerms->setObjectName(QStringLiteral("SGTerms"));
-    SGTerms->setEditing(false);
+    SGTerms = controls.grid("SGTerms", m_cells);
     lblSubset = label("lblSubset");
 
     auto* layout = new QVBoxLayout(this);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "datafile/Generator.h"
+#include "ui/FormBuilder.h"
 #include "ui/Toolkit.h"
 
 namespace kvado::ui {
@@ -30,36 +31,15 @@ TfrmGenData::TfrmGenData(Toolkit& toolkit, QWidget* parent)
            parent),
       m_seedSource(clockSeed), m_decimalSeparator(systemDecimalSeparator()) {
     // `room`: where the edit right of the label begins.
-    auto label = [this](const char* name, const char* text, QRect rect, int room) {
-        auto* l = new QLabel(QString::fromUtf8(text), this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        rect.setWidth(fitLabel(l, l->text(), rect.width(), room - rect.left()));
-        l->setGeometry(rect);
-        return l;
-    };
-    auto edit = [this](const char* name, const char* text, QRect rect) {
-        auto* e = new QLineEdit(QString::fromUtf8(text), this);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(rect);
-        return e;
-    };
-    auto button = [this](const char* name, const char* text, QRect rect) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        b->setGeometry(rect);
-        return b;
-    };
-    Label1 = label("Label1", "Число неизвестных  ( < 501 )", QRect(10, 8, 179, 16), 194);
-    Edit1 = edit("Edit1", "10", QRect(196, 4, 113, 24));
-    Label2 = label("Label2", "Число ограничений вида <= ", QRect(10, 41, 184, 16), 194);
-    Edit2 = edit("Edit2", "10", QRect(196, 36, 113, 24));
-    Label3 = label("Label3", "Допустимая погрешность =  ", QRect(10, 73, 182, 16), 194);
-    Edit3 = edit("Edit3", "1E-5", QRect(196, 68, 113, 24));
-    Button1 = button("Button1", "Генерировать", QRect(316, 36, 149, 24));
-    Button2 = button("Button2", "Выход", QRect(317, 67, 149, 24));
+    FormBuilder controls(this);
+    Label1 = controls.label("Label1", "Число неизвестных  ( < 501 )", QRect(10, 8, 179, 16), 194);
+    Edit1 = controls.edit("Edit1", "10", QRect(196, 4, 113, 24));
+    Label2 = controls.label("Label2", "Число ограничений вида <= ", QRect(10, 41, 184, 16), 194);
+    Edit2 = controls.edit("Edit2", "10", QRect(196, 36, 113, 24));
+    Label3 = controls.label("Label3", "Допустимая погрешность =  ", QRect(10, 73, 182, 16), 194);
+    Edit3 = controls.edit("Edit3", "1E-5", QRect(196, 68, 113, 24));
+    Button1 = controls.button("Button1", "Генерировать", QRect(316, 36, 149, 24));
+    Button2 = controls.button("Button2", "Выход", QRect(317, 67, 149, 24));
 
     connectCommand(Button1, &QPushButton::clicked, this, m_toolkit, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
@@ -80,8 +60,8 @@ void TfrmGenData::Button1Click() {
         m_toolkit.showMessage(QString::fromStdString(tooLarge));
         return;
     }
-    // Files that cannot be created end the press with the error report; those written before
-    // stay.
+    // Files that cannot be written end the press with the error report, and none of the
+    // three is replaced.
     datafile::writeGeneratedFiles(
         datafile::generateProblem(*input, nText, lText, epsText, m_seedSource()));
 }

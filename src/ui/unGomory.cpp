@@ -7,6 +7,7 @@
 
 #include "analysis/PlaneGeometry.h"
 #include "analysis/Ranging.h"
+#include "ui/FormBuilder.h"
 #include "ui/unGraph.h"
 
 namespace kvado::ui {
@@ -36,6 +37,7 @@ TfrmGomory::TfrmGomory(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Отсечения Гомори"),
             .clientSize = QSize(720, 480)},
            parent) {
+    FormBuilder controls(this);
     auto* layout = new QVBoxLayout(this);
     MemoCuts = new QPlainTextEdit(this);
     MemoCuts->setObjectName(QStringLiteral("MemoCuts"));
@@ -43,12 +45,9 @@ TfrmGomory::TfrmGomory(Toolkit& toolkit, QWidget* parent)
     MemoCuts->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     layout->addWidget(MemoCuts, 1);
     auto* buttons = new QHBoxLayout;
-    btnGraph = new QPushButton(QStringLiteral("Графический метод"), this);
-    btnGraph->setObjectName(QStringLiteral("btnGraph"));
-    btnReport = new QPushButton(QStringLiteral("В отчет"), this);
-    btnReport->setObjectName(QStringLiteral("btnReport"));
-    btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnGraph = controls.dialogButton("btnGraph", "Графический метод");
+    btnReport = controls.dialogButton("btnReport", "В отчет");
+    btnClose = controls.dialogButton("btnClose", "Закрыть");
     btnClose->setDefault(true);
     buttons->addWidget(btnGraph);
     buttons->addWidget(btnReport);

@@ -20,6 +20,7 @@
 #include "grid/GridNames.h"
 #include "session/Session.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 
@@ -114,6 +115,297 @@ void drawLabel(QPainter& p, QPointF at, const QString& text, const QColor& colou
     p.setPen(colour);
     p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
     p.restore();
+}
+
+// One drawing of the picture: the painter, what it shows and the view's mapping, shared by the
+// layers drawn one over another (render() lists them in their order).
+class Picture {
+public:
+    Picture(QPainter& painter, const GraphContents& contents, const ViewBox& view, QSize size)
+        : p(painter), c(contents), s(contents.solution), box(view), map(view, size),
+          plot(map.plot()), optimal(s.outcome == analysis::PlaneOutcome::Optimal),
+          best(contents.solverOptimum.value_or(s.optimum)) {}
+
+    // White ground, smooth lines, the labels' font.
+    void begin(QSize size);
+    const QRectF& plotRect() const { return plot; }
+    void gridAndTicks();
+    void region();
+    void axes();
+    void constraints();
+    void optimalEdge();
+    void objective();
+    void unboundedDescent();
+    void simplexPath(const std::vector<PlanePoint>& path);
+    void wholePoints();
+    void addedLines();
+    void integerOptimum();
+    void optimum();
+    void emptyRegionNote();
+
+private:
+    QString num(Real v) const { return numberText(v, c.decimalSeparator); }
+    void label(QPointF at, const QString& text, const QColor& colour) {
+        drawLabel(p, at, text, colour, plot);
+    }
+    // The middle of what shows of the region (its corners' mean).
+    QPointF regionMiddle() const {
+        QPointF centre;
+        for (const QPointF& x : regionShape)
+            centre += x / regionShape.size();
+        return centre;
+    }
+
+    QPainter& p;
+    const GraphContents& c;
+    const analysis::PlaneSolution& s;
+    const ViewBox& box;
+    const Mapping map;
+    const QRectF plot;
+    const bool optimal;
+    // The solver's plan where there is one, else the geometry's own optimal vertex.
+    const PlanePoint best;
+    QFont font;
+    // What shows of the region, in pixels.
+    QPolygonF regionShape;
+};
+
+void Picture::begin(QSize size) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(QPointF(0, 0), QSizeF(size)), Qt::white);
+    font = p.font();
+    font.setPixelSize(12);
+    p.setFont(font);
+}
+
+// Grid and ticks: labels along the plot's lower and left edges, where they always show.
+void Picture::gridAndTicks() {
+    p.setPen(QColor(200, 200, 200));
+    p.drawRect(plot);
+    const Real step1 = tickStep(box.width(), std::max(2, static_cast<int>(plot.width() / 90)));
+    const Real step2 = tickStep(box.height(), std::max(2, static_cast<int>(plot.height() / 50)));
+    // Ticks by their index, so that no sum of steps drifts off a round value.
+    const Real first1 = std::ceil(box.x1min / step1), first2 = std::ceil(box.x2min / step2);
+    for (int k = 0; k < 200 && (first1 + k) * step1 <= box.x1max; ++k) {
+        const Real v = (first1 + k) * step1 + Real(0); // never "-0"
+        const double x = map.toScreen({v, 0}).x();
+        p.setPen(QColor(232, 232, 232));
+        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        p.setPen(Qt::black);
+        p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
+        p.drawText(QRectF(x - 40, plot.bottom() + 5, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
+                   num(v));
+    }
+    for (int k = 0; k < 200 && (first2 + k) * step2 <= box.x2max; ++k) {
+        const Real v = (first2 + k) * step2 + Real(0);
+        const double y = map.toScreen({0, v}).y();
+        p.setPen(QColor(232, 232, 232));
+        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        p.setPen(Qt::black);
+        p.drawLine(QPointF(plot.left() - 4, y), QPointF(plot.left(), y));
+        p.drawText(QRectF(0, y - 8, plot.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   num(v));
+    }
+}
+
+// The feasible region.
+void Picture::region() {
+    for (const PlanePoint& x : analysis::regionInBox(s.region, box))
+        regionShape << map.toScreen(x);
+    if (regionShape.size() >= 3) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kRegionColour);
+        p.drawPolygon(regionShape);
+    }
+    // The region's name as the textbooks give it, under the middle of what shows of it (an
+    // unbounded objective's arrow starts at the middle), when it shows with an area.
+    double area = 0;
+    for (int k = 0; k < regionShape.size(); ++k) {
+        const QPointF& a = regionShape[k];
+        const QPointF& b = regionShape[(k + 1) % regionShape.size()];
+        area += (a.x() * b.y() - b.x() * a.y()) / 2;
+    }
+    if (std::fabs(area) > 400)
+        label(regionMiddle() + QPointF(-14, 20), QStringLiteral("ОДР"), QColor(30, 110, 30));
+    // A region without area (a segment, a ray, a point) as a broad stroke.
+    if (!regionShape.isEmpty()) {
+        p.setPen(QPen(QColor(60, 160, 60), 6, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        if (regionShape.size() < 3) p.drawPolyline(regionShape);
+        if (regionShape.size() == 1) p.drawPoint(regionShape.front());
+    }
+}
+
+// The axes.
+void Picture::axes() {
+    p.setPen(QPen(Qt::black, 1.5));
+    const QPointF origin = map.toScreen({0, 0});
+    drawArrow(p, QPointF(plot.left(), origin.y()), QPointF(plot.right() - 2, origin.y()));
+    drawArrow(p, QPointF(origin.x(), plot.bottom()), QPointF(origin.x(), plot.top() + 2));
+    label(QPointF(plot.right(), origin.y() - 6), QString::fromStdString(c.x1Name), Qt::black);
+    label(QPointF(origin.x() + 6, plot.top() + 14), QString::fromStdString(c.x2Name), Qt::black);
+}
+
+// Each constraint's line, a band on its feasible side, and its name.
+void Picture::constraints() {
+    const int rows = static_cast<int>(c.problem.rows.size());
+    for (int k = 0; k < rows; ++k) {
+        const analysis::PlaneRow& r = c.problem.rows[static_cast<size_t>(k)];
+        const auto seg = analysis::lineInBox(r.a1, r.a2, r.b, box);
+        if (!seg) continue;
+        const QColor colour = kLineColours[k % std::size(kLineColours)];
+        const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
+        if (r.relation != RowKind::Equal) {
+            const Real sign = r.relation == RowKind::Greater ? 1 : -1;
+            const QPointF n = map.screenDirection(seg->first, {sign * r.a1, sign * r.a2});
+            QColor band = colour;
+            band.setAlpha(55);
+            p.setPen(Qt::NoPen);
+            p.setBrush(band);
+            p.drawPolygon(QPolygonF() << a << b << b + 8 * n << a + 8 * n);
+        }
+        p.setPen(QPen(colour, r.relation == RowKind::Equal ? 2.5 : 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(a, b);
+        // Names spread along their lines, so that lines through one corner keep them apart.
+        const double t = 0.12 + 0.76 * std::fmod(0.61803 * (k + 1), 1.0);
+        label(a + t * (b - a) + QPointF(4, -4), QString::fromStdString(r.name), colour);
+    }
+}
+
+// Another optimum: the edge (or ray) of optimal points.
+void Picture::optimalEdge() {
+    if (!optimal || !s.otherOptima || !(s.edgeEnd || s.edgeRay)) return;
+    const Real far = 4 * (std::fabs(box.width()) + std::fabs(box.height()) +
+                          std::max(std::fabs(best.x1), std::fabs(best.x2)));
+    const PlanePoint end = s.edgeEnd ? *s.edgeEnd
+                                     : PlanePoint{s.optimum.x1 + far * s.edgeRay->x1,
+                                                  s.optimum.x2 + far * s.edgeRay->x2};
+    p.setPen(QPen(QColor(230, 120, 0), 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(map.toScreen(s.optimum), map.toScreen(end));
+    const QPointF mid = (map.toScreen(s.optimum) + map.toScreen(s.edgeEnd ? end : s.optimum)) / 2;
+    label(mid + QPointF(6, 30), QStringLiteral("оптимальные решения"), QColor(200, 90, 0));
+}
+
+// The objective: its level line through the optimum and the direction in which Z falls.
+void Picture::objective() {
+    const bool costless = c.problem.c1 == 0 && c.problem.c2 == 0;
+    if (!optimal || costless) return;
+    const Real z = c.problem.c1 * best.x1 + c.problem.c2 * best.x2;
+    if (const auto level = analysis::lineInBox(c.problem.c1, c.problem.c2, z, box)) {
+        p.setPen(QPen(kOptimumColour, 1.5, Qt::DashLine));
+        p.drawLine(map.toScreen(level->first), map.toScreen(level->second));
+    }
+    const QPointF at = map.toScreen(best);
+    const QPointF d = map.screenDirection(best, {-c.problem.c1, -c.problem.c2});
+    p.setPen(QPen(kOptimumColour, 2));
+    drawArrow(p, at, at + 56 * d);
+    label(at + 60 * d + QPointF(2, 4), QStringLiteral("Z убывает"), kOptimumColour);
+}
+
+// An unbounded objective's direction of descent, from the middle of the region in view, where
+// it does not hide behind an edge.
+void Picture::unboundedDescent() {
+    if (s.outcome != analysis::PlaneOutcome::Unbounded) return;
+    const QPointF at = regionShape.size() >= 3 ? regionMiddle() : map.toScreen(s.descentFrom);
+    const QPointF d = map.screenDirection(map.toPlane(at), s.descent);
+    p.setPen(QPen(kOptimumColour, 3));
+    drawArrow(p, at, at + 90 * d);
+    label(at + 94 * d + QPointF(2, 4), QStringLiteral("Z → −∞"), kOptimumColour);
+}
+
+// The simplex path: the visited vertices joined in order and numbered.
+void Picture::simplexPath(const std::vector<PlanePoint>& points) {
+    if (points.empty()) return;
+    QPolygonF path;
+    for (const PlanePoint& x : points)
+        path << map.toScreen(x);
+    p.setPen(QPen(kPathColour, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(path);
+    for (int k = 0; k < path.size(); ++k) {
+        p.setBrush(Qt::white);
+        p.drawEllipse(path[k], 4, 4);
+        label(path[k] + QPointF(-14, -6), QString::number(k + 1), kPathColour);
+    }
+}
+
+// An integer problem's whole points in view, those of the region dark. Too many points would
+// hide the picture: none are drawn beyond 60 a side.
+void Picture::wholePoints() {
+    const Real lo1 = std::ceil(box.x1min), hi1 = std::floor(box.x1max);
+    const Real lo2 = std::ceil(box.x2min), hi2 = std::floor(box.x2max);
+    if (hi1 - lo1 > 60 || hi2 - lo2 > 60) return;
+    for (Real x1 = std::max<Real>(lo1, 0); x1 <= hi1; ++x1)
+        for (Real x2 = std::max<Real>(lo2, 0); x2 <= hi2; ++x2) {
+            bool inside = true;
+            for (const analysis::PlaneRow& r : c.problem.rows) {
+                const Real lhs = r.a1 * x1 + r.a2 * x2, tol = 1e-9L * (1 + std::fabs(r.b));
+                if ((r.relation == RowKind::Less && lhs > r.b + tol) ||
+                    (r.relation == RowKind::Greater && lhs < r.b - tol) ||
+                    (r.relation == RowKind::Equal && std::fabs(lhs - r.b) > tol))
+                    inside = false;
+            }
+            p.setPen(Qt::NoPen);
+            p.setBrush(inside ? QColor(20, 20, 20) : QColor(175, 175, 175));
+            p.drawEllipse(map.toScreen({x1, x2}), inside ? 2.6 : 1.8, inside ? 2.6 : 1.8);
+        }
+}
+
+// The lines an integer search added (the branches' bounds, or Gomory's cuts), dashed.
+void Picture::addedLines() {
+    const QColor added(140, 40, 170);
+    for (size_t k = 0; k < c.addedLines.size(); ++k) {
+        const GraphContents::Line& l = c.addedLines[k];
+        const auto seg = analysis::lineInBox(l.a1, l.a2, l.b, box);
+        if (!seg) continue;
+        const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
+        p.setPen(QPen(added, 1.6, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(a, b);
+        const double t = 0.2 + 0.6 * std::fmod(0.38197 * double(k + 1), 1.0);
+        label(a + t * (b - a) + QPointF(4, 12), QString::fromStdString(l.label), added);
+    }
+}
+
+// The integer optimum, framed, with its coordinates and Z.
+void Picture::integerOptimum() {
+    if (!c.integerOptimum) return;
+    const QPointF at = map.toScreen(*c.integerOptimum);
+    const QColor mark(180, 0, 120);
+    p.setPen(QPen(mark, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(at - QPointF(7, 7), QSizeF(14, 14)));
+    const Real z = c.problem.c1 * c.integerOptimum->x1 + c.problem.c2 * c.integerOptimum->x2;
+    label(at + QPointF(10, -8),
+          QStringLiteral("целочисленный оптимум (%1; %2), Z = %3")
+              .arg(num(c.integerOptimum->x1), num(c.integerOptimum->x2), num(z)),
+          mark);
+}
+
+// The optimum with its coordinates and Z.
+void Picture::optimum() {
+    if (!optimal) return;
+    const QPointF at = map.toScreen(best);
+    p.setPen(QPen(kOptimumColour, 1));
+    p.setBrush(kOptimumColour);
+    p.drawEllipse(at, 5, 5);
+    const Real z = c.problem.c1 * best.x1 + c.problem.c2 * best.x2;
+    label(at + QPointF(8, 16),
+          QStringLiteral("(%1; %2), Z = %3").arg(num(best.x1), num(best.x2), num(z)),
+          kOptimumColour);
+}
+
+// An empty region said in words across the top of the plot.
+void Picture::emptyRegionNote() {
+    if (s.region.kind != analysis::RegionKind::Empty) return;
+    QFont big = font;
+    big.setPixelSize(16);
+    big.setBold(true);
+    p.setFont(big);
+    p.setPen(kOptimumColour);
+    p.drawText(plot.adjusted(10, 10, -10, -10), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("Область допустимых решений пуста"));
 }
 
 } // namespace
@@ -213,248 +505,27 @@ void GraphView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void GraphView::render(QPainter& p, QSize size) const {
-    const GraphContents& c = m_contents;
-    const analysis::PlaneSolution& s = c.solution;
-    const ViewBox& box = m_view;
-    const Mapping map(box, size);
-    const QRectF plot = map.plot();
-    auto num = [&](Real v) { return numberText(v, c.decimalSeparator); };
+    Picture picture(p, m_contents, m_view, size);
     p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(QPointF(0, 0), QSizeF(size)), Qt::white);
-    QFont font = p.font();
-    font.setPixelSize(12);
-    p.setFont(font);
-
-    // Grid and ticks: labels along the plot's lower and left edges, where they always show.
-    p.setPen(QColor(200, 200, 200));
-    p.drawRect(plot);
-    const Real step1 = tickStep(box.width(), std::max(2, static_cast<int>(plot.width() / 90)));
-    const Real step2 = tickStep(box.height(), std::max(2, static_cast<int>(plot.height() / 50)));
-    // Ticks by their index, so that no sum of steps drifts off a round value.
-    const Real first1 = std::ceil(box.x1min / step1), first2 = std::ceil(box.x2min / step2);
-    for (int k = 0; k < 200 && (first1 + k) * step1 <= box.x1max; ++k) {
-        const Real v = (first1 + k) * step1 + Real(0); // never "-0"
-        const double x = map.toScreen({v, 0}).x();
-        p.setPen(QColor(232, 232, 232));
-        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        p.setPen(Qt::black);
-        p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
-        p.drawText(QRectF(x - 40, plot.bottom() + 5, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
-                   num(v));
+    picture.begin(size);
+    picture.gridAndTicks();
+    // What stands in the plane stays inside the plot; the labels of the ticks stand outside.
+    p.setClipRect(picture.plotRect());
+    picture.region();
+    picture.axes();
+    picture.constraints();
+    picture.optimalEdge();
+    picture.objective();
+    picture.unboundedDescent();
+    picture.simplexPath(m_path);
+    if (m_contents.integerPoints) {
+        picture.wholePoints();
+        picture.addedLines();
+        picture.integerOptimum();
     }
-    for (int k = 0; k < 200 && (first2 + k) * step2 <= box.x2max; ++k) {
-        const Real v = (first2 + k) * step2 + Real(0);
-        const double y = map.toScreen({0, v}).y();
-        p.setPen(QColor(232, 232, 232));
-        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        p.setPen(Qt::black);
-        p.drawLine(QPointF(plot.left() - 4, y), QPointF(plot.left(), y));
-        p.drawText(QRectF(0, y - 8, plot.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   num(v));
-    }
-    p.setClipRect(plot);
-
-    // The feasible region.
-    const std::vector<PlanePoint> region = analysis::regionInBox(s.region, box);
-    QPolygonF regionShape;
-    for (const PlanePoint& x : region)
-        regionShape << map.toScreen(x);
-    if (regionShape.size() >= 3) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(kRegionColour);
-        p.drawPolygon(regionShape);
-    }
-    // The region's name as the textbooks give it, under the middle of what shows of it (an
-    // unbounded objective's arrow starts at the middle), when it shows with an area.
-    double area = 0;
-    for (int k = 0; k < regionShape.size(); ++k) {
-        const QPointF& a = regionShape[k];
-        const QPointF& b = regionShape[(k + 1) % regionShape.size()];
-        area += (a.x() * b.y() - b.x() * a.y()) / 2;
-    }
-    if (std::fabs(area) > 400) {
-        QPointF centre;
-        for (const QPointF& x : regionShape)
-            centre += x / regionShape.size();
-        drawLabel(p, centre + QPointF(-14, 20), QStringLiteral("ОДР"), QColor(30, 110, 30), plot);
-    }
-    // A region without area (a segment, a ray, a point) as a broad stroke.
-    if (!regionShape.isEmpty()) {
-        p.setPen(QPen(QColor(60, 160, 60), 6, Qt::SolidLine, Qt::RoundCap));
-        p.setBrush(Qt::NoBrush);
-        if (regionShape.size() < 3) p.drawPolyline(regionShape);
-        if (regionShape.size() == 1) p.drawPoint(regionShape.front());
-    }
-
-    // The axes.
-    p.setPen(QPen(Qt::black, 1.5));
-    const QPointF origin = map.toScreen({0, 0});
-    drawArrow(p, QPointF(plot.left(), origin.y()), QPointF(plot.right() - 2, origin.y()));
-    drawArrow(p, QPointF(origin.x(), plot.bottom()), QPointF(origin.x(), plot.top() + 2));
-    drawLabel(p, QPointF(plot.right(), origin.y() - 6), QString::fromStdString(c.x1Name), Qt::black,
-              plot);
-    drawLabel(p, QPointF(origin.x() + 6, plot.top() + 14), QString::fromStdString(c.x2Name),
-              Qt::black, plot);
-
-    // Each constraint's line, a band on its feasible side, and its name.
-    const int rows = static_cast<int>(c.problem.rows.size());
-    for (int k = 0; k < rows; ++k) {
-        const analysis::PlaneRow& r = c.problem.rows[static_cast<size_t>(k)];
-        const auto seg = analysis::lineInBox(r.a1, r.a2, r.b, box);
-        if (!seg) continue;
-        const QColor colour = kLineColours[k % std::size(kLineColours)];
-        const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
-        if (r.relation != RowKind::Equal) {
-            const Real sign = r.relation == RowKind::Greater ? 1 : -1;
-            const QPointF n = map.screenDirection(seg->first, {sign * r.a1, sign * r.a2});
-            QColor band = colour;
-            band.setAlpha(55);
-            p.setPen(Qt::NoPen);
-            p.setBrush(band);
-            p.drawPolygon(QPolygonF() << a << b << b + 8 * n << a + 8 * n);
-        }
-        p.setPen(QPen(colour, r.relation == RowKind::Equal ? 2.5 : 1.8));
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(a, b);
-        // Names spread along their lines, so that lines through one corner keep them apart.
-        const double t = 0.12 + 0.76 * std::fmod(0.61803 * (k + 1), 1.0);
-        drawLabel(p, a + t * (b - a) + QPointF(4, -4), QString::fromStdString(r.name), colour,
-                  plot);
-    }
-
-    const bool optimal = s.outcome == analysis::PlaneOutcome::Optimal;
-    const PlanePoint best = c.solverOptimum.value_or(s.optimum);
-    // Another optimum: the edge (or ray) of optimal points.
-    if (optimal && s.otherOptima && (s.edgeEnd || s.edgeRay)) {
-        const Real far = 4 * (std::fabs(box.width()) + std::fabs(box.height()) +
-                              std::max(std::fabs(best.x1), std::fabs(best.x2)));
-        const PlanePoint end = s.edgeEnd ? *s.edgeEnd
-                                         : PlanePoint{s.optimum.x1 + far * s.edgeRay->x1,
-                                                      s.optimum.x2 + far * s.edgeRay->x2};
-        p.setPen(QPen(QColor(230, 120, 0), 6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(map.toScreen(s.optimum), map.toScreen(end));
-        const QPointF mid =
-            (map.toScreen(s.optimum) + map.toScreen(s.edgeEnd ? end : s.optimum)) / 2;
-        drawLabel(p, mid + QPointF(6, 30), QStringLiteral("оптимальные решения"),
-                  QColor(200, 90, 0), plot);
-    }
-
-    // The objective: its level line through the optimum and the direction in which Z falls.
-    const bool costless = c.problem.c1 == 0 && c.problem.c2 == 0;
-    if (optimal && !costless) {
-        const Real z = c.problem.c1 * best.x1 + c.problem.c2 * best.x2;
-        if (const auto level = analysis::lineInBox(c.problem.c1, c.problem.c2, z, box)) {
-            p.setPen(QPen(kOptimumColour, 1.5, Qt::DashLine));
-            p.drawLine(map.toScreen(level->first), map.toScreen(level->second));
-        }
-        const QPointF at = map.toScreen(best);
-        const QPointF d = map.screenDirection(best, {-c.problem.c1, -c.problem.c2});
-        p.setPen(QPen(kOptimumColour, 2));
-        drawArrow(p, at, at + 56 * d);
-        drawLabel(p, at + 60 * d + QPointF(2, 4), QStringLiteral("Z убывает"), kOptimumColour,
-                  plot);
-    }
-    if (s.outcome == analysis::PlaneOutcome::Unbounded) {
-        // From the middle of the region in view, where it does not hide behind an edge.
-        QPointF at = map.toScreen(s.descentFrom);
-        if (regionShape.size() >= 3) {
-            at = QPointF();
-            for (const QPointF& x : regionShape)
-                at += x / regionShape.size();
-        }
-        const QPointF d = map.screenDirection(map.toPlane(at), s.descent);
-        p.setPen(QPen(kOptimumColour, 3));
-        drawArrow(p, at, at + 90 * d);
-        drawLabel(p, at + 94 * d + QPointF(2, 4), QStringLiteral("Z → −∞"), kOptimumColour, plot);
-    }
-
-    // The simplex path: the visited vertices joined in order and numbered.
-    if (!m_path.empty()) {
-        QPolygonF path;
-        for (const PlanePoint& x : m_path)
-            path << map.toScreen(x);
-        p.setPen(QPen(kPathColour, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawPolyline(path);
-        for (int k = 0; k < path.size(); ++k) {
-            p.setBrush(Qt::white);
-            p.drawEllipse(path[k], 4, 4);
-            drawLabel(p, path[k] + QPointF(-14, -6), QString::number(k + 1), kPathColour, plot);
-        }
-    }
-
-    // An integer problem's whole points, the lines its search added and its optimum.
-    if (c.integerPoints) {
-        const Real lo1 = std::ceil(box.x1min), hi1 = std::floor(box.x1max);
-        const Real lo2 = std::ceil(box.x2min), hi2 = std::floor(box.x2max);
-        // Too many points would hide the picture: none are drawn beyond 60 a side.
-        if (hi1 - lo1 <= 60 && hi2 - lo2 <= 60) {
-            for (Real x1 = std::max<Real>(lo1, 0); x1 <= hi1; ++x1)
-                for (Real x2 = std::max<Real>(lo2, 0); x2 <= hi2; ++x2) {
-                    bool inside = true;
-                    for (const analysis::PlaneRow& r : c.problem.rows) {
-                        const Real lhs = r.a1 * x1 + r.a2 * x2, tol = 1e-9L * (1 + std::fabs(r.b));
-                        if ((r.relation == RowKind::Less && lhs > r.b + tol) ||
-                            (r.relation == RowKind::Greater && lhs < r.b - tol) ||
-                            (r.relation == RowKind::Equal && std::fabs(lhs - r.b) > tol))
-                            inside = false;
-                    }
-                    p.setPen(Qt::NoPen);
-                    p.setBrush(inside ? QColor(20, 20, 20) : QColor(175, 175, 175));
-                    p.drawEllipse(map.toScreen({x1, x2}), inside ? 2.6 : 1.8, inside ? 2.6 : 1.8);
-                }
-        }
-        const QColor added(140, 40, 170);
-        for (size_t k = 0; k < c.addedLines.size(); ++k) {
-            const GraphContents::Line& l = c.addedLines[k];
-            const auto seg = analysis::lineInBox(l.a1, l.a2, l.b, box);
-            if (!seg) continue;
-            const QPointF a = map.toScreen(seg->first), b = map.toScreen(seg->second);
-            p.setPen(QPen(added, 1.6, Qt::DashLine));
-            p.setBrush(Qt::NoBrush);
-            p.drawLine(a, b);
-            const double t = 0.2 + 0.6 * std::fmod(0.38197 * double(k + 1), 1.0);
-            drawLabel(p, a + t * (b - a) + QPointF(4, 12), QString::fromStdString(l.label), added,
-                      plot);
-        }
-        if (c.integerOptimum) {
-            const QPointF at = map.toScreen(*c.integerOptimum);
-            const QColor mark(180, 0, 120);
-            p.setPen(QPen(mark, 2));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(QRectF(at - QPointF(7, 7), QSizeF(14, 14)));
-            const Real z =
-                c.problem.c1 * c.integerOptimum->x1 + c.problem.c2 * c.integerOptimum->x2;
-            drawLabel(p, at + QPointF(10, -8),
-                      QStringLiteral("целочисленный оптимум (%1; %2), Z = %3")
-                          .arg(num(c.integerOptimum->x1), num(c.integerOptimum->x2), num(z)),
-                      mark, plot);
-        }
-    }
-
-    // The optimum with its coordinates and Z.
-    if (optimal) {
-        const QPointF at = map.toScreen(best);
-        p.setPen(QPen(kOptimumColour, 1));
-        p.setBrush(kOptimumColour);
-        p.drawEllipse(at, 5, 5);
-        const Real z = c.problem.c1 * best.x1 + c.problem.c2 * best.x2;
-        drawLabel(p, at + QPointF(8, 16),
-                  QStringLiteral("(%1; %2), Z = %3").arg(num(best.x1), num(best.x2), num(z)),
-                  kOptimumColour, plot);
-    }
+    picture.optimum();
     p.setClipping(false);
-
-    if (s.region.kind == analysis::RegionKind::Empty) {
-        QFont big = font;
-        big.setPixelSize(16);
-        big.setBold(true);
-        p.setFont(big);
-        p.setPen(kOptimumColour);
-        p.drawText(plot.adjusted(10, 10, -10, -10), Qt::AlignHCenter | Qt::AlignTop,
-                   QStringLiteral("Область допустимых решений пуста"));
-    }
+    picture.emptyRegionNote();
     p.restore();
 }
 
@@ -496,21 +567,14 @@ TfrmGraph::TfrmGraph(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Графический метод"),
             .clientSize = QSize(760, 600)},
            parent) {
-    lblInfo = new QLabel(this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setTextFormat(Qt::PlainText);
+    FormBuilder controls(this);
+    lblInfo = controls.label("lblInfo");
     lblInfo->setWordWrap(true);
     view = new GraphView(this);
-    auto button = [&](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    btnFit = button("btnFit", "Вписать");
-    btnPng = button("btnPng", "Сохранить PNG...");
-    btnSvg = button("btnSvg", "Сохранить SVG...");
-    btnReport = button("btnReport", "В отчет");
+    btnFit = controls.button("btnFit", "Вписать");
+    btnPng = controls.button("btnPng", "Сохранить PNG...");
+    btnSvg = controls.button("btnSvg", "Сохранить SVG...");
+    btnReport = controls.button("btnReport", "В отчет");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblInfo);
     layout->addWidget(view, 1);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Form.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 
@@ -20,16 +21,15 @@ TfrmGuide::TfrmGuide(QWidget* parent) : QDialog(parent) {
     setFont(windowFont(13));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    btnBack = new QPushButton(QStringLiteral("Назад"), this);
-    btnHome = new QPushButton(QStringLiteral("Оглавление"), this);
+    FormBuilder controls(this);
+    btnBack = controls.button("btnBack", "Назад");
+    btnHome = controls.button("btnHome", "Оглавление");
     edFind = new QLineEdit(this);
     edFind->setObjectName(QStringLiteral("edFind"));
     edFind->setPlaceholderText(QStringLiteral("Найти в руководстве"));
     edFind->setClearButtonEnabled(true);
-    btnFind = new QPushButton(QStringLiteral("Найти далее"), this);
+    btnFind = controls.button("btnFind", "Найти далее");
     lblFound = new QLabel(this);
-    for (QPushButton* b : {btnBack, btnHome, btnFind})
-        b->setAutoDefault(false);
     row->addWidget(btnBack);
     row->addWidget(btnHome);
     row->addWidget(edFind, 1);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 
@@ -71,11 +72,10 @@ TfrmMipOptions::TfrmMipOptions(Toolkit& toolkit, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    btnOK = new QPushButton(QStringLiteral("ОК"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    FormBuilder controls(this);
+    btnOK = controls.dialogButton("btnOK", "ОК");
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel = controls.dialogButton("btnCancel", "Отмена");
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
     layout->addLayout(buttons);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
 
@@ -82,30 +83,24 @@ TfrmMipResults::TfrmMipResults(Toolkit& toolkit, QWidget* parent)
             .clientSize = QSize(560, 440)},
            parent),
       m_plan(std::make_unique<StringGridModel>(3, 1)) {
+    FormBuilder controls(this);
     auto* layout = new QVBoxLayout(this);
-    lblOutcome = new QLabel(this);
-    lblOutcome->setObjectName(QStringLiteral("lblOutcome"));
+    lblOutcome = controls.label("lblOutcome");
     lblOutcome->setWordWrap(true);
-    lblOutcome->setTextFormat(Qt::PlainText);
     QFont bold = lblOutcome->font();
     bold.setBold(true);
     lblOutcome->setFont(bold);
     layout->addWidget(lblOutcome);
-    lblSummary = new QLabel(this);
-    lblSummary->setObjectName(QStringLiteral("lblSummary"));
-    lblSummary->setTextFormat(Qt::PlainText);
+    lblSummary = controls.label("lblSummary");
     layout->addWidget(lblSummary);
     m_plan->setFixedRows(1);
     SGPlan = new StringGrid(*m_plan, this);
     SGPlan->setObjectName(QStringLiteral("SGPlan"));
     layout->addWidget(SGPlan, 1);
     auto* buttons = new QHBoxLayout;
-    btnTree = new QPushButton(QStringLiteral("Дерево ветвлений"), this);
-    btnTree->setObjectName(QStringLiteral("btnTree"));
-    btnText = new QPushButton(QStringLiteral("Текстовый отчет"), this);
-    btnText->setObjectName(QStringLiteral("btnText"));
-    btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnTree = controls.dialogButton("btnTree", "Дерево ветвлений");
+    btnText = controls.dialogButton("btnText", "Текстовый отчет");
+    btnClose = controls.dialogButton("btnClose", "Закрыть");
     btnClose->setDefault(true);
     buttons->addWidget(btnTree);
     buttons->addWidget(btnText);

@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "ui/FormBuilder.h"
+
 namespace kvado::ui {
 
 namespace {
@@ -109,21 +111,14 @@ TfrmModel::TfrmModel(Toolkit& toolkit, session::Session& session, ModelWindowHos
       m_session(session), m_host(host) {
     edModel = new ModelEditor(this);
     edModel->setObjectName(QStringLiteral("edModel"));
-    lblMessage = new QLabel(this);
-    lblMessage->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage->setTextFormat(Qt::PlainText);
+    FormBuilder controls(this);
+    lblMessage = controls.label("lblMessage");
     lblMessage->setWordWrap(true);
     lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto button = [this](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    btnApply = button("btnApply", "Применить");
-    btnSolve = button("btnSolve", "Решить");
-    btnClose = button("btnClose", "Закрыть");
+    btnApply = controls.button("btnApply", "Применить");
+    btnSolve = controls.button("btnSolve", "Решить");
+    btnClose = controls.button("btnClose", "Закрыть");
     connectCommand(btnApply, &QPushButton::clicked, this, m_toolkit, [this] { btnApplyClick(); });
     connectCommand(btnSolve, &QPushButton::clicked, this, m_toolkit, [this] { btnSolveClick(); });
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);

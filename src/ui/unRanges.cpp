@@ -13,6 +13,7 @@
 #include <string>
 
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 
 namespace kvado::ui {
@@ -76,24 +77,13 @@ TfrmRanges::TfrmRanges(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Анализ чувствительности"),
             .clientSize = QSize(1200, 560)},
            parent) {
-    auto grid = [&](const char* name, StringGridModel& cells) {
-        auto* g = new StringGrid(cells, this);
-        g->setObjectName(QLatin1String(name));
-        g->setEditing(false);
-        return g;
-    };
-    auto label = [&](const char* name, const char* text) {
-        auto* l = new QLabel(QString::fromUtf8(text), this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        return l;
-    };
-    lblNotes = label("lblNotes", "");
+    FormBuilder controls(this);
+    lblNotes = controls.label("lblNotes");
     lblNotes->setVisible(false);
-    lblColumns = label("lblColumns", "Неизвестные: диапазоны цен");
-    SGColumns = grid("SGColumns", m_columns);
-    lblRows = label("lblRows", "Ограничения: диапазоны правых частей");
-    SGRows = grid("SGRows", m_rows);
+    lblColumns = controls.label("lblColumns", "Неизвестные: диапазоны цен");
+    SGColumns = controls.grid("SGColumns", m_columns);
+    lblRows = controls.label("lblRows", "Ограничения: диапазоны правых частей");
+    SGRows = controls.grid("SGRows", m_rows);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblNotes);

@@ -17,6 +17,7 @@
 #include "analysis/Presentation.h"
 #include "session/Session.h"
 #include "ui/ExactCheckRun.h"
+#include "ui/FormBuilder.h"
 #include "ui/StringGrid.h"
 #include "ui/Unit3.h"
 #include "ui/unGraph.h"
@@ -58,75 +59,58 @@ TfrmResults2::TfrmResults2(Toolkit& toolkit, report::ResultsModel& results, QWid
     const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
     const Qt::Edges rightBottom = Qt::RightEdge | Qt::BottomEdge;
 
-    // A label as wide as its text in its font, or as all of its room; `room`: where the
+    FormBuilder controls(this, &m_anchoring);
+    // A heading as wide as its text in its font, or as all of its room; `room`: where the
     // control right of it begins.
     auto label = [&](const char* name, const char* text, QPoint at, int pixelSize, int room,
                      bool wholeRoom = false) {
-        auto* l = new QLabel(QString::fromUtf8(text), this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        l->setFont(labelFont(pixelSize));
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 128)); // navy
-        l->setPalette(palette);
+        QLabel* l = controls.heading(name, text, labelFont(pixelSize));
         const int width =
             wholeRoom ? room - at.x() - kGap : fitLabel(l, l->text(), 0, room - at.x() - kGap);
         m_anchoring.add(l, QRect(at, QSize(width, QFontMetrics(l->font()).height())), leftTop);
         return l;
     };
     auto grid = [&](const char* name, StringGridModel& cells, QRect rect, Qt::Edges edges) {
-        auto* g = new StringGrid(cells, this);
-        g->setObjectName(QLatin1String(name));
-        g->setEditing(false);
+        StringGrid* g = controls.grid(name, cells);
         // A text wider than its column is cut at the column's edge, as in the input grid's
         // narrow columns, rather than losing its end to an ellipsis.
         g->setTextElideMode(Qt::ElideNone);
         m_anchoring.add(g, rect, edges);
         return g;
     };
-    auto button = [&](const char* name, const char* text, QRect rect) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        m_anchoring.add(b, rect, rightBottom);
-        return b;
-    };
 
     Label1 = label("Label1", "Решение", QPoint(8, 5), 21, kClientSize.width());
     SG3 = grid("SG3", m_results.SG3, QRect(8, 32, 665, 101), leftTop | Qt::RightEdge);
     Label2 = label("Label2", "Значение целевой функции : ", QPoint(8, 143), 21, 304);
-    edTarget = new QLineEdit(this);
-    edTarget->setObjectName(QStringLiteral("edTarget"));
-    m_anchoring.add(edTarget, QRect(304, 145, 97, 24), leftTop);
+    edTarget = controls.edit("edTarget", "", QRect(304, 145, 97, 24));
     // The name comes later: the label takes the room up to the window's edge, where any name
     // shows from its left.
     Label4 = label("Label4", "", QPoint(kLabel4Left, 148), 16, kClientSize.width(), true);
     Label3 = label("Label3", "Расход ресурсов и анализ ограничений: ", QPoint(8, 181), 21,
                    kClientSize.width());
     SG2 = grid("SG2", m_results.SG2, QRect(8, 208, 665, 268), leftTop | rightBottom);
-    btnRanges = button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26));
+    btnRanges = controls.button("btnRanges", "Анализ чувствительности", QRect(296, 482, 181, 26),
+                                rightBottom);
     btnRanges->setEnabled(false);
-    btnGraph = button("btnGraph", "Графический метод", QRect(151, 482, 141, 26));
+    btnGraph =
+        controls.button("btnGraph", "Графический метод", QRect(151, 482, 141, 26), rightBottom);
     btnGraph->setEnabled(false);
-    btnSteps = button("btnSteps", "Пошаговое решение", QRect(8, 482, 141, 26));
+    btnSteps =
+        controls.button("btnSteps", "Пошаговое решение", QRect(8, 482, 141, 26), rightBottom);
     btnSteps->setEnabled(false);
-    btnText = button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26));
-    btnOK = button("btnOK", "OK", QRect(624, 481, 49, 27));
+    btnText = controls.button("btnText", "Текстовый отчет", QRect(480, 482, 141, 26), rightBottom);
+    btnOK = controls.button("btnOK", "OK", QRect(624, 481, 49, 27), rightBottom);
     // The answer in the terms of the model the problem came from: beside the heading of the
     // standard form's answer, whose row of buttons is full.
-    btnUserTerms = new QPushButton(QString::fromUtf8("Решение исходной задачи"), this);
-    btnUserTerms->setObjectName(QStringLiteral("btnUserTerms"));
-    btnUserTerms->setAutoDefault(false);
-    m_anchoring.add(btnUserTerms, QRect(480, 3, 193, 26), Qt::RightEdge | Qt::TopEdge);
+    btnUserTerms = controls.button("btnUserTerms", "Решение исходной задачи",
+                                   QRect(480, 3, 193, 26), Qt::RightEdge | Qt::TopEdge);
     btnUserTerms->setVisible(false);
 
     // The exact check's verdict in the narrow band under the objective, in a smaller font;
     // its button right of Label3, which keeps to its text.
     lblExact = label("lblExact", "", QPoint(8, 169), 12, kClientSize.width(), true);
-    btnExact = new QPushButton(QString::fromUtf8(analysis::kCheckButton), this);
-    btnExact->setObjectName(QStringLiteral("btnExact"));
-    btnExact->setAutoDefault(false);
-    m_anchoring.add(btnExact, QRect(532, 179, 141, 26), Qt::RightEdge | Qt::TopEdge);
+    btnExact = controls.button("btnExact", QString::fromUtf8(analysis::kCheckButton),
+                               QRect(532, 179, 141, 26), Qt::RightEdge | Qt::TopEdge);
     btnExact->setVisible(false);
 
     connectCommand(btnText, &QPushButton::clicked, this, m_toolkit, [this] { btnTextClick(); });

@@ -14,6 +14,7 @@
 #include "base/FileIo.h"
 #include "report/RtfWriter.h"
 #include "report/StepsReport.h"
+#include "ui/FormBuilder.h"
 
 namespace kvado::ui {
 
@@ -31,30 +32,23 @@ TfrmSteps::TfrmSteps(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Пошаговое решение"),
             .clientSize = QSize(1000, 600)},
            parent) {
-    auto label = [&](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        return l;
-    };
+    FormBuilder controls(this);
     auto button = [&](const char* name, const char* text, void (TfrmSteps::*handler)()) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
+        QPushButton* b = controls.button(name, text);
         connectCommand(b, &QPushButton::clicked, this, m_toolkit,
                        [this, handler] { (this->*handler)(); });
         return b;
     };
-    lblNote = label("lblNote");
+    lblNote = controls.label("lblNote");
     lblNote->setVisible(false);
     lblNote->setStyleSheet(QStringLiteral("color: #c00000"));
     lstPasses = new QListWidget(this);
     lstPasses->setObjectName(QStringLiteral("lstPasses"));
-    lblTitle = label("lblTitle");
+    lblTitle = controls.label("lblTitle");
     QFont bold = lblTitle->font();
     bold.setBold(true);
     lblTitle->setFont(bold);
-    lblLines = label("lblLines");
+    lblLines = controls.label("lblLines");
     lblLines->setWordWrap(true);
     tblTableau = new QTableWidget(this);
     tblTableau->setObjectName(QStringLiteral("tblTableau"));

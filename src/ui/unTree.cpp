@@ -18,6 +18,7 @@
 #include "model/StandardForm.h"
 #include "session/NodeReplay.h"
 #include "text/NumberText.h"
+#include "ui/FormBuilder.h"
 #include "ui/unGraph.h"
 #include "ui/unSteps.h"
 
@@ -235,9 +236,9 @@ TfrmTree::TfrmTree(Toolkit& toolkit, QWidget* parent)
             .caption = QStringLiteral("  Дерево ветвлений"),
             .clientSize = QSize(760, 540)},
            parent) {
+    FormBuilder controls(this);
     auto* layout = new QVBoxLayout(this);
-    lblInfo = new QLabel(this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo = controls.label("lblInfo");
     lblInfo->setWordWrap(true);
     layout->addWidget(lblInfo);
     scroll = new QScrollArea(this);
@@ -246,28 +247,22 @@ TfrmTree::TfrmTree(Toolkit& toolkit, QWidget* parent)
     scroll->setWidgetResizable(false);
     scroll->setBackgroundRole(QPalette::Base);
     layout->addWidget(scroll, 1);
-    lblNode = new QLabel(this);
-    lblNode->setObjectName(QStringLiteral("lblNode"));
+    lblNode = controls.label("lblNode");
     lblNode->setWordWrap(true);
-    lblNode->setTextFormat(Qt::PlainText);
     lblNode->setMinimumHeight(48);
     layout->addWidget(lblNode);
+    btnFirst = controls.button("btnFirst", "|< В начало");
+    btnPrev = controls.button("btnPrev", "< Назад");
+    btnNext = controls.button("btnNext", "Вперед >");
+    btnLast = controls.button("btnLast", "Все узлы >|");
+    btnSteps = controls.button("btnSteps", "Пошаговое решение узла");
+    btnGraph = controls.button("btnGraph", "Графический метод");
+    btnClose = controls.button("btnClose", "Закрыть");
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* name, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
+    for (QPushButton* b : {btnFirst, btnPrev, btnNext, btnLast, btnSteps, btnGraph})
         buttons->addWidget(b);
-        return b;
-    };
-    btnFirst = button("btnFirst", "|< В начало");
-    btnPrev = button("btnPrev", "< Назад");
-    btnNext = button("btnNext", "Вперед >");
-    btnLast = button("btnLast", "Все узлы >|");
-    btnSteps = button("btnSteps", "Пошаговое решение узла");
-    btnGraph = button("btnGraph", "Графический метод");
     buttons->addStretch(1);
-    btnClose = button("btnClose", "Закрыть");
+    buttons->addWidget(btnClose);
     layout->addLayout(buttons);
     connect(btnFirst, &QPushButton::clicked, this, [this] { btnFirstClick(); });
     connect(btnPrev, &QPushButton::clicked, this, [this] { btnPrevClick(); });

@@ -9,6 +9,7 @@
 #include "analysis/Presentation.h"
 #include "session/Session.h"
 #include "ui/ExactCheckRun.h"
+#include "ui/FormBuilder.h"
 #include "ui/unRanges.h"
 
 namespace kvado::ui {
@@ -23,12 +24,10 @@ TfrmUserTerms::TfrmUserTerms(Toolkit& toolkit, QWidget* parent)
     MemoUserTerms->setObjectName(QStringLiteral("MemoUserTerms"));
     MemoUserTerms->setReadOnly(true);
     MemoUserTerms->setLineWrapMode(QPlainTextEdit::NoWrap);
-    lblExact = new QLabel(this);
-    lblExact->setObjectName(QStringLiteral("lblExact"));
-    btnExact = new QPushButton(QString::fromUtf8(analysis::kCheckButton), this);
-    btnExact->setObjectName(QStringLiteral("btnExact"));
-    btnRanges = new QPushButton(QStringLiteral("Анализ чувствительности"), this);
-    btnRanges->setObjectName(QStringLiteral("btnRanges"));
+    FormBuilder controls(this);
+    lblExact = controls.label("lblExact");
+    btnExact = controls.dialogButton("btnExact", QString::fromUtf8(analysis::kCheckButton));
+    btnRanges = controls.dialogButton("btnRanges", "Анализ чувствительности");
     connectCommand(btnExact, &QPushButton::clicked, this, m_toolkit, [this] { btnExactClick(); });
     connectCommand(btnRanges, &QPushButton::clicked, this, m_toolkit, [this] { btnRangesClick(); });
     auto* layout = new QVBoxLayout(this);

@@ -83,6 +83,8 @@ TEST(GeneratorInput, RefusesWhatTheFormatMessageIsFor) {
         {"", "10", "1E-5", '.', false},      {"10", "", "1E-5", '.', false},
         {"10", "10", "", '.', false},        {"10", "10", "abc", '.', false},
         {"10", "10", "1E-5x", '.', false},   {"1.5", "10", "1E-5", '.', false},
+        {"2.5", "10", "1E-5", '.', false},   {"10", "-3", "1E-5", '.', false},
+        {"10", "10", "x", '.', false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()

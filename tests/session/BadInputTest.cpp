@@ -1,14 +1,14 @@
 // Bad input to the commands that read and write files, as the session takes them for every
 // front end: broken, hostile and oversized data and name files, targets that cannot be
-// written and a trace log that cannot be. Every row states exactly what the user is shown
-// (the messages and the error report, in order) and checks that nothing already in the input
-// or on disk is lost on the way.
-// Every row states exactly what the user is shown (the messages and the error report, in
-// order) and checks that a failed open leaves the edits, the input grid and the problem as
-// they were. The main window's part (the dialog, the status bar, the Solve button) is tested
-// with the window.
+// written, a trace log that cannot be, and the generator's files that cannot be. Every row states
+// exactly what the user is shown (the messages and the error report, in order) and checks that
+// nothing already in the input or on disk is lost on the way. Every row states exactly what the
+// user is shown (the messages and the error report, in order) and checks that a failed open leaves
+// the edits, the input grid and the problem as they were. The main window's part (the dialog, the
+// status bar, the Solve button) is tested with the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -25,6 +25,7 @@
 #include "../report/ReportFixture.h"
 #include "base/FileIo.h"
 #include "datafile/DataFileWriter.h"
+#include "datafile/Generator.h"
 #include "session/Session.h"
 
 using namespace kvado;
@@ -814,6 +815,108 @@ INSTANTIATE_TEST_SUITE_P(
                       LogCase{"FolderWithoutWritePermission",
                               LogBlocker::FolderWithoutWritePermission,
                               "I/O error: cannot create \"Kvaq.log\". {EACCES}"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the generator --------------------------------------------------------------------------
+
+enum class GenBlocker {
+    DataIsAFolder,
+    DataLeadsToAFullDevice,
+    UnknownsIsAFolder,
+    FolderWithoutWritePermission, // binds only users other than root
+};
+
+struct GeneratorCase {
+    const char* name;
+    GenBlocker blocker;
+    const char* error;
+    // "BigData.dat", "BigData.ogran" and "BigData.neizv" afterwards: the number of lines
+    // written by this press, or -1 for the earlier file that is still there, -2 for a folder,
+    // -3 for no file, -4 for the link to the device.
+    std::vector<int> after;
+};
+
+void PrintTo(const GeneratorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableGeneratorOutput : public DataFileOpen,
+                                  public ::testing::WithParamInterface<GeneratorCase> {};
+
+// A press of «Генерировать» with the window's start texts, as the window makes it: the three
+// files built, then written into the current folder.
+TEST_P(UnwritableGeneratorOutput, ReplacesNoFileWhenOneFails) {
+    const GeneratorCase& c = GetParam();
+    const InFolder here(dir.path());
+    const char* const names[] = {"BigData.dat", "BigData.ogran", "BigData.neizv"};
+    const std::string old[] = {kOldData, kOldNames, kOldUnknowns};
+    // An earlier press's files lie there, except where one is blocked; a folder that cannot
+    // be written to holds none.
+    for (int k = 0; k < 3; ++k) {
+        if ((c.blocker == GenBlocker::DataIsAFolder && k == 0) ||
+            (c.blocker == GenBlocker::UnknownsIsAFolder && k == 2))
+            fs::create_directory(names[k]);
+        else if (c.blocker == GenBlocker::DataLeadsToAFullDevice && k == 0)
+            fs::create_symlink("/dev/full", names[k]);
+        else if (c.blocker != GenBlocker::FolderWithoutWritePermission)
+            writeFileBytes(names[k], old[k]);
+    }
+    if (c.blocker == GenBlocker::FolderWithoutWritePermission) {
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        if (::geteuid() == 0)
+            failing_files::failNext(failing_files::Step::Open, "BigData.dat", EACCES);
+    }
+    const auto in = datafile::parseGeneratorInput("10", "10", "1E-5", '.');
+    ASSERT_TRUE(in.has_value());
+
+    const std::string error = errorOf([&] {
+        datafile::writeGeneratedFiles(datafile::generateProblem(*in, "10", "10", "1E-5", 7));
+    });
+
+    EXPECT_EQ(error, expand(c.error, dir.path().string()));
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    for (int k = 0; k < 3; ++k) {
+        switch (c.after[static_cast<size_t>(k)]) {
+        case -1:
+            EXPECT_EQ(contents(names[k]), old[k]) << names[k];
+            break;
+        case -2:
+            EXPECT_EQ(contents(names[k]), "<folder>") << names[k];
+            break;
+        case -3:
+            EXPECT_EQ(contents(names[k]), "<missing>") << names[k];
+            break;
+        case -4:
+            EXPECT_EQ(contents(names[k]), "<link>") << names[k];
+            break;
+        default: {
+            const std::string bytes = contents(names[k]);
+            const auto lines = static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+            EXPECT_EQ(lines, c.after[static_cast<size_t>(k)]) << names[k];
+        }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, UnwritableGeneratorOutput,
+    ::testing::Values(GeneratorCase{"DataFileIsAFolder",
+                                    GenBlocker::DataIsAFolder,
+                                    "Cannot create file \"BigData.dat\". {EISDIR}",
+                                    {-2, -1, -1}},
+                      GeneratorCase{"DataFileLeadsToAFullDevice",
+                                    GenBlocker::DataLeadsToAFullDevice,
+                                    "Cannot write file \"BigData.dat\". {ENOSPC}",
+                                    {-4, -1, -1}},
+                      // The three files are one save: none is replaced.
+                      GeneratorCase{"UnknownNamesFileIsAFolder",
+                                    GenBlocker::UnknownsIsAFolder,
+                                    "Cannot create file \"BigData.neizv\". {EISDIR}",
+                                    {-1, -1, -2}},
+                      GeneratorCase{"FolderWithoutWritePermission",
+                                    GenBlocker::FolderWithoutWritePermission,
+                                    "Cannot create file \"BigData.dat\". {EACCES}",
+                                    {-3, -3, -3}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

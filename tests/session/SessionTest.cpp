@@ -351,4 +351,171 @@ TEST_F(Road, CellThatDoesNotConvertEndsTheCommand) {
     EXPECT_EQ(problem.M, 3); // the edits were taken before the grid stopped the transfer
 }
 
+// Grid numbers are read with the user's separator, and a point always converts too.
+TEST_F(Road, GridNumbersUseTheUsersSeparator) {
+    struct Case {
+        char separator;
+        const char* cell; // the third right-hand side
+        bool solves;
+    };
+    const Case cases[] = {
+        {',', "2,5", true}, {',', "2.5", true},    {'.', "2.5", true},
+        {'.', "2,5", true}, {',', "2,5.1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.separator) + " " + c.cell);
+        session.setDecimalSeparator(c.separator);
+        type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {c.cell, "1", "0"}, {"1", "2"}});
+        std::string error;
+        bool solved = false;
+        try {
+            solved = session.solveInput(kPrimerEdits).solved;
+        } catch (const text::ConversionError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(solved, c.solves);
+        if (c.solves) {
+            EXPECT_EQ(problem.initialRhs[3], 2.5L);
+        } else {
+            EXPECT_EQ(
+                error.rfind(std::string("'") + c.cell + "' is not a valid floating point value\r\n",
+                            0),
+                0u)
+                << error;
+        }
+    }
+}
+
+// --- what the results and the report show of a solve ----------------------------------------
+
+// Row `r` of a results grid, cell by cell.
+Lines gridRow(const StringGridModel& g, int r) {
+    Lines cells;
+    for (int c = 0; c < g.colCount(); ++c)
+        cells.push_back(g.cell(c, r));
+    return cells;
+}
+
+std::string blanks(size_t n) {
+    return std::string(n, ' ');
+}
+
+TEST_F(Road, SecondWorkedExampleUnderEitherSeparator) {
+    // The slack of row 3 is basic at 1.5: it has no plan line. X2 entered in row 1 and X1 in
+    // row 2, so the plan lines follow the rows.
+    struct Case {
+        char separator;
+        Lines row1, row3;
+    };
+    const Case cases[] = {
+        {',',
+         {" Не заполнено", "1,5", "0,5", "2", ">=", "2", "-1,5"},
+         {" Не заполнено", "1,5", "0", "1,5", "<=", "3", "0"}},
+        {'.',
+         {" Не заполнено", "1.5", "0.5", "2", ">=", "2", "-1.5"},
+         {" Не заполнено", "1.5", "0", "1.5", "<=", "3", "0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.separator);
+        session.setDecimalSeparator(c.separator);
+        type(kPrimerEdits, {{"2", "1", "1"}, {"1", "1", "-1"}, {"3", "1", "0"}, {"1", "2"}});
+        ASSERT_TRUE(session.solveInput(kPrimerEdits).solved);
+        const report::ResultsModel& r = session.results();
+        EXPECT_EQ(gridRow(r.SG3, 2), (Lines{" Решение:", "   1.500", "   0.500"}));
+        EXPECT_EQ(gridRow(r.SG2, 3), c.row1);
+        EXPECT_EQ(gridRow(r.SG2, 4)[4], "=");
+        EXPECT_EQ(gridRow(r.SG2, 5), c.row3);
+        EXPECT_EQ(r.edTarget, "2.50");
+        const std::string unknown = "( " + blanks(14) + " Не заполн. ) = ";
+        const std::string row = "( " + blanks(20) + " Не заполнено ) = ";
+        const Lines lines = methodLines();
+        EXPECT_EQ(Lines(lines.begin() + 3, lines.end()),
+                  (Lines{"   Оптимальный план",
+                         " ",
+                         "X[  2] " + unknown + "   0.500",
+                         "X[  1] " + unknown + "   1.500",
+                         " ",
+                         "    Коэффициенты целевой ф-ии",
+                         " ",
+                         "Значение = 2.50",
+                         " ",
+                         " Теневые цены ресурсов (Pi)",
+                         " ",
+                         "Pi[  1] " + row + "  -1.500",
+                         "Pi[  2] " + row + "   0.500",
+                         "Pi[  3] " + row + "   0.000",
+                         "",
+                         "",
+                         "",
+                         "Полученное решение является допустимым. (ограничения выполнены)",
+                         " ",
+                         "Полученное решение является оптимальным.",
+                         "Контрольное число = 0 - ( должно быть близко к нулю )"}));
+        // The headings in bold Arial of 12 points.
+        ASSERT_EQ(lines.size(), 24u);
+        for (size_t line : {1, 4, 9, 13}) {
+            const report::CharFormat& f =
+                session.report().paragraphs()[line - 1].runs.front().format;
+            EXPECT_EQ(f.fontName + " " + std::to_string(static_cast<int>(f.pointSize)) +
+                          (f.bold ? " bold" : ""),
+                      "Arial 12 bold")
+                << line;
+        }
+    }
+}
+
+TEST_F(Road, NamesStandInTheirFields) {
+    struct Case {
+        const char* name;
+        std::string field; // 25 characters or more
+    };
+    const Case cases[] = {
+        {"Сталь", blanks(20) + "Сталь"},
+        {"Дуб", blanks(20) + "Дуб"},
+        {"abcdefghijklmnopqrstuvwxyz1234", "fghijklmnopqrstuvwxyz1234"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Minimise Z = -X1 - X2 subject to X1 + X2 <= 4, with names: X1 = 4.
+        const EditTexts edits{"0", "0", "1", "2", "1E-8"};
+        type(edits, {{"4", "1", "1"}, {"-1", "-1"}});
+        session.inputGrid().setCell(3, 1, " Столы");
+        session.inputGrid().setCell(0, 2, " Доски");
+        session.inputGrid().setCell(2, 1, c.name);
+        ASSERT_TRUE(session.solveInput(edits).solved);
+        EXPECT_EQ(methodLines()[5], "X[  1] ( " + c.field + " ) =    4.000");
+        EXPECT_EQ(gridRow(session.results().SG3, 1)[1], c.name);
+    }
+}
+
+TEST_F(Road, CheckOfAnInfeasibleSolveUnderEitherSeparator) {
+    // X1 >= 5,5 and X1 <= 2,5: the first phase ends with X1 = 2.5 and row 1 not met. The
+    // check still writes its lines after the message.
+    struct Case {
+        char separator;
+        const char *rhs1, *rhs2;
+        const char* message;
+    };
+    const Case cases[] = {
+        {',', "5,5", "2,5", "Ограничение №1 НЕ выполнено: 2,5 >= 5,5"},
+        {'.', "5.5", "2.5", "Ограничение №1 НЕ выполнено: 2.5 >= 5.5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.separator);
+        session.setDecimalSeparator(c.separator);
+        const EditTexts edits{"1", "0", "1", "1", "1E-8"};
+        type(edits, {{c.rhs1, "1"}, {c.rhs2, "1"}, {"1"}});
+        view.events.clear();
+        session.solveInput(edits);
+        EXPECT_EQ(std::count(view.events.begin(), view.events.end(),
+                             std::string("message: ") + kNoFeasibleSolutionMessage),
+                  1);
+        const Lines lines = methodLines();
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(Lines(lines.end() - 5, lines.end()),
+                  (Lines{"", "", c.message, "", report::kLastBasisInfeasible}));
+        EXPECT_EQ(gridRow(session.results().SG2, 3)[2], c.rhs2) << "the row activity";
+    }
+}
+
 } // namespace

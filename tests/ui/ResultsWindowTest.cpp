@@ -270,61 +270,47 @@ TEST_F(Results, FirstWorkedExample) {
     EXPECT_EQ(this->looks(), looks);
 }
 
-TEST_F(Results, SecondWorkedExampleUnderEitherSeparator) {
+// The session's table (tests/session/SessionTest.cpp) runs this under either separator; the
+// window shows the user's comma in its grids and the report's headings in their font.
+TEST_F(Results, SecondWorkedExampleUnderADecimalComma) {
     // The slack of row 3 is basic at 1.5: it has no plan line. X2 entered in row 1 and X1 in
     // row 2, so the plan lines follow the rows.
-    struct Case {
-        char separator;
-        QStringList row1, row3;
-    };
-    const Case cases[] = {
-        {',',
-         {u(" Не заполнено"), "1,5", "0,5", "2", ">=", "2", "-1,5"},
-         {u(" Не заполнено"), "1,5", "0", "1,5", "<=", "3", "0"}},
-        {'.',
-         {u(" Не заполнено"), "1.5", "0.5", "2", ">=", "2", "-1.5"},
-         {u(" Не заполнено"), "1.5", "0", "1.5", "<=", "3", "0"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.separator);
-        form->setDecimalSeparator(c.separator);
-        enterSecondExample();
-        form->btnSolve->setEnabled(true); // as an opened file would
-        solve();
-        EXPECT_EQ(sg3(2), (QStringList{u(" Решение:"), "   1.500", "   0.500"}));
-        EXPECT_EQ(sg2(3), c.row1);
-        EXPECT_EQ(sg2(4)[4], "=");
-        EXPECT_EQ(sg2(5), c.row3);
-        EXPECT_EQ(window().edTarget->text(), "2.50");
-        const QString unknown = "( " + blanks(14) + u(" Не заполн. ) = ");
-        const QString row = "( " + blanks(20) + u(" Не заполнено ) = ");
-        EXPECT_EQ(lines().mid(3),
-                  (QStringList{u("   Оптимальный план"),
-                               " ",
-                               "X[  2] " + unknown + "   0.500",
-                               "X[  1] " + unknown + "   1.500",
-                               " ",
-                               u("    Коэффициенты целевой ф-ии"),
-                               " ",
-                               u("Значение = 2.50"),
-                               " ",
-                               u(" Теневые цены ресурсов (Pi)"),
-                               " ",
-                               "Pi[  1] " + row + "  -1.500",
-                               "Pi[  2] " + row + "   0.500",
-                               "Pi[  3] " + row + "   0.000",
-                               "",
-                               "",
-                               "",
-                               u("Полученное решение является допустимым. (ограничения выполнены)"),
-                               " ",
-                               u("Полученное решение является оптимальным."),
-                               u("Контрольное число = 0 - ( должно быть близко к нулю )")}));
-        const QStringList looks = this->looks();
-        ASSERT_EQ(looks.size(), 24);
-        for (int line : {1, 4, 9, 13})
-            EXPECT_EQ(looks[line - 1], "Arial 12 bold") << line;
-    }
+    form->setDecimalSeparator(',');
+    enterSecondExample();
+    solve();
+    EXPECT_EQ(sg3(2), (QStringList{u(" Решение:"), "   1.500", "   0.500"}));
+    EXPECT_EQ(sg2(3), (QStringList{u(" Не заполнено"), "1,5", "0,5", "2", ">=", "2", "-1,5"}));
+    EXPECT_EQ(sg2(4)[4], "=");
+    EXPECT_EQ(sg2(5), (QStringList{u(" Не заполнено"), "1,5", "0", "1,5", "<=", "3", "0"}));
+    EXPECT_EQ(window().edTarget->text(), "2.50");
+    const QString unknown = "( " + blanks(14) + u(" Не заполн. ) = ");
+    const QString row = "( " + blanks(20) + u(" Не заполнено ) = ");
+    EXPECT_EQ(lines().mid(3),
+              (QStringList{u("   Оптимальный план"),
+                           " ",
+                           "X[  2] " + unknown + "   0.500",
+                           "X[  1] " + unknown + "   1.500",
+                           " ",
+                           u("    Коэффициенты целевой ф-ии"),
+                           " ",
+                           u("Значение = 2.50"),
+                           " ",
+                           u(" Теневые цены ресурсов (Pi)"),
+                           " ",
+                           "Pi[  1] " + row + "  -1.500",
+                           "Pi[  2] " + row + "   0.500",
+                           "Pi[  3] " + row + "   0.000",
+                           "",
+                           "",
+                           "",
+                           u("Полученное решение является допустимым. (ограничения выполнены)"),
+                           " ",
+                           u("Полученное решение является оптимальным."),
+                           u("Контрольное число = 0 - ( должно быть близко к нулю )")}));
+    const QStringList looks = this->looks();
+    ASSERT_EQ(looks.size(), 24);
+    for (int line : {1, 4, 9, 13})
+        EXPECT_EQ(looks[line - 1], "Arial 12 bold") << line;
 }
 
 TEST_F(Results, OptimalBasisOfSlacksOnlyHasNoPlanLine) {
@@ -398,51 +384,30 @@ TEST_F(Results, ShadowPriceLineOfConstraintTwelve) {
     EXPECT_EQ(sg2(14), (QStringList{u(" Не заполнено"), "1", "1", "<=", "12", "0"}));
 }
 
+// The session's table (tests/session/SessionTest.cpp) holds the short names; a name longer
+// than its field keeps its last 25 characters in the report and shows whole in the grid.
 TEST_F(Results, NamesStandInTheirFields) {
-    struct Case {
-        const char* name;
-        QString field; // 25 characters or more
-    };
-    const Case cases[] = {
-        {"Сталь", blanks(20) + u("Сталь")},
-        {"Дуб", blanks(20) + u("Дуб")},
-        {"abcdefghijklmnopqrstuvwxyz1234", "fghijklmnopqrstuvwxyz1234"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        enterFirstExample();
-        grid().setCell(2, 1, c.name);
-        form->btnSolve->setEnabled(true);
-        solve();
-        EXPECT_EQ(lines()[5], "X[  1] ( " + c.field + " ) =    4.000");
-        EXPECT_EQ(sg3(1)[1], u(c.name));
-    }
+    enterFirstExample();
+    grid().setCell(2, 1, "abcdefghijklmnopqrstuvwxyz1234");
+    solve();
+    EXPECT_EQ(lines()[5], "X[  1] ( fghijklmnopqrstuvwxyz1234 ) =    4.000");
+    EXPECT_EQ(sg3(1)[1], "abcdefghijklmnopqrstuvwxyz1234");
 }
 
-TEST_F(Results, CheckOfAnInfeasibleSolveUnderEitherSeparator) {
+// The session's table (tests/session/SessionTest.cpp) runs this under either separator.
+TEST_F(Results, CheckOfAnInfeasibleSolveUnderADecimalComma) {
     // X1 >= 5,5 and X1 <= 2,5: the first phase ends with X1 = 2.5 and row 1 not met. The
     // check still writes its lines; the results window does not come up, the program goes
     // on and "Решить" stays enabled.
-    struct Case {
-        char separator;
-        const char *rhs1, *rhs2;
-        const char* message;
-    };
-    const Case cases[] = {
-        {',', "5,5", "2,5", "Ограничение №1 НЕ выполнено: 2,5 >= 5,5"},
-        {'.', "5.5", "2.5", "Ограничение №1 НЕ выполнено: 2.5 >= 5.5"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.separator);
-        form->setDecimalSeparator(c.separator);
-        enterProblem("1", "0", "1", "1", {{c.rhs1, "1"}, {c.rhs2, "1"}, {"1"}});
-        solve();
-        EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(kNoFeasibleSolutionMessage)}}));
-        EXPECT_TRUE(form->btnSolve->isEnabled());
-        EXPECT_EQ(lines().mid(lines().size() - 5),
-                  (QStringList{"", "", u(c.message), "", u(report::kLastBasisInfeasible)}));
-        EXPECT_EQ(sg2(3)[2], c.rhs2) << "the row activity";
-    }
+    form->setDecimalSeparator(',');
+    enterProblem("1", "0", "1", "1", {{"5,5", "1"}, {"2,5", "1"}, {"1"}});
+    solve();
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Message, u(kNoFeasibleSolutionMessage)}}));
+    EXPECT_TRUE(form->btnSolve->isEnabled());
+    EXPECT_EQ(lines().mid(lines().size() - 5),
+              (QStringList{"", "", u("Ограничение №1 НЕ выполнено: 2,5 >= 5,5"), "",
+                           u(report::kLastBasisInfeasible)}));
+    EXPECT_EQ(sg2(3)[2], "2,5") << "the row activity";
 }
 
 TEST_F(Results, CheckOfAnUnboundedSolveIsWrittenAndTheWindowStaysShut) {

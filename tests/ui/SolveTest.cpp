@@ -114,37 +114,16 @@ TEST_F(Solve, CellWithBlanksAroundANumberConverts) {
     EXPECT_EQ(toolkit.texts(Kind::Modal), QStringList{"TfrmResults2"});
 }
 
-struct SeparatorCase {
-    char separator;
-    const char* cell;
-    bool solves;
-};
-
-class DecimalSeparator : public Solve, public ::testing::WithParamInterface<SeparatorCase> {};
-
-TEST_P(DecimalSeparator, GridNumbersUseTheUsersSeparator) {
-    const auto& c = GetParam();
-    form->setDecimalSeparator(c.separator);
-    enterExample(c.cell);
+// The session's table (tests/session/SessionTest.cpp) holds the separators and the forms that
+// do not convert; the window passes the user's own.
+TEST_F(Solve, GridNumbersUseTheUsersSeparator) {
+    form->setDecimalSeparator(',');
+    enterExample("2,5");
     toolkit.clear();
     form->btnSolve->click();
-    if (c.solves) {
-        EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Modal, "TfrmResults2"}}));
-        EXPECT_EQ(problem.initialRhs[3], 2.5L);
-    } else {
-        ASSERT_EQ(entries().size(), 1u);
-        EXPECT_TRUE(entries()[0].text.startsWith(u("'") + c.cell +
-                                                 "' is not a valid floating point value\r\n"));
-        EXPECT_TRUE(form->btnSolve->isEnabled());
-    }
+    EXPECT_EQ(entries(), (std::vector<Entry>{{Kind::Modal, "TfrmResults2"}}));
+    EXPECT_EQ(problem.initialRhs[3], 2.5L);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, DecimalSeparator,
-                         ::testing::Values(SeparatorCase{',', "2,5", true},
-                                           SeparatorCase{',', "2.5", true},
-                                           SeparatorCase{'.', "2.5", true},
-                                           SeparatorCase{'.', "2,5", true},
-                                           SeparatorCase{',', "2,5.1", false}));
 
 TEST_F(Solve, GridOfFewerRowsThanTheCountsIsRefused) {
     enterExample();

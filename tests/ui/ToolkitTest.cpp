@@ -1,10 +1,14 @@
-// The command guard, the recording toolkit, help file lookup and anchoring.
+// The command guard, the recording toolkit, help file lookup, anchoring and the form builder.
 
 #include <QDialog>
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <new>
 #include <stdexcept>
 
@@ -12,6 +16,7 @@
 #include "solver/TraceLog.h"
 #include "text/NumberText.h"
 #include "ui/Form.h"
+#include "ui/FormBuilder.h"
 #include "ui/QtToolkit.h"
 
 namespace kvado::ui::test {
@@ -234,6 +239,39 @@ INSTANTIATE_TEST_SUITE_P(
             "LeftRightBottom", Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge, {10, 50, 80, 40}},
         AnchorCase{"LeftTopRight", Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge, {10, 20, 80, 40}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The builder's controls stand where designed (anchored ones follow the area), are found by
+// name, show a label's text as typed, and only a dialog button takes Enter for itself: Enter on
+// any other goes to the window's default button.
+TEST(FormBuilder, PlacesNamesAndLeavesEnterToTheDefaultButton) {
+    QDialog dialog;
+    Anchoring anchoring(QSize(100, 100));
+    FormBuilder anchored(&dialog, &anchoring), plain(&dialog);
+    QPushButton* ok = plain.dialogButton("btnOK", u("ОК"));
+    ok->setDefault(true);
+    QPushButton* own = plain.dialogButton("btnOwn", u("Свой"));
+    QPushButton* button = anchored.button("btnMoved", u("Сдвиг"), QRect(10, 20, 30, 40),
+                                          Qt::RightEdge | Qt::BottomEdge);
+    QLabel* label = plain.label("lblTag", u("<b>x</b>"), QRect(5, 6, 10, 16), 300);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblTag")), label);
+    EXPECT_EQ(label->geometry().topLeft(), QPoint(5, 6));
+    // Shown as typed, the tags and all (as markup it would be one bold letter).
+    EXPECT_GE(label->sizeHint().width(),
+              QFontMetrics(label->font()).horizontalAdvance(u("<b>x</b>")));
+    anchoring.apply(QSize(150, 130));
+    EXPECT_EQ(button->geometry(), QRect(60, 50, 30, 40));
+
+    QSignalSpy okClicks(ok, &QPushButton::clicked), ownClicks(own, &QPushButton::clicked),
+        buttonClicks(button, &QPushButton::clicked);
+    dialog.show();
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(okClicks.count(), 1);
+    EXPECT_EQ(buttonClicks.count(), 0);
+    dialog.show();
+    QTest::keyClick(own, Qt::Key_Return);
+    EXPECT_EQ(ownClicks.count(), 1);
+    EXPECT_EQ(okClicks.count(), 1);
+}
 
 } // namespace
 } // namespace kvado::ui::test
