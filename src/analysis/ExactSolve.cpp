@@ -1,96 +1,30 @@
 #include "analysis/ExactSolve.h"
 
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "analysis/BasisCheck.h"
 #include "analysis/ExactSimplex.h"
-
-// QSopt_ex's rational interface, the few functions used here (libqsopt-ex). Its headers are C
-// with GNU extensions and declare far more than this needs.
-extern "C" {
-struct mpq_qsdata;
-struct qsbasis {
-    int nstruct;
-    int nrows;
-    char* cstat;
-    char* rstat;
-};
-}
+#include "analysis/QsoptRun.h"
 
 namespace kvado::analysis {
 
 namespace {
 
-// QSopt_ex is loaded by the solver's own process, when it starts: the library is large, and a
-// program that never solves exactly (every short kvado-cli run) would pay for loading it.
-struct QsoptEx {
-    void (*start)();
-    mpq_qsdata* (*load)(const char* probname, int ncols, int nrows, int* cmatcnt, int* cmatbeg,
-                        int* cmatind, mpq_t* cmatval, int objsense, mpq_t* obj, mpq_t* rhs,
-                        char* sense, mpq_t* lower, mpq_t* upper, const char** colnames,
-                        const char** rownames);
-    int (*solve)(mpq_qsdata* p, mpq_t* x, mpq_t* y, qsbasis* basis, int simplexalgo, int* status);
-};
-
-std::optional<QsoptEx> loadQsoptEx() {
-    void* lib = ::dlopen(KVADO_QSOPT_EX_SONAME, RTLD_NOW | RTLD_LOCAL);
-    if (!lib) return std::nullopt;
-    QsoptEx f{};
-    // POSIX guarantees that a function's address survives the trip through void*.
-    f.start = reinterpret_cast<decltype(f.start)>(::dlsym(lib, "QSexactStart"));
-    f.load = reinterpret_cast<decltype(f.load)>(::dlsym(lib, "mpq_QSload_prob"));
-    f.solve = reinterpret_cast<decltype(f.solve)>(::dlsym(lib, "QSexact_solver"));
-    if (!f.start || !f.load || !f.solve) return std::nullopt;
-    return f;
-}
-
 constexpr int32_t kPolishPivots = 200;
 constexpr int32_t kFallbackPivots = 1000;
-// QSopt_ex's statuses and basis codes.
-constexpr int kQsOptimal = 1, kQsInfeasible = 2, kQsUnbounded = 3;
-constexpr int kQsMinimize = 1, kQsDualSimplex = 2;
-constexpr char kBasic = '1', kAtLower = '0';
-// QSopt_ex takes numbers of this size for infinite: the problem's own must stay below it.
-constexpr double kLargestNumber = 1e140;
-
-// What the solver process reports: its status and final basis, and for "no feasible solution"
-// its multipliers (a Farkas certificate to check here).
-struct QsAnswer {
-    bool ran = false; // the process ended normally with an answer
-    int status = 0;
-    std::string cstat, rstat;
-    std::vector<mpq_class> y;
-};
 
 // The problem for QSopt_ex, exactly: columns >= 0, rows of their kind.
-struct QsProblem {
-    int ncols = 0, nrows = 0;
-    std::vector<int> count, begin, index;
-    std::vector<mpq_class> value, cost, rhs;
-    std::string sense;
-    bool tooLarge = false;
-};
-
 QsProblem qsProblem(const LpProblem& p, const Budget& budget) {
     QsProblem q;
     q.ncols = p.N;
     q.nrows = p.M;
     auto add = [&q](std::vector<mpq_class>& to, const Dyadic& x) {
         to.push_back(toRational(x));
-        if (std::fabs(to.back().get_d()) >= kLargestNumber) q.tooLarge = true;
+        q.watch(to.back());
     };
     for (int32_t j = 1; j <= p.N; ++j) {
         if ((j & 255) == 0) budget.check();
@@ -117,16 +51,16 @@ QsProblem qsProblem(const LpProblem& p, const Budget& budget) {
 // The method's basis as QSopt_ex's statuses, where it is one: a basic surplus, slack or
 // artificial column is its row's logical variable.
 bool startingBasis(const LpProblem& p, std::string& cstat, std::string& rstat) {
-    cstat.assign(static_cast<size_t>(p.N), kAtLower);
-    rstat.assign(static_cast<size_t>(p.M), kAtLower);
+    cstat.assign(static_cast<size_t>(p.N), kQsAtLower);
+    rstat.assign(static_cast<size_t>(p.M), kQsAtLower);
     if (static_cast<int32_t>(p.basis.size()) < p.M + 1) return false;
     for (int32_t r = 1; r <= p.M; ++r) {
         const int32_t j = p.basis[static_cast<size_t>(r)];
         if (j < 1 || j > p.phase1Columns) return false;
         char& s = j <= p.N ? cstat[static_cast<size_t>(j - 1)]
                            : rstat[static_cast<size_t>(p.unitColumn(j).row - 1)];
-        if (s == kBasic) return false; // two columns of one row
-        s = kBasic;
+        if (s == kQsBasic) return false; // two columns of one row
+        s = kQsBasic;
     }
     return true;
 }
@@ -138,178 +72,17 @@ bool basisFrom(const LpProblem& p, const QsAnswer& a, std::vector<int32_t>& basi
     basis.assign(static_cast<size_t>(p.M) + 1, 0);
     int32_t r = 0;
     for (int32_t i = 1; i <= p.M; ++i) {
-        if (a.rstat[static_cast<size_t>(i - 1)] != kBasic) continue;
+        if (a.rstat[static_cast<size_t>(i - 1)] != kQsBasic) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] =
             p.isEqualRow(i) ? p.artificialColumn(i) : p.ownExtraColumn(i);
     }
     for (int32_t j = 1; j <= p.N; ++j) {
-        if (a.cstat[static_cast<size_t>(j - 1)] != kBasic) continue;
+        if (a.cstat[static_cast<size_t>(j - 1)] != kQsBasic) continue;
         if (++r > p.M) return false;
         basis[static_cast<size_t>(r)] = j;
     }
     return r == p.M;
-}
-
-bool writeAll(int fd, const std::string& s) {
-    size_t done = 0;
-    while (done < s.size()) {
-        const ssize_t n = ::write(fd, s.data() + done, s.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The solver process: loads the problem, solves it, writes "status\ncstat\nrstat\n" and the
-// multipliers one fraction a line, and ends without running anything of this program's.
-[[noreturn]] void solverProcess(QsProblem q, const std::string& cstat, const std::string& rstat,
-                                bool warm, int out) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-    }
-    const std::optional<QsoptEx> qs = loadQsoptEx();
-    if (!qs) ::_exit(7);
-    qs->start();
-    // Arrays as QSopt_ex allocates them (it may resize them): their length in a word before
-    // the first number. Never freed: the process ends.
-    auto array = [](const std::vector<mpq_class>& from, size_t n) {
-        auto* block = static_cast<size_t*>(std::malloc(sizeof(mpq_t) * (n + 1) + sizeof(size_t)));
-        if (!block) ::_exit(6);
-        block[0] = n + 1;
-        auto* a = reinterpret_cast<mpq_t*>(block + 1);
-        for (size_t k = 0; k <= n; ++k) {
-            mpq_init(a[k]);
-            if (k < from.size()) mpq_set(a[k], from[k].get_mpq_t());
-        }
-        return a;
-    };
-    mpq_t* value = array(q.value, q.value.size());
-    mpq_t* cost = array(q.cost, q.cost.size());
-    mpq_t* rhs = array(q.rhs, q.rhs.size());
-    mpq_t* lower = array({}, q.cost.size());
-    mpq_t* upper = array({}, q.cost.size());
-    for (size_t k = 0; k <= q.cost.size(); ++k)
-        mpq_set_d(upper[k], 1e150); // QSopt_ex's infinity
-    q.count.push_back(0);
-    q.begin.push_back(0);
-    q.index.push_back(0);
-    q.sense += 'L';
-    mpq_qsdata* lp =
-        qs->load("kvado", q.ncols, q.nrows, q.count.data(), q.begin.data(), q.index.data(), value,
-                 kQsMinimize, cost, rhs, q.sense.data(), lower, upper, nullptr, nullptr);
-    if (!lp) ::_exit(3);
-    qsbasis basis{0, 0, nullptr, nullptr};
-    if (warm) {
-        basis.nstruct = q.ncols;
-        basis.nrows = q.nrows;
-        basis.cstat = static_cast<char*>(std::malloc(cstat.size() + 1));
-        basis.rstat = static_cast<char*>(std::malloc(rstat.size() + 1));
-        std::memcpy(basis.cstat, cstat.c_str(), cstat.size() + 1);
-        std::memcpy(basis.rstat, rstat.c_str(), rstat.size() + 1);
-    }
-    // No values asked for: the basis gives them here, exactly.
-    mpq_t* y = array({}, static_cast<size_t>(q.nrows));
-    int status = 0;
-    if (qs->solve(lp, nullptr, y, &basis, kQsDualSimplex, &status) != 0) ::_exit(4);
-    std::string text = std::to_string(status) + "\n";
-    if (basis.cstat && basis.rstat && basis.nstruct == q.ncols && basis.nrows == q.nrows) {
-        text.append(basis.cstat, static_cast<size_t>(q.ncols));
-        text += "\n";
-        text.append(basis.rstat, static_cast<size_t>(q.nrows));
-        text += "\n";
-    } else {
-        text += "-\n-\n";
-    }
-    // Into a buffer of ours: QSopt_ex allocates GMP's numbers its own way.
-    auto fractions = [&text](const mpq_t* v, int n) {
-        for (int i = 0; i < n; ++i) {
-            const mpq_t& q = v[i];
-            std::string s(mpz_sizeinbase(mpq_numref(q), 10) + mpz_sizeinbase(mpq_denref(q), 10) + 3,
-                          '\0');
-            mpq_get_str(s.data(), 10, q);
-            text += s.c_str();
-            text += "\n";
-        }
-    };
-    if (status == kQsInfeasible) {
-        text += "y\n";
-        fractions(y, q.nrows);
-    }
-    ::_exit(writeAll(out, text) ? 0 : 5);
-}
-
-// Runs the solver in a process of its own, so that the budget ends it whatever it is doing
-// (QSopt_ex cannot be interrupted) and nothing it does can end this program.
-QsAnswer runSolver(const QsProblem& q, const std::string& cstat, const std::string& rstat,
-                   bool warm, const Budget& budget) {
-    QsAnswer a;
-    int fds[2];
-    if (::pipe(fds) != 0) return a;
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return a;
-    }
-    if (child == 0) {
-        ::close(fds[0]);
-        solverProcess(q, cstat, rstat, warm, fds[1]);
-    }
-    ::close(fds[1]);
-    std::string text;
-    bool stopped = false, cancelled = false;
-    for (;;) {
-        if (budget.cancelled() || budget.timeUp()) {
-            stopped = true;
-            cancelled = budget.cancelled();
-            break;
-        }
-        pollfd pfd{fds[0], POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, 50);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) continue;
-        char buf[65536];
-        const ssize_t n = ::read(fds[0], buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        text.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fds[0]);
-    if (stopped) ::kill(child, SIGKILL);
-    int wstatus = 0;
-    while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {
-    }
-    if (stopped) throw Stopped(cancelled);
-    if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) return a;
-    size_t at = 0;
-    auto line = [&]() {
-        const size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            at = text.size();
-            return std::string();
-        }
-        std::string s = text.substr(at, end - at);
-        at = end + 1;
-        return s;
-    };
-    a.status = std::atoi(line().c_str());
-    a.cstat = line();
-    a.rstat = line();
-    if (a.cstat == "-") a.cstat.clear();
-    if (a.rstat == "-") a.rstat.clear();
-    if (at < text.size() && line() != "y") return a;
-    while (at < text.size()) {
-        mpq_class v;
-        if (v.set_str(line(), 10) != 0) return a;
-        v.canonicalize();
-        a.y.push_back(v);
-    }
-    a.ran = true;
-    return a;
 }
 
 // The exact solution of `basis`; true when it is feasible and optimal for the problem as
@@ -412,7 +185,7 @@ void loadRayProblem(const LpProblem& p, LpProblem& r) {
 // The exact values of the structural columns at an optimal basis the solver found for `p`.
 std::optional<ScaledVector> optimalPoint(const LpProblem& p, const QsProblem& q,
                                          const Budget& budget) {
-    const QsAnswer a = runSolver(q, "", "", false, budget);
+    const QsAnswer a = runQsopt(q, {}, budget);
     std::vector<int32_t> basis;
     if (!a.ran || a.status != kQsOptimal || !basisFrom(p, a, basis)) return std::nullopt;
     ExactBasis B(p, basis, budget);
@@ -454,9 +227,11 @@ ExactSolution exactSolve(const LpProblem& p, const Budget& budget, char separato
         if (!q.tooLarge && p.N > 0 && p.M > 0) {
             std::string cstat, rstat;
             const bool warm = warmStart && startingBasis(p, cstat, rstat);
-            a = runSolver(q, cstat, rstat, warm, budget);
+            QsRequest request;
+            if (warm) request.cstat = cstat, request.rstat = rstat;
+            a = runQsopt(q, request, budget);
             out.warmStarted = warm && a.ran;
-            if (!a.ran && warm) a = runSolver(q, cstat, rstat, false, budget);
+            if (!a.ran && warm) a = runQsopt(q, {}, budget);
         }
         std::vector<int32_t> basis;
         const bool hasBasis = a.ran && basisFrom(p, a, basis);

@@ -426,4 +426,28 @@ SolveOutcome enginePhase1(LpProblem& p, const std::function<bool()>& stop) {
     return a.objective > 1e-7L * largest ? SolveOutcome::Infeasible : SolveOutcome::Optimal;
 }
 
+analysis::ModelAnswer modelAnswerOf(const engine::SparseAnswer& a) {
+    using engine::BasisStatus;
+    analysis::ModelAnswer m;
+    m.outcome = a.status == engine::SparseStatus::Optimal      ? SolveOutcome::Optimal
+                : a.status == engine::SparseStatus::Infeasible ? SolveOutcome::Infeasible
+                : a.status == engine::SparseStatus::Unbounded  ? SolveOutcome::Unbounded
+                                                               : SolveOutcome::Stopped;
+    m.objective = a.objective;
+    m.columnValue = a.columnValue;
+    auto marks = [](const std::vector<BasisStatus>& from) {
+        std::vector<analysis::BasisMark> to;
+        to.reserve(from.size());
+        for (const BasisStatus b : from)
+            to.push_back(b == BasisStatus::Basic     ? analysis::BasisMark::Basic
+                         : b == BasisStatus::AtUpper ? analysis::BasisMark::AtUpper
+                         : b == BasisStatus::Free    ? analysis::BasisMark::Free
+                                                     : analysis::BasisMark::AtLower);
+        return to;
+    };
+    m.columnStatus = marks(a.columnStatus);
+    m.rowStatus = marks(a.rowStatus);
+    return m;
+}
+
 } // namespace kvado::session

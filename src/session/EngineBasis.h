@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/ModelCheck.h"
 #include "engine/SparseEngine.h"
 #include "model/Model.h"
 #include "model/StandardForm.h"
@@ -54,5 +55,9 @@ bool layInverse(EngineRecord& r, std::string& why);
 // (the rows are feasible; "feasible" is then the engine's word), Stopped when `stop` ended it
 // or the engine failed.
 SolveOutcome enginePhase1(LpProblem& p, const std::function<bool()>& stop = nullptr);
+
+// The engine's answer as the exact check of the model itself reads it (analysis/ModelCheck.h):
+// the road of a model whose standard form is beyond the record's rows.
+analysis::ModelAnswer modelAnswerOf(const engine::SparseAnswer& a);
 
 } // namespace kvado::session

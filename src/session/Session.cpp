@@ -655,6 +655,20 @@ ExactCheck Session::exactCheckOf(const VerifyOptions& options, double exactSecon
         c.ran = true;
         std::string why;
         const EngineRecord* record = engineRecord(&why);
+        // A model whose standard form is too large for the record (its rows beyond
+        // kEngineInverseRows, or its columns or coefficients beyond the method's limits: both
+        // reasons begin «задача велика») is checked, when the user asks for it, on the model
+        // itself; the automatic check keeps its «задача велика».
+        if (!record && options.maxRows == 0 && why.rfind("задача велика", 0) == 0) {
+            analysis::ModelCheck mc =
+                analysis::verifyModel(*m_solvedModel, modelAnswerOf(*m_sparse), options);
+            c.verification = std::move(mc.verification);
+            if (exactSolve && !settled(c.verification.verdict, SolveOutcome::Optimal)) {
+                c.exact = std::move(mc.exact);
+                c.exactRun = true;
+            }
+            return c;
+        }
         if (!record) {
             c.verification.reason = why;
             return c;

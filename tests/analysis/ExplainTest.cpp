@@ -3,6 +3,7 @@
 // found them: the certificate's sum recomputed here, every subset and every subset less one
 // member given to glpsol, every ray put through every row.
 
+#include <gmpxx.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,8 +13,10 @@
 
 #include "../model/ModelTestSupport.h"
 #include "analysis/Explain.h"
+#include "analysis/ModelCheck.h"
 #include "analysis/UserRanging.h"
 #include "model/ModelFiles.h"
+#include "session/EngineBasis.h"
 #include "session/Explanation.h"
 #include "session/Session.h"
 
@@ -346,6 +349,82 @@ TEST(EngineAnalyses, AgreeWithTheMethodsOnRandomModels) {
     EXPECT_GE(ranged, want);
     EXPECT_GE(infeasible, want);
     EXPECT_GE(unbounded, want);
+}
+
+// The exact check on the model itself (the road of a model too large for the record) against
+// the record's on random models: the same verdict and, at an optimum, the same exact objective
+// (the record's Z in the model's sense); an answer made wrong on purpose is refuted.
+TEST(EngineAnalyses, ModelCheckAgreesWithTheRecordsAndRefutesWrongAnswers) {
+    TempDir dir;
+    std::mt19937 rng(2526);
+    std::map<SolveOutcome, int> seen;
+    int farkas = 0;
+    // Each check forks QSopt_ex's process (slow under the sanitizers): few cases, and answers
+    // made wrong for one case in three.
+    const auto want = static_cast<int>(casesOfThisLocale(12));
+    auto verdictOf = [](const model::Model& m, const ModelAnswer& a) {
+        return verdictName(verifyModel(m, a, VerifyOptions::unlimited()).verification.verdict);
+    };
+    for (int round = 0; round < 600 && (seen[SolveOutcome::Optimal] < want ||
+                                        seen[SolveOutcome::Infeasible] < want ||
+                                        seen[SolveOutcome::Unbounded] < want / 2);
+         ++round) {
+        model::Model m =
+            round % 2 ? freeModel(rng, round % 4 == 1) : randomModel(rng, 6, 6, true, true);
+        if (round % 2) m.sense = round % 3 == 0 ? model::Sense::Maximize : model::Sense::Minimize;
+        if (!caseOfThisLocale(round / 2) || !model::toStandardForm(m).infeasible.empty()) continue;
+        SCOPED_TRACE(model::writeLp(m));
+        LpProblem unused;
+        session::Session engine(unused);
+        engine.setHeadless(true);
+        engine.setLogFolder(dir.path());
+        engine.setExactCheckAfterSolve(false);
+        const ModelAnswer a = session::modelAnswerOf(engine.solveSparse(m));
+        if (seen[a.outcome] >= (a.outcome == SolveOutcome::Unbounded ? want / 2 : want)) continue;
+        const session::ExactCheck record = engine.runExactCheck(nullptr, false);
+        const ModelCheck mine = verifyModel(m, a, VerifyOptions::unlimited());
+        ASSERT_EQ(verdictName(mine.verification.verdict), verdictName(record.verification.verdict))
+            << mine.verification.reason << " / " << record.verification.reason;
+        farkas += a.outcome == SolveOutcome::Infeasible && mine.exact.verified;
+        // Every ray is found and checked (the point and the ray by QSopt_ex, checked here).
+        if (a.outcome == SolveOutcome::Unbounded) EXPECT_TRUE(mine.exact.verified);
+        if (a.outcome == SolveOutcome::Optimal) {
+            const model::StandardForm& sf = engine.engineRecord()->standard;
+            const mpq_class z = sf.sign * mpq_class(record.verification.objectiveExact) +
+                                mpq_class(static_cast<double>(sf.offset));
+            EXPECT_EQ(mpq_class(mine.verification.objectiveExact), z);
+            EXPECT_TRUE(mine.exact.verified);
+        }
+        if (seen[a.outcome]++ % 3 != 0) continue;
+        ModelAnswer wrong = a;
+        if (a.outcome == SolveOutcome::Optimal) {
+            wrong.objective += 1e-6L * (1 + std::fabs(a.objective));
+            EXPECT_STREQ(verdictOf(m, wrong), "not_optimal");
+            // A column put beyond one of its bounds.
+            for (size_t j = 0; j < m.columns.size(); ++j) {
+                const model::Column& c = m.columns[j];
+                if (!std::isfinite(c.lower) && !std::isfinite(c.upper)) continue;
+                wrong = a;
+                wrong.columnValue[j] = std::isfinite(c.lower) ? c.lower - 1 : c.upper + 1;
+                EXPECT_STREQ(verdictOf(m, wrong), "not_feasible") << c.name;
+                break;
+            }
+            wrong = a;
+            wrong.outcome = SolveOutcome::Infeasible;
+            EXPECT_STREQ(verdictOf(m, wrong), "infeasible_not_confirmed");
+        } else if (a.outcome == SolveOutcome::Infeasible) {
+            wrong.outcome = SolveOutcome::Optimal;
+            EXPECT_STREQ(verdictOf(m, wrong), "not_feasible");
+        } else {
+            wrong.outcome = SolveOutcome::Infeasible;
+            EXPECT_STREQ(verdictOf(m, wrong), "infeasible_not_confirmed");
+        }
+    }
+    EXPECT_GE(seen[SolveOutcome::Optimal], want);
+    EXPECT_GE(seen[SolveOutcome::Infeasible], want);
+    EXPECT_GE(seen[SolveOutcome::Unbounded], want / 2);
+    // QSopt_ex's multipliers prove most infeasible models here, not its word alone.
+    EXPECT_GE(farkas, seen[SolveOutcome::Infeasible] / 2);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "model/ModelFiles.h"
 #include "session/EngineSolve.h"
 
 namespace {
@@ -108,6 +109,37 @@ TEST(CliEngine, ModelBeyondTheMethodGoesToTheEngine) {
     const CliRun method = runCli({"solve", "big.lp", "--engine", "method"}, dir.path());
     EXPECT_EQ(method.exitCode, 1);
     EXPECT_NE(method.err.find("задача слишком велика"), std::string::npos) << method.err;
+}
+
+// A model whose standard form is beyond the record's rows (its 1601 upper bounds become rows):
+// --verify checks the engine's answer on the model itself, with decimal costs held exactly.
+TEST(CliEngine, VerifyOfALargeModelChecksItOnTheModel) {
+    using namespace kvado::model;
+    using kvado::Real;
+    TempDir dir;
+    Model m;
+    m.name = "CHAIN";
+    const int rows = 1600;
+    for (int j = 0; j <= rows; ++j)
+        m.columns.push_back({"x" + std::to_string(j), 1 + (j % 7) / Real(10), 0, 10});
+    for (int i = 0; i < rows; ++i) {
+        m.rows.push_back(greaterRow("r" + std::to_string(i), 3 + i % 5));
+        m.entries.push_back({i, i, 1});
+        m.entries.push_back({i, i + 1, 1});
+    }
+    ASSERT_GT(kvado::session::standardFormRows(m), 3000);
+    writeBytes(dir.file("chain.mps"), writeMps(m));
+    const CliRun run = runCli({"solve", "chain.mps", "--json", "--verify"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto verification = run.out.substr(run.out.find("\"verification\""));
+    EXPECT_EQ(jsonField(verification, "verdict"), "optimal") << verification;
+    // The exact optimum, a fraction of tenths, agrees with the engine's objective.
+    const auto exact = jsonField(verification, "objective_exact");
+    ASSERT_TRUE(exact && exact->find('/') != std::string::npos) << verification;
+    const Real z = std::stold(exact->substr(0, exact->find('/'))) /
+                   std::stold(exact->substr(exact->find('/') + 1));
+    EXPECT_NEAR(static_cast<double>(z), static_cast<double>(*jsonNumber(run.out, "objective")),
+                1e-6);
 }
 
 // A thin transport model (10 plants, 3000 customers with two plants each) in MPS: its standard
