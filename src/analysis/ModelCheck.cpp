@@ -285,7 +285,8 @@ std::optional<std::string> farkasProof(const model::Model& m, const ExactModel& 
 // model's cone, its bounds and rows against 0, within -1 <= d <= 1 where a column has no bound,
 // its costs minimised) along which sense·c·d < 0, each solved by QSopt_ex and checked here.
 std::optional<std::string> unboundedProof(const model::Model& m, const ExactModel& e,
-                                          const Budget& budget, char sep) {
+                                          const Budget& budget, char sep,
+                                          std::vector<mpq_class>& ray) {
     const auto n = static_cast<long>(m.columns.size());
     auto solved = [&](const ExactModel& v) -> std::optional<std::vector<mpq_class>> {
         std::vector<int32_t> rangeRows;
@@ -318,6 +319,7 @@ std::optional<std::string> unboundedProof(const model::Model& m, const ExactMode
     for (size_t j = 0; j < d->size(); ++j)
         slope += e.cost[j] * (*d)[j];
     if (sgn(slope) >= 0) return std::nullopt;
+    ray = *d;
     return std::string("допустимая точка и луч, вдоль которого целевая функция улучшается без "
                        "предела, найдены точным решателем и проверены точно");
 }
@@ -378,6 +380,9 @@ struct Exact {
     bool proved = false;
     std::string proof; // how it was proved, or why it was not
     mpq_class z;       // at an optimum, in the model's sense with its constant
+    // What proved "no feasible solution" (the rows' multipliers) or an unbounded objective
+    // (the ray, a column each); empty when nothing did.
+    std::vector<mpq_class> certificate, ray;
 };
 
 bool near(const mpq_class& z, Real answer) {
@@ -442,9 +447,12 @@ Exact settle(const model::Model& m, const ExactModel& e, const QsAnswer& qa, con
         if (qa.y.size() == rows) {
             std::vector<mpq_class> y = qa.y;
             proof = farkasProof(m, e, y, budget, sep);
-            for (auto& v : y)
-                v = -v;
-            if (!proof) proof = farkasProof(m, e, y, budget, sep);
+            if (!proof) {
+                for (auto& v : y)
+                    v = -v;
+                proof = farkasProof(m, e, y, budget, sep);
+            }
+            if (proof) x.certificate = std::move(y);
         }
         x.proved = proof.has_value();
         x.proof = proof ? *proof
@@ -452,7 +460,7 @@ Exact settle(const model::Model& m, const ExactModel& e, const QsAnswer& qa, con
                           "недопустимость)";
     } else {
         x.status = ExactStatus::Unbounded;
-        const auto proof = unboundedProof(m, e, budget, sep);
+        const auto proof = unboundedProof(m, e, budget, sep, x.ray);
         x.proved = proof.has_value();
         x.proof = proof ? *proof : "по ответу точного решателя QSopt_ex (луч не проверен)";
     }
@@ -585,6 +593,16 @@ ModelCheck verifyModel(const model::Model& m, const ModelAnswer& a, const Verify
         }
         const Exact x = settle(m, e, qa, budget, sep, out.exact);
         judge(m, e, a, x, budget, sep, v);
+        for (const mpq_class& y : x.certificate)
+            out.certificate.push_back(toReal(y));
+        for (const mpq_class& d : x.ray)
+            out.ray.push_back(toReal(d));
+        if (!x.ray.empty()) {
+            mpq_class rate;
+            for (size_t j = 0; j < x.ray.size(); ++j)
+                rate += e.cost[j] * x.ray[j];
+            out.rayRate = toReal(mpq_class(e.sense * rate)); // the costs are sense·c
+        }
         if (e.rounded && v.verdict != Verdict::Skipped) {
             v.rounded = true;
             v.reason += "; " + roundedDataText();

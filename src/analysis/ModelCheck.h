@@ -38,6 +38,12 @@ struct ModelCheck {
     // unbounded objective, took from the solver: `verified` says which): X a column, Pi a row
     // as the row's marginal dF/db in the model's sense. Failed when there is none.
     ExactSolution exact;
+    // What the check proved, in the model's terms: for "no feasible solution" the rows'
+    // multipliers (a row each) that, with the columns' bounds, add up to a contradiction; for
+    // an unbounded objective a ray (a column each) and the objective's change along it, in the
+    // model's sense. Empty where nothing was proved.
+    std::vector<Real> certificate, ray;
+    Real rayRate = 0;
 };
 
 // Checks `answer` to `m`. options.maxRows limits the model's rows (0: none); the budget and the

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdlib.h>
 
+#include "analysis/ModelCheck.h"
 #include "analysis/Presentation.h"
 #include "analysis/RangingReport.h"
 #include "analysis/UserRanging.h"
@@ -476,6 +477,7 @@ void Session::forgetSparse() {
     m_engineRanges.reset();
     m_engineRangesWhy.clear();
     m_explanation = {};
+    m_modelExplanation.reset();
     m_exactCheck = {};
 }
 
@@ -542,14 +544,58 @@ void Session::analyseSparse() {
         const SolveRunning running(m_view);
         m_explanation = analysis::explain(record->problem, record->outcome, options);
     } else {
+        std::string onTheModel;
+        if (why.rfind("задача велика", 0) == 0 && explainOnTheModel(onTheModel)) return;
         m_explanation = {};
         m_explanation.note = "Объяснение не показано: " + why;
+        if (!onTheModel.empty()) m_explanation.note += "; на самой модели: " + onTheModel;
     }
     const auto lines = analysis::explanationSection(explainedProblem(), m_explanation,
                                                     explainNames(), m_separator);
     if (!lines.empty()) m_report.append("");
     for (const std::string& line : lines)
         m_report.append(line);
+}
+
+bool Session::explainOnTheModel(std::string& whyNot) {
+    // Too large for the record: the exact check on the model itself proves the answer, and
+    // what proved it (the rows' multipliers, or the ray) is the explanation, in the model's
+    // terms. The subset's re-solves would take a solve a row: not looked for.
+    VerifyOptions options = VerifyOptions::unlimited(nullptr, m_separator);
+    options.maxSeconds = kModelExplainSeconds;
+    analysis::ModelCheck mc;
+    {
+        const SolveRunning running(m_view);
+        mc = analysis::verifyModel(*m_solvedModel, modelAnswerOf(*m_sparse), options);
+    }
+    const model::Model& m = *m_solvedModel;
+    UserExplanation u;
+    if (m_sparse->status == engine::SparseStatus::Infeasible && !mc.certificate.empty()) {
+        u.kind = analysis::Explanation::Kind::Infeasible;
+        for (size_t i = 0; i < m.rows.size(); ++i)
+            if (mc.certificate[i] != 0)
+                u.certificate.push_back({m.rows[i].name, mc.certificate[i]});
+        u.subsetNote = "Несовместное подмножество не искалось: задача велика (ограничений: " +
+                       std::to_string(m.rows.size()) + ")";
+    } else if (m_sparse->status == engine::SparseStatus::Unbounded && !mc.ray.empty()) {
+        u.kind = analysis::Explanation::Kind::Unbounded;
+        for (size_t j = 0; j < m.columns.size(); ++j)
+            if (mc.ray[j] != 0) u.ray.push_back({m.columns[j].name, mc.ray[j]});
+        u.objectiveRate = mc.rayRate;
+    } else {
+        whyNot = mc.verification.reason;
+        return false;
+    }
+    m_modelExplanation = u;
+    const ExplanationTable t = explanationTable(u, m_separator);
+    m_report.append("");
+    m_report.append(analysis::kExplainHeading);
+    m_report.append(t.sentence);
+    m_report.append(t.termsHeading);
+    for (const auto& row : t.rows)
+        m_report.append("  " + row[0] + ": " + row[1]);
+    m_report.append(t.footer);
+    return true;
 }
 
 SolveResult Session::solveLoaded() {
@@ -784,6 +830,7 @@ const LpProblem& Session::explainedProblem() const {
 }
 
 UserExplanation Session::userExplanation() const {
+    if (m_sparse && m_modelExplanation) return *m_modelExplanation;
     if (m_sparse && m_solvedModel)
         return session::userExplanation(m_explanation, *m_solvedModel,
                                         m_engineRecord ? &m_engineRecord->standard : nullptr);

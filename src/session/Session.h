@@ -387,6 +387,11 @@ private:
                             bool exactSolve, bool sharedLimit = false) const;
     // The automatic exact check and the explanation of a sparse solve, on its record.
     void analyseSparse();
+    // The explanation of an engine's answer for a model beyond the record, from the exact
+    // check on the model; false, with the check's reason, when that proved nothing (in its
+    // budget).
+    bool explainOnTheModel(std::string& whyNot);
+    static constexpr double kModelExplainSeconds = 10;
     // Another solve, an open or the link's end: the last sparse solve's answer, record and
     // analyses go.
     void forgetSparse();
@@ -416,6 +421,8 @@ private:
     ExactCheck m_exactCheck;
     bool m_exactAfterSolve = true;
     analysis::Explanation m_explanation;
+    // The explanation of a model too large for the engine's record, made on the model itself.
+    std::optional<UserExplanation> m_modelExplanation;
     bool m_explainAfterSolve = true;
     SessionView* m_view = nullptr;
     char m_separator = ',';
