@@ -615,6 +615,9 @@ int solveCommand(const std::vector<std::string>& args) {
     session.setHeadless(true);
     // The exact check runs on request (--verify, --exact), so a plain solve prints what it did.
     session.setExactCheckAfterSolve(false);
+    // --ranges is asked for, and nothing waits on the answer meanwhile as a window would: the
+    // ranging of a large model on the engine's basis gets a minute, not the window's 5 s.
+    session.setRangingSeconds(60);
     session.setDecimalSeparator(kSeparator);
     session.setLogFolder(a->logDir);
     session.setDateTimeSource(nowText);
