@@ -14,21 +14,6 @@ namespace kvado::engine {
 
 namespace {
 
-BasisStatus statusOf(int glpkStatus) {
-    switch (glpkStatus) {
-    case GLP_BS:
-        return BasisStatus::Basic;
-    case GLP_NU:
-        return BasisStatus::AtUpper;
-    case GLP_NF:
-        return BasisStatus::Free;
-    case GLP_NS:
-        return BasisStatus::Fixed;
-    default:
-        return BasisStatus::AtLower;
-    }
-}
-
 // A number after "key =" in a progress line; GLPK prints through the C library, so a locale
 // with a decimal comma is read too.
 bool numberAfter(std::string_view line, std::string_view key, double& out) {
@@ -247,13 +232,13 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
             const auto k = static_cast<size_t>(j);
             a.columnValue[k] = glp_get_col_prim(lp, j + 1);
             a.columnMarginal[k] = glp_get_col_dual(lp, j + 1);
-            a.columnStatus[k] = statusOf(glp_get_col_stat(lp, j + 1));
+            a.columnStatus[k] = basisStatusOf(glp_get_col_stat(lp, j + 1));
         }
         for (int i = 0; i < rows; ++i) {
             const auto k = static_cast<size_t>(i);
             a.rowActivity[k] = glp_get_row_prim(lp, i + 1);
             a.rowMarginal[k] = glp_get_row_dual(lp, i + 1);
-            a.rowStatus[k] = statusOf(glp_get_row_stat(lp, i + 1));
+            a.rowStatus[k] = basisStatusOf(glp_get_row_stat(lp, i + 1));
         }
         if (a.status == SparseStatus::Unbounded) ray = glp_get_unbnd_ray(lp);
     });
@@ -261,6 +246,21 @@ SparseAnswer solveSparse(const model::Model& m, const SparseOptions& options) {
     a.objective = objective;
     a.unboundedVariable = ray - 1;
     return a;
+}
+
+BasisStatus basisStatusOf(int glpkStatus) {
+    switch (glpkStatus) {
+    case GLP_BS:
+        return BasisStatus::Basic;
+    case GLP_NU:
+        return BasisStatus::AtUpper;
+    case GLP_NF:
+        return BasisStatus::Free;
+    case GLP_NS:
+        return BasisStatus::Fixed;
+    default:
+        return BasisStatus::AtLower;
+    }
 }
 
 } // namespace kvado::engine

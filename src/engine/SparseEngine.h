@@ -84,6 +84,10 @@ struct SparseAnswer {
     std::vector<std::string> log;
 };
 
+// Where GLPK's own status of a column or a row (GLP_BS, GLP_NL, GLP_NU, GLP_NF, GLP_NS) puts
+// it, for the engine's units that read a basis from GLPK.
+BasisStatus basisStatusOf(int glpkStatus);
+
 // Solves `model`. Never throws for GLPK's sake: every GLPK failure is an answer Failed
 // (std::bad_alloc may come from the answer's own vectors).
 SparseAnswer solveSparse(const model::Model& model, const SparseOptions& options = {});

@@ -33,21 +33,6 @@ int glpkStatus(BasisStatus s) {
     return GLP_NL;
 }
 
-BasisStatus statusOf(int s) {
-    switch (s) {
-    case GLP_BS:
-        return BasisStatus::Basic;
-    case GLP_NU:
-        return BasisStatus::AtUpper;
-    case GLP_NF:
-        return BasisStatus::Free;
-    case GLP_NS:
-        return BasisStatus::Fixed;
-    default:
-        return BasisStatus::AtLower;
-    }
-}
-
 // GLPK's ±DBL_MAX for an end nothing limits.
 Real endOf(double v) {
     if (v <= -DBL_MAX) return -kInf;
@@ -141,9 +126,9 @@ SparseRanging rangeSparse(const model::Model& m, const SparseAnswer& answer,
         return out;
     }
     for (int i = 0; i < rows; ++i)
-        out.rowStatus[static_cast<size_t>(i)] = statusOf(rowStat[static_cast<size_t>(i)]);
+        out.rowStatus[static_cast<size_t>(i)] = basisStatusOf(rowStat[static_cast<size_t>(i)]);
     for (int j = 0; j < cols; ++j)
-        out.columnStatus[static_cast<size_t>(j)] = statusOf(colStat[static_cast<size_t>(j)]);
+        out.columnStatus[static_cast<size_t>(j)] = basisStatusOf(colStat[static_cast<size_t>(j)]);
 
     const double budget = options.seconds;
     bool over = false;
