@@ -587,6 +587,10 @@ bool Session::explainOnTheModel(std::string& whyNot) {
         return false;
     }
     m_modelExplanation = u;
+    // The kind alone: the windows ask it whether there is an explanation to show, and read
+    // this one through userExplanation().
+    m_explanation = {};
+    m_explanation.kind = u.kind;
     const ExplanationTable t = explanationTable(u, m_separator);
     m_report.append("");
     m_report.append(analysis::kExplainHeading);

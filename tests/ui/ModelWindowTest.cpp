@@ -133,6 +133,26 @@ TEST_F(ModelWindow, SparseEngineAnswerHasTheAnalysesOfItsBasis) {
     EXPECT_EQ(explain->lblSentence->text(),
               u("Ограничения «d» ×1 и «b» ×(-1) вместе с границами переменных противоречат "
                 "друг другу: ограничения несовместны"));
+
+    // Beyond the engine's record (3202 rows of the standard form) the explanation comes from
+    // the exact check on the model, and the window shows it as well.
+    std::string big = "min: x0\nst\n", cap = "cap:", bounds = "bounds\n";
+    for (int i = 0; i < 1600; ++i)
+        big += "r" + std::to_string(i) + ": x" + std::to_string(i) + " + x" +
+               std::to_string(i + 1) + " >= " + std::to_string(3 + i % 5) + "\n";
+    for (int j = 0; j <= 1600; ++j) {
+        cap += " + x" + std::to_string(j);
+        bounds += "x" + std::to_string(j) + " <= 10\n";
+    }
+    openFile("capped.lp", big + cap + " <= 1000\n" + bounds + "end\n");
+    toolkit.clear();
+    form->btnSolve->click();
+    EXPECT_TRUE(explain->isVisible());
+    const QString sentence = explain->lblSentence->text();
+    EXPECT_TRUE(sentence.contains(u("«cap» ×")) &&
+                sentence.endsWith(u("вместе с границами переменных противоречат друг другу: "
+                                    "ограничения несовместны")))
+        << sentence.left(200).toStdString();
 }
 
 // A name without an extension takes the chosen filter's format; while linked the file's own
