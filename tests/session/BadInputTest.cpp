@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "../report/ReportFixture.h"
+#include "ShownView.h"
 #include "base/FileIo.h"
 #include "datafile/DataFileWriter.h"
 #include "datafile/Generator.h"
@@ -36,16 +37,6 @@ using namespace std::string_literals;
 namespace {
 
 namespace fs = std::filesystem;
-
-enum class Kind { Message, Error };
-
-// What a window would show of an open, in order.
-class Shown : public SessionView {
-public:
-    void showMessage(const std::string& utf8) override { seen.push_back({Kind::Message, utf8}); }
-    void showError(const std::string& utf8) override { seen.push_back({Kind::Error, utf8}); }
-    std::vector<std::pair<Kind, std::string>> seen;
-};
 
 // An expected text: "{dir}" stands for the test's folder and "{EACCES}", "{EIO}", "{EISDIR}",
 // "{ENOENT}" and "{ENOSPC}" for the system's reasons.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../report/ReportFixture.h"
+#include "ShownView.h"
 #include "session/Session.h"
 #include "text/NumberText.h"
 
@@ -16,16 +17,6 @@ using namespace kvado::session;
 using namespace kvado_test;
 
 namespace {
-
-enum class Kind { Message, Error };
-
-// What a window would show, in order.
-class Shown : public SessionView {
-public:
-    void showMessage(const std::string& utf8) override { seen.push_back({Kind::Message, utf8}); }
-    void showError(const std::string& utf8) override { seen.push_back({Kind::Error, utf8}); }
-    std::vector<std::pair<Kind, std::string>> seen;
-};
 
 // Each row: the edits, the message, and which of the problem's fields the parse has stored
 // by the time it stops.
